@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Sets up this machine, builds Parvex and either starts it or runs every test.
+#   ./build.sh run    install what is missing, build, start Parvex
+#   ./build.sh test   install what is missing, build, run the whole test suite
+#                     (normal build, the Qt-free core again under ASan/UBSan, a bounded fuzz run)
+set -euo pipefail
+cd "$(dirname "$0")"
+
+JOBS=${JOBS:-$(nproc)}
+PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
+  qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev libxxhash-dev
+  fonts-dejavu-core xdg-utils)
+
+install_missing_packages() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+configure_and_build() { # dir, cmake options...
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$dir" -j "$JOBS"
+}
+
+run_tests() {
+  configure_and_build build-asan -DPARVEX_CORE_ONLY=ON -DPARVEX_SANITIZE=ON -DPARVEX_BENCHMARKS=OFF
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir build-asan --output-on-failure -j "$JOBS"
+
+  configure_and_build build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DPARVEX_CORE_ONLY=ON \
+    -DPARVEX_FUZZ=ON -DPARVEX_BENCHMARKS=OFF
+  ctest --test-dir build-fuzz --output-on-failure
+
+  configure_and_build build
+  ctest --test-dir build --output-on-failure -j "$JOBS"
+}
+
+case "${1:-}" in
+run)
+  install_missing_packages
+  configure_and_build build
+  exec build/src/main/parvex
+  ;;
+test)
+  install_missing_packages
+  run_tests
+  ;;
+*)
+  echo "usage: $0 run|test" >&2
+  exit 2
+  ;;
+esac
