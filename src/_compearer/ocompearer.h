@@ -1,6 +1,6 @@
 #pragma once
 
-#include "compearer_core.h"
+#include "_compearer/compearer_core.h"
 
 #include <QWidget>
 
