@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+#include <functional>
+
+namespace parvex {
+
+/// Hands an address to the desktop; tests replace it to see what would be opened.
+using TUrlOpener = std::function<void(const QUrl& url)>;
+
+/// The desktop's own opener (QDesktopServices::openUrl); its result is ignored.
+TUrlOpener DesktopUrlOpener();
+
+/// The page of a help topic: "<docsDir>/<topic>.html", the topic trimmed of blanks.
+QString HelpTopicPath(const QString& docsDir, const QString& topic);
+
+/// Opens the page of a topic through the opener; a missing page or any error is dropped silently.
+void ShowHelpTopic(const QString& docsDir, const QString& topic, const TUrlOpener& open);
+
+/// The help folder installed beside the program: "<applicationDir>/<bin-to-docs path>".
+QString InstalledDocsDir(const QString& applicationDir);
+
+/// Finds the help folder once at start: "../docs" from startDir when it holds index.html, else
+/// installedDocsDir when that does, else "../docs" when it exists, else startDir itself.
+/// Absolute, without a trailing "/"; the working directory is never changed.
+QString LocateDocs(const QString& startDir, const QString& installedDocsDir);
+
+} // namespace parvex
