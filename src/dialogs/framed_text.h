@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QSize>
+#include <initializer_list>
+
+class QBoxLayout;
+class QFrame;
+class QLabel;
+class QPushButton;
+class QWidget;
+
+namespace parvex {
+
+/// A sunken frame around one fixed-size, word-wrapped plain-text label.
+struct TFramedText {
+    QFrame* Frame = nullptr;
+    QLabel* Label = nullptr;
+};
+
+/// Builds the framed text area of a message-style dialog; the label never grows with its text.
+TFramedText MakeFramedText(QWidget* parent, const QSize& textSize);
+
+/// A row of buttons aligned to the right, as the platform's dialogs place them.
+QBoxLayout* MakeButtonRow(std::initializer_list<QPushButton*> buttons);
+
+} // namespace parvex
