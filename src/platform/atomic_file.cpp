@@ -1,0 +1,73 @@
+#include "platform/atomic_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace parvex {
+
+namespace {
+
+std::string FolderOf(const std::string& FileName) {
+    const auto slash = FileName.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : FileName.substr(0, slash);
+}
+
+bool WriteAll(int fd, std::string_view Contents) {
+    while (!Contents.empty()) {
+        const ssize_t written = write(fd, Contents.data(), Contents.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        Contents.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+// The mode a newly created file would get, or the mode of the file being replaced.
+mode_t ModeFor(const std::string& FileName) {
+    struct stat info {};
+    if (stat(FileName.c_str(), &info) == 0) {
+        return info.st_mode & 07777;
+    }
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+void SyncFolder(const std::string& Folder) {
+    const int fd = open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+}
+
+} // namespace
+
+bool WriteFileAtomically(const std::string& FileName, std::string_view Contents) {
+    std::string temporary = FileName + ".XXXXXX";
+    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool written =
+        WriteAll(fd, Contents) && fchmod(fd, ModeFor(FileName)) == 0 && fsync(fd) == 0;
+    const bool closed = close(fd) == 0;
+    if (!written || !closed || std::rename(temporary.c_str(), FileName.c_str()) != 0) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    SyncFolder(FolderOf(FileName));
+    return true;
+}
+
+} // namespace parvex

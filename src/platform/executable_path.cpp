@@ -1,0 +1,87 @@
+#include "platform/executable_path.h"
+
+#include <cstdlib>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace parvex {
+
+namespace {
+
+std::string FolderOf(const std::string& Path) {
+    const auto slash = Path.rfind('/');
+    return slash == std::string::npos ? std::string(".") : Path.substr(0, slash + 1);
+}
+
+std::string FileNameOf(const std::string& Path) {
+    const auto slash = Path.rfind('/');
+    return slash == std::string::npos ? Path : Path.substr(slash + 1);
+}
+
+std::string HomeFolder() {
+    if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
+        return home;
+    }
+    if (const passwd* user = getpwuid(getuid()); user != nullptr && user->pw_dir != nullptr) {
+        return user->pw_dir;
+    }
+    return "/tmp";
+}
+
+void MakeFolders(const std::string& Folder) {
+    for (std::size_t slash = Folder.find('/', 1); slash != std::string::npos;
+         slash = Folder.find('/', slash + 1)) {
+        mkdir(Folder.substr(0, slash).c_str(), 0700);
+    }
+    mkdir(Folder.c_str(), 0700);
+}
+
+} // namespace
+
+std::string ExecutablePath() {
+    std::vector<char> buffer(4096);
+    for (;;) {
+        const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (length < 0) {
+            return {};
+        }
+        if (static_cast<std::size_t>(length) < buffer.size()) {
+            return std::string(buffer.data(), static_cast<std::size_t>(length));
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string SettingsFileBeside(const std::string& Executable) {
+    const auto slash = Executable.rfind('/');
+    const auto dot = Executable.rfind('.');
+    const bool hasExtension =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    return (hasExtension ? Executable.substr(0, dot) : Executable) + ".set";
+}
+
+std::string SettingsFileFor(const std::string& Executable, const std::string& ConfigHome) {
+    const std::string beside = SettingsFileBeside(Executable);
+    if (!Executable.empty() && access(FolderOf(beside).c_str(), W_OK) == 0) {
+        return beside;
+    }
+    const std::string folder = ConfigHome + "/parvex";
+    MakeFolders(folder);
+    return folder + "/" + FileNameOf(Executable.empty() ? std::string("parvex.set") : beside);
+}
+
+std::string UserConfigHome() {
+    if (const char* config = std::getenv("XDG_CONFIG_HOME");
+        config != nullptr && config[0] == '/') {
+        return config;
+    }
+    return HomeFolder() + "/.config";
+}
+
+std::string DefaultSettingsFileName() {
+    return SettingsFileFor(ExecutablePath(), UserConfigHome());
+}
+
+} // namespace parvex

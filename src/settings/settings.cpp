@@ -1,0 +1,133 @@
+#include "settings/settings.h"
+
+#include "VelPigger/name_rules.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace parvex {
+
+namespace {
+
+QStringList ToQStringList(const std::vector<std::string>& Entries) {
+    QStringList lines;
+    lines.reserve(static_cast<qsizetype>(Entries.size()));
+    for (const std::string& entry : Entries) {
+        lines.append(QFile::decodeName(QByteArray::fromStdString(entry)));
+    }
+    return lines;
+}
+
+std::vector<std::string> ToEntries(const QStringList& Lines) {
+    std::vector<std::string> entries;
+    entries.reserve(static_cast<std::size_t>(Lines.size()));
+    for (const QString& line : Lines) {
+        entries.push_back(QFile::encodeName(line).toStdString());
+    }
+    return entries;
+}
+
+} // namespace
+
+TD_settings::TD_settings(std::string SettingsFile, QWidget* parent)
+    : QDialog(parent), TSettingsStore(std::move(SettingsFile)), PageControl1(new QTabWidget(this)),
+      TabSheet1(new QWidget(PageControl1)), OKBtn(new QPushButton(QStringLiteral("OK"), this)),
+      CancelBtn(new QPushButton(QStringLiteral("Cancel"), this)) {
+    setWindowTitle(QStringLiteral("Settings"));
+    PageControl1->addTab(TabSheet1, QStringLiteral("main"));
+    OKBtn->setDefault(true);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(OKBtn);
+    buttons->addWidget(CancelBtn);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(PageControl1);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(OKBtn, &QPushButton::clicked, this, [this] {
+        OKBtnClick();
+        accept();
+    });
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+
+    LoadSettings();
+}
+
+TD_settings::~TD_settings() {
+    SaveSettings();
+}
+
+void TD_settings::SettingsToControls() {}
+
+void TD_settings::OKBtnClick() {
+    SaveSettings();
+}
+
+void TD_settings::ReadList(QStringList& Strings, std::string_view Name) {
+    if (TrimBlanks(Name).empty()) {
+        return;
+    }
+    std::vector<std::string> entries;
+    ReadList(entries, Name);
+    Strings = ToQStringList(entries);
+}
+
+void TD_settings::WriteList(const QStringList& Strings, std::string_view Name) {
+    WriteList(ToEntries(Strings), Name);
+}
+
+void TD_settings::ReadList(QListWidget* Strings, std::string_view Name) {
+    if (Strings == nullptr || TrimBlanks(Name).empty()) {
+        return;
+    }
+    QStringList lines;
+    ReadList(lines, Name);
+    Strings->clear();
+    Strings->addItems(lines);
+}
+
+void TD_settings::WriteList(const QListWidget* Strings, std::string_view Name) {
+    if (Strings == nullptr) {
+        return;
+    }
+    QStringList lines;
+    for (int i = 0; i < Strings->count(); ++i) {
+        lines.append(Strings->item(i)->text());
+    }
+    WriteList(lines, Name);
+}
+
+void TD_settings::ReadList(QComboBox* Strings, std::string_view Name) {
+    if (Strings == nullptr || TrimBlanks(Name).empty()) {
+        return;
+    }
+    QStringList lines;
+    ReadList(lines, Name);
+    // Replacing the lines must not change what the user sees in the edit field.
+    const QString editText = Strings->currentText();
+    Strings->clear();
+    Strings->addItems(lines);
+    if (Strings->isEditable()) {
+        Strings->setEditText(editText);
+    }
+}
+
+void TD_settings::WriteList(const QComboBox* Strings, std::string_view Name) {
+    if (Strings == nullptr) {
+        return;
+    }
+    QStringList lines;
+    for (int i = 0; i < Strings->count(); ++i) {
+        lines.append(Strings->itemText(i));
+    }
+    WriteList(lines, Name);
+}
+
+} // namespace parvex

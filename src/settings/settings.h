@@ -1,0 +1,60 @@
+#pragma once
+
+#include "settings/settings_store.h"
+
+#include <QDialog>
+#include <QStringList>
+#include <string>
+#include <string_view>
+
+class QComboBox;
+class QListWidget;
+class QPushButton;
+class QTabWidget;
+
+namespace parvex {
+
+/// The settings store as a modal dialog shell ("Settings", OK saves, Cancel) that a subclass fills.
+///
+/// The constructor loads the settings file and the destructor saves it. A base constructor cannot
+/// reach an override, so a subclass calls SettingsToControls() at the end of its own constructor.
+class TD_settings : public QDialog, public TSettingsStore {
+    Q_OBJECT
+
+public:
+    /// Creates the shell and loads SettingsFile (the file name comes from the caller; tests pass
+    /// their own, the program passes DefaultSettingsFileName()).
+    explicit TD_settings(std::string SettingsFile, QWidget* parent = nullptr);
+    /// Saves the document to the settings file.
+    ~TD_settings() override;
+
+    /// Puts the document's values into the dialog's controls; the base does nothing.
+    virtual void SettingsToControls();
+    /// Click handler of OKBtn: saves the document (the button then closes the dialog with OK).
+    void OKBtnClick();
+
+    using TSettingsStore::ReadList;
+    using TSettingsStore::WriteList;
+    /// ReadList into a QStringList (entries decoded with QFile::decodeName).
+    void ReadList(QStringList& Strings, std::string_view Name);
+    /// WriteList from a QStringList (entries encoded with QFile::encodeName).
+    void WriteList(const QStringList& Strings, std::string_view Name);
+    /// ReadList into the lines of a list box; nothing happens for nullptr.
+    void ReadList(QListWidget* Strings, std::string_view Name);
+    /// WriteList from the lines of a list box; nothing happens for nullptr.
+    void WriteList(const QListWidget* Strings, std::string_view Name);
+    /// ReadList into the lines of a combo box, keeping its edit text; nothing for nullptr.
+    void ReadList(QComboBox* Strings, std::string_view Name);
+    /// WriteList from the lines of a combo box; nothing happens for nullptr.
+    void WriteList(const QComboBox* Strings, std::string_view Name);
+
+    QTabWidget* PageControl1;
+    /// The one page of PageControl1, captioned "main"; the subclass renames it and fills it.
+    QWidget* TabSheet1;
+    /// "OK": the default button; saves and closes with Accepted.
+    QPushButton* OKBtn;
+    /// "Cancel": closes with Rejected.
+    QPushButton* CancelBtn;
+};
+
+} // namespace parvex
