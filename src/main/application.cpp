@@ -1,0 +1,25 @@
+#include "main/application.h"
+
+#include <QMessageBox>
+#include <exception>
+
+namespace parvex {
+
+TParvexApplication::TParvexApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    ShowError = [](const QString& message) {
+        QMessageBox::critical(activeWindow(), QStringLiteral("Parvex"), message);
+    };
+}
+
+bool TParvexApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        ShowError(QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        ShowError(QStringLiteral("Unknown error"));
+    }
+    return false;
+}
+
+} // namespace parvex

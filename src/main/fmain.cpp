@@ -1,0 +1,431 @@
+#include "main/fmain.h"
+
+#include "_compearer/ocompearer.h"
+#include "dialogs/about.h"
+#include "dialogs/find_dialog.h"
+#include "dialogs/ft.h"
+#include "dialogs/msg.h"
+#include "dialogs/sure.h"
+#include "main/command_state.h"
+#include "main/input_text.h"
+#include "main/result_tree.h"
+#include "platform/desktop_open.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace parvex {
+
+QString SearchStatusText(int status) {
+    switch (status) {
+    case stEmpty:
+        return QStringLiteral("Empty search result");
+    case stInProcess:
+        return QStringLiteral("Searh in process...");
+    case stComplete:
+        return QStringLiteral("Search process is complete");
+    case stChanged:
+        return QStringLiteral("Search conditions are changed");
+    case stInterrupted:
+        return QStringLiteral("Search process has been interrupted");
+    default:
+        return QString();
+    }
+}
+
+TFmain::TFmain(QWidget* parent) : QMainWindow(parent) {
+    setWindowTitle(QStringLiteral("Parvex"));
+    auto* client = new QWidget(this);
+    auto* column = new QVBoxLayout(client);
+    column->setContentsMargins(4, 4, 4, 0);
+    column->setSpacing(4);
+
+    ControlBar1 = new QWidget(client);
+    auto* band = new QHBoxLayout(ControlBar1);
+    band->setContentsMargins(0, 0, 0, 0);
+    BuildInputs();
+    BuildToolBar();
+    band->addWidget(Panel_file_type->parentWidget(), 1);
+    band->addWidget(ToolBar1, 0, Qt::AlignVCenter);
+    column->addWidget(ControlBar1);
+
+    Ocompearer1 = new TOcompearer(client);
+    Ocompearer1->setMinimumHeight(64);
+    column->addWidget(Ocompearer1);
+
+    BuildResultTree();
+    column->addWidget(TV1, 1);
+    setCentralWidget(client);
+
+    BuildMenus();
+    BuildStatusBar();
+    WireEngine();
+
+    FindDialog1 = new TFindDialog(this);
+    connect(FindDialog1, &TFindDialog::Find, this, &TFmain::FindDialog1Find);
+    SaveDialog1 = new QFileDialog(this);
+    SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
+    SaveDialog1->setFileMode(QFileDialog::AnyFile);
+    OpenFile = OpenWithDesktop;
+    ChooseMoveDestination = [this](const QString& title, const QString& fileName) {
+        SaveDialog1->setWindowTitle(title);
+        SaveDialog1->selectFile(fileName);
+        if (SaveDialog1->exec() != QDialog::Accepted)
+            return QString();
+        return SaveDialog1->selectedFiles().value(0);
+    };
+
+    resize(760, 540);
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    FormCreate();
+}
+
+TFmain::~TFmain() = default;
+
+void TFmain::BuildInputs() {
+    auto* inputs = new QWidget(ControlBar1);
+    auto* rows = new QVBoxLayout(inputs);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(4);
+
+    // Both rows share one label width, so the two edits line up.
+    const auto makeRow = [inputs, rows](const QString& caption, QLabel*& label, QLineEdit*& edit,
+                                        QPushButton*& button) {
+        auto* panel = new QWidget(inputs);
+        auto* row = new QHBoxLayout(panel);
+        row->setContentsMargins(0, 0, 0, 0);
+        label = new QLabel(caption, panel);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        edit = new QLineEdit(panel);
+        label->setBuddy(edit);
+        button = new QPushButton(QStringLiteral("..."), panel);
+        button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
+        row->addWidget(label);
+        row->addWidget(edit, 1);
+        row->addWidget(button);
+        rows->addWidget(panel);
+        return panel;
+    };
+    Panel_file_type = makeRow(QStringLiteral("File mask:"), Label2, Edit_ft, Button_ft);
+    Panel_path = makeRow(QStringLiteral("Start search at:"), Label1, Edit_root, Btn_root);
+    const int labelWidth = std::max(Label1->sizeHint().width(), Label2->sizeHint().width());
+    Label1->setFixedWidth(labelWidth);
+    Label2->setFixedWidth(labelWidth);
+
+    Edit_ft->setText(QStringLiteral("*.*"));
+    Edit_root->setText(QDir::homePath() + QLatin1Char('/'));
+    connect(Edit_ft, &QLineEdit::textChanged, this, &TFmain::Edit_ftChange);
+    connect(Edit_root, &QLineEdit::textChanged, this, &TFmain::Edit_rootChange);
+    connect(Button_ft, &QPushButton::clicked, this, &TFmain::Button_ftClick);
+    connect(Btn_root, &QPushButton::clicked, this, &TFmain::Btn_rootClick);
+}
+
+QAction* TFmain::AddCommand(QWidget* holder, const QString& caption, void (TFmain::*handler)()) {
+    auto* action = new QAction(caption, holder);
+    holder->addAction(action);
+    connect(action, &QAction::triggered, this, handler);
+    return action;
+}
+
+void TFmain::BuildToolBar() {
+    ToolBar1 = new QToolBar(ControlBar1);
+    ToolBar1->setIconSize(QSize(32, 32));
+    ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    const auto button = [this](int imageIndex, const QString& hint, void (TFmain::*handler)()) {
+        QAction* action = AddCommand(ToolBar1, hint, handler);
+        action->setIcon(QIcon(QStringLiteral(":/toolbar/%1.png").arg(imageIndex)));
+        action->setToolTip(hint);
+        return action;
+    };
+    TB_search_keys = button(1, QStringLiteral("Keys to compare"), &TFmain::TB_search_keysClick);
+    TB_open = button(5, QStringLiteral("Try to open the file"), &TFmain::TB_openClick);
+    TB_move = button(2, QStringLiteral("Move file"), &TFmain::TB_moveClick);
+    TB_delete = button(6, QStringLiteral("Delete file"), &TFmain::TB_deleteClick);
+    TB_search_in_found =
+        button(4, QStringLiteral("Search in found"), &TFmain::TB_search_in_foundClick);
+    TB_exit = button(3, QStringLiteral("Exit"), &TFmain::TB_exitClick);
+}
+
+void TFmain::BuildMenus() {
+    const auto item = [this](QMenu* menu, const QString& caption, const QKeySequence& shortcut,
+                             void (TFmain::*handler)()) {
+        QAction* action = AddCommand(menu, caption, handler);
+        action->setShortcut(shortcut);
+        return action;
+    };
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    N_Trytoopen =
+        item(file, QStringLiteral("Try to open the file"), Qt::Key_F4, &TFmain::TB_openClick);
+    N_Movethefile = item(file, QStringLiteral("Move the file"), Qt::Key_F6, &TFmain::TB_moveClick);
+    N_Deletethefile =
+        item(file, QStringLiteral("Delete the file"), Qt::Key_F8, &TFmain::TB_deleteClick);
+    file->addSeparator();
+    N_Settings = item(file, QStringLiteral("Settings..."), {}, &TFmain::N_SettingsClick);
+    file->addSeparator();
+    N_Exit = item(file, QStringLiteral("Exit"), {}, &TFmain::TB_exitClick);
+
+    QMenu* search = menuBar()->addMenu(QStringLiteral("&Search"));
+    N_Comparationkeys =
+        item(search, QStringLiteral("Keys to compare"), Qt::Key_F12, &TFmain::TB_search_keysClick);
+    search->addSeparator();
+    N_Startsearch = item(search, QStringLiteral("Start search"), Qt::Key_F9,
+                         &TFmain::Ocompearer1btn_startClick);
+    N_Breaksearch = item(search, QStringLiteral("Break_search"), Qt::Key_F10,
+                         &TFmain::Ocompearer1Btn_stopClick);
+    search->addSeparator();
+    N_Searchinfound = item(search, QStringLiteral("Search in found"),
+                           QKeySequence(Qt::CTRL | Qt::Key_F), &TFmain::TB_search_in_foundClick);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    N_Help1 = item(help, QStringLiteral("Help"), Qt::Key_F1, &TFmain::N_Help1Click);
+    help->addSeparator();
+    N_About = item(help, QStringLiteral("About"), {}, &TFmain::N_AboutClick);
+
+    PopupMenu1 = new QMenu(this);
+    P_Open = AddCommand(PopupMenu1, QStringLiteral("Open"), &TFmain::TB_openClick);
+    P_Delete = AddCommand(PopupMenu1, QStringLiteral("Delete"), &TFmain::TB_deleteClick);
+    P_Move = AddCommand(PopupMenu1, QStringLiteral("Move"), &TFmain::TB_moveClick);
+    PopupMenu1->addSeparator();
+    P_Searchinfound =
+        AddCommand(PopupMenu1, QStringLiteral("Search in found"), &TFmain::TB_search_in_foundClick);
+}
+
+void TFmain::BuildResultTree() {
+    TV1 = new TResultTree(this);
+    TV1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(TV1, &QWidget::customContextMenuRequested, this, &TFmain::ShowContextMenu);
+    connect(TV1, &QTreeWidget::itemSelectionChanged, this, &TFmain::TV1Change);
+    connect(TV1, &QTreeWidget::currentItemChanged, this, &TFmain::TV1Change);
+    connect(TV1, &QTreeWidget::itemDoubleClicked, this, &TFmain::TB_openClick);
+    connect(TV1, &TResultTree::EnterPressed, this, &TFmain::TV1KeyDown);
+}
+
+void TFmain::BuildStatusBar() {
+    StatusBar1 = statusBar();
+    StatusPanel1 = new QLabel(StatusBar1);
+    StatusPanel1->setMinimumWidth(50);
+    StatusPanel2 = new QLabel(StatusBar1);
+    StatusPanel2->setMinimumWidth(50);
+    StatusBar1->addWidget(StatusPanel1);
+    StatusBar1->addWidget(StatusPanel2, 1);
+}
+
+void TFmain::WireEngine() {
+    QFont bold = Ocompearer1->btn_start->font();
+    bold.setBold(true);
+    Ocompearer1->btn_start->setFont(bold);
+    Ocompearer1->Btn_stop->setFont(bold);
+    QObject::disconnect(Ocompearer1->btn_start, nullptr, Ocompearer1, nullptr);
+    QObject::disconnect(Ocompearer1->Btn_stop, nullptr, Ocompearer1, nullptr);
+    connect(Ocompearer1->btn_start, &QPushButton::clicked, this,
+            &TFmain::Ocompearer1btn_startClick);
+    connect(Ocompearer1->Btn_stop, &QPushButton::clicked, this, &TFmain::Ocompearer1Btn_stopClick);
+}
+
+void TFmain::FormCreate() {
+    LocateDocs();
+    TCompearerCore& core = Ocompearer1->Core();
+    core.OnFileFound = [this](const std::string& text, bool newGroup) {
+        FoundHandler(text, newGroup);
+    };
+    core.OnSearchStart = [this] { SearchStarted(); };
+    core.OnSearchComplete = [this] { SearchCompleted(); };
+    core.OnSearchInterrupted = [this] { SearchInterrupted(); };
+    core.OnCheckFolder = [this](const std::string& path, bool& allowed) {
+        FolderAllowed(path, allowed);
+    };
+    ApplyUserSettings();
+    SetSearchStatus(stEmpty);
+    UpdateCommands();
+}
+
+void TFmain::AttachDialogs(const TSharedDialogs& dialogs) {
+    Dialogs = dialogs;
+    if (Dialogs.F_ft != nullptr)
+        Dialogs.F_ft->ShowHelpTopic = [this](const QString& topic) { ShowHelpTopic(topic); };
+}
+
+void TFmain::LocateDocs() {
+    StartDir = QDir::currentPath();
+    DocsDir =
+        parvex::LocateDocs(StartDir, InstalledDocsDir(QCoreApplication::applicationDirPath()));
+}
+
+void TFmain::ApplyUserSettings() {
+    // The user's settings take over here: default start folder, then the compare keys.
+}
+
+void TFmain::FolderAllowed(const std::string& /*Path*/, bool& Allowed) {
+    // The user's excluded folders answer here.
+    Allowed = true;
+}
+
+void TFmain::SetSearchStatus(int status) {
+    SearchStatus = status;
+    StatusPanel2->setText(SearchStatusText(status));
+    UpdateCommands();
+}
+
+bool TFmain::HasResults() const {
+    return TV1->topLevelItemCount() > 0;
+}
+
+QTreeWidgetItem* TFmain::SelectedNode() const {
+    QTreeWidgetItem* node = TV1->currentItem();
+    return node != nullptr && node->isSelected() ? node : nullptr;
+}
+
+void TFmain::UpdateCommands() {
+    const QTreeWidgetItem* node = SelectedNode();
+    const TSelectedNode selected = node == nullptr     ? TSelectedNode::None
+                                   : IsGroupNode(node) ? TSelectedNode::Group
+                                                       : TSelectedNode::File;
+    const TCommandState state =
+        DecideCommands(SearchRunning || SearchStatus == stInProcess, HasResults(), selected);
+    for (QWidget* input : {static_cast<QWidget*>(Edit_ft), static_cast<QWidget*>(Button_ft),
+                           static_cast<QWidget*>(Edit_root), static_cast<QWidget*>(Btn_root)})
+        input->setEnabled(state.Inputs);
+    TB_search_keys->setEnabled(state.SearchKeys);
+    TB_open->setEnabled(state.Open);
+    TB_search_in_found->setEnabled(state.SearchInFound);
+    TB_move->setEnabled(state.Move);
+    TB_delete->setEnabled(state.Delete);
+
+    P_Open->setEnabled(TB_open->isEnabled());
+    P_Move->setEnabled(TB_move->isEnabled());
+    P_Delete->setEnabled(TB_delete->isEnabled());
+    P_Searchinfound->setEnabled(TB_search_in_found->isEnabled());
+    N_Trytoopen->setEnabled(TB_open->isEnabled());
+    N_Movethefile->setEnabled(TB_move->isEnabled());
+    N_Deletethefile->setEnabled(TB_delete->isEnabled());
+    N_Comparationkeys->setEnabled(TB_search_keys->isEnabled());
+    N_Searchinfound->setEnabled(TB_search_in_found->isEnabled());
+    N_Breaksearch->setEnabled(state.BreakSearch);
+    N_Startsearch->setEnabled(!N_Breaksearch->isEnabled());
+}
+
+void TFmain::NormalizeStartPath() {
+    Edit_root->setText(NormalizedStartPath(Edit_root->text()));
+}
+
+void TFmain::Edit_ftChange() {
+    SetSearchStatus(stChanged);
+}
+
+void TFmain::Edit_rootChange() {
+    SetSearchStatus(stChanged);
+}
+
+void TFmain::TV1Change() {
+    UpdateCommands();
+}
+
+void TFmain::TV1KeyDown() {
+    TB_openClick();
+}
+
+void TFmain::ShowContextMenu(const QPoint& position) {
+    PopupMenu1->popup(TV1->viewport()->mapToGlobal(position));
+}
+
+void TFmain::Btn_rootClick() {
+    const QString folder = QFileDialog::getExistingDirectory(
+        this, QStringLiteral("Select start path"), QString(), QFileDialog::ShowDirsOnly);
+    if (folder.isEmpty())
+        return;
+    Edit_root->setText(folder);
+    NormalizeStartPath();
+}
+
+void TFmain::Button_ftClick() {
+    if (Dialogs.F_ft != nullptr)
+        Edit_ft->setText(Dialogs.F_ft->ChooseMask(Edit_ft->text()));
+}
+
+void TFmain::TB_search_keysClick() {
+    // The compare keys page of the user settings opens here.
+}
+
+void TFmain::N_SettingsClick() {
+    // The user settings dialog opens here.
+}
+
+void TFmain::ShowHelpTopic(const QString& topic) {
+    parvex::ShowHelpTopic(DocsDir, topic, OpenUrl);
+}
+
+void TFmain::N_Help1Click() {
+    ShowHelpTopic(QStringLiteral("index"));
+}
+
+void TFmain::N_AboutClick() {
+    if (Dialogs.F_about != nullptr)
+        Dialogs.F_about->exec();
+}
+
+bool TFmain::Ask(const QString& question) {
+    return Dialogs.Fsure != nullptr && Dialogs.Fsure->Ask(question);
+}
+
+void TFmain::ShowText(const QString& text) {
+    if (Dialogs.Dmsg != nullptr)
+        Dialogs.Dmsg->ShowText(text);
+}
+
+void TFmain::TB_exitClick() {
+    close();
+}
+
+void TFmain::closeEvent(QCloseEvent* event) {
+    if (ExitConfirmed) {
+        event->accept();
+        return;
+    }
+    if (CloseAfterSearch || !Ask(QStringLiteral("Exit?"))) {
+        event->ignore();
+        return;
+    }
+    Ocompearer1->Btn_stopClick();
+    // The user settings are released (and so saved) here.
+    if (SearchRunning) {
+        // The search is still on the stack below this handler; the window closes once it has
+        // returned, so nothing of the window is used after it is gone.
+        CloseAfterSearch = true;
+        event->ignore();
+        return;
+    }
+    ExitConfirmed = true;
+    event->accept();
+}
+
+bool TFmain::CloseIfExitConfirmed() {
+    if (!CloseAfterSearch)
+        return false;
+    QTimer::singleShot(0, this, [this] {
+        ExitConfirmed = true;
+        close();
+    });
+    return true;
+}
+
+} // namespace parvex

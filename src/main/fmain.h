@@ -1,0 +1,192 @@
+#pragma once
+
+#include "dialogs/help_topic.h"
+#include "main/shared_dialogs.h"
+
+#include <QByteArray>
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+#include <string>
+
+class QAction;
+class QCloseEvent;
+class QFileDialog;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPoint;
+class QPushButton;
+class QStatusBar;
+class QToolBar;
+class QTreeWidgetItem;
+
+namespace parvex {
+
+class TFindDialog;
+class TOcompearer;
+class TResultTree;
+
+/// Status codes of the main window, each with its status-bar text.
+enum TSearchStatus {
+    stEmpty = 0,
+    stInProcess = 1,
+    stComplete = 2,
+    stChanged = 3,
+    stInterrupted = 4
+};
+
+/// The status-bar text of a status code; empty for any other number.
+QString SearchStatusText(int status);
+
+/// The main window: search inputs, toolbar, menus, engine panel, result tree and status bar.
+class TFmain : public QMainWindow {
+    Q_OBJECT
+public:
+    /// Builds the window and runs its creation handler.
+    explicit TFmain(QWidget* parent = nullptr);
+    ~TFmain() override;
+
+    /// Hands the window the shared dialogs once they exist (they are created after it).
+    void AttachDialogs(const TSharedDialogs& dialogs);
+
+    /// Shows a status code's text in the status bar and updates the enabling of commands.
+    void SetSearchStatus(int status);
+    /// Enables the inputs and commands by search status and the tree's selection.
+    void UpdateCommands();
+    /// Rewrites Edit_root as a start folder: trimmed, ending in "/".
+    void NormalizeStartPath();
+    /// Finds StartDir and DocsDir.
+    void LocateDocs();
+    /// True when the result tree holds at least one node.
+    bool HasResults() const;
+    /// The selected node of the result tree, or null.
+    QTreeWidgetItem* SelectedNode() const;
+
+    /// Receivers of the engine's events.
+    void SearchStarted();
+    void FoundHandler(const std::string& Text, bool NewGroup);
+    void SearchCompleted();
+    void SearchInterrupted();
+    void FolderAllowed(const std::string& Path, bool& Allowed);
+
+    /// Appends a group node and makes it the current group.
+    void AddGroupNode(const QString& Text);
+    /// Appends a file node, shown as Text and reaching the file through Path, to the current group.
+    void AddFileNode(const QString& Text, const QByteArray& Path);
+
+    /// Copies the user's default start folder and compare keys into the window and the engine.
+    void ApplyUserSettings();
+    /// Opens the help page of a topic.
+    void ShowHelpTopic(const QString& topic);
+
+    // Command handlers.
+    void Ocompearer1btn_startClick();
+    void Ocompearer1Btn_stopClick();
+    void TB_exitClick();
+    void Btn_rootClick();
+    void Edit_ftChange();
+    void Edit_rootChange();
+    void TV1Change();
+    void TV1KeyDown();
+    void TB_openClick();
+    void TB_moveClick();
+    void TB_deleteClick();
+    /// Asks once, then moves the file at Path to the trash and removes Node when the file is gone.
+    bool DeleteToRecycleBin(const QByteArray& Path, QTreeWidgetItem* Node);
+    void TB_search_in_foundClick();
+    void FindDialog1Find();
+    void TB_search_keysClick();
+    void N_SettingsClick();
+    void Button_ftClick();
+    void N_Help1Click();
+    void N_AboutClick();
+
+    // Fields.
+    int SearchStatus = stEmpty;
+    QString StartDir;
+    QString DocsDir;
+    QTreeWidgetItem* CurrentGroupNode = nullptr;
+    QTreeWidgetItem* FindPosition = nullptr;
+    TSharedDialogs Dialogs;
+
+    // Controls.
+    QWidget* ControlBar1 = nullptr;
+    QWidget* Panel_file_type = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* Edit_ft = nullptr;
+    QPushButton* Button_ft = nullptr;
+    QWidget* Panel_path = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* Edit_root = nullptr;
+    QPushButton* Btn_root = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+    TOcompearer* Ocompearer1 = nullptr;
+    TResultTree* TV1 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    QLabel* StatusPanel1 = nullptr;
+    QLabel* StatusPanel2 = nullptr;
+    TFindDialog* FindDialog1 = nullptr;
+    QFileDialog* SaveDialog1 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+
+    // Toolbar buttons, menu items and context menu items.
+    QAction* TB_search_keys = nullptr;
+    QAction* TB_open = nullptr;
+    QAction* TB_move = nullptr;
+    QAction* TB_delete = nullptr;
+    QAction* TB_search_in_found = nullptr;
+    QAction* TB_exit = nullptr;
+    QAction* N_Trytoopen = nullptr;
+    QAction* N_Movethefile = nullptr;
+    QAction* N_Deletethefile = nullptr;
+    QAction* N_Settings = nullptr;
+    QAction* N_Exit = nullptr;
+    QAction* N_Comparationkeys = nullptr;
+    QAction* N_Startsearch = nullptr;
+    QAction* N_Breaksearch = nullptr;
+    QAction* N_Searchinfound = nullptr;
+    QAction* N_Help1 = nullptr;
+    QAction* N_About = nullptr;
+    QAction* P_Open = nullptr;
+    QAction* P_Delete = nullptr;
+    QAction* P_Move = nullptr;
+    QAction* P_Searchinfound = nullptr;
+
+    /// Opens a file with the desktop's application for it; tests replace it.
+    std::function<bool(const QByteArray& path)> OpenFile;
+    /// Asks where a file goes (the save dialog); an empty text means the user cancelled.
+    std::function<QString(const QString& title, const QString& fileName)> ChooseMoveDestination;
+    /// Opens help pages; tests replace it.
+    TUrlOpener OpenUrl = DesktopUrlOpener();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildInputs();
+    void BuildToolBar();
+    void BuildMenus();
+    void BuildResultTree();
+    void BuildStatusBar();
+    void WireEngine();
+    void FormCreate();
+    QAction* AddCommand(QWidget* holder, const QString& caption, void (TFmain::*handler)());
+
+    bool Ask(const QString& question);
+    void ShowText(const QString& text);
+    void FinishResult(int status);
+    void SearchFailed();
+    bool CloseIfExitConfirmed();
+    void RemoveFileNode(QTreeWidgetItem* node);
+    void ShowContextMenu(const QPoint& position);
+
+    // True from the Start command until the engine has finished: commands stay disabled then,
+    // whatever the status says, and a second Start does nothing.
+    bool SearchRunning = false;
+    // "Exit?" was confirmed during a search: the window closes once the search has unwound.
+    bool CloseAfterSearch = false;
+    bool ExitConfirmed = false;
+};
+
+} // namespace parvex

@@ -1,0 +1,17 @@
+// Program start: the application, the main window, the shared dialogs, the event loop.
+#include "dialogs/resources.h"
+#include "main/application.h"
+#include "main/fmain.h"
+#include "main/shared_dialogs.h"
+
+#include <QIcon>
+
+int main(int argc, char** argv) {
+    parvex::TParvexApplication application(argc, argv);
+    parvex::InitResources();
+    application.setWindowIcon(QIcon(QStringLiteral(":/parvex.png")));
+    parvex::TFmain Fmain;
+    Fmain.AttachDialogs(parvex::CreateSharedDialogs(&Fmain));
+    Fmain.show();
+    return application.exec();
+}

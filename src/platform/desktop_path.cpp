@@ -1,0 +1,12 @@
+#include "platform/desktop_path.h"
+
+#include <QFile>
+
+namespace parvex {
+
+bool DecodeExactPath(const QByteArray& path, QString& name) {
+    name = QFile::decodeName(path);
+    return !path.isEmpty() && QFile::encodeName(name) == path;
+}
+
+} // namespace parvex

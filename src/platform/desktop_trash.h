@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QByteArray>
+
+namespace parvex {
+
+/// Moves the file at the exact path bytes to the user's freedesktop trash; true when it is
+/// no longer at its path.
+bool MoveToTrash(const QByteArray& path);
+
+} // namespace parvex

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+namespace parvex {
+
+/// What became of a file move.
+enum class TMoveOutcome {
+    Moved,    ///< the file is at the destination and gone from the source
+    SameFile, ///< source and destination name the same file; nothing was touched
+    Failed    ///< the source is where it was and the destination is unchanged
+};
+
+/// Moves the file at the exact path bytes `source` to `destination`, replacing a file there.
+/// The destination is only ever replaced by a complete copy: a rename on one file system, else
+/// a copy into a temporary file beside the destination that is synced and renamed over it, and
+/// only then is the source removed.
+TMoveOutcome SafeMoveFile(const std::string& source, const std::string& destination);
+
+} // namespace parvex
