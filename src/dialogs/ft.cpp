@@ -1,5 +1,7 @@
 #include "dialogs/ft.h"
 
+#include "settings/settings.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QFrame>
@@ -14,6 +16,7 @@ namespace parvex {
 
 namespace {
 constexpr int HistoryLimit = 10;
+constexpr const char* HistoryList = "LAST_USED_EXTS";
 } // namespace
 
 TF_ft::TF_ft(TD_settings* store, QWidget* parent) : QDialog(parent), Store(store) {
@@ -68,6 +71,8 @@ TF_ft::TF_ft(TD_settings* store, QWidget* parent) : QDialog(parent), Store(store
 QString TF_ft::ChooseMask(const QString& CurrentMask) {
     Accepted = false;
     QString result = CurrentMask;
+    if (Store)
+        Store->ReadList(CB_masks, HistoryList);
     exec();
     if (Accepted) {
         if (RB_all->isChecked()) {
@@ -105,6 +110,8 @@ void TF_ft::RB_click() {
 
 void TF_ft::btn_okClick() {
     Accepted = true;
+    if (Store)
+        Store->WriteList(CB_masks, HistoryList);
     accept();
 }
 

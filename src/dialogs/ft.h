@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <QString>
 #include <functional>
 
@@ -57,7 +58,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    TD_settings* Store;
+    // Released with the settings dialog at exit; the pointer then goes null by itself.
+    QPointer<TD_settings> Store;
 };
 
 } // namespace parvex

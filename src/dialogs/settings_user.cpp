@@ -1,0 +1,277 @@
+#include "dialogs/settings_user.h"
+
+#include "VelPigger/velpigger.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace parvex {
+
+namespace {
+
+const char* const KeyNames[] = {"name", "size", "time", "content"};
+
+QString WithTrailingSlash(const QString& Folder) {
+    return Folder.endsWith(QLatin1Char('/')) ? Folder : Folder + QLatin1Char('/');
+}
+
+// This platform's place of "C:\": the user's home folder.
+QString HomeFolder() {
+    return WithTrailingSlash(QDir::homePath());
+}
+
+QString PickExistingFolder(QWidget* parent, const QString& Title) {
+    return QFileDialog::getExistingDirectory(parent, Title, QString(), QFileDialog::ShowDirsOnly);
+}
+
+// The box layout below Layout that holds Button directly, so Help can join OK's row.
+QBoxLayout* RowHolding(QLayout* Layout, QWidget* Button) {
+    if (Layout == nullptr)
+        return nullptr;
+    auto* box = qobject_cast<QBoxLayout*>(Layout);
+    if (box != nullptr && box->indexOf(Button) >= 0)
+        return box;
+    for (int i = 0; i < Layout->count(); ++i) {
+        if (QBoxLayout* found = RowHolding(Layout->itemAt(i)->layout(), Button))
+            return found;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TD_settings_user::TD_settings_user(std::string SettingsFile, QWidget* parent)
+    : TD_settings(std::move(SettingsFile), parent) {
+    BrowseFolder = [this](const QString& Title) { return PickExistingFolder(this, Title); };
+
+    PageControl1->setTabText(PageControl1->indexOf(TabSheet1), QStringLiteral("Main"));
+    Label1 = new QLabel(QStringLiteral("Default start search path:"), TabSheet1);
+    Edit_DSP = new QLineEdit(TabSheet1);
+    Edit_DSP->setReadOnly(true);
+    Edit_DSP->setFrame(false);
+    Edit_DSP->setFocusPolicy(Qt::NoFocus);
+    Edit_DSP->setMinimumWidth(300);
+    Btn_root = new QPushButton(QStringLiteral("Change..."), TabSheet1);
+    Label3 = new QLabel(QStringLiteral("Do not search in the folder(s):"), TabSheet1);
+    LB_prohibited = new QListWidget(TabSheet1);
+    LB_prohibited->setSelectionMode(QAbstractItemView::SingleSelection);
+    btn_add_to_prohibited = new QPushButton(QStringLiteral("Add..."), TabSheet1);
+    btn_del_from_prohibited = new QPushButton(QStringLiteral("Remove"), TabSheet1);
+    for (QPushButton* button : {Btn_root, btn_add_to_prohibited, btn_del_from_prohibited})
+        button->setAutoDefault(false);
+
+    auto* startRow = new QHBoxLayout;
+    startRow->addWidget(Edit_DSP, 1);
+    startRow->addWidget(Btn_root);
+    auto* listButtons = new QVBoxLayout;
+    listButtons->addWidget(btn_add_to_prohibited);
+    listButtons->addWidget(btn_del_from_prohibited);
+    listButtons->addStretch();
+    auto* listRow = new QHBoxLayout;
+    listRow->addWidget(LB_prohibited, 1);
+    listRow->addLayout(listButtons);
+    auto* mainPage = new QVBoxLayout(TabSheet1);
+    mainPage->addWidget(Label1);
+    mainPage->addLayout(startRow);
+    mainPage->addSpacing(8);
+    mainPage->addWidget(Label3);
+    mainPage->addLayout(listRow, 1);
+
+    TabSheet_keys = new QWidget;
+    PageControl1->addTab(TabSheet_keys, QStringLiteral("Compare keys"));
+    Label2 = new QLabel(QStringLiteral("Options to compare looking for identical files:"),
+                        TabSheet_keys);
+    CLB_comp_cond = new QListWidget(TabSheet_keys);
+    auto* keysPage = new QVBoxLayout(TabSheet_keys);
+    keysPage->addWidget(Label2);
+    keysPage->addWidget(CLB_comp_cond, 1);
+
+    // There is nothing to discard: every change stays in effect however the dialog closes.
+    CancelBtn->hide();
+    Btn_help = new QPushButton(QStringLiteral("Help"), this);
+    Btn_help->setAutoDefault(false);
+    if (QBoxLayout* buttonRow = RowHolding(layout(), OKBtn))
+        buttonRow->insertWidget(buttonRow->indexOf(OKBtn) + 1, Btn_help);
+
+    connect(Edit_DSP, &QLineEdit::textChanged, this, &TD_settings_user::Edit_DSPChange);
+    connect(Btn_root, &QPushButton::clicked, this, &TD_settings_user::Btn_rootClick);
+    connect(LB_prohibited, &QListWidget::itemClicked, this, &TD_settings_user::LB_prohibitedClick);
+    connect(LB_prohibited, &QListWidget::itemSelectionChanged, this,
+            &TD_settings_user::UpdateRemoveButton);
+    connect(btn_add_to_prohibited, &QPushButton::clicked, this,
+            &TD_settings_user::btn_add_to_prohibitedClick);
+    connect(btn_del_from_prohibited, &QPushButton::clicked, this,
+            &TD_settings_user::btn_del_from_prohibitedClick);
+    connect(Btn_help, &QPushButton::clicked, this, &TD_settings_user::Btn_helpClick);
+
+    for (const char* key : KeyNames) {
+        auto* line = new QListWidgetItem(QLatin1String(key), CLB_comp_cond);
+        line->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
+        line->setCheckState(Qt::Unchecked);
+    }
+    SettingsToControls();
+    UpdateRemoveButton();
+}
+
+QString TD_settings_user::GetDefaultPath() {
+    if (Edit_DSP->text().isEmpty())
+        Edit_DSP->setText(HomeFolder());
+    return Edit_DSP->text();
+}
+
+QListWidgetItem* TD_settings_user::KeyLine(const QString& Name) const {
+    for (int i = 0; i < CLB_comp_cond->count(); ++i) {
+        QListWidgetItem* line = CLB_comp_cond->item(i);
+        if (line->text().compare(Name, Qt::CaseInsensitive) == 0)
+            return line;
+    }
+    return nullptr;
+}
+
+bool TD_settings_user::IsKeyChecked(const QString& Name) const {
+    const QListWidgetItem* line = KeyLine(Name);
+    return line != nullptr && line->checkState() == Qt::Checked;
+}
+
+bool TD_settings_user::IsExcluded(const QString& Path) const {
+    // Folder names are case sensitive here: another case is another folder.
+    for (int i = 0; i < LB_prohibited->count(); ++i) {
+        if (LB_prohibited->item(i)->text() == Path)
+            return true;
+    }
+    return false;
+}
+
+void TD_settings_user::ShowPage(QWidget* Page) {
+    PageControl1->setCurrentWidget(Page);
+    exec();
+}
+
+void TD_settings_user::SettingsToControls() {
+    Edit_DSP->setText(
+        QFile::decodeName(QByteArray::fromStdString(Document->GetAttr("DEFAULT_PATH"))));
+    GetDefaultPath();
+    LoadCompareKeys();
+    LoadExcludedFolders();
+}
+
+TVelPigger* TD_settings_user::CompareCondSection() {
+    return GetSection(Document.get(), "COMPARE_COND");
+}
+
+void TD_settings_user::LoadCompareKeys() {
+    const TVelPigger* section = CompareCondSection();
+    for (int i = 0; i < CLB_comp_cond->count(); ++i) {
+        QListWidgetItem* line = CLB_comp_cond->item(i);
+        const bool on = section->GetAttr(line->text().toUpper().toStdString()) == "Y";
+        line->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+    }
+    EnforceKeyRules();
+}
+
+void TD_settings_user::SetKeyChecked(const QString& Name) {
+    if (QListWidgetItem* line = KeyLine(Name))
+        line->setCheckState(Qt::Checked);
+}
+
+void TD_settings_user::EnforceKeyRules() {
+    bool anyChecked = false;
+    for (int i = 0; i < CLB_comp_cond->count(); ++i)
+        anyChecked = anyChecked || CLB_comp_cond->item(i)->checkState() == Qt::Checked;
+    if (!anyChecked)
+        SetKeyChecked(QStringLiteral("name"));
+    // Equal content implies equal size, and sizes are far cheaper to compare first.
+    if (IsKeyChecked(QStringLiteral("content")))
+        SetKeyChecked(QStringLiteral("size"));
+}
+
+void TD_settings_user::StoreCompareKeys() {
+    TVelPigger* section = CompareCondSection();
+    for (int i = 0; i < CLB_comp_cond->count(); ++i) {
+        const QListWidgetItem* line = CLB_comp_cond->item(i);
+        section->SetAttr(line->text().toUpper().toStdString(),
+                         line->checkState() == Qt::Checked ? "Y" : "");
+    }
+}
+
+void TD_settings_user::UpdateRemoveButton() {
+    btn_del_from_prohibited->setEnabled(!LB_prohibited->selectedItems().isEmpty());
+}
+
+void TD_settings_user::LoadExcludedFolders() {
+    ReadList(LB_prohibited, "DONT_SEARCH_IN");
+}
+
+void TD_settings_user::StoreExcludedFolders() {
+    WriteList(LB_prohibited, "DONT_SEARCH_IN");
+}
+
+void TD_settings_user::ChooseDefaultPath(const QString& Picked) {
+    if (!Picked.isEmpty())
+        Edit_DSP->setText(WithTrailingSlash(Picked));
+}
+
+void TD_settings_user::AddExcludedFolder(const QString& Picked) {
+    if (Picked.isEmpty())
+        return;
+    const QString entry = WithTrailingSlash(Picked);
+    if (!IsExcluded(entry))
+        LB_prohibited->addItem(entry);
+}
+
+void TD_settings_user::Edit_DSPChange(const QString& Text) {
+    Document->SetAttr("DEFAULT_PATH", QFile::encodeName(Text.trimmed()).toStdString());
+}
+
+void TD_settings_user::Btn_rootClick() {
+    if (BrowseFolder)
+        ChooseDefaultPath(BrowseFolder(QStringLiteral("Select default search path:")));
+}
+
+void TD_settings_user::LB_prohibitedClick() {
+    UpdateRemoveButton();
+}
+
+void TD_settings_user::btn_add_to_prohibitedClick() {
+    if (BrowseFolder)
+        AddExcludedFolder(BrowseFolder(QStringLiteral("Select directory to add to the list")));
+}
+
+void TD_settings_user::btn_del_from_prohibitedClick() {
+    QListWidgetItem* selected = LB_prohibited->currentItem();
+    if (selected == nullptr || !selected->isSelected() || Fsure == nullptr)
+        return;
+    if (!Fsure->Ask(QStringLiteral("Remove \"%1\"\nfrom the list?").arg(selected->text())))
+        return;
+    delete selected;
+    LB_prohibited->clearSelection();
+    UpdateRemoveButton();
+}
+
+void TD_settings_user::Btn_helpClick() {
+    if (!ShowHelpTopic)
+        return;
+    ShowHelpTopic(PageControl1->currentWidget() == TabSheet_keys ? QStringLiteral("keys")
+                                                                 : QStringLiteral("start_dir"));
+}
+
+void TD_settings_user::FormClose() {
+    EnforceKeyRules();
+    StoreCompareKeys();
+    StoreExcludedFolders();
+}
+
+void TD_settings_user::done(int Result) {
+    FormClose();
+    TD_settings::done(Result);
+}
+
+} // namespace parvex

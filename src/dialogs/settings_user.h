@@ -1,0 +1,96 @@
+#pragma once
+
+#include "dialogs/sure.h"
+#include "settings/settings.h"
+
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <string>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+
+namespace parvex {
+
+class TVelPigger;
+
+/// The user settings dialog, which is at the same time the program's settings store: default
+/// start folder, excluded folders and compare keys.
+class TD_settings_user : public TD_settings {
+    Q_OBJECT
+public:
+    /// Builds both pages, loads SettingsFile and shows its values.
+    explicit TD_settings_user(std::string SettingsFile, QWidget* parent = nullptr);
+
+    /// The default start folder; an empty one first becomes the home folder (stored).
+    QString GetDefaultPath();
+    /// Check state of the compare key line Name ("name", "size", "time", "content", any case);
+    /// false for an unknown name.
+    bool IsKeyChecked(const QString& Name) const;
+    /// Whether Path (a folder ending in "/") is listed as excluded; exact comparison.
+    bool IsExcluded(const QString& Path) const;
+
+    /// The page shown first, then the dialog modally; the result is of no interest.
+    void ShowPage(QWidget* Page);
+
+    void SettingsToControls() override;
+
+    /// The "COMPARE_COND" section of the document (created when missing).
+    TVelPigger* CompareCondSection();
+    /// Check states from the document, then EnforceKeyRules.
+    void LoadCompareKeys();
+    /// No key checked gives "name"; "content" brings "size" with it.
+    void EnforceKeyRules();
+    /// Check states into the document: "Y" for a checked line, nothing for an unchecked one.
+    void StoreCompareKeys();
+    /// "Remove" is enabled exactly while an excluded folder is selected.
+    void UpdateRemoveButton();
+    /// Excluded folders from the document's list "DONT_SEARCH_IN".
+    void LoadExcludedFolders();
+    /// Excluded folders into the document's list "DONT_SEARCH_IN".
+    void StoreExcludedFolders();
+    /// Makes a picked folder the default start folder ("/" appended, case kept).
+    void ChooseDefaultPath(const QString& Picked);
+    /// Appends a picked folder ("/" appended) to the excluded folders unless it is listed.
+    void AddExcludedFolder(const QString& Picked);
+
+    void Edit_DSPChange(const QString& Text);
+    void Btn_rootClick();
+    void LB_prohibitedClick();
+    void btn_add_to_prohibitedClick();
+    void btn_del_from_prohibitedClick();
+    void Btn_helpClick();
+    /// Every closing: keys ruled and stored, excluded folders stored (the file is not written).
+    void FormClose();
+
+    /// Picks an existing folder under a title; empty when cancelled. Tests replace it.
+    std::function<QString(const QString& Title)> BrowseFolder;
+    /// The shared confirmation dialog; without it nothing is removed.
+    QPointer<TFsure> Fsure;
+    /// The main window's ShowHelpTopic.
+    std::function<void(const QString& topic)> ShowHelpTopic;
+
+    QLabel* Label1 = nullptr;
+    QLineEdit* Edit_DSP = nullptr;
+    QPushButton* Btn_root = nullptr;
+    QLabel* Label3 = nullptr;
+    QListWidget* LB_prohibited = nullptr;
+    QPushButton* btn_add_to_prohibited = nullptr;
+    QPushButton* btn_del_from_prohibited = nullptr;
+    QWidget* TabSheet_keys = nullptr;
+    QLabel* Label2 = nullptr;
+    QListWidget* CLB_comp_cond = nullptr;
+    QPushButton* Btn_help = nullptr;
+
+    void done(int Result) override;
+
+private:
+    QListWidgetItem* KeyLine(const QString& Name) const;
+    void SetKeyChecked(const QString& Name);
+};
+
+} // namespace parvex
