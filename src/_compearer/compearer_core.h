@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -7,11 +8,23 @@
 
 namespace parvex {
 
+class TFolderReader;
+
 /// Phase of a search; the panel shows SearchStateText() of it.
 enum TSearchState { ssIdle = 0, ssScanning = 1, ssComparing = 2 };
 
 /// The status text of a search phase ("IDLE", "FOLDER TREE SCANNING...", ...).
 const char* SearchStateText(TSearchState state);
+
+/// Figures of the last search, for reports such as the command line's statistics.
+struct TSearchFigures {
+    std::int64_t FilesCollected = 0;   ///< rows the scan put into the file table
+    std::int64_t Groups = 0;           ///< groups reported
+    std::int64_t FilesInGroups = 0;    ///< file lines reported (heads included)
+    std::int64_t ContentBytesRead = 0; ///< bytes read for the content comparison
+    double ScanSeconds = 0;            ///< time spent scanning
+    double CompareSeconds = 0;         ///< time spent comparing
+};
 
 /// One whole duplicate search without any user interface: scan, compare, report through events.
 class TCompearerCore {
@@ -40,6 +53,9 @@ public:
     std::vector<std::string> FileSizes;
     std::vector<std::string> FileTimes;
 
+    /// Figures of the last search; reset when a search starts.
+    TSearchFigures Figures;
+
     // Events; an empty slot is skipped.
     std::function<void()> OnSearchStart;
     std::function<void(const std::string& Path, bool& Allowed)> OnCheckFolder;
@@ -60,14 +76,48 @@ public:
     std::function<void(bool running)> OnRunningChanged;
 
     /// Runs one complete search; an error escaping it propagates after the state is reset.
+    /// A call made while a search is running (from inside an event) does nothing.
     void Start();
     /// Asks a running search to stop at its next poll.
     void Stop() { StopRequested = true; }
+    /// True from the start of Start() until it returns.
+    bool Running() const { return running_; }
 
+    /// Stores the state and tells OnStateChanged.
     void SetState(TSearchState state);
+    /// Empties every column of the file table.
     void ClearFileTable();
+    /// The folder scan: clears StopRequested, then collects the rows of every pattern of spec.
     void ScanSearchSpec(const std::string& spec);
+    /// The comparison pass: reports every group of identical rows through OnFileFound.
     void GroupIdentical();
+
+    /// Shortest pause between two ProcessMessages calls of a running search.
+    static constexpr std::chrono::milliseconds PollInterval{20};
+
+private:
+    struct TScanWalk;
+    void ScanPattern(const std::string& pattern, TScanWalk& walk);
+    void ScanFolder(TScanWalk& walk, bool isStart);
+    void CollectFile(TScanWalk& walk, const TFolderReader& reader);
+    bool IsFolderExcluded(const std::string& folder);
+    void ReportFile(const std::string& path, bool NewGroup);
+    void ReportMatch(std::size_t row);
+    bool ReportGroup(const std::vector<std::uint32_t>& rows, std::vector<bool>& removed);
+
+    /// Calls ProcessMessages (and OnProgress while comparing) when PollInterval has passed.
+    void Poll() {
+        if (std::chrono::steady_clock::now() - lastPoll_ >= PollInterval)
+            PollNow();
+    }
+    void PollNow();
+    void AddProgress(std::int64_t work);
+
+    bool running_ = false;
+    std::chrono::steady_clock::time_point lastPoll_{};
+    std::int64_t progressDone_ = 0;
+    std::int64_t progressTotal_ = 0;
+    std::int64_t progressReported_ = -1;
 };
 
 } // namespace parvex

@@ -32,7 +32,14 @@ public:
     QPushButton* btn_start = nullptr;
     QPushButton* Btn_stop = nullptr;
 
+    /// Steps of the progress bar's range while comparing.
+    static constexpr int ProgressSteps = 1000;
+    /// The bar position for `done` of `total` units of work.
+    static int ProgressPosition(std::int64_t done, std::int64_t total);
+
 private:
+    void ShowState(TSearchState state);
+
     TCompearerCore core_;
 };
 

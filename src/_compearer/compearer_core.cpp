@@ -1,0 +1,101 @@
+#include "_compearer/compearer_core.h"
+
+#include <algorithm>
+
+namespace parvex {
+
+namespace {
+
+using TClock = std::chrono::steady_clock;
+
+double SecondsSince(TClock::time_point start) {
+    return std::chrono::duration<double>(TClock::now() - start).count();
+}
+
+} // namespace
+
+const char* SearchStateText(TSearchState state) {
+    switch (state) {
+    case ssScanning:
+        return "FOLDER TREE SCANNING...";
+    case ssComparing:
+        return "LOOKING FOR IDENTICAL FILES...";
+    case ssIdle:
+        break;
+    }
+    return "IDLE";
+}
+
+void TCompearerCore::Start() {
+    // The buttons keep a second search out; this guards callers that have no buttons.
+    if (running_)
+        return;
+    running_ = true;
+    Figures = {};
+    // Back to idle and the buttons reset, whether the search ended normally or by an error.
+    const auto finish = [this] {
+        running_ = false;
+        SetState(ssIdle);
+        if (OnRunningChanged)
+            OnRunningChanged(false);
+    };
+    try {
+        if (OnRunningChanged)
+            OnRunningChanged(true);
+        if (OnSearchStart)
+            OnSearchStart();
+        lastPoll_ = TClock::now();
+        SetState(ssScanning);
+        ClearFileTable();
+        const auto scanStart = TClock::now();
+        ScanSearchSpec(SearchSpec);
+        Figures.ScanSeconds = SecondsSince(scanStart);
+        Figures.FilesCollected = static_cast<std::int64_t>(FilePaths.size());
+
+        SetState(ssComparing);
+        const auto compareStart = TClock::now();
+        GroupIdentical();
+        Figures.CompareSeconds = SecondsSince(compareStart);
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
+    if (StopRequested) {
+        if (OnSearchInterrupted)
+            OnSearchInterrupted();
+    } else if (OnSearchComplete) {
+        OnSearchComplete();
+    }
+}
+
+void TCompearerCore::SetState(TSearchState state) {
+    State = state;
+    if (OnStateChanged)
+        OnStateChanged(state);
+}
+
+void TCompearerCore::ClearFileTable() {
+    // Assigning fresh vectors gives the memory of a big earlier table back.
+    FilePaths = {};
+    FileNames = {};
+    FileSizes = {};
+    FileTimes = {};
+}
+
+void TCompearerCore::PollNow() {
+    if (State == ssComparing && OnProgress && progressDone_ != progressReported_) {
+        progressReported_ = progressDone_;
+        OnProgress(progressDone_, progressTotal_);
+    }
+    if (ProcessMessages)
+        ProcessMessages();
+    // Measured after the messages, so a slow receiver does not make every step poll.
+    lastPoll_ = TClock::now();
+}
+
+void TCompearerCore::AddProgress(std::int64_t work) {
+    progressDone_ = std::min(progressTotal_, progressDone_ + work);
+}
+
+} // namespace parvex

@@ -1,0 +1,402 @@
+#include "_compearer/content_splitter.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <numeric>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+#include <xxhash.h>
+
+namespace parvex {
+
+namespace {
+
+constexpr std::size_t MinChunk = 64 << 10;
+constexpr std::size_t MaxChunk = 1 << 20;
+constexpr std::size_t FirstHashBlock = 64 << 10;
+constexpr std::size_t MaxHashBlock = 4 << 20;
+// Below this size the kernel's read-ahead is enough; above it, tell it we stream.
+constexpr std::int64_t SequentialHintSize = 256 << 10;
+
+} // namespace
+
+struct TContentSplitter::TFile {
+    std::uint32_t RowBegin = 0; // into rowsByPath_
+    std::uint32_t RowCount = 0;
+    int Fd = -1;
+    std::int64_t Length = 0; // at opening time
+    std::int64_t CreditedWork = 0;
+    bool Failed = false;
+    bool Settled = false;
+};
+
+TContentSplitter::TContentSplitter(const std::vector<std::string>& paths, TContentHooks hooks)
+    : paths_(paths), hooks_(std::move(hooks)) {}
+
+TContentSplitter::~TContentSplitter() {
+    CloseAll();
+}
+
+bool TContentSplitter::Split(const std::vector<std::uint32_t>& rows, std::int64_t scanSize,
+                             std::vector<std::vector<std::uint32_t>>& classes) {
+    scanSize_ = scanSize;
+    rowsByPath_ = rows;
+    // Rows listed twice (overlapping masks) share one path: one file, read once.
+    std::stable_sort(rowsByPath_.begin(), rowsByPath_.end(),
+                     [this](std::uint32_t a, std::uint32_t b) { return paths_[a] < paths_[b]; });
+    files_.clear();
+    for (std::uint32_t i = 0; i < rowsByPath_.size(); ++i) {
+        if (i > 0 && paths_[rowsByPath_[i]] == paths_[rowsByPath_[i - 1]]) {
+            ++files_.back().RowCount;
+            continue;
+        }
+        TFile file;
+        file.RowBegin = i;
+        file.RowCount = 1;
+        files_.push_back(file);
+    }
+    TMembers all(files_.size());
+    std::iota(all.begin(), all.end(), 0U);
+    const bool completed = Resolve(std::move(all), classes);
+    CloseAll();
+    return completed;
+}
+
+bool TContentSplitter::Resolve(TMembers members, std::vector<std::vector<std::uint32_t>>& classes) {
+    if (members.empty())
+        return true;
+    if (members.size() == 1 && files_[members[0]].RowCount == 1) {
+        Settle(members);
+        return true;
+    }
+    if (members.size() > MaxOpenFiles)
+        return HashSplit(std::move(members), 0, FirstHashBlock, classes);
+    std::vector<TMembers> finals;
+    if (!Lockstep(members, finals))
+        return false;
+    for (const TMembers& equal : finals)
+        Emit(equal, classes);
+    Settle(members);
+    return true;
+}
+
+bool TContentSplitter::HashSplit(TMembers members, std::int64_t offset, std::size_t block,
+                                 std::vector<std::vector<std::uint32_t>>& classes) {
+    // Too many files to hold open at once: sort them by a hash of one block, one file at a
+    // time, and split on it. The hash only sorts; the side-by-side read decides equality.
+    struct TKey {
+        std::int64_t Length;
+        XXH64_hash_t Hash;
+        std::uint32_t Member;
+    };
+    std::vector<TKey> keys;
+    keys.reserve(members.size());
+    char* buffer = Buffer(block);
+    for (const std::uint32_t member : members) {
+        if (!Open(member))
+            continue;
+        TFile& file = files_[member];
+        const std::int64_t wanted =
+            std::clamp<std::int64_t>(file.Length - offset, 0, static_cast<std::int64_t>(block));
+        const std::int64_t count = ReadAt(member, buffer, static_cast<std::size_t>(wanted), offset);
+        const std::int64_t length = file.Length;
+        Close(member);
+        if (count < 0) {
+            file.Failed = true;
+            continue;
+        }
+        keys.push_back({length, XXH3_64bits(buffer, static_cast<std::size_t>(count)), member});
+        hooks_.Poll();
+        if (hooks_.StopRequested())
+            return false;
+    }
+    for (const std::uint32_t member : members)
+        if (files_[member].Failed)
+            Settle({member});
+
+    std::sort(keys.begin(), keys.end(), [](const TKey& a, const TKey& b) {
+        return std::tie(a.Length, a.Hash, a.Member) < std::tie(b.Length, b.Hash, b.Member);
+    });
+    for (std::size_t begin = 0; begin < keys.size();) {
+        std::size_t end = begin + 1;
+        while (end < keys.size() && keys[end].Length == keys[begin].Length &&
+               keys[end].Hash == keys[begin].Hash)
+            ++end;
+        TMembers run;
+        for (std::size_t k = begin; k < end; ++k)
+            run.push_back(keys[k].Member);
+        const std::int64_t next = offset + static_cast<std::int64_t>(block);
+        bool completed = true;
+        if (run.size() <= MaxOpenFiles)
+            completed = Resolve(std::move(run), classes);
+        else if (next >= keys[begin].Length)
+            completed = CompareToRepresentative(std::move(run), classes);
+        else
+            completed = HashSplit(std::move(run), next, std::min(block * 4, MaxHashBlock), classes);
+        if (!completed)
+            return false;
+        begin = end;
+    }
+    return true;
+}
+
+bool TContentSplitter::CompareToRepresentative(TMembers members,
+                                               std::vector<std::vector<std::uint32_t>>& classes) {
+    // More files with one hash than may be open at once, nearly always all equal: read them in
+    // batches beside the first file. Files that differ from it are split again afterwards.
+    const std::uint32_t representative = members.front();
+    TMembers equal{representative};
+    TMembers leftovers;
+    bool representativeReadable = true;
+    for (std::size_t next = 1; next < members.size();) {
+        const std::size_t end = std::min(members.size(), next + MaxOpenFiles - 1);
+        if (!representativeReadable) {
+            leftovers.insert(leftovers.end(), members.begin() + next, members.end());
+            break;
+        }
+        TMembers batch{representative};
+        batch.insert(batch.end(), members.begin() + next, members.begin() + end);
+        next = end;
+        std::vector<TMembers> finals;
+        if (!Lockstep(batch, finals))
+            return false;
+        representativeReadable = false;
+        for (const TMembers& same : finals) {
+            if (std::find(same.begin(), same.end(), representative) == same.end()) {
+                leftovers.insert(leftovers.end(), same.begin(), same.end());
+                continue;
+            }
+            representativeReadable = true;
+            for (const std::uint32_t member : same)
+                if (member != representative)
+                    equal.push_back(member);
+        }
+        for (const std::uint32_t member : batch)
+            if (member != representative && files_[member].Failed)
+                Settle({member});
+        if (!representativeReadable) {
+            // Its earlier matches are still equal among themselves.
+            leftovers.insert(leftovers.end(), equal.begin() + 1, equal.end());
+            equal.resize(1);
+        }
+    }
+    if (representativeReadable)
+        Emit(equal, classes);
+    Settle(equal);
+    return Resolve(std::move(leftovers), classes);
+}
+
+bool TContentSplitter::Lockstep(const TMembers& members, std::vector<TMembers>& finals) {
+    TMembers open;
+    for (const std::uint32_t member : members)
+        if (Open(member))
+            open.push_back(member);
+    if (open.empty())
+        return true;
+    const std::size_t chunk =
+        std::clamp(ChunkBudget / open.size(), MinChunk, MaxChunk) & ~std::size_t(4095);
+    char* arena = Buffer(chunk * open.size());
+
+    // Files of different current lengths differ; each length is a set of its own.
+    std::stable_sort(open.begin(), open.end(), [this](std::uint32_t a, std::uint32_t b) {
+        return files_[a].Length < files_[b].Length;
+    });
+    std::vector<std::pair<TMembers, std::int64_t>> work;
+    for (std::size_t begin = 0; begin < open.size();) {
+        std::size_t end = begin + 1;
+        while (end < open.size() && files_[open[end]].Length == files_[open[begin]].Length)
+            ++end;
+        work.emplace_back(TMembers(open.begin() + begin, open.begin() + end), 0);
+        begin = end;
+    }
+
+    std::vector<std::int64_t> counts;
+    while (!work.empty()) {
+        auto [same, offset] = std::move(work.back());
+        work.pop_back();
+        const std::int64_t length = files_[same.front()].Length;
+        // A lone file needs no more reading, unless it stands for several rows: then it must
+        // prove readable to its end, as two reads of one file would.
+        if ((same.size() == 1 && files_[same.front()].RowCount == 1) || offset >= length) {
+            for (const std::uint32_t member : same)
+                Close(member);
+            finals.push_back(std::move(same));
+            continue;
+        }
+        const auto wanted = static_cast<std::size_t>(
+            std::min<std::int64_t>(static_cast<std::int64_t>(chunk), length - offset));
+        counts.assign(same.size(), 0);
+        for (std::size_t k = 0; k < same.size(); ++k) {
+            counts[k] = ReadAt(same[k], arena + k * chunk, wanted, offset);
+            hooks_.Poll();
+            if (hooks_.StopRequested())
+                return false;
+        }
+        for (std::size_t k = 0; k < same.size(); ++k)
+            if (counts[k] < 0) {
+                files_[same[k]].Failed = true;
+                Close(same[k]);
+            }
+        for (TMembers& part : SplitOnChunk(same, chunk, counts)) {
+            const std::int64_t count = counts[std::size_t(
+                std::find(same.begin(), same.end(), part.front()) - same.begin())];
+            if (count < static_cast<std::int64_t>(wanted)) {
+                // The files ended early (they shrank since they were opened), all at one place.
+                for (const std::uint32_t member : part)
+                    Close(member);
+                finals.push_back(std::move(part));
+            } else {
+                work.emplace_back(std::move(part), offset + count);
+            }
+        }
+    }
+    return true;
+}
+
+std::vector<TContentSplitter::TMembers>
+TContentSplitter::SplitOnChunk(const TMembers& members, std::size_t chunk,
+                               const std::vector<std::int64_t>& counts) {
+    const char* arena = buffer_.get();
+    const auto bytesOf = [&](std::size_t k) { return arena + k * chunk; };
+    const auto sameBytes = [&](std::size_t a, std::size_t b) {
+        return counts[a] == counts[b] &&
+               std::memcmp(bytesOf(a), bytesOf(b), static_cast<std::size_t>(counts[a])) == 0;
+    };
+    std::vector<std::size_t> readable;
+    for (std::size_t k = 0; k < members.size(); ++k)
+        if (counts[k] >= 0)
+            readable.push_back(k);
+
+    std::vector<TMembers> parts;
+    if (readable.size() <= 2) {
+        if (readable.size() == 2 && sameBytes(readable[0], readable[1])) {
+            parts.push_back({members[readable[0]], members[readable[1]]});
+        } else {
+            for (const std::size_t k : readable)
+                parts.push_back({members[k]});
+        }
+        return parts;
+    }
+    // Sort by a hash of the chunk, then confirm on the bytes within each run of equal hashes.
+    std::vector<std::pair<XXH64_hash_t, std::size_t>> hashed;
+    for (const std::size_t k : readable)
+        hashed.emplace_back(XXH3_64bits(bytesOf(k), static_cast<std::size_t>(counts[k])), k);
+    std::sort(hashed.begin(), hashed.end());
+    for (std::size_t begin = 0; begin < hashed.size();) {
+        std::size_t end = begin + 1;
+        while (end < hashed.size() && hashed[end].first == hashed[begin].first)
+            ++end;
+        std::vector<std::size_t> pending;
+        for (std::size_t i = begin; i < end; ++i)
+            pending.push_back(hashed[i].second);
+        while (!pending.empty()) {
+            const std::size_t first = pending.front();
+            TMembers part{members[first]};
+            std::vector<std::size_t> rest;
+            for (std::size_t i = 1; i < pending.size(); ++i) {
+                if (sameBytes(first, pending[i]))
+                    part.push_back(members[pending[i]]);
+                else
+                    rest.push_back(pending[i]);
+            }
+            parts.push_back(std::move(part));
+            pending = std::move(rest);
+        }
+        begin = end;
+    }
+    return parts;
+}
+
+void TContentSplitter::Emit(const TMembers& members,
+                            std::vector<std::vector<std::uint32_t>>& classes) {
+    std::vector<std::uint32_t> rows;
+    for (const std::uint32_t member : members) {
+        const TFile& file = files_[member];
+        rows.insert(rows.end(), rowsByPath_.begin() + file.RowBegin,
+                    rowsByPath_.begin() + file.RowBegin + file.RowCount);
+    }
+    if (rows.size() < 2)
+        return;
+    std::sort(rows.begin(), rows.end());
+    classes.push_back(std::move(rows));
+}
+
+void TContentSplitter::Settle(const TMembers& members) {
+    for (const std::uint32_t member : members) {
+        TFile& file = files_[member];
+        if (file.Settled)
+            continue;
+        file.Settled = true;
+        hooks_.WorkDone(WorkOf(file.RowCount, scanSize_) - file.CreditedWork);
+    }
+}
+
+bool TContentSplitter::Open(std::uint32_t member) {
+    TFile& file = files_[member];
+    if (file.Failed)
+        return false;
+    const std::string& path = paths_[rowsByPath_[file.RowBegin]];
+    // Never block on, or open for real, anything but a regular file that replaced the row.
+    file.Fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+    struct stat facts {};
+    if (file.Fd < 0 || ::fstat(file.Fd, &facts) != 0 || !S_ISREG(facts.st_mode)) {
+        Close(member);
+        file.Failed = true;
+        return false;
+    }
+    file.Length = static_cast<std::int64_t>(facts.st_size);
+    if (file.Length > SequentialHintSize)
+        ::posix_fadvise(file.Fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    return true;
+}
+
+void TContentSplitter::Close(std::uint32_t member) {
+    TFile& file = files_[member];
+    if (file.Fd >= 0)
+        ::close(file.Fd);
+    file.Fd = -1;
+}
+
+void TContentSplitter::CloseAll() {
+    for (std::uint32_t member = 0; member < files_.size(); ++member)
+        Close(member);
+}
+
+std::int64_t TContentSplitter::ReadAt(std::uint32_t member, char* buffer, std::size_t length,
+                                      std::int64_t offset) {
+    TFile& file = files_[member];
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t count = ::pread(file.Fd, buffer + done, length - done,
+                                      static_cast<off_t>(offset + std::int64_t(done)));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            return -1;
+        if (count == 0)
+            break;
+        done += static_cast<std::size_t>(count);
+    }
+    bytesRead_ += static_cast<std::int64_t>(done);
+    const std::int64_t reached = std::min(offset + static_cast<std::int64_t>(done), scanSize_);
+    const std::int64_t credit = file.RowCount * reached;
+    if (credit > file.CreditedWork) {
+        hooks_.WorkDone(credit - file.CreditedWork);
+        file.CreditedWork = credit;
+    }
+    return static_cast<std::int64_t>(done);
+}
+
+char* TContentSplitter::Buffer(std::size_t bytes) {
+    if (bytes > bufferSize_) {
+        // Not zero-filled: only the pages that reads really touch become resident.
+        buffer_.reset(new char[bytes]);
+        bufferSize_ = bytes;
+    }
+    return buffer_.get();
+}
+
+} // namespace parvex

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace parvex {
+
+/// What a content split needs from the search that runs it.
+struct TContentHooks {
+    /// Called between reads; the receiver throttles it by time.
+    std::function<void()> Poll;
+    /// True once the search should end.
+    std::function<bool()> StopRequested;
+    /// Work done, in the units of TContentSplitter::WorkOf.
+    std::function<void(std::int64_t)> WorkDone;
+};
+
+/// Splits sets of candidate rows into classes of files with byte-identical content. Every file
+/// is streamed in bounded chunks; a set's files are read side by side and the set is split on
+/// the bytes actually read, so a file is read about once and equality never rests on a hash.
+class TContentSplitter {
+public:
+    /// Rows are indexes into `paths`; the hooks report progress and poll for a stop.
+    TContentSplitter(const std::vector<std::string>& paths, TContentHooks hooks);
+    ~TContentSplitter();
+    TContentSplitter(const TContentSplitter&) = delete;
+    TContentSplitter& operator=(const TContentSplitter&) = delete;
+
+    /// Splits `rows` (ascending, all of scan size `scanSize`) and appends every class of two or
+    /// more rows, ascending, to `classes`. A row listed twice under one path is one file read
+    /// once; a file that cannot be opened or read is identical to nothing. False when stopped.
+    bool Split(const std::vector<std::uint32_t>& rows, std::int64_t scanSize,
+               std::vector<std::vector<std::uint32_t>>& classes);
+
+    /// The progress work that settling `rowCount` rows of size `size` stands for.
+    static std::int64_t WorkOf(std::int64_t rowCount, std::int64_t size) {
+        return rowCount * (RowWork + size);
+    }
+    /// Bytes read from files so far.
+    std::int64_t BytesRead() const { return bytesRead_; }
+
+    /// Progress units for one row beside its bytes.
+    static constexpr std::int64_t RowWork = 4096;
+    /// Most files open at once.
+    static constexpr std::size_t MaxOpenFiles = 64;
+    /// Chunk memory shared by the files read side by side.
+    static constexpr std::size_t ChunkBudget = 4 << 20;
+
+private:
+    struct TFile;
+    using TMembers = std::vector<std::uint32_t>;
+
+    bool Resolve(TMembers members, std::vector<std::vector<std::uint32_t>>& classes);
+    bool HashSplit(TMembers members, std::int64_t offset, std::size_t block,
+                   std::vector<std::vector<std::uint32_t>>& classes);
+    bool CompareToRepresentative(TMembers members,
+                                 std::vector<std::vector<std::uint32_t>>& classes);
+    bool Lockstep(const TMembers& members, std::vector<TMembers>& finals);
+    std::vector<TMembers> SplitOnChunk(const TMembers& members, std::size_t chunk,
+                                       const std::vector<std::int64_t>& counts);
+    void Emit(const TMembers& members, std::vector<std::vector<std::uint32_t>>& classes);
+    void Settle(const TMembers& members);
+    bool Open(std::uint32_t member);
+    void Close(std::uint32_t member);
+    void CloseAll();
+    std::int64_t ReadAt(std::uint32_t member, char* buffer, std::size_t length,
+                        std::int64_t offset);
+    char* Buffer(std::size_t bytes);
+
+    const std::vector<std::string>& paths_;
+    TContentHooks hooks_;
+    std::int64_t scanSize_ = 0;
+    std::vector<std::uint32_t> rowsByPath_;
+    std::vector<TFile> files_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t bufferSize_ = 0;
+    std::int64_t bytesRead_ = 0;
+};
+
+} // namespace parvex

@@ -1,0 +1,191 @@
+#include "_compearer/compearer_core.h"
+#include "_compearer/content_splitter.h"
+#include "_compearer/search_spec.h"
+#include "platform/text_case.h"
+
+#include <algorithm>
+#include <charconv>
+#include <queue>
+#include <xxhash.h>
+
+namespace parvex {
+
+namespace {
+
+using TRows = std::vector<std::uint32_t>;
+
+std::int64_t SizeOf(const std::string& sizeText) {
+    std::int64_t size = 0;
+    std::from_chars(sizeText.data(), sizeText.data() + sizeText.size(), size);
+    return size;
+}
+
+// Heads first: a min-heap of classes by their first row.
+struct THeadAfter {
+    bool operator()(const TRows& a, const TRows& b) const { return a.front() > b.front(); }
+};
+
+} // namespace
+
+// The pairwise pass compares every row with every later row and reports row i's later matches
+// as a group headed by i. Every key is an equivalence (an unreadable file being equal to
+// nothing), so its groups are the classes of rows with two or more members, each in table
+// order, in the order of their first rows. The pass below finds those classes by partitioning
+// on the cheap keys and splitting only the candidate sets on content, and reports them in that
+// order as soon as no earlier head can still appear.
+void TCompearerCore::GroupIdentical() {
+    const std::size_t rowCount = FilePaths.size();
+    const bool sizeMatters = CompareSize || CompareContent; // equal content means equal size
+    const auto agree = [&](std::uint32_t a, std::uint32_t b) {
+        return (!CompareName ||
+                (CaseSensitiveNames ? FileNames[a] == FileNames[b]
+                                    : EqualsIgnoringAsciiCase(FileNames[a], FileNames[b]))) &&
+               (!sizeMatters || FileSizes[a] == FileSizes[b]) &&
+               (!CompareTime || FileTimes[a] == FileTimes[b]);
+    };
+
+    // Sort the rows by a hash of the keys that are on, then split each run of equal hashes on
+    // the keys themselves; rows stay in table order inside every candidate set.
+    std::vector<std::pair<XXH64_hash_t, std::uint32_t>> hashed(rowCount);
+    std::string key;
+    for (std::uint32_t row = 0; row < rowCount; ++row) {
+        key.clear();
+        if (CompareName)
+            key += CaseSensitiveNames ? FileNames[row] : UpperAscii(FileNames[row]);
+        key += '\0';
+        if (sizeMatters)
+            key += FileSizes[row];
+        key += '\0';
+        if (CompareTime)
+            key += FileTimes[row];
+        hashed[row] = {XXH3_64bits(key.data(), key.size()), row};
+    }
+    std::sort(hashed.begin(), hashed.end());
+
+    std::vector<TRows> sets;
+    std::int64_t candidateWork = 0;
+    for (std::size_t begin = 0; begin < hashed.size();) {
+        std::size_t end = begin + 1;
+        while (end < hashed.size() && hashed[end].first == hashed[begin].first)
+            ++end;
+        TRows pending;
+        for (std::size_t i = begin; i < end; ++i)
+            pending.push_back(hashed[i].second);
+        while (pending.size() > 1) {
+            TRows same{pending.front()}, rest;
+            for (std::size_t i = 1; i < pending.size(); ++i)
+                (agree(pending.front(), pending[i]) ? same : rest).push_back(pending[i]);
+            if (same.size() > 1) {
+                candidateWork += TContentSplitter::WorkOf(
+                    std::int64_t(same.size()), CompareContent ? SizeOf(FileSizes[same[0]]) : 0);
+                sets.push_back(std::move(same));
+            }
+            pending = std::move(rest);
+        }
+        begin = end;
+    }
+    hashed = {};
+    std::sort(sets.begin(), sets.end(),
+              [](const TRows& a, const TRows& b) { return a.front() < b.front(); });
+
+    // Progress: every row is worth RowWork, a candidate's bytes one unit each.
+    std::int64_t candidateRows = 0;
+    for (const TRows& set : sets)
+        candidateRows += std::int64_t(set.size());
+    progressTotal_ =
+        candidateWork + (std::int64_t(rowCount) - candidateRows) * TContentSplitter::RowWork;
+    progressDone_ = progressTotal_ - candidateWork;
+    progressReported_ = -1;
+    PollNow();
+
+    TContentSplitter splitter(FilePaths, {[this] { Poll(); }, [this] { return StopRequested; },
+                                          [this](std::int64_t work) { AddProgress(work); }});
+    std::priority_queue<TRows, std::vector<TRows>, THeadAfter> pending;
+    std::vector<bool> removed(rowCount, false);
+    std::vector<TRows> classes;
+    bool stopped = false;
+    const auto reportHeadsBefore = [&](std::uint32_t limit) {
+        while (!stopped && !pending.empty() && pending.top().front() < limit) {
+            stopped = !ReportGroup(pending.top(), removed);
+            pending.pop();
+        }
+    };
+    for (TRows& set : sets) {
+        if (StopRequested) {
+            stopped = true;
+            break;
+        }
+        reportHeadsBefore(set.front());
+        if (stopped)
+            break;
+        if (CompareContent) {
+            classes.clear();
+            stopped = !splitter.Split(set, SizeOf(FileSizes[set[0]]), classes);
+            for (TRows& found : classes)
+                pending.push(std::move(found));
+        } else {
+            AddProgress(TContentSplitter::WorkOf(std::int64_t(set.size()), 0));
+            pending.push(std::move(set));
+        }
+        if (stopped)
+            break;
+        Poll();
+    }
+    stopped = stopped || StopRequested;
+    reportHeadsBefore(std::uint32_t(rowCount));
+    Figures.ContentBytesRead = splitter.BytesRead();
+    if (!StopRequested)
+        progressDone_ = progressTotal_;
+    PollNow();
+
+    // The further members leave the table, all in one sweep.
+    std::size_t kept = 0;
+    for (std::size_t row = 0; row < rowCount; ++row) {
+        if (removed[row])
+            continue;
+        if (kept != row) {
+            FilePaths[kept] = std::move(FilePaths[row]);
+            FileNames[kept] = std::move(FileNames[row]);
+            FileSizes[kept] = std::move(FileSizes[row]);
+            FileTimes[kept] = std::move(FileTimes[row]);
+        }
+        ++kept;
+    }
+    FilePaths.resize(kept);
+    FileNames.resize(kept);
+    FileSizes.resize(kept);
+    FileTimes.resize(kept);
+}
+
+bool TCompearerCore::ReportGroup(const std::vector<std::uint32_t>& rows,
+                                 std::vector<bool>& removed) {
+    ++Figures.Groups;
+    ReportFile(FilePaths[rows.front()], true);
+    ReportMatch(rows.front());
+    ++Figures.FilesInGroups;
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        ReportMatch(rows[i]);
+        ++Figures.FilesInGroups;
+        removed[rows[i]] = true;
+        Poll();
+        // As in the pairwise pass, a stop ends the pass before the next comparison.
+        if (StopRequested)
+            return false;
+    }
+    return true;
+}
+
+void TCompearerCore::ReportFile(const std::string& path, bool NewGroup) {
+    if (!OnFileFound)
+        return;
+    if (NewGroup)
+        OnFileFound(path.substr(FolderPartLength(path)), true);
+    else
+        OnFileFound(path, false);
+}
+
+void TCompearerCore::ReportMatch(std::size_t row) {
+    ReportFile(FilePaths[row], false);
+}
+
+} // namespace parvex

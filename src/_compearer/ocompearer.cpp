@@ -1,0 +1,81 @@
+#include "_compearer/ocompearer.h"
+
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <algorithm>
+
+namespace parvex {
+
+TOcompearer::TOcompearer(QWidget* owner) : QWidget(owner) {
+    GroupBox1 = new QGroupBox(tr("Search status"), this);
+    Label_status = new QLabel(GroupBox1);
+    Label_status->setWordWrap(true);
+    Label_status->setFixedWidth(120);
+    Label_status->setMinimumHeight(36);
+    ProgressBar1 = new QProgressBar(GroupBox1);
+    ProgressBar1->setRange(0, ProgressSteps);
+    ProgressBar1->setTextVisible(false);
+    btn_start = new QPushButton(tr("Start"), GroupBox1);
+    Btn_stop = new QPushButton(tr("Stop"), GroupBox1);
+    Btn_stop->setEnabled(false);
+
+    auto* row = new QHBoxLayout(GroupBox1);
+    row->addWidget(Label_status);
+    row->addWidget(ProgressBar1, 1);
+    // Keeps the buttons at the right edge while the bar is hidden.
+    row->addStretch(0);
+    row->addWidget(btn_start);
+    row->addWidget(Btn_stop);
+    auto* frame = new QHBoxLayout(this);
+    frame->setContentsMargins(0, 0, 0, 0);
+    frame->addWidget(GroupBox1);
+    setMinimumHeight(64);
+
+    connect(btn_start, &QPushButton::clicked, this, &TOcompearer::btn_startClick);
+    connect(Btn_stop, &QPushButton::clicked, this, &TOcompearer::Btn_stopClick);
+
+    core_.OnStateChanged = [this](TSearchState state) { ShowState(state); };
+    core_.OnRunningChanged = [this](bool running) {
+        btn_start->setEnabled(!running);
+        Btn_stop->setEnabled(running);
+    };
+    core_.OnProgress = [this](std::int64_t done, std::int64_t total) {
+        ProgressBar1->setValue(ProgressPosition(done, total));
+    };
+    core_.ProcessMessages = [] { QCoreApplication::processEvents(); };
+    core_.SetState(ssIdle);
+}
+
+TOcompearer::~TOcompearer() = default;
+
+void TOcompearer::btn_startClick() {
+    core_.Start();
+}
+
+void TOcompearer::Btn_stopClick() {
+    core_.Stop();
+}
+
+int TOcompearer::ProgressPosition(std::int64_t done, std::int64_t total) {
+    if (total <= 0)
+        return ProgressSteps;
+    // In floating point: done times the steps could overflow 64 bits for huge byte counts.
+    const double fraction =
+        static_cast<double>(std::clamp(done, std::int64_t{0}, total)) / static_cast<double>(total);
+    return static_cast<int>(fraction * ProgressSteps);
+}
+
+void TOcompearer::ShowState(TSearchState state) {
+    Label_status->clear();
+    ProgressBar1->setValue(0);
+    ProgressBar1->hide();
+    Label_status->setText(QString::fromLatin1(SearchStateText(state)));
+    if (state == ssComparing)
+        ProgressBar1->show();
+}
+
+} // namespace parvex

@@ -1,0 +1,71 @@
+#include "platform/folder_reader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace parvex {
+
+TFolderReader::TFolderReader(const std::string& path, bool followLink) {
+    const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW);
+    const int fd = ::open(path.c_str(), flags);
+    if (fd < 0)
+        return;
+    struct stat facts {};
+    if (::fstat(fd, &facts) != 0 || (dir_ = ::fdopendir(fd)) == nullptr) {
+        ::close(fd);
+        return;
+    }
+    device_ = facts.st_dev;
+}
+
+TFolderReader::~TFolderReader() {
+    if (dir_ != nullptr)
+        ::closedir(dir_);
+}
+
+int TFolderReader::Fd() const {
+    return ::dirfd(dir_);
+}
+
+bool TFolderReader::Next() {
+    while ((entry_ = ::readdir(dir_)) != nullptr) {
+        const char* name = entry_->d_name;
+        if (!(name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))))
+            return true;
+    }
+    return false;
+}
+
+TEntryKind TFolderReader::Kind() const {
+    switch (entry_->d_type) {
+    case DT_REG:
+        return TEntryKind::RegularFile;
+    case DT_DIR:
+        return TEntryKind::Folder;
+    case DT_UNKNOWN:
+        break;
+    default:
+        return TEntryKind::Other;
+    }
+    // Some file systems leave the type open; ask without following a link.
+    struct stat facts {};
+    if (::fstatat(Fd(), entry_->d_name, &facts, AT_SYMLINK_NOFOLLOW) != 0)
+        return TEntryKind::Other;
+    if (S_ISREG(facts.st_mode))
+        return TEntryKind::RegularFile;
+    return S_ISDIR(facts.st_mode) ? TEntryKind::Folder : TEntryKind::Other;
+}
+
+bool TFolderReader::ReadFileFacts(TFileFacts& facts) const {
+    struct stat status {};
+    if (::fstatat(Fd(), entry_->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(status.st_mode))
+        return false;
+    facts.Size = static_cast<std::int64_t>(status.st_size);
+    facts.ModifiedSeconds = status.st_mtim.tv_sec;
+    facts.OwnerWritable = (status.st_mode & S_IWUSR) != 0;
+    return true;
+}
+
+} // namespace parvex
