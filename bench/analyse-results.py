@@ -1,0 +1,125 @@
+#!/usr/bin/env python3
+"""Reads the timings and outputs that compare.sh collected, prints the median table with ratios
+to Parvex, and checks that every tool found the same sets of content-identical files."""
+
+import os
+import statistics
+import sys
+
+
+def read_groups(tool, path):
+    """The groups a tool reported, each a list of path bytes."""
+    with open(path, "rb") as f:
+        lines = f.read().split(b"\n")
+    groups = []
+    if tool == "parvex":  # a group's head name, then its members after a TAB
+        for line in lines:
+            if line.startswith(b"\t"):
+                groups[-1].append(line[1:])
+            elif line:
+                groups.append([])
+    elif tool == "rdfind":  # "duptype id depth size device inode priority name"; |id| is the group
+        by_id = {}
+        for line in lines:
+            if line and not line.startswith(b"#"):
+                fields = line.split(b" ", 7)
+                by_id.setdefault(abs(int(fields[1])), []).append(fields[7])
+        groups = list(by_id.values())
+    else:  # fdupes format: one path per line, a blank line after each group
+        current = []
+        for line in lines:
+            if line:
+                current.append(line)
+            elif current:
+                groups.append(current)
+                current = []
+        if current:
+            groups.append(current)
+    return groups
+
+
+def canonical(groups):
+    return {frozenset(g) for g in groups if len(set(g)) > 1}
+
+
+def without_empty(groups):
+    return {g for g in groups if os.stat(next(iter(g))).st_size != 0}
+
+
+def by_inode(groups):
+    """Groups as sets of distinct files (device, inode): hard links collapse into one."""
+    result = set()
+    for g in groups:
+        inodes = frozenset((s.st_dev, s.st_ino) for s in map(os.stat, g))
+        if len(inodes) > 1:
+            result.add(inodes)
+    return result
+
+
+def files_in(groups):
+    return sum(len(g) for g in groups)
+
+
+def agreement(parvex, peer):
+    """Says whether the peer's groups are Parvex's, and if not, what explains the difference."""
+    if peer == parvex:
+        return True, "same groups"
+    steps = [
+        ("empty files", without_empty),
+        ("hard links", by_inode),
+        ("empty files and hard links", lambda g: by_inode(without_empty(g))),
+    ]
+    for what, normalise in steps:
+        if normalise(peer) == normalise(parvex):
+            empty = files_in(parvex - without_empty(parvex)) - files_in(peer - without_empty(peer))
+            links = files_in(parvex) - files_in(peer) - empty
+            details = []
+            if "empty" in what:
+                details.append(f"{empty:+d} empty files in Parvex's groups")
+            if "hard" in what:
+                details.append(f"{links:+d} hard-linked paths in Parvex's groups")
+            return True, f"same after ignoring {what} ({', '.join(details)})"
+    return False, "DIFFERENT groups"
+
+
+def main():
+    work, tools = sys.argv[1], sys.argv[2:]
+    figures = {}
+    for tool in tools:
+        with open(os.path.join(work, tool + ".times")) as f:
+            runs = [list(map(float, line.split())) for line in f if line.strip()]
+        figures[tool] = (
+            statistics.median(r[0] for r in runs),
+            statistics.median(r[1] + r[2] for r in runs),
+            statistics.median(r[3] for r in runs) / 1024,
+            len(runs),
+        )
+    groups = {t: canonical(read_groups(t, os.path.join(work, t + ".out"))) for t in tools}
+    base = figures["parvex"]
+    print(f"Medians of {base[3]} runs; ratio = tool / Parvex (above 1: Parvex is better)")
+    print()
+    print("| tool | wall s | CPU s | peak RSS MiB | wall ratio | CPU ratio | RSS ratio "
+          "| groups | files in groups |")
+    print("|---|---:|---:|---:|---:|---:|---:|---:|---:|")
+    for tool in tools:
+        wall, cpu, rss, _ = figures[tool]
+        print(f"| {tool} | {wall:.2f} | {cpu:.2f} | {rss:.1f} | {wall / base[0]:.2f} "
+              f"| {cpu / base[1]:.2f} | {rss / base[2]:.2f} | {len(groups[tool])} "
+              f"| {files_in(groups[tool])} |")
+    print()
+    print("Content-identical files compared with Parvex's:")
+    all_agree = True
+    for tool in tools[1:]:
+        agrees, text = agreement(groups["parvex"], groups[tool])
+        all_agree &= agrees
+        print(f"  {tool}: {text}")
+        if not agrees:
+            for label, only in (("only Parvex", groups["parvex"] - groups[tool]),
+                                ("only " + tool, groups[tool] - groups["parvex"])):
+                for g in sorted(only, key=sorted)[:3]:
+                    print(f"    {label}: {sorted(os.fsdecode(p) for p in g)}")
+    return 0 if all_agree else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

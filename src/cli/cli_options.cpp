@@ -1,0 +1,137 @@
+#include "cli/cli_options.h"
+
+#include <string_view>
+
+namespace parvex {
+
+namespace {
+
+// Blanks and control characters, the set the main window trims from its start folder.
+bool IsTrimmed(char c) {
+    return static_cast<unsigned char>(c) <= ' ' || c == '\x7f';
+}
+
+void ApplyKeyList(const std::string& list, TCliOptions& options) {
+    options.KeysGiven = true;
+    options.CompareName = options.CompareSize = options.CompareTime = options.CompareContent =
+        false;
+    if (list == "none")
+        return;
+    std::string_view rest = list;
+    while (true) {
+        const auto comma = rest.find(',');
+        const std::string_view key = rest.substr(0, comma);
+        if (key == "name")
+            options.CompareName = true;
+        else if (key == "size")
+            options.CompareSize = true;
+        else if (key == "time")
+            options.CompareTime = true;
+        else if (key == "content")
+            options.CompareContent = true;
+        else if (key.empty())
+            throw ECliUsageError("empty key in --keys list '" + list + "'");
+        else
+            throw ECliUsageError("unknown key '" + std::string(key) +
+                                 "' (keys: name,size,time,content or none)");
+        if (comma == std::string_view::npos)
+            return;
+        rest.remove_prefix(comma + 1);
+    }
+}
+
+// Accepts "--option VALUE" and "--option=VALUE"; advances i past a separate value.
+bool TakeOptionValue(const std::vector<std::string>& args, std::size_t& i, std::string_view name,
+                     std::string& value) {
+    const std::string& arg = args[i];
+    if (arg == name) {
+        if (i + 1 == args.size())
+            throw ECliUsageError("option " + std::string(name) + " needs a value");
+        value = args[++i];
+        return true;
+    }
+    if (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 &&
+        arg[name.size()] == '=') {
+        value = arg.substr(name.size() + 1);
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::string WithTrailingSeparator(std::string folder) {
+    if (folder.empty() || folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
+std::string NormaliseStartFolder(const std::string& folder) {
+    std::size_t first = 0;
+    std::size_t last = folder.size();
+    while (first < last && IsTrimmed(folder[first]))
+        ++first;
+    while (last > first && IsTrimmed(folder[last - 1]))
+        --last;
+    return WithTrailingSeparator(folder.substr(first, last - first));
+}
+
+TCliOptions ParseCliArguments(const std::vector<std::string>& args) {
+    TCliOptions options;
+    std::vector<std::string> positional;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        std::string value;
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            positional.push_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--help" || arg == "-h") {
+            options.ShowHelp = true;
+            return options;
+        } else if (arg == "--stats") {
+            options.ShowStats = true;
+        } else if (TakeOptionValue(args, i, "--keys", value)) {
+            ApplyKeyList(value, options);
+        } else if (TakeOptionValue(args, i, "--exclude", value)) {
+            options.ExcludedFolders.push_back(WithTrailingSeparator(value));
+        } else {
+            throw ECliUsageError("unknown option '" + arg + "' (see --help)");
+        }
+    }
+    if (positional.empty())
+        throw ECliUsageError("missing START_FOLDER (see --help)");
+    if (positional.size() > 2)
+        throw ECliUsageError("too many arguments: '" + positional[2] + "' (see --help)");
+    options.StartFolder = NormaliseStartFolder(positional[0]);
+    if (positional.size() == 2)
+        options.MaskList = positional[1];
+    return options;
+}
+
+const char* CliUsageText() {
+    return "usage: parvex-cli [--keys LIST] [--exclude DIR]... [--stats] START_FOLDER "
+           "[MASK_LIST]\n"
+           "\n"
+           "Finds identical files below START_FOLDER and prints every group: the first file's\n"
+           "name on a line of its own, then the path of each file of the group after a TAB.\n"
+           "\n"
+           "  START_FOLDER     where the search starts; blanks and control characters at both\n"
+           "                   ends are dropped and a trailing \"/\" is added\n"
+           "  MASK_LIST        file masks separated by \";\" (\"*\" any run of characters,\n"
+           "                   \"?\" one character, letter case of a-z ignored); default \"*.*\",\n"
+           "                   every file\n"
+           "  --keys LIST      compare keys that make two files identical, a comma-separated\n"
+           "                   subset of name,size,time,content, or none; default\n"
+           "                   size,time,content\n"
+           "  --exclude DIR    do not enter DIR or anything below it (compared exactly);\n"
+           "                   may be repeated\n"
+           "  --stats          write counts and the time of each phase to standard error\n"
+           "  --help           show this text\n"
+           "\n"
+           "Exit status: 0 after a complete search (whether or not anything was found),\n"
+           "1 on an error, 2 for a bad command line, 128+N when stopped by signal N.\n";
+}
+
+} // namespace parvex

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace parvex {
+
+/// Writes lines of raw bytes to a file descriptor through one large buffer.
+class TLineWriter {
+public:
+    explicit TLineWriter(int fd);
+    TLineWriter(const TLineWriter&) = delete;
+    TLineWriter& operator=(const TLineWriter&) = delete;
+
+    /// Appends the text and a line break, after a TAB when indented; false once writing failed.
+    bool WriteLine(std::string_view text, bool indented);
+    /// Writes out what is buffered; false when writing failed (now or earlier).
+    bool Flush();
+    /// The errno of the first failed write, 0 while all went well.
+    int Error() const { return FirstError; }
+
+private:
+    int Fd;
+    int FirstError = 0;
+    std::string Buffer;
+};
+
+} // namespace parvex
