@@ -1,0 +1,236 @@
+#include "dialogs/file_group_info.h"
+#include "modal_driver.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidgetItem>
+#include <dirent.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <memory>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace parvex {
+namespace {
+
+using test::KeyTarget;
+using test::WhenModalOpens;
+
+// A temporary folder that other users may enter, with helpers that create files by raw name.
+class GroupFolder {
+public:
+    GroupFolder() { ::chmod(dir_.path().toLocal8Bit().constData(), 0755); }
+    // QDir cannot name every byte string, so the entries are removed through their bytes.
+    ~GroupFolder() {
+        const QByteArray root = QFile::encodeName(dir_.path());
+        DIR* listing = ::opendir(root.constData());
+        while (const dirent* entry = listing ? ::readdir(listing) : nullptr) {
+            const QByteArray name(entry->d_name);
+            if (name != "." && name != "..")
+                ::unlinkat(::dirfd(listing), entry->d_name,
+                           entry->d_type == DT_DIR ? AT_REMOVEDIR : 0);
+        }
+        if (listing)
+            ::closedir(listing);
+    }
+
+    QByteArray Path(const QByteArray& name) const {
+        return QFile::encodeName(dir_.path()) + '/' + name;
+    }
+
+    QByteArray File(const QByteArray& name, std::size_t size, mode_t mode = 0644) const {
+        const QByteArray path = Path(name);
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, mode);
+        EXPECT_GE(fd, 0) << path.constData();
+        const std::string bytes(size, 'x');
+        EXPECT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(size));
+        ::close(fd);
+        ::chmod(path.constData(), mode);
+        return path;
+    }
+
+private:
+    QTemporaryDir dir_;
+};
+
+// A group node with one file node per path, made the way the result tree makes them.
+std::unique_ptr<QTreeWidgetItem> Group(const std::vector<QByteArray>& paths) {
+    auto group = std::make_unique<QTreeWidgetItem>(QStringList{QStringLiteral("a.txt")});
+    for (const QByteArray& path : paths) {
+        auto* file = new QTreeWidgetItem(group.get(), QStringList{QFile::decodeName(path)});
+        file->setData(0, Qt::UserRole, path);
+    }
+    return group;
+}
+
+TEST(GroupSizeText, FollowsTheUnitTable) {
+    struct Case {
+        std::int64_t bytes;
+        const char* c;
+        const char* german;
+    };
+    const std::vector<Case> cases = {
+        {0, "0 bytes", "0 bytes"},
+        {999, "999 bytes", "999 bytes"},
+        {1000, "1000 bytes", "1000 bytes"},
+        {1001, "1.001 Kb", "1,001 Kb"},
+        {1200, "1.200 Kb", "1,200 Kb"},
+        {999999, "999.999 Kb", "999,999 Kb"},
+        {1000000, "1000.000 Kb", "1000,000 Kb"},
+        {1000001, "1.000 Mb", "1,000 Mb"},
+        {1234567, "1.235 Mb", "1,235 Mb"},
+        {2147483648LL, "2147.484 Mb", "2147,484 Mb"},
+        {5000000000000LL, "5000000.000 Mb", "5000000,000 Mb"},
+    };
+    const QLocale german(QLocale::German, QLocale::Germany);
+    const QLocale american(QLocale::English, QLocale::UnitedStates);
+    for (const Case& c : cases) {
+        EXPECT_EQ(GroupSizeText(c.bytes, QLocale::c()), QString::fromLatin1(c.c)) << c.bytes;
+        EXPECT_EQ(GroupSizeText(c.bytes, american), QString::fromLatin1(c.c)) << c.bytes;
+        EXPECT_EQ(GroupSizeText(c.bytes, german), QString::fromLatin1(c.german)) << c.bytes;
+    }
+}
+
+TEST(SumGroupSizes, AddsTheFilesThatCanBeOpened) {
+    GroupFolder folder;
+    TD_file_group_info info;
+    const auto group = Group({folder.File("one", 600), folder.File("two", 600)});
+    info.GroupNode = group.get();
+    info.SumGroupSizes();
+    EXPECT_EQ(info.TotalSize, 1200);
+}
+
+TEST(SumGroupSizes, VanishedFilesAndWhatIsNoLongerARegularFileAddNothing) {
+    GroupFolder folder;
+    const QByteArray fifo = folder.Path("fifo");
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0666), 0);
+    const QByteArray link = folder.Path("link");
+    ASSERT_EQ(::symlink(folder.File("target", 50).constData(), link.constData()), 0);
+    ASSERT_EQ(::mkdir(folder.Path("dir").constData(), 0755), 0);
+
+    TD_file_group_info info;
+    const auto group =
+        Group({folder.Path("gone"), fifo, link, folder.Path("dir"), folder.File("kept", 7)});
+    info.GroupNode = group.get();
+    info.SumGroupSizes();
+    EXPECT_EQ(info.TotalSize, 7);
+}
+
+TEST(SumGroupSizes, ReachesANameThatIsNotUtf8ThroughItsBytes) {
+    GroupFolder folder;
+    TD_file_group_info info;
+    const auto group = Group({folder.File("caf\xe9\xff.txt", 321)});
+    info.GroupNode = group.get();
+    info.SumGroupSizes();
+    EXPECT_EQ(info.TotalSize, 321);
+}
+
+TEST(SumGroupSizes, SizesBeyondTwoGigabytesAreCountedInFull) {
+    GroupFolder folder;
+    const QByteArray big = folder.File("sparse", 0);
+    ASSERT_EQ(::truncate(big.constData(), 3000000000LL), 0) << "sparse file";
+    TD_file_group_info info;
+    const auto group = Group({big, big});
+    info.GroupNode = group.get();
+    info.SumGroupSizes();
+    EXPECT_EQ(info.TotalSize, 6000000000LL);
+    EXPECT_EQ(GroupSizeText(info.TotalSize, QLocale::c()), QStringLiteral("6000.000 Mb"));
+}
+
+// Root opens read-only files for writing, so the check runs in a child without privileges.
+TEST(SumGroupSizes, AReadOnlyFileAddsNothing) {
+    GroupFolder folder;
+    TD_file_group_info info;
+    const auto group =
+        Group({folder.File("writable", 600, 0666), folder.File("readonly", 600, 0444)});
+    info.GroupNode = group.get();
+    if (::geteuid() != 0) {
+        info.SumGroupSizes();
+        EXPECT_EQ(info.TotalSize, 600);
+        return;
+    }
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(77);
+        info.SumGroupSizes();
+        ::_exit(info.TotalSize == 600 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "cannot drop privileges here";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the read-only file was counted";
+}
+
+struct ShownInfo {
+    QString files;
+    QString size;
+};
+
+ShownInfo ShowAndClose(TD_file_group_info& info, QTreeWidgetItem* group) {
+    ShownInfo shown;
+    WhenModalOpens([&](QDialog& d) {
+        shown = {info.Label_files_number->text(), info.Label_used_size->text()};
+        QTest::keyClick(&KeyTarget(d), Qt::Key_Return);
+    });
+    info.ShowGroupInfo(group);
+    return shown;
+}
+
+TEST(ShowGroupInfo, ShowsCountAndSpaceAndClosesOnEnter) {
+    QLocale::setDefault(QLocale::c());
+    GroupFolder folder;
+    TD_file_group_info info;
+    const auto two = Group({folder.File("one", 600), folder.File("two", 600)});
+    const ShownInfo shown = ShowAndClose(info, two.get());
+    EXPECT_EQ(shown.files, QStringLiteral("2"));
+    EXPECT_EQ(shown.size, QStringLiteral("1.200 Kb"));
+    EXPECT_EQ(info.GroupNode, two.get());
+    EXPECT_EQ(info.FileCount, 2);
+    EXPECT_FALSE(info.isVisible());
+    EXPECT_EQ(info.windowTitle(), QStringLiteral("File group info"));
+    EXPECT_TRUE(info.Label_used_size->font().bold());
+    EXPECT_EQ(info.Label1->text(), QStringLiteral("Files in group:"));
+    EXPECT_EQ(info.Label2->text(), QStringLiteral("Used disk space:"));
+}
+
+TEST(ShowGroupInfo, UsesTheLocaleDecimalSeparator) {
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    GroupFolder folder;
+    TD_file_group_info info;
+    const auto two = Group({folder.File("one", 600), folder.File("two", 600)});
+    EXPECT_EQ(ShowAndClose(info, two.get()).size, QStringLiteral("1,200 Kb"));
+    QLocale::setDefault(QLocale::c());
+}
+
+TEST(ShowGroupInfo, GroupsWithoutFilesOnDisk) {
+    GroupFolder folder;
+    TD_file_group_info info;
+    const auto vanished = Group({folder.Path("gone1"), folder.Path("gone2")});
+    const ShownInfo missing = ShowAndClose(info, vanished.get());
+    EXPECT_EQ(missing.files, QStringLiteral("2")) << "vanished files still count";
+    EXPECT_EQ(missing.size, QStringLiteral("0 bytes"));
+
+    const auto empty = Group({});
+    const ShownInfo none = ShowAndClose(info, empty.get());
+    EXPECT_EQ(none.files, QStringLiteral("0"));
+    EXPECT_EQ(none.size, QStringLiteral("0 bytes"));
+}
+
+TEST(ShowGroupInfo, NoGroupShowsNothing) {
+    TD_file_group_info info;
+    info.ShowGroupInfo(nullptr);
+    EXPECT_EQ(info.GroupNode, nullptr);
+    EXPECT_FALSE(info.isVisible());
+}
+
+} // namespace
+} // namespace parvex

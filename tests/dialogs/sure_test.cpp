@@ -1,0 +1,113 @@
+#include "dialogs/sure.h"
+#include "modal_driver.h"
+
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace parvex {
+namespace {
+
+using test::KeyTarget;
+using test::WhenModalOpens;
+
+struct AnswerCase {
+    const char* name;
+    std::function<void(TFsure&)> answer;
+    bool expected;
+};
+
+TEST(FsureAsk, EachWayOfAnsweringGivesItsResult) {
+    const std::vector<AnswerCase> cases = {
+        {"Enter", [](TFsure& d) { QTest::keyClick(&KeyTarget(d), Qt::Key_Return); }, true},
+        {"keypad Enter", [](TFsure& d) { QTest::keyClick(&KeyTarget(d), Qt::Key_Enter); }, true},
+        {"Yes click", [](TFsure& d) { QTest::mouseClick(d.OKBtn, Qt::LeftButton); }, true},
+        {"Escape", [](TFsure& d) { QTest::keyClick(&KeyTarget(d), Qt::Key_Escape); }, false},
+        {"No click", [](TFsure& d) { QTest::mouseClick(d.CancelBtn, Qt::LeftButton); }, false},
+        {"close box", [](TFsure& d) { d.close(); }, false},
+    };
+    TFsure sure;
+    for (const AnswerCase& c : cases) {
+        WhenModalOpens([&](QDialog&) { c.answer(sure); });
+        EXPECT_EQ(sure.Ask(QStringLiteral("Exit?")), c.expected) << c.name;
+        EXPECT_EQ(sure.Confirmed, c.expected) << c.name;
+        EXPECT_FALSE(sure.isVisible()) << c.name;
+    }
+}
+
+TEST(FsureAsk, OpensWithYesFocusedFirstInTabOrderAndDefault) {
+    TFsure sure;
+    QWidget* focused = nullptr;
+    QWidget* afterYes = nullptr;
+    WhenModalOpens([&](QDialog& d) {
+        focused = d.focusWidget();
+        afterYes = sure.OKBtn->nextInFocusChain();
+        d.reject();
+    });
+    sure.Ask(QStringLiteral("Break search porcess?"));
+    EXPECT_EQ(focused, sure.OKBtn);
+    EXPECT_EQ(afterYes, sure.CancelBtn);
+    EXPECT_TRUE(sure.OKBtn->isDefault());
+    EXPECT_EQ(sure.windowTitle(), QStringLiteral("Confirmation:"));
+    EXPECT_EQ(sure.OKBtn->text(), QStringLiteral("Yes"));
+    EXPECT_EQ(sure.CancelBtn->text(), QStringLiteral("No"));
+}
+
+TEST(FsureAsk, AnEarlierYesDoesNotAnswerTheNextQuestion) {
+    TFsure sure;
+    sure.Confirmed = true;
+    WhenModalOpens([](QDialog& d) { d.close(); });
+    EXPECT_FALSE(sure.Ask(QStringLiteral("Exit?")));
+}
+
+TEST(FsureAsk, ShowsTheQuestionAsPlainTextWithItsLineBreak) {
+    const QString question = QStringLiteral("Remove \"/home/<b>user</b>/tmp/\"\nfrom the list?");
+    TFsure sure;
+    QString shown;
+    WhenModalOpens([&](QDialog& d) {
+        shown = sure.Label1->text();
+        d.reject();
+    });
+    sure.Ask(question);
+    EXPECT_EQ(shown, question);
+    EXPECT_EQ(sure.Label1->textFormat(), Qt::PlainText)
+        << "markup in a folder name must show as typed";
+    // Rendered, the ink of the text spans two lines: more than one line and less than three.
+    const QImage picture = sure.Label1->grab().toImage();
+    int top = picture.height(), bottom = -1;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (qGray(picture.pixel(x, y)) < 128) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    const int inkHeight = bottom - top + 1;
+    const int lineSpacing = sure.Label1->fontMetrics().lineSpacing();
+    EXPECT_GT(inkHeight, lineSpacing * 5 / 4) << "ink " << inkHeight << " line " << lineSpacing;
+    EXPECT_LT(inkHeight, lineSpacing * 9 / 4) << "ink " << inkHeight << " line " << lineSpacing;
+}
+
+TEST(FsureAsk, LongTextWrapsInsideTheFixedAreaAndTheDialogKeepsItsSize) {
+    TFsure sure;
+    QSize shortSize, longSize, labelSize;
+    WhenModalOpens([&](QDialog& d) {
+        shortSize = d.size();
+        d.reject();
+    });
+    sure.Ask(QStringLiteral("Exit?"));
+    WhenModalOpens([&](QDialog& d) {
+        longSize = d.size();
+        labelSize = sure.Label1->size();
+        d.reject();
+    });
+    sure.Ask(QStringLiteral("a long question ").repeated(60));
+    EXPECT_TRUE(sure.Label1->wordWrap());
+    EXPECT_EQ(labelSize, QSize(274, 99));
+    EXPECT_EQ(longSize, shortSize);
+    EXPECT_EQ(sure.minimumSize(), sure.maximumSize()) << "the dialog is not resizable";
+}
+
+} // namespace
+} // namespace parvex
