@@ -56,6 +56,10 @@ def by_inode(groups):
     return result
 
 
+def ratio(value, base):
+    return f"{value / base:.2f}" if base > 0 else "n/a"
+
+
 def files_in(groups):
     return sum(len(g) for g in groups)
 
@@ -103,8 +107,8 @@ def main():
     print("|---|---:|---:|---:|---:|---:|---:|---:|---:|")
     for tool in tools:
         wall, cpu, rss, _ = figures[tool]
-        print(f"| {tool} | {wall:.2f} | {cpu:.2f} | {rss:.1f} | {wall / base[0]:.2f} "
-              f"| {cpu / base[1]:.2f} | {rss / base[2]:.2f} | {len(groups[tool])} "
+        print(f"| {tool} | {wall:.2f} | {cpu:.2f} | {rss:.1f} | {ratio(wall, base[0])} "
+              f"| {ratio(cpu, base[1])} | {ratio(rss, base[2])} | {len(groups[tool])} "
               f"| {files_in(groups[tool])} |")
     print()
     print("Content-identical files compared with Parvex's:")

@@ -1,0 +1,58 @@
+// Times the comparison pass on a synthetic file table with keys that read no file, to show that
+// its cost grows about linearly with the number of rows.
+
+#include "_compearer/compearer_core.h"
+
+#include <benchmark/benchmark.h>
+#include <random>
+#include <string>
+
+namespace {
+
+// Every size is shared by about a hundred rows, a size and a time by about three, and a name by
+// about three; the shares stay the same for every row count, so that the count alone varies.
+// The table is the same for the same row count.
+void FillTable(parvex::TCompearerCore& core, std::int64_t rows) {
+    std::mt19937_64 random(rows);
+    core.ClearFileTable();
+    for (std::int64_t row = 0; row < rows; ++row) {
+        const std::string name = "file-" + std::to_string(random() % (rows / 3)) + ".dat";
+        core.FilePaths.push_back("/data/folder-" + std::to_string(row % 997) + "/" + name);
+        core.FileNames.push_back(name);
+        core.FileSizes.push_back(std::to_string(4096 + random() % (rows / 100)));
+        core.FileTimes.push_back(std::to_string(1500000000 + random() % 30));
+    }
+}
+
+void GroupIdentical(benchmark::State& state, bool compareName, bool compareTime) {
+    const std::int64_t rows = state.range(0);
+    std::int64_t lines = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        parvex::TCompearerCore core;
+        core.CompareName = compareName;
+        core.CompareSize = true;
+        core.CompareTime = compareTime;
+        core.CompareContent = false;
+        core.OnFileFound = [&lines](const std::string&, bool) { ++lines; };
+        FillTable(core, rows);
+        state.ResumeTiming();
+        core.GroupIdentical();
+    }
+    state.SetComplexityN(rows);
+    state.counters["lines"] = benchmark::Counter(double(lines), benchmark::Counter::kAvgIterations);
+}
+
+void SizeAndTime(benchmark::State& state) {
+    GroupIdentical(state, false, true);
+}
+void NameAndSize(benchmark::State& state) {
+    GroupIdentical(state, true, false);
+}
+
+BENCHMARK(SizeAndTime)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(NameAndSize)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Complexity();
+
+} // namespace
+
+BENCHMARK_MAIN();
