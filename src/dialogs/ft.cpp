@@ -68,6 +68,8 @@ TF_ft::TF_ft(TD_settings* store, QWidget* parent) : QDialog(parent), Store(store
     RB_click();
 }
 
+void TF_ft::SetStore(TD_settings* store) { Store = store; }
+
 QString TF_ft::ChooseMask(const QString& CurrentMask) {
     Accepted = false;
     QString result = CurrentMask;

@@ -22,6 +22,9 @@ public:
     /// in the box only.
     explicit TF_ft(TD_settings* store, QWidget* parent = nullptr);
 
+    /// The store that keeps the history from now on (the settings dialog, made after this one).
+    void SetStore(TD_settings* store);
+
     /// Shows the dialog modally; returns the chosen mask, or CurrentMask when not accepted.
     QString ChooseMask(const QString& CurrentMask);
 

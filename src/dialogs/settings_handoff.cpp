@@ -25,6 +25,7 @@ QString LocateProgramDocs() {
 void ConnectSettingsDialogs(TD_settings_user& Settings, TF_ft& MaskDialog, TF_about& About,
                             TFsure& Sure, const QString& DocsDir,
                             const std::function<void(const QString& topic)>& ShowHelpTopic) {
+    MaskDialog.SetStore(&Settings);
     Settings.Fsure = &Sure;
     Settings.ShowHelpTopic = ShowHelpTopic;
     MaskDialog.ShowHelpTopic = ShowHelpTopic;

@@ -24,8 +24,8 @@ std::unique_ptr<TD_settings_user> CreateUserSettings();
 /// docs installed with it.
 QString LocateProgramDocs();
 
-/// Joins the settings, mask and about dialogs to the shared confirmation dialog and to the
-/// main window's help; the about box's address becomes the help index.
+/// Joins the shared dialogs to the settings: the mask history goes into its store, removals ask
+/// Sure, the Help buttons reach the main window's help, the about box's address is the help index.
 void ConnectSettingsDialogs(TD_settings_user& Settings, TF_ft& MaskDialog, TF_about& About,
                             TFsure& Sure, const QString& DocsDir,
                             const std::function<void(const QString& topic)>& ShowHelpTopic);

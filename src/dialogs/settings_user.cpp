@@ -101,6 +101,14 @@ TD_settings_user::TD_settings_user(std::string SettingsFile, QWidget* parent)
     if (QBoxLayout* buttonRow = RowHolding(layout(), OKBtn))
         buttonRow->insertWidget(buttonRow->indexOf(OKBtn) + 1, Btn_help);
 
+    // OK writes the keys and folders of this very showing, so nothing the user confirmed waits
+    // for the end of the run to reach the file.
+    OKBtn->disconnect(this);
+    connect(OKBtn, &QPushButton::clicked, this, [this] {
+        FormClose();
+        OKBtnClick();
+        accept();
+    });
     connect(Edit_DSP, &QLineEdit::textChanged, this, &TD_settings_user::Edit_DSPChange);
     connect(Btn_root, &QPushButton::clicked, this, &TD_settings_user::Btn_rootClick);
     connect(LB_prohibited, &QListWidget::itemClicked, this, &TD_settings_user::LB_prohibitedClick);

@@ -1,0 +1,89 @@
+#include "dialogs/help_topic.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+namespace parvex {
+namespace {
+
+TEST(HelpTopicPath, JoinsFolderTopicAndExtensionWithoutBlanks) {
+    struct Case {
+        const char* docs;
+        const char* topic;
+        const char* path;
+    };
+    for (const Case& c : {Case{"/opt/docs", "index", "/opt/docs/index.html"},
+                          Case{"/opt/docs", "  keys \t", "/opt/docs/keys.html"},
+                          Case{"/opt/docs", "file_mask", "/opt/docs/file_mask.html"}}) {
+        EXPECT_EQ(HelpTopicPath(QLatin1String(c.docs), QLatin1String(c.topic)),
+                  QLatin1String(c.path))
+            << "topic '" << c.topic << "'";
+    }
+}
+
+TEST(ShowHelpTopic, HandsTheDesktopAFileUrlAndSwallowsErrors) {
+    std::vector<QUrl> opened;
+    ShowHelpTopic(QStringLiteral("/opt/parvex docs"), QStringLiteral(" start_dir "),
+                  [&](const QUrl& url) { opened.push_back(url); });
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0].toLocalFile(), QStringLiteral("/opt/parvex docs/start_dir.html"));
+
+    EXPECT_NO_THROW(ShowHelpTopic(QStringLiteral("/nowhere"), QStringLiteral("index"),
+                                  [](const QUrl&) { throw std::runtime_error("no browser"); }));
+    EXPECT_NO_THROW(ShowHelpTopic(QStringLiteral("/nowhere"), QStringLiteral("index"), {}));
+}
+
+TEST(InstalledDocsDir, LiesUnderTheSharedDataOfThePrefix) {
+    EXPECT_EQ(InstalledDocsDir(QStringLiteral("/opt/parvex/bin")),
+              QStringLiteral("/opt/parvex/share/doc/parvex"));
+}
+
+class LocateDocsTest : public testing::Test {
+protected:
+    QTemporaryDir Temp;
+    QString Start, Beside, Installed;
+
+    void SetUp() override {
+        Start = Temp.path() + QStringLiteral("/run/bin");
+        Beside = Temp.path() + QStringLiteral("/run/docs");
+        Installed = Temp.path() + QStringLiteral("/usr/share/doc/parvex");
+        QDir().mkpath(Start);
+    }
+    static void AddIndex(const QString& folder) {
+        QDir().mkpath(folder);
+        QFile index(folder + QStringLiteral("/index.html"));
+        ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    }
+};
+
+TEST_F(LocateDocsTest, PrefersTheDocsBesideTheStartFolder) {
+    AddIndex(Beside);
+    AddIndex(Installed);
+    EXPECT_EQ(LocateDocs(Start, Installed), Beside);
+}
+
+TEST_F(LocateDocsTest, FallsBackToTheInstalledDocsWhenNoIndexIsBeside) {
+    QDir().mkpath(Beside);
+    AddIndex(Installed);
+    EXPECT_EQ(LocateDocs(Start, Installed), Installed);
+}
+
+TEST_F(LocateDocsTest, WithoutAnyIndexKeepsTheDesignedAnswer) {
+    EXPECT_EQ(LocateDocs(Start, Installed), Start) << "no docs folder at all";
+    QDir().mkpath(Beside);
+    EXPECT_EQ(LocateDocs(Start, Installed), Beside) << "an empty docs folder beside";
+}
+
+TEST_F(LocateDocsTest, AnotherWorkingFolderLooksBesideItself) {
+    const QString other = Temp.path() + QStringLiteral("/elsewhere/work");
+    AddIndex(Temp.path() + QStringLiteral("/elsewhere/docs"));
+    AddIndex(Beside);
+    QDir().mkpath(other);
+    EXPECT_EQ(LocateDocs(other, Installed), Temp.path() + QStringLiteral("/elsewhere/docs"));
+}
+
+} // namespace
+} // namespace parvex

@@ -1,0 +1,224 @@
+#include "dialogs/settings_user.h"
+#include "settings_fixture.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+namespace parvex {
+namespace {
+
+using test::AnsweringSure;
+
+class SettingsUserTest : public test::SettingsFolder {};
+
+QStringList CheckedKeys(const TD_settings_user& dialog) {
+    QStringList keys;
+    for (const char* key : {"name", "size", "time", "content"}) {
+        if (dialog.IsKeyChecked(QLatin1String(key)))
+            keys << QLatin1String(key);
+    }
+    return keys;
+}
+
+QStringList Lines(const QListWidget* list) {
+    QStringList lines;
+    for (int i = 0; i < list->count(); ++i)
+        lines << list->item(i)->text();
+    return lines;
+}
+
+void SetChecked(TD_settings_user& dialog, const QStringList& keys) {
+    for (int i = 0; i < dialog.CLB_comp_cond->count(); ++i) {
+        QListWidgetItem* line = dialog.CLB_comp_cond->item(i);
+        line->setCheckState(keys.contains(line->text()) ? Qt::Checked : Qt::Unchecked);
+    }
+}
+
+TEST_F(SettingsUserTest, FirstStartShowsHomeAndNameAloneAndWritesTheDefaultsAtTheEnd) {
+    const QString home = QDir::homePath() + QLatin1Char('/');
+    {
+        TD_settings_user dialog(SettingsFile());
+        EXPECT_EQ(dialog.Edit_DSP->text(), home);
+        EXPECT_EQ(dialog.GetDefaultPath(), home);
+        EXPECT_EQ(CheckedKeys(dialog), QStringList{QStringLiteral("name")});
+        EXPECT_EQ(dialog.LB_prohibited->count(), 0);
+        EXPECT_FALSE(dialog.btn_del_from_prohibited->isEnabled());
+        EXPECT_TRUE(dialog.CancelBtn->isHidden());
+        EXPECT_EQ(dialog.PageControl1->tabText(0), QStringLiteral("Main"));
+        EXPECT_EQ(dialog.PageControl1->tabText(1), QStringLiteral("Compare keys"));
+        EXPECT_EQ(ReadBack()->Name(), "SETTINGS") << "the default document is written at start";
+    }
+    const auto saved = ReadBack();
+    EXPECT_EQ(saved->GetAttr("DEFAULT_PATH"), home.toStdString());
+    ASSERT_NE(saved->FindChild("COMPARE_COND"), nullptr);
+    EXPECT_TRUE(saved->FindChild("COMPARE_COND")->AttrNames().empty())
+        << "no dialog shown, so no key is written";
+    ASSERT_NE(saved->FindChild("DONT_SEARCH_IN"), nullptr);
+    EXPECT_EQ(saved->FindChild("DONT_SEARCH_IN")->ChildCount(), 0);
+}
+
+TEST_F(SettingsUserTest, OnlyACapitalYSwitchesAKeyOn) {
+    WriteCompareCond({{"NAME", "y"}, {"SIZE", "YES"}, {"TIME", "Y"}, {"CONTENT", "Yes"}});
+    TD_settings_user dialog(SettingsFile());
+    EXPECT_EQ(CheckedKeys(dialog), QStringList{QStringLiteral("time")});
+}
+
+TEST_F(SettingsUserTest, KeyRulesOnClosing) {
+    struct Case {
+        QStringList checked;
+        QStringList afterClose;
+        std::vector<std::string> stored;
+    };
+    const std::vector<Case> cases = {
+        {{}, {"name"}, {"NAME"}},
+        {{"content"}, {"size", "content"}, {"SIZE", "CONTENT"}},
+        {{"name", "time"}, {"name", "time"}, {"NAME", "TIME"}},
+    };
+    for (const Case& c : cases) {
+        {
+            TD_settings_user dialog(SettingsFile());
+            SetChecked(dialog, c.checked);
+            dialog.show();
+            dialog.close();
+            EXPECT_EQ(CheckedKeys(dialog), c.afterClose)
+                << "checked " << c.checked.join(u',').toStdString();
+        }
+        const auto doc = ReadBack();
+        const TVelPigger* keys = doc->FindChild("COMPARE_COND");
+        ASSERT_NE(keys, nullptr);
+        EXPECT_EQ(keys->AttrNames(), c.stored);
+        for (const std::string& value : keys->AttrValues())
+            EXPECT_EQ(value, "Y");
+    }
+}
+
+TEST_F(SettingsUserTest, IsKeyCheckedIgnoresCaseAndUnknownNames) {
+    WriteCompareCond({{"SIZE", "Y"}});
+    TD_settings_user dialog(SettingsFile());
+    EXPECT_TRUE(dialog.IsKeyChecked(QStringLiteral("SIZE")));
+    EXPECT_TRUE(dialog.IsKeyChecked(QStringLiteral("Size")));
+    EXPECT_FALSE(dialog.IsKeyChecked(QStringLiteral("name")));
+    EXPECT_FALSE(dialog.IsKeyChecked(QStringLiteral("colour")));
+}
+
+TEST_F(SettingsUserTest, DefaultPathIsStoredAtEveryChangeWithItsCase) {
+    TD_settings_user dialog(SettingsFile());
+    const QString picked = MakeFolder(QStringLiteral("Photos"));
+    dialog.BrowseFolder = [&](const QString& title) {
+        EXPECT_EQ(title, QStringLiteral("Select default search path:"));
+        return picked;
+    };
+    dialog.Btn_rootClick();
+    EXPECT_EQ(dialog.GetDefaultPath(), picked + QLatin1Char('/'));
+    EXPECT_EQ(dialog.Document->GetAttr("DEFAULT_PATH"), (picked + QLatin1Char('/')).toStdString());
+
+    dialog.BrowseFolder = [](const QString&) { return QString(); };
+    dialog.Btn_rootClick();
+    EXPECT_EQ(dialog.GetDefaultPath(), picked + QLatin1Char('/')) << "cancel changes nothing";
+}
+
+TEST_F(SettingsUserTest, ExcludedFoldersAddOnceAndCompareExactly) {
+    TD_settings_user dialog(SettingsFile());
+    const QString windows = MakeFolder(QStringLiteral("Windows"));
+    QStringList picks = {windows, windows + QLatin1Char('/'), MakeFolder(QStringLiteral("windows")),
+                         QStringLiteral("/"), QString()};
+    dialog.BrowseFolder = [&](const QString& title) {
+        EXPECT_EQ(title, QStringLiteral("Select directory to add to the list"));
+        return picks.takeFirst();
+    };
+    for (int i = 0; i < 5; ++i)
+        dialog.btn_add_to_prohibitedClick();
+
+    const QStringList expected = {windows + QLatin1Char('/'),
+                                  Temp.path() + QStringLiteral("/windows/"), QStringLiteral("/")};
+    EXPECT_EQ(Lines(dialog.LB_prohibited), expected);
+    EXPECT_TRUE(dialog.IsExcluded(windows + QLatin1Char('/')));
+    EXPECT_FALSE(dialog.IsExcluded(windows)) << "the engine asks with the trailing slash";
+    EXPECT_FALSE(dialog.IsExcluded(Temp.path() + QStringLiteral("/WINDOWS/")));
+    EXPECT_FALSE(dialog.IsExcluded(Temp.path() + QStringLiteral("/Windows2/")));
+
+    dialog.show();
+    dialog.close();
+    TD_settings_user reread(SettingsFile());
+    EXPECT_TRUE(Lines(reread.LB_prohibited).isEmpty()) << "closing alone writes no file";
+}
+
+TEST_F(SettingsUserTest, RemoveAsksAndFollowsTheAnswer) {
+    TD_settings_user dialog(SettingsFile());
+    AnsweringSure sure(false);
+    dialog.Fsure = &sure;
+    dialog.AddExcludedFolder(QStringLiteral("/srv/a"));
+    dialog.AddExcludedFolder(QStringLiteral("/srv/b"));
+    EXPECT_FALSE(dialog.btn_del_from_prohibited->isEnabled());
+
+    dialog.LB_prohibited->setCurrentRow(0);
+    dialog.LB_prohibitedClick();
+    EXPECT_TRUE(dialog.btn_del_from_prohibited->isEnabled());
+    dialog.btn_del_from_prohibitedClick();
+    EXPECT_EQ(sure.Questions, QStringList{QStringLiteral("Remove \"/srv/a/\"\nfrom the list?")});
+    EXPECT_EQ(Lines(dialog.LB_prohibited), (QStringList{"/srv/a/", "/srv/b/"})) << "No keeps it";
+
+    sure.Answer = true;
+    dialog.btn_del_from_prohibitedClick();
+    EXPECT_EQ(Lines(dialog.LB_prohibited), QStringList{QStringLiteral("/srv/b/")});
+    EXPECT_FALSE(dialog.btn_del_from_prohibited->isEnabled()) << "disabled until clicked again";
+    EXPECT_EQ(dialog.LB_prohibited->selectedItems().size(), 0);
+}
+
+TEST_F(SettingsUserTest, ClicksOnTheRealButtonsAddSelectAndRemove) {
+    TD_settings_user dialog(SettingsFile());
+    AnsweringSure sure(true);
+    dialog.Fsure = &sure;
+    dialog.BrowseFolder = [](const QString&) { return QStringLiteral("/var/tmp"); };
+    dialog.show();
+    QTest::mouseClick(dialog.btn_add_to_prohibited, Qt::LeftButton);
+    ASSERT_EQ(Lines(dialog.LB_prohibited), QStringList{QStringLiteral("/var/tmp/")});
+
+    QListWidget* list = dialog.LB_prohibited;
+    const QRect line = list->visualItemRect(list->item(0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, line.center());
+    ASSERT_TRUE(dialog.btn_del_from_prohibited->isEnabled());
+    QTest::mouseClick(dialog.btn_del_from_prohibited, Qt::LeftButton);
+    EXPECT_EQ(list->count(), 0);
+    EXPECT_EQ(sure.Questions.size(), 1);
+}
+
+TEST_F(SettingsUserTest, OkWritesTheChangesOfThisShowing) {
+    const QString picked = MakeFolder(QStringLiteral("start"));
+    {
+        TD_settings_user dialog(SettingsFile());
+        dialog.ChooseDefaultPath(picked);
+        dialog.AddExcludedFolder(QStringLiteral("/proc"));
+        SetChecked(dialog, {QStringLiteral("size"), QStringLiteral("time")});
+        dialog.show();
+        QTest::mouseClick(dialog.OKBtn, Qt::LeftButton);
+        EXPECT_FALSE(dialog.isVisible());
+        const auto saved = ReadBack();
+        EXPECT_EQ(saved->GetAttr("DEFAULT_PATH"), (picked + QLatin1Char('/')).toStdString());
+        EXPECT_EQ(saved->FindChild("COMPARE_COND")->AttrNames(),
+                  (std::vector<std::string>{"SIZE", "TIME"}));
+        ASSERT_EQ(saved->FindChild("DONT_SEARCH_IN")->ChildCount(), 1);
+        EXPECT_EQ(saved->FindChild("DONT_SEARCH_IN")->GetChild(0)->GetAttr("VAL"), "/proc/");
+    }
+    TD_settings_user nextDay(SettingsFile());
+    EXPECT_EQ(nextDay.GetDefaultPath(), picked + QLatin1Char('/'));
+    EXPECT_EQ(CheckedKeys(nextDay), (QStringList{"size", "time"}));
+    EXPECT_EQ(Lines(nextDay.LB_prohibited), QStringList{QStringLiteral("/proc/")});
+}
+
+TEST_F(SettingsUserTest, HelpAsksForThePageShown) {
+    TD_settings_user dialog(SettingsFile());
+    QStringList topics;
+    dialog.ShowHelpTopic = [&](const QString& topic) { topics << topic; };
+    dialog.PageControl1->setCurrentWidget(dialog.TabSheet1);
+    QTest::mouseClick(dialog.Btn_help, Qt::LeftButton);
+    dialog.PageControl1->setCurrentWidget(dialog.TabSheet_keys);
+    QTest::mouseClick(dialog.Btn_help, Qt::LeftButton);
+    EXPECT_EQ(topics, (QStringList{"start_dir", "keys"}));
+}
+
+} // namespace
+} // namespace parvex
