@@ -1,6 +1,7 @@
 #include "VelPigger/velpigger.h"
 
 #include "VelPigger/name_rules.h"
+#include "platform/text_case.h"
 
 #include <algorithm>
 

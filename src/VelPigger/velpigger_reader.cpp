@@ -1,6 +1,7 @@
 // The lenient reader of the tag document text form.
 #include "VelPigger/name_rules.h"
 #include "VelPigger/velpigger.h"
+#include "platform/text_case.h"
 
 #include <filesystem>
 #include <fstream>
@@ -215,7 +216,7 @@ private:
         const std::int32_t tagStart = P;
         P += 2;
         const std::string_view name = ReadWord(P);
-        if (!SameTextAscii(name, node.FName)) {
+        if (!EqualsIgnoringAsciiCase(name, node.FName)) {
             Fail(kUnclosedTag + node.FName, tagStart);
         }
         SkipBlanks(P);

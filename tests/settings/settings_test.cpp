@@ -1,0 +1,125 @@
+#include "settings/settings.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace parvex {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SettingsDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = fs::temp_directory_path() /
+                 ("parvex-dialog-" + std::to_string(getpid()) + "-" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        file = (folder / "parvex.set").string();
+    }
+    void TearDown() override { fs::remove_all(folder); }
+    std::string ReadFile() const {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    fs::path folder;
+    std::string file;
+};
+
+// A subclass as the settings dialog builds one: it fills its controls after the base loaded.
+class TCountingSettings : public TD_settings {
+public:
+    explicit TCountingSettings(std::string File) : TD_settings(std::move(File)) {
+        SettingsToControls();
+    }
+    void SettingsToControls() override { seenPath = Document->GetAttr("DEFAULT_PATH"); }
+    std::string seenPath;
+};
+
+TEST_F(SettingsDialogTest, ShellHasItsCaptionPageAndButtons) {
+    TD_settings dialog(file);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Settings"));
+    ASSERT_EQ(dialog.PageControl1->count(), 1);
+    EXPECT_EQ(dialog.PageControl1->widget(0), dialog.TabSheet1);
+    EXPECT_EQ(dialog.PageControl1->tabText(0), QStringLiteral("main"));
+    EXPECT_EQ(dialog.OKBtn->text(), QStringLiteral("OK"));
+    EXPECT_TRUE(dialog.OKBtn->isDefault());
+    EXPECT_EQ(dialog.CancelBtn->text(), QStringLiteral("Cancel"));
+    EXPECT_EQ(ReadFile(), "\r\n<SETTINGS/>") << "creation loads and writes the defaults";
+}
+
+TEST_F(SettingsDialogTest, OkSavesAndAcceptsCancelRejects) {
+    TD_settings dialog(file);
+    dialog.Document->SetAttr("DEFAULT_PATH", "/w/");
+    QTimer::singleShot(0, &dialog, [&dialog] { QTest::mouseClick(dialog.OKBtn, Qt::LeftButton); });
+    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+    EXPECT_EQ(ReadFile(), "\r\n<SETTINGS DEFAULT_PATH=\"/w/\"/>");
+
+    dialog.Document->SetAttr("DEFAULT_PATH", "/changed/");
+    QTimer::singleShot(0, &dialog,
+                       [&dialog] { QTest::mouseClick(dialog.CancelBtn, Qt::LeftButton); });
+    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+    EXPECT_EQ(ReadFile(), "\r\n<SETTINGS DEFAULT_PATH=\"/w/\"/>") << "Cancel does not save";
+}
+
+TEST_F(SettingsDialogTest, DestructionSavesAndASubclassSeesTheLoadedValues) {
+    std::ofstream(file, std::ios::binary) << "<SETTINGS DEFAULT_PATH=\"/start/\"/>";
+    {
+        TCountingSettings dialog(file);
+        EXPECT_EQ(dialog.seenPath, "/start/");
+        dialog.Document->SetAttr("DEFAULT_PATH", "/end/");
+    }
+    EXPECT_EQ(ReadFile(), "\r\n<SETTINGS DEFAULT_PATH=\"/end/\"/>");
+}
+
+TEST_F(SettingsDialogTest, ListsThroughListAndComboBoxes) {
+    TD_settings dialog(file);
+    QListWidget folders;
+    folders.addItems({QStringLiteral("/tmp/"), QString(), QStringLiteral("/home/\u00e9t\u00e9/")});
+    dialog.WriteList(&folders, "DONT_SEARCH_IN");
+    EXPECT_EQ(dialog.Document->FindChild("DONT_SEARCH_IN")->GetChild(2)->GetAttr("VAL"),
+              "/home/\xC3\xA9t\xC3\xA9/");
+
+    QListWidget readBack;
+    readBack.addItem(QStringLiteral("stale"));
+    dialog.ReadList(&readBack, "DONT_SEARCH_IN");
+    ASSERT_EQ(readBack.count(), 3);
+    EXPECT_EQ(readBack.item(2)->text(), QStringLiteral("/home/\u00e9t\u00e9/"));
+    EXPECT_EQ(readBack.item(1)->text(), QString());
+
+    QComboBox masks;
+    masks.setEditable(true);
+    masks.addItems({QStringLiteral("*.jpg"), QStringLiteral("*.doc")});
+    dialog.WriteList(&masks, "LAST_USED_EXTS");
+    masks.clear();
+    masks.setEditText(QStringLiteral("typed"));
+    dialog.ReadList(&masks, "LAST_USED_EXTS");
+    EXPECT_EQ(masks.count(), 2);
+    EXPECT_EQ(masks.itemText(1), QStringLiteral("*.doc"));
+    EXPECT_EQ(masks.currentText(), QStringLiteral("typed"));
+
+    QStringList lines{QStringLiteral("kept")};
+    dialog.ReadList(lines, " ");
+    dialog.ReadList(static_cast<QListWidget*>(nullptr), "DONT_SEARCH_IN");
+    EXPECT_EQ(lines, QStringList{QStringLiteral("kept")});
+}
+
+} // namespace
+} // namespace parvex
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
