@@ -1,0 +1,78 @@
+#include "platform/executable_path.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace parvex {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(SettingsFileBesideTest, ExtensionReplacedOrAppended) {
+    const struct {
+        std::string executable, settings;
+    } cases[] = {
+        {"/opt/tools/FINDER.EXE", "/opt/tools/FINDER.set"},
+        {"/usr/bin/parvex", "/usr/bin/parvex.set"},
+        {"/home/a.b/parvex", "/home/a.b/parvex.set"},
+        {"/x/archive.tar.gz", "/x/archive.tar.set"},
+        {"/x/.parvex", "/x/.set"},
+        {"parvex", "parvex.set"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SettingsFileBeside(c.executable), c.settings) << c.executable;
+    }
+}
+
+TEST(ExecutablePathTest, IsThisTestProgram) {
+    const std::string path = ExecutablePath();
+    ASSERT_FALSE(path.empty());
+    EXPECT_EQ(path.front(), '/');
+    EXPECT_EQ(fs::path(path).filename(), "platform_settings_location_test");
+}
+
+class SettingsFileForTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = fs::temp_directory_path() / ("parvex-location-" + std::to_string(getpid()));
+        fs::create_directories(folder / "bin");
+    }
+    void TearDown() override { fs::remove_all(folder); }
+    fs::path folder;
+};
+
+TEST_F(SettingsFileForTest, BesideAWritableExecutable) {
+    const std::string exe = (folder / "bin" / "parvex").string();
+    EXPECT_EQ(SettingsFileFor(exe, (folder / "config").string()), exe + ".set");
+    EXPECT_FALSE(fs::exists(folder / "config"));
+}
+
+TEST_F(SettingsFileForTest, InTheUserConfigFolderWhenTheExecutablesFolderCannotBeWritten) {
+    const std::string config = (folder / "config").string();
+    EXPECT_EQ(SettingsFileFor((folder / "gone" / "parvex").string(), config),
+              config + "/parvex/parvex.set");
+    EXPECT_TRUE(fs::is_directory(config + "/parvex"));
+    EXPECT_EQ(SettingsFileFor("", config), config + "/parvex/parvex.set");
+}
+
+TEST_F(SettingsFileForTest, UserConfigHomeFollowsXdgWhenAbsolute) {
+    const char* savedXdg = std::getenv("XDG_CONFIG_HOME");
+    const std::string restore = savedXdg ? savedXdg : "";
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    setenv("XDG_CONFIG_HOME", "/somewhere/config", 1);
+    EXPECT_EQ(UserConfigHome(), "/somewhere/config");
+    setenv("XDG_CONFIG_HOME", "relative/config", 1);
+    setenv("HOME", folder.c_str(), 1);
+    EXPECT_EQ(UserConfigHome(), folder.string() + "/.config");
+    setenv("HOME", home.c_str(), 1);
+    if (savedXdg) {
+        setenv("XDG_CONFIG_HOME", restore.c_str(), 1);
+    } else {
+        unsetenv("XDG_CONFIG_HOME");
+    }
+}
+
+} // namespace
+} // namespace parvex
