@@ -17,7 +17,9 @@ struct TFramedText {
     QLabel* Label = nullptr;
 };
 
-/// Builds the framed text area of a message-style dialog; the label never grows with its text.
+/// Builds the framed text area of a message-style dialog. The label never grows with its text:
+/// it breaks lines at blanks (inside a word only when the word alone is too wide, as a long
+/// path is), centres text that fits, and shows text that does not fit from its beginning.
 TFramedText MakeFramedText(QWidget* parent, const QSize& textSize);
 
 /// A row of buttons aligned to the right, as the platform's dialogs place them.

@@ -13,6 +13,19 @@ namespace {
 using test::KeyTarget;
 using test::WhenModalOpens;
 
+// Height in pixels of what the label draws, from its topmost to its lowest dark pixel.
+int InkHeight(QWidget& label) {
+    const QImage picture = label.grab().toImage();
+    int top = picture.height(), bottom = -1;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (qGray(picture.pixel(x, y)) < 128) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    return bottom - top + 1;
+}
+
 struct AnswerCase {
     const char* name;
     std::function<void(TFsure&)> answer;
@@ -74,19 +87,22 @@ TEST(FsureAsk, ShowsTheQuestionAsPlainTextWithItsLineBreak) {
     EXPECT_EQ(shown, question);
     EXPECT_EQ(sure.Label1->textFormat(), Qt::PlainText)
         << "markup in a folder name must show as typed";
-    // Rendered, the ink of the text spans two lines: more than one line and less than three.
-    const QImage picture = sure.Label1->grab().toImage();
-    int top = picture.height(), bottom = -1;
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x)
-            if (qGray(picture.pixel(x, y)) < 128) {
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
-            }
-    const int inkHeight = bottom - top + 1;
     const int lineSpacing = sure.Label1->fontMetrics().lineSpacing();
-    EXPECT_GT(inkHeight, lineSpacing * 5 / 4) << "ink " << inkHeight << " line " << lineSpacing;
-    EXPECT_LT(inkHeight, lineSpacing * 9 / 4) << "ink " << inkHeight << " line " << lineSpacing;
+    const int ink = InkHeight(*sure.Label1);
+    EXPECT_GT(ink, lineSpacing * 5 / 4) << "one line only: ink " << ink << " line " << lineSpacing;
+    EXPECT_LT(ink, lineSpacing * 9 / 4) << "more lines: ink " << ink << " line " << lineSpacing;
+}
+
+TEST(FsureAsk, AFolderNameWiderThanTheAreaBreaksInsteadOfBeingCut) {
+    TFsure sure;
+    int ink = 0;
+    WhenModalOpens([&](QDialog& d) {
+        ink = InkHeight(*sure.Label1);
+        d.reject();
+    });
+    sure.Ask(QStringLiteral("/home/") + QStringLiteral("folder").repeated(20));
+    const int lineSpacing = sure.Label1->fontMetrics().lineSpacing();
+    EXPECT_GT(ink, lineSpacing * 5 / 4) << "ink " << ink << " line " << lineSpacing;
 }
 
 TEST(FsureAsk, LongTextWrapsInsideTheFixedAreaAndTheDialogKeepsItsSize) {
