@@ -28,6 +28,11 @@ protected:
         return lines;
     }
 
+    // A radio button answers clicks on its circle and caption only, not across its whole row.
+    static void ClickRadio(QRadioButton* button) {
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+    }
+
     static QStringList Numbered(int count) {
         QStringList lines;
         for (int i = 1; i <= count; ++i)
@@ -39,7 +44,7 @@ protected:
     enum class Finish { Enter, Ok, Cancel };
     QString ChooseTyped(const QString& typed, Finish finish, const QString& current = "*.old") {
         WhenModalOpens([&](QDialog&) {
-            QTest::mouseClick(Dialog->RB_custom, Qt::LeftButton);
+            ClickRadio(Dialog->RB_custom);
             QLineEdit* edit = Dialog->CB_masks->lineEdit();
             edit->clear();
             QTest::keyClicks(edit, typed);
@@ -123,7 +128,7 @@ TEST_F(FileMaskTest, AStoredLongHistoryIsShownWhole) {
 TEST_F(FileMaskTest, AllFilesGivesStarDotStarAndBlankCustomToo) {
     ChooseTyped(QStringLiteral("*.keep"), Finish::Ok);
     WhenModalOpens([&](QDialog&) {
-        QTest::mouseClick(Dialog->RB_all, Qt::LeftButton);
+        ClickRadio(Dialog->RB_all);
         QTest::mouseClick(Dialog->btn_ok, Qt::LeftButton);
     });
     EXPECT_EQ(Dialog->ChooseMask(QStringLiteral("*.cur")), QStringLiteral("*.*"));
