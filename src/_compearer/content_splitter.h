@@ -75,7 +75,10 @@ private:
     std::int64_t scanSize_ = 0;
     std::vector<std::uint32_t> rowsByPath_;
     std::vector<TFile> files_;
-    std::unique_ptr<char[]> buffer_;
+    struct TFreeBuffer {
+        void operator()(char* buffer) const;
+    };
+    std::unique_ptr<char, TFreeBuffer> buffer_;
     std::size_t bufferSize_ = 0;
     std::int64_t bytesRead_ = 0;
 };

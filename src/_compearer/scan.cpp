@@ -41,7 +41,6 @@ void TCompearerCore::ScanFolder(TScanWalk& walk, bool isStart) {
         if (!reader.IsOpen() || walk.VirtualFileSystems.IsVirtual(reader.Fd(), reader.Device()))
             return;
         while (!StopRequested && reader.Next()) {
-            Poll();
             switch (reader.Kind()) {
             case TEntryKind::RegularFile:
                 CollectFile(walk, reader);
@@ -53,6 +52,7 @@ void TCompearerCore::ScanFolder(TScanWalk& walk, bool isStart) {
             case TEntryKind::Other:
                 break;
             }
+            Poll();
         }
     }
     const std::size_t folderLength = walk.Folder.size();

@@ -8,7 +8,9 @@ namespace parvex {
 
 TFolderReader::TFolderReader(const std::string& path, bool followLink) {
     const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW);
-    const int fd = ::open(path.c_str(), flags);
+    // A trailing "/" makes the kernel resolve a final link despite O_NOFOLLOW.
+    const bool trimmed = !followLink && path.size() > 1 && path.back() == '/';
+    const int fd = ::open(trimmed ? path.substr(0, path.size() - 1).c_str() : path.c_str(), flags);
     if (fd < 0)
         return;
     struct stat facts {};

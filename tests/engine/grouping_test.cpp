@@ -1,0 +1,345 @@
+#include "_compearer/compearer_core.h"
+#include "platform/file_times.h"
+#include "platform/text_case.h"
+#include "temp_tree.h"
+
+#include <fstream>
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <random>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace parvex {
+namespace {
+
+using testing::TEventLog;
+using testing::TTempTree;
+using TLines = std::vector<std::string>;
+
+// The comparison pass exactly as the original program ran it: every row against every later
+// row still in the table, whole files read for every content comparison.
+struct TRow {
+    std::string Path, Name, Size, Time;
+};
+
+// Whole files, read once per path: the pass rereads a file for every pair, which only costs time.
+class TWholeFiles {
+public:
+    const std::optional<std::string>& Of(const std::string& path) {
+        auto found = files_.find(path);
+        if (found == files_.end()) {
+            std::optional<std::string> bytes;
+            std::ifstream in(path, std::ios::binary);
+            if (in) {
+                std::ostringstream all;
+                all << in.rdbuf();
+                if (!in.bad())
+                    bytes = all.str();
+            }
+            found = files_.emplace(path, std::move(bytes)).first;
+        }
+        return found->second;
+    }
+
+private:
+    std::map<std::string, std::optional<std::string>> files_;
+};
+
+TLines ReferencePass(std::vector<TRow> rows, const TCompearerCore& keys, TWholeFiles& files) {
+    TLines lines;
+    const std::size_t n = rows.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        bool matched = false;
+        for (std::size_t j = i; i < rows.size() && j + 1 < rows.size();) {
+            ++j;
+            const TRow& a = rows[i];
+            const TRow& b = rows[j];
+            bool same = true;
+            if (keys.CompareName)
+                same = same && (keys.CaseSensitiveNames ? a.Name == b.Name
+                                                        : UpperAscii(a.Name) == UpperAscii(b.Name));
+            if (keys.CompareSize)
+                same = same && a.Size == b.Size;
+            if (keys.CompareContent && same)
+                same =
+                    files.Of(a.Path) && files.Of(b.Path) && *files.Of(a.Path) == *files.Of(b.Path);
+            if (keys.CompareTime)
+                same = same && a.Time == b.Time;
+            if (!same)
+                continue;
+            if (!matched) {
+                lines.push_back("group " + a.Path.substr(a.Path.rfind('/') + 1));
+                lines.push_back("file " + a.Path);
+            }
+            lines.push_back("file " + b.Path);
+            rows.erase(rows.begin() + std::ptrdiff_t(j));
+            --j;
+            matched = true;
+        }
+    }
+    return lines;
+}
+
+std::vector<TRow> TableOf(const TCompearerCore& core) {
+    std::vector<TRow> rows;
+    for (std::size_t i = 0; i < core.FilePaths.size(); ++i)
+        rows.push_back(
+            {core.FilePaths[i], core.FileNames[i], core.FileSizes[i], core.FileTimes[i]});
+    return rows;
+}
+
+void SetTable(TCompearerCore& core, const std::vector<TRow>& rows) {
+    core.ClearFileTable();
+    for (const TRow& row : rows) {
+        core.FilePaths.push_back(row.Path);
+        core.FileNames.push_back(row.Name);
+        core.FileSizes.push_back(row.Size);
+        core.FileTimes.push_back(row.Time);
+    }
+}
+
+TRow RowOf(const std::string& path) {
+    struct stat facts {};
+    ::stat(path.c_str(), &facts);
+    return {path, path.substr(path.rfind('/') + 1), std::to_string(facts.st_size),
+            FileTimeText(facts.st_mtim.tv_sec)};
+}
+
+class Grouping : public ::testing::Test {
+protected:
+    // Runs the pass on rows for the given files, in that order.
+    TLines Found(const std::vector<std::string>& paths) {
+        std::vector<TRow> rows;
+        for (const std::string& path : paths)
+            rows.push_back(RowOf(path));
+        SetTable(core, rows);
+        log.Attach(core);
+        core.GroupIdentical();
+        return log.Found();
+    }
+    void Keys(bool name, bool size, bool time, bool content) {
+        core.CompareName = name;
+        core.CompareSize = size;
+        core.CompareTime = time;
+        core.CompareContent = content;
+    }
+
+    TTempTree tree;
+    TCompearerCore core;
+    TEventLog log;
+};
+
+TEST_F(Grouping, ThreeIdenticalFilesFormOneGroupAndOnlyTheHeadStays) {
+    const auto a = tree.File("a", "same"), b = tree.File("b", "same"), c = tree.File("c", "same");
+    EXPECT_EQ(Found({a, b, c}), (TLines{"group a", "file " + a, "file " + b, "file " + c}));
+    EXPECT_EQ(core.FilePaths, TLines{a});
+    EXPECT_EQ(core.FileNames, TLines{"a"});
+}
+
+TEST_F(Grouping, AAndCAroundADifferentB) {
+    const auto a = tree.File("a", "xx"), b = tree.File("b", "yy"), c = tree.File("c", "xx");
+    EXPECT_EQ(Found({a, b, c}), (TLines{"group a", "file " + a, "file " + c}));
+    EXPECT_EQ(core.FilePaths, (TLines{a, b}));
+}
+
+TEST_F(Grouping, ARowListedTwiceIsAGroupWithItself) {
+    const auto a = tree.File("a", "xx"), b = tree.File("b", "yy");
+    EXPECT_EQ(Found({a, b, a}), (TLines{"group a", "file " + a, "file " + a}));
+}
+
+TEST_F(Grouping, WithNoKeyTheFirstRowHeadsEveryOther) {
+    Keys(false, false, false, false);
+    const auto a = tree.File("x/a", "1"), b = tree.File("b", "22"), c = tree.File("c", "333");
+    EXPECT_EQ(Found({b, a, c}), (TLines{"group b", "file " + b, "file " + a, "file " + c}));
+}
+
+TEST_F(Grouping, ContentAndSizeGroupDifferentNamesAcrossFolders) {
+    Keys(false, true, false, true);
+    const auto a = tree.File("one/first.txt", "body"), b = tree.File("two/second.doc", "body");
+    tree.SetTime("two/second.doc", 1000000000);
+    EXPECT_EQ(Found({a, b}), (TLines{"group first.txt", "file " + a, "file " + b}));
+}
+
+TEST_F(Grouping, EmptyFilesAreIdentical) {
+    const auto a = tree.File("a"), b = tree.File("b");
+    EXPECT_EQ(Found({a, b}), (TLines{"group a", "file " + a, "file " + b}));
+}
+
+TEST_F(Grouping, AnEmptyTableOrASingleRowReportsNothing) {
+    EXPECT_TRUE(Found({}).empty());
+    EXPECT_TRUE(Found({tree.File("alone", "x")}).empty());
+}
+
+TEST_F(Grouping, FilesOfOneSizeDifferingInTheirFirstOrLastByte) {
+    const std::string body(3 << 20, 'q'); // several chunks
+    std::string first = body, last = body;
+    first.front() = 'x';
+    last.back() = 'x';
+    const auto a = tree.File("a", body), b = tree.File("b", first), c = tree.File("c", last),
+               d = tree.File("d", body);
+    EXPECT_EQ(Found({a, b, c, d}), (TLines{"group a", "file " + a, "file " + d}));
+}
+
+TEST_F(Grouping, TheNameKeyIgnoresTheCaseOfAToZUnlessNamesAreCaseSensitive) {
+    Keys(true, false, false, false);
+    const auto a = tree.File("one/Read.Me", "1"), b = tree.File("two/READ.ME", "2");
+    EXPECT_EQ(Found({a, b}), (TLines{"group Read.Me", "file " + a, "file " + b}));
+    core.CaseSensitiveNames = true;
+    log.Lines.clear();
+    EXPECT_TRUE(Found({a, b}).empty());
+}
+
+TEST_F(Grouping, TheTimeKeyAgreesToTwoSeconds) {
+    Keys(false, false, true, false);
+    const auto a = tree.File("a"), b = tree.File("b"), c = tree.File("c");
+    tree.SetTime("a", 1600000000);
+    tree.SetTime("b", 1600000001);
+    tree.SetTime("c", 1600000002);
+    EXPECT_EQ(Found({a, b, c}), (TLines{"group a", "file " + a, "file " + b}));
+}
+
+TEST_F(Grouping, AFileThatVanishedAfterTheScanIsIdenticalToNothingNotEvenItself) {
+    const auto a = tree.File("a", "xx"), b = tree.File("b", "xx"), gone = tree.File("gone", "xx");
+    std::vector<TRow> rows{RowOf(gone), RowOf(a), RowOf(gone), RowOf(b)};
+    ::unlink(gone.c_str());
+    SetTable(core, rows);
+    log.Attach(core);
+    core.GroupIdentical();
+    EXPECT_EQ(log.Found(), (TLines{"group a", "file " + a, "file " + b}));
+}
+
+TEST_F(Grouping, AFileReplacedByAFifoIsNotOpenedAndMatchesNothing) {
+    const auto a = tree.File("a", "xx"), b = tree.File("b", "xx");
+    std::vector<TRow> rows{RowOf(a), RowOf(b)};
+    ::unlink(b.c_str());
+    tree.Fifo("b");
+    SetTable(core, rows);
+    log.Attach(core);
+    core.GroupIdentical();
+    EXPECT_TRUE(log.Found().empty());
+}
+
+TEST_F(Grouping, AnUnreadableFileMatchesNothing) {
+    const auto a = tree.File("a", "xx"), b = tree.File("b", "xx"), c = tree.File("c", "xx");
+    ::chmod(b.c_str(), 0);
+    ::chmod(tree.Root().c_str(), 0755);
+    const std::vector<TRow> rows{RowOf(a), RowOf(b), RowOf(c), RowOf(b)};
+    if (::geteuid() != 0) {
+        SetTable(core, rows);
+        log.Attach(core);
+        core.GroupIdentical();
+        EXPECT_EQ(log.Found(), (TLines{"group a", "file " + a, "file " + c}));
+        return;
+    }
+    // Root reads everything: run the pass in a child that has given up its privileges.
+    int channel[2];
+    ASSERT_EQ(::pipe(channel), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(channel[0]);
+        if (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
+            ::setresuid(65534, 65534, 65534) != 0)
+            ::_exit(3);
+        SetTable(core, rows);
+        std::string out;
+        core.OnFileFound = [&](const std::string& text, bool group) {
+            out += (group ? "group " : "file ") + text + "\n";
+        };
+        core.GroupIdentical();
+        const bool written = ::write(channel[1], out.data(), out.size()) == ssize_t(out.size());
+        ::_exit(written ? 0 : 4);
+    }
+    ::close(channel[1]);
+    std::string out;
+    char buffer[4096];
+    for (ssize_t count; (count = ::read(channel[0], buffer, sizeof buffer)) > 0;)
+        out.append(buffer, std::size_t(count));
+    ::close(channel[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 3)
+        GTEST_SKIP() << "cannot drop privileges here";
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
+    EXPECT_EQ(out, "group a\nfile " + a + "\nfile " + c + "\n");
+}
+
+TEST_F(Grouping, ManyCandidatesOfOneSizeAreSplitExactlyWithBoundedOpenFiles) {
+    // More same-size files than may be open at once: copies of two bodies that share their
+    // first blocks, and a few loners, in an interleaved table order.
+    const std::string common(100 << 10, 'c');
+    std::string late = common;
+    late[90 << 10] = 'L';
+    std::vector<std::string> paths;
+    TLines expectedCommon, expectedLate;
+    for (int i = 0; i < 150; ++i) {
+        const std::string name = "f" + std::to_string(i);
+        std::string body = i % 2 == 0 ? common : late;
+        if (i % 50 == 7)
+            body[i] = 'u'; // a loner
+        paths.push_back(tree.File(name, body));
+        if (i % 50 == 7)
+            continue;
+        (i % 2 == 0 ? expectedCommon : expectedLate).push_back("file " + paths.back());
+    }
+    TLines expected{"group f0"};
+    expected.insert(expected.end(), expectedCommon.begin(), expectedCommon.end());
+    expected.push_back("group f1");
+    expected.insert(expected.end(), expectedLate.begin(), expectedLate.end());
+    EXPECT_EQ(Found(paths), expected);
+}
+
+// Trees of random files, many duplicates and near duplicates, names that differ only in case,
+// times in and out of the packed range, overlapping masks and files that vanish: under every
+// combination of keys the engine must report exactly what the pairwise pass reports.
+TEST_F(Grouping, ReportsExactlyWhatThePairwisePassReportsUnderEveryKeyCombination) {
+    for (unsigned seed = 1; seed <= 4; ++seed) {
+        TTempTree random;
+        std::mt19937 generator(seed);
+        const auto pick = [&](std::size_t n) {
+            return std::uniform_int_distribution<std::size_t>(0, n - 1)(generator);
+        };
+        std::vector<std::string> bodies{"", "a", "b", "abc", std::string(5000, 'z')};
+        for (int i = 0; i < 3; ++i) {
+            std::string big(std::size_t(1 << 20) + pick(3) * 100, char('k' + i));
+            bodies.push_back(big);
+            big[pick(big.size())] = '!';
+            bodies.push_back(big);
+        }
+        const TLines names{"a.txt", "A.TXT", "b.bin", "c.TxT", "d", ".e.txt"};
+        const TLines folders{"", "x/", "x/y/", "Z/", "z/"};
+        const std::time_t times[] = {1600000000, 1600000001, 1600000002, 100, 4000000000};
+        for (int i = 0; i < 40; ++i) {
+            const std::string relative =
+                folders[pick(folders.size())] + std::to_string(i % 7) + names[pick(names.size())];
+            random.File(relative, bodies[pick(bodies.size())]);
+            random.SetTime(relative, times[pick(std::size(times))]);
+        }
+        core.ClearFileTable();
+        core.ScanSearchSpec(random.Root() + "*.*;*.TXT;?b.bin");
+        const std::vector<TRow> table = TableOf(core);
+        for (std::size_t row = 0; row < table.size(); row += 9)
+            ::unlink(table[row].Path.c_str());
+        TWholeFiles files;
+
+        for (unsigned combination = 0; combination < 32; ++combination) {
+            Keys(combination & 1, combination & 2, combination & 4, combination & 8);
+            core.CaseSensitiveNames = combination & 16;
+            SetTable(core, table);
+            log.Lines.clear();
+            log.Attach(core);
+            core.GroupIdentical();
+            ASSERT_EQ(log.Found(), ReferencePass(table, core, files))
+                << "seed " << seed << " keys " << combination << " rows " << table.size();
+        }
+    }
+}
+
+} // namespace
+} // namespace parvex

@@ -1,0 +1,214 @@
+#include "_compearer/compearer_core.h"
+#include "platform/file_times.h"
+#include "temp_tree.h"
+
+#include <algorithm>
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace parvex {
+namespace {
+
+using testing::TEventLog;
+using testing::TTempTree;
+
+class Scan : public ::testing::Test {
+protected:
+    std::vector<std::string> Rows(const std::string& spec) {
+        log.Attach(core);
+        core.ScanSearchSpec(spec);
+        EXPECT_EQ(core.FileNames.size(), core.FilePaths.size());
+        EXPECT_EQ(core.FileSizes.size(), core.FilePaths.size());
+        EXPECT_EQ(core.FileTimes.size(), core.FilePaths.size());
+        return core.FilePaths;
+    }
+    std::vector<std::string> Checks() const {
+        std::vector<std::string> checks;
+        for (const std::string& line : log.Lines)
+            if (line.rfind("check ", 0) == 0)
+                checks.push_back(line.substr(6));
+        return checks;
+    }
+
+    TTempTree tree;
+    TCompearerCore core;
+    TEventLog log;
+};
+
+// The walk as defined: files of a folder in enumeration order, then each subfolder's subtree.
+void ExpectedWalk(const std::string& folder, std::vector<std::string>& files,
+                  std::vector<std::string>& folders) {
+    folders.push_back(folder);
+    std::vector<std::string> subfolders;
+    DIR* dir = ::opendir(folder.c_str());
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        if (entry->d_type == DT_DIR)
+            subfolders.push_back(name);
+        else if (entry->d_type == DT_REG)
+            files.push_back(folder + name);
+    }
+    ::closedir(dir);
+    for (const std::string& name : subfolders)
+        ExpectedWalk(folder + name + "/", files, folders);
+}
+
+TEST_F(Scan, WalksDepthFirstInEnumerationOrderAskingBeforeEveryFolder) {
+    for (const char* path : {"a.txt", "b.txt", "x/c.txt", "x/y/d.txt", "x/y/z/e.txt", "x/f.txt",
+                             "w/g.txt", "w/v/h.txt", "i.txt", "u/j.txt"})
+        tree.File(path, path);
+    std::vector<std::string> files, folders;
+    ExpectedWalk(tree.Root(), files, folders);
+
+    EXPECT_EQ(Rows(tree.Root() + "*.*"), files);
+    EXPECT_EQ(Checks(), folders);
+}
+
+TEST_F(Scan, AnExcludedFolderIsSkippedWithItsSubtreeUnasked) {
+    tree.File("top.txt");
+    tree.File("ex/inside.txt");
+    tree.File("ex/deep/deeper.txt");
+    log.Excluded = {tree.Path("ex/")};
+
+    EXPECT_EQ(Rows(tree.Root() + "*.txt"), std::vector<std::string>{tree.Path("top.txt")});
+    EXPECT_EQ(Checks(), (std::vector<std::string>{tree.Root(), tree.Path("ex/")}));
+}
+
+TEST_F(Scan, AnExcludedStartFolderIsAskedOncePerPattern) {
+    tree.File("a.txt");
+    log.Excluded = {tree.Root()};
+    EXPECT_TRUE(Rows(tree.Root() + "*.txt;*.doc;a*").empty());
+    EXPECT_EQ(Checks(), std::vector<std::string>(3, tree.Root()));
+}
+
+TEST_F(Scan, AnEmptyMaskWalksTheTreeButCollectsNothing) {
+    tree.File("a.txt");
+    tree.Folder("sub");
+    EXPECT_EQ(Rows(tree.Root() + "*.txt;;"), std::vector<std::string>{tree.Path("a.txt")});
+    const std::vector<std::string> checks = Checks();
+    EXPECT_EQ(std::count(checks.begin(), checks.end(), tree.Path("sub/")), 2);
+}
+
+TEST_F(Scan, OverlappingMasksCollectAFileOncePerPattern) {
+    tree.File("a.txt");
+    tree.File("b.doc");
+    EXPECT_EQ(Rows(tree.Root() + "*.txt;a*"),
+              (std::vector<std::string>{tree.Path("a.txt"), tree.Path("a.txt")}));
+}
+
+TEST_F(Scan, RecordsNameSizeAndTimeInTheCaseTheFileSystemGives) {
+    tree.File("Sub/MixedCase.TXT", "12345");
+    tree.SetTime("Sub/MixedCase.TXT", 1600000001);
+    tree.File("Sub/old.txt", "");
+    tree.SetTime("Sub/old.txt", 100); // 1970: no packed value
+    Rows(tree.Root() + "*.txt");
+    ASSERT_EQ(core.FilePaths.size(), 2U);
+    const std::size_t mixed = core.FileNames[0] == "MixedCase.TXT" ? 0 : 1;
+    EXPECT_EQ(core.FilePaths[mixed], tree.Path("Sub/MixedCase.TXT"));
+    EXPECT_EQ(core.FileNames[mixed], "MixedCase.TXT");
+    EXPECT_EQ(core.FileSizes[mixed], "5");
+    EXPECT_EQ(core.FileTimes[mixed], FileTimeText(1600000001));
+    EXPECT_EQ(core.FileTimes[1 - mixed], "T100");
+}
+
+TEST_F(Scan, SizesAreSixtyFourBits) {
+    tree.SparseFile("big.bin", 5LL << 30, 'x');
+    Rows(tree.Root() + "*.bin");
+    EXPECT_EQ(core.FileSizes, std::vector<std::string>{"5368709120"});
+}
+
+TEST_F(Scan, AttributeOptionsFilterHiddenAndReadOnlyFiles) {
+    tree.File(".hidden.txt");
+    tree.File(".dotfolder/inner.txt");
+    tree.File("locked.txt");
+    ::chmod(tree.Path("locked.txt").c_str(), 0444);
+    const auto names = [this] {
+        std::vector<std::string> sorted = core.FileNames;
+        std::sort(sorted.begin(), sorted.end());
+        core.ClearFileTable();
+        return sorted;
+    };
+    Rows(tree.Root() + "*.txt");
+    EXPECT_EQ(names(), (std::vector<std::string>{".hidden.txt", "inner.txt", "locked.txt"}));
+    core.AllowHidden = false; // a hidden folder is still entered
+    core.ScanSearchSpec(tree.Root() + "*.txt");
+    EXPECT_EQ(names(), (std::vector<std::string>{"inner.txt", "locked.txt"}));
+    core.AllowHidden = true;
+    core.AllowReadOnly = false;
+    core.ScanSearchSpec(tree.Root() + "*.txt");
+    EXPECT_EQ(names(), (std::vector<std::string>{".hidden.txt", "inner.txt"}));
+    core.AllowReadOnly = true;
+    core.AllowSystem = false; // there is no system attribute here
+    core.ScanSearchSpec(tree.Root() + "*.txt");
+    EXPECT_EQ(names().size(), 3U);
+}
+
+TEST_F(Scan, WithoutSubfoldersOnlyTheStartFolderIsRead) {
+    tree.File("a.txt");
+    tree.File("sub/b.txt");
+    core.ScanSubfolders = false;
+    EXPECT_EQ(Rows(tree.Root() + "*.txt"), std::vector<std::string>{tree.Path("a.txt")});
+    EXPECT_EQ(Checks(), std::vector<std::string>{tree.Root()});
+}
+
+TEST_F(Scan, LinksAreNeitherCollectedNorFollowedSoALoopEnds) {
+    tree.File("real/file.txt");
+    tree.Link("real/loop", tree.Root());
+    tree.Link("real/alias.txt", tree.Path("real/file.txt"));
+    EXPECT_EQ(Rows(tree.Root() + "*.*"), std::vector<std::string>{tree.Path("real/file.txt")});
+    EXPECT_EQ(Checks(), (std::vector<std::string>{tree.Root(), tree.Path("real/")}));
+}
+
+TEST_F(Scan, AFifoIsNeverCollectedNorOpened) {
+    tree.Fifo("pipe.txt");
+    tree.File("file.txt");
+    EXPECT_EQ(Rows(tree.Root() + "*.txt"), std::vector<std::string>{tree.Path("file.txt")});
+}
+
+TEST_F(Scan, ANameThatIsNoUtf8IsKeptByteForByte) {
+    const std::string name = "caf\xe9-\xff.txt";
+    tree.File(name, "latin1");
+    EXPECT_EQ(Rows(tree.Root() + "*.txt"), std::vector<std::string>{tree.Path(name)});
+    EXPECT_EQ(core.FileNames, std::vector<std::string>{name});
+}
+
+TEST_F(Scan, AFolderNamedLikeTheMaskIsEnteredButNotCollected) {
+    tree.File("notes.txt/inner.txt");
+    EXPECT_EQ(Rows(tree.Root() + "*.txt"),
+              std::vector<std::string>{tree.Path("notes.txt/inner.txt")});
+}
+
+TEST_F(Scan, MasksIgnoreTheCaseOfAToZ) {
+    tree.File("lower.txt");
+    tree.File("UPPER.TXT");
+    Rows(tree.Root() + "*.Txt");
+    EXPECT_EQ(core.FilePaths.size(), 2U);
+}
+
+TEST_F(Scan, AMissingStartFolderCollectsNothing) {
+    EXPECT_TRUE(Rows(tree.Path("missing/") + "*.*").empty());
+    EXPECT_EQ(Checks(), std::vector<std::string>{tree.Path("missing/")});
+}
+
+TEST_F(Scan, KernelFileSystemsAreNeverEntered) {
+    for (const char* start : {"/proc/", "/proc/self/", "/sys/"}) {
+        core.ClearFileTable();
+        EXPECT_TRUE(Rows(std::string(start) + "*.*").empty()) << start;
+    }
+}
+
+TEST_F(Scan, AStopEndsTheWalkAtTheNextEntryAndLaterPatternsCollectNothing) {
+    for (int i = 0; i < 20; ++i)
+        tree.File("sub/f" + std::to_string(i) + ".txt");
+    // Called directly, the scan polls at its first entry already.
+    core.ProcessMessages = [this] { core.Stop(); };
+    EXPECT_EQ(Rows(tree.Root() + "sub/*.txt;*.*").size(), 1U);
+    EXPECT_TRUE(core.StopRequested);
+    EXPECT_EQ(Checks(), std::vector<std::string>(2, tree.Path("sub/")));
+}
+
+} // namespace
+} // namespace parvex

@@ -1,0 +1,45 @@
+#include "_compearer/search_spec.h"
+#include "temp_tree.h"
+
+#include <gtest/gtest.h>
+
+namespace parvex {
+namespace {
+
+struct TSpecCase {
+    std::string Spec;
+    std::vector<std::string> Patterns;
+};
+
+TEST(SearchSpec, SplitsIntoPatternsAsTheTableSays) {
+    const TSpecCase cases[] = {
+        {"/d/*.txt", {"/d/*.txt"}},
+        {"/d/*.txt;*.doc", {"/d/*.txt", "/d/*.doc"}},
+        {"/d/*.txt;", {"/d/*.txt"}},                          // a trailing ";" adds nothing
+        {"/d/*.txt;;*.doc", {"/d/*.txt", "/d/", "/d/*.doc"}}, // an empty piece: empty mask
+        {"/d/;*.txt", {"/d/", "/d/*.txt"}},
+        {"/d/* .txt; *.doc", {"/d/* .txt", "/d/ *.doc"}}, // pieces are not trimmed
+        {"/d/*.txt;sub/*.c;*.h", {"/d/*.txt", "/d/sub/*.c", "/d/sub/*.h"}},
+        {"/no;such/*.txt;*.doc", {"/no", "/such/*.txt", "/such/*.doc"}},
+        {"", {""}},
+    };
+    for (const TSpecCase& c : cases)
+        EXPECT_EQ(SplitSearchSpec(c.Spec), c.Patterns) << "spec \"" << c.Spec << "\"";
+}
+
+TEST(SearchSpec, ASeparatorInsideAnExistingStartFolderBelongsToTheFolder) {
+    testing::TTempTree tree;
+    const std::string folder = tree.Folder("a;b/c;d");
+    EXPECT_EQ(SplitSearchSpec(folder + "*.txt;*.doc"),
+              (std::vector<std::string>{folder + "*.txt", folder + "*.doc"}));
+    EXPECT_EQ(SplitSearchSpec(folder + "*.txt"), std::vector<std::string>{folder + "*.txt"});
+}
+
+TEST(SearchSpec, FolderPartRunsToTheLastSlash) {
+    EXPECT_EQ(FolderPartLength("/a/b/*.txt"), 5U);
+    EXPECT_EQ(FolderPartLength("/a/b/"), 5U);
+    EXPECT_EQ(FolderPartLength("*.txt"), 0U);
+}
+
+} // namespace
+} // namespace parvex
