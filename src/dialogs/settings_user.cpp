@@ -57,7 +57,6 @@ TD_settings_user::TD_settings_user(std::string SettingsFile, QWidget* parent)
     Edit_DSP = new QLineEdit(TabSheet1);
     Edit_DSP->setReadOnly(true);
     Edit_DSP->setFrame(false);
-    Edit_DSP->setFocusPolicy(Qt::NoFocus);
     Edit_DSP->setMinimumWidth(300);
     Btn_root = new QPushButton(QStringLiteral("Change..."), TabSheet1);
     Label3 = new QLabel(QStringLiteral("Do not search in the folder(s):"), TabSheet1);
