@@ -42,15 +42,31 @@ def canonical(groups):
     return {frozenset(g) for g in groups if len(set(g)) > 1}
 
 
+def identity(path):
+    """(device, inode) of a path; a path that names no file (a tool mangled it) stays itself."""
+    try:
+        s = os.stat(path)
+        return (s.st_dev, s.st_ino)
+    except OSError:
+        return path
+
+
+def size_of(path):
+    try:
+        return os.stat(path).st_size
+    except OSError:
+        return -1
+
+
 def without_empty(groups):
-    return {g for g in groups if os.stat(next(iter(g))).st_size != 0}
+    return {g for g in groups if size_of(next(iter(g))) != 0}
 
 
 def by_inode(groups):
     """Groups as sets of distinct files (device, inode): hard links collapse into one."""
     result = set()
     for g in groups:
-        inodes = frozenset((s.st_dev, s.st_ino) for s in map(os.stat, g))
+        inodes = frozenset(map(identity, g))
         if len(inodes) > 1:
             result.add(inodes)
     return result
@@ -83,7 +99,17 @@ def agreement(parvex, peer):
             if "hard" in what:
                 details.append(f"{links:+d} hard-linked paths in Parvex's groups")
             return True, f"same after ignoring {what} ({', '.join(details)})"
+    missing = {p for g in peer for p in g if identity(p) == p}
+    if missing:
+        return False, f"DIFFERENT groups; {len(missing)} of its paths name no file"
     return False, "DIFFERENT groups"
+
+
+def shown(group):
+    """A few paths of a group, shortened to fit a line each."""
+    paths = sorted(os.fsdecode(p) for p in group)
+    text = [p if len(p) <= 100 else p[:45] + " ... " + p[-50:] for p in paths[:3]]
+    return ", ".join(text) + (f" (+{len(paths) - 3} more)" if len(paths) > 3 else "")
 
 
 def main():
@@ -121,7 +147,7 @@ def main():
             for label, only in (("only Parvex", groups["parvex"] - groups[tool]),
                                 ("only " + tool, groups[tool] - groups["parvex"])):
                 for g in sorted(only, key=sorted)[:3]:
-                    print(f"    {label}: {sorted(os.fsdecode(p) for p in g)}")
+                    print(f"    {label}: {shown(g)}")
     return 0 if all_agree else 1
 
 

@@ -4,12 +4,13 @@
 # sets of content-identical files (explaining differences that come from empty files and hard
 # links).
 #   bench/compare.sh /tmp/parvex-corpus
-#   RUNS=5 (timed runs per tool), PARVEX_CLI=path/to/parvex-cli (default: build/src/cli/)
+#   RUNS=3 (timed runs per tool), PARVEX_CLI=path/to/parvex-cli (default: build/src/cli/),
+#   KEEP=1 keeps the tools' outputs and timings in the scratch folder it names at the end
 set -euo pipefail
 
 HERE=$(cd "$(dirname "$0")" && pwd)
 DIR=$(cd "${1:?usage: compare.sh DIR}" && pwd)
-RUNS=${RUNS:-5}
+RUNS=${RUNS:-3}
 PARVEX_CLI=${PARVEX_CLI:-$HERE/../build/src/cli/parvex-cli}
 if [ ! -x "$PARVEX_CLI" ]; then
   echo "compare.sh: no parvex-cli at $PARVEX_CLI (build it, or set PARVEX_CLI)" >&2
@@ -32,7 +33,7 @@ install_missing_packages() {
 install_missing_packages
 
 WORK=$(mktemp -d /tmp/parvex-compare-XXXXXX)
-trap 'rm -rf "$WORK"' EXIT
+[ "${KEEP:-0}" = 1 ] || trap 'rm -rf "$WORK"' EXIT
 
 # Each tool writes its groups to $WORK/<tool>.out; rdfind and rmlint write files into their
 # working directory, so every tool runs in a scratch folder of its own.
@@ -81,7 +82,10 @@ for tool in "${TOOLS[@]}"; do
   echo "  $tool: $(command_of "$tool" | sed "s|$WORK|\$WORK|g" | tr '\n' ' ')"
 done
 echo
-python3 "$HERE/analyse-results.py" "$WORK" "${TOOLS[@]}"
+status=0
+python3 "$HERE/analyse-results.py" "$WORK" "${TOOLS[@]}" || status=$?
 echo
 echo "parvex-cli --stats of one more run:"
 "$PARVEX_CLI" --stats --keys size,content "$DIR" 2>&1 >/dev/null | sed 's/^/  /'
+[ "${KEEP:-0}" = 1 ] && echo "Outputs kept in $WORK"
+exit $status

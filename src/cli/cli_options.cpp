@@ -1,5 +1,6 @@
 #include "cli/cli_options.h"
 
+#include <cstdio>
 #include <string_view>
 
 namespace parvex {
@@ -9,6 +10,21 @@ namespace {
 // Blanks and control characters, the set the main window trims from its start folder.
 bool IsTrimmed(char c) {
     return static_cast<unsigned char>(c) <= ' ' || c == '\x7f';
+}
+
+// The argument in quotes, control characters written as \xNN so a message stays one line.
+std::string Quoted(std::string_view text) {
+    std::string quoted = "'";
+    for (const char c : text) {
+        if (IsTrimmed(c) && c != ' ') {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02x", static_cast<unsigned char>(c));
+            quoted += escaped;
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + "'";
 }
 
 void ApplyKeyList(const std::string& list, TCliOptions& options) {
@@ -30,10 +46,10 @@ void ApplyKeyList(const std::string& list, TCliOptions& options) {
         else if (key == "content")
             options.CompareContent = true;
         else if (key.empty())
-            throw ECliUsageError("empty key in --keys list '" + list + "'");
+            throw ECliUsageError("empty key in --keys list " + Quoted(list));
         else
-            throw ECliUsageError("unknown key '" + std::string(key) +
-                                 "' (keys: name,size,time,content or none)");
+            throw ECliUsageError("unknown key " + Quoted(key) +
+                                 " (keys: name,size,time,content or none)");
         if (comma == std::string_view::npos)
             return;
         rest.remove_prefix(comma + 1);
@@ -97,13 +113,13 @@ TCliOptions ParseCliArguments(const std::vector<std::string>& args) {
         } else if (TakeOptionValue(args, i, "--exclude", value)) {
             options.ExcludedFolders.push_back(WithTrailingSeparator(value));
         } else {
-            throw ECliUsageError("unknown option '" + arg + "' (see --help)");
+            throw ECliUsageError("unknown option " + Quoted(arg) + " (see --help)");
         }
     }
     if (positional.empty())
         throw ECliUsageError("missing START_FOLDER (see --help)");
     if (positional.size() > 2)
-        throw ECliUsageError("too many arguments: '" + positional[2] + "' (see --help)");
+        throw ECliUsageError("too many arguments: " + Quoted(positional[2]) + " (see --help)");
     options.StartFolder = NormaliseStartFolder(positional[0]);
     if (positional.size() == 2)
         options.MaskList = positional[1];

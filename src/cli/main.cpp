@@ -13,6 +13,8 @@
 #include <unordered_set>
 #include <vector>
 
+namespace parvex {
+
 namespace {
 
 constexpr int ExitError = 1;
@@ -34,7 +36,7 @@ void InstallStopHandlers() {
     sigaction(SIGTERM, &action, nullptr);
 }
 
-void ApplyKeys(const parvex::TCliOptions& options, parvex::TCompearerCore& core) {
+void ApplyKeys(const TCliOptions& options, TCompearerCore& core) {
     if (!options.KeysGiven)
         return;
     core.CompareName = options.CompareName;
@@ -43,7 +45,7 @@ void ApplyKeys(const parvex::TCliOptions& options, parvex::TCompearerCore& core)
     core.CompareContent = options.CompareContent;
 }
 
-void PrintFigures(const parvex::TSearchFigures& figures) {
+void PrintFigures(const TSearchFigures& figures) {
     std::fprintf(stderr,
                  "files collected: %lld\n"
                  "groups: %lld\n"
@@ -58,12 +60,12 @@ void PrintFigures(const parvex::TSearchFigures& figures) {
                  figures.CompareSeconds);
 }
 
-int RunSearch(const parvex::TCliOptions& options) {
-    parvex::TCompearerCore core;
+int RunSearch(const TCliOptions& options) {
+    TCompearerCore core;
     ApplyKeys(options, core);
     const std::unordered_set<std::string> excluded(options.ExcludedFolders.begin(),
                                                    options.ExcludedFolders.end());
-    parvex::TLineWriter output(STDOUT_FILENO);
+    TLineWriter output(STDOUT_FILENO);
     bool interrupted = false;
 
     core.OnSearchStart = [&] { core.SearchSpec = options.SearchSpec(); };
@@ -97,6 +99,8 @@ int RunSearch(const parvex::TCliOptions& options) {
 
 } // namespace
 
+} // namespace parvex
+
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     parvex::TCliOptions options;
@@ -104,16 +108,16 @@ int main(int argc, char** argv) {
         options = parvex::ParseCliArguments(args);
     } catch (const parvex::ECliUsageError& error) {
         std::fprintf(stderr, "parvex-cli: %s\n", error.what());
-        return ExitUsage;
+        return parvex::ExitUsage;
     }
     if (options.ShowHelp) {
         std::fputs(parvex::CliUsageText(), stdout);
         return 0;
     }
     try {
-        return RunSearch(options);
+        return parvex::RunSearch(options);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "parvex-cli: search failed: %s\n", error.what());
-        return ExitError;
+        return parvex::ExitError;
     }
 }

@@ -125,6 +125,8 @@ TEST_F(ParvexCliTest, UsageErrorsExitTwoWithOneLineOnStderr) {
         {"--keys="},
         {"--exclude"},
         {"--frobnicate", Root},
+        {"--keys", "size\nname", Root},
+        {"--bad\noption", Root},
         {Root, "*.*", "surplus"},
     };
     for (const auto& args : commandLines) {
