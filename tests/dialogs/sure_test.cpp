@@ -68,6 +68,22 @@ TEST(FsureAsk, OpensWithYesFocusedFirstInTabOrderAndDefault) {
     EXPECT_EQ(sure.CancelBtn->text(), QStringLiteral("No"));
 }
 
+TEST(FsureAsk, OpensCentredOverItsParent) {
+    QWidget window;
+    window.setGeometry(200, 150, 900, 700);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    TFsure sure(&window);
+    QPoint centre;
+    WhenModalOpens([&](QDialog& d) {
+        centre = d.frameGeometry().center();
+        d.reject();
+    });
+    sure.Ask(QStringLiteral("Exit?"));
+    const QPoint offset = centre - window.frameGeometry().center();
+    EXPECT_LE(offset.manhattanLength(), 40) << "offset " << offset.x() << "," << offset.y();
+}
+
 TEST(FsureAsk, AnEarlierYesDoesNotAnswerTheNextQuestion) {
     TFsure sure;
     sure.Confirmed = true;
