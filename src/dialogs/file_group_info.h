@@ -15,8 +15,8 @@ namespace parvex {
 /// The size text of a group: bytes up to 1000, then "Kb" and "Mb" of 1000 and 1000000 bytes.
 QString GroupSizeText(std::int64_t bytes, const QLocale& locale);
 
-/// Length of the file at the exact path bytes, or nothing when it cannot be opened for
-/// reading and writing (missing, read-only, not a regular file).
+/// Length in bytes of the regular file at the exact path bytes, or 0 when it cannot be opened
+/// for reading and writing (missing, read-only, no longer a regular file).
 std::int64_t WritableFileSize(const QByteArray& path);
 
 /// The "File group info" dialog: how many files a result group holds and the space they use.
