@@ -261,5 +261,23 @@ TEST(VelPiggerAssignTest, AssignFromItselfOrADescendantCopiesSafely) {
     EXPECT_EQ(DumpTree(root), "C[B=\"2\"]{G[]}");
 }
 
+// Regression: destroying, writing and reading a wide tree must stay linear; a quadratic list
+// erase or buffer growth makes this test take minutes instead of a fraction of a second.
+TEST(VelPiggerScaleTest, HundredThousandChildrenRoundTrip) {
+    constexpr int kChildren = 100000;
+    TVelPigger root;
+    root.SetName("LIST");
+    for (int i = 0; i < kChildren; ++i) {
+        AddChild(root, "LIST_ITEM")->SetAttr("VAL", std::to_string(i));
+    }
+    const std::string text = root.SaveToText();
+    TVelPigger copy;
+    copy.LoadFromText(text);
+    ASSERT_EQ(copy.ChildCount(), kChildren);
+    EXPECT_EQ(copy.GetChild(kChildren - 1)->GetAttr("VAL"), std::to_string(kChildren - 1));
+    copy.Clear();
+    EXPECT_EQ(copy.ChildCount(), 0);
+}
+
 } // namespace
 } // namespace parvex
