@@ -2,13 +2,32 @@
 """Reads the timings and outputs that compare.sh collected, prints the median table with ratios
 to Parvex, and checks that every tool found the same sets of content-identical files."""
 
+import itertools
+import json
 import os
 import statistics
 import sys
 
 
+def read_rmlint_groups(path):
+    """rmlint's JSON lists the files of a group one after another; a group's files share a
+    checksum, or, where it hashed nothing (hard links only), one inode."""
+    with open(path, encoding="utf-8", errors="surrogateescape") as f:
+        entries = [e for e in json.load(f) if e.get("type") == "duplicate_file"]
+    groups, last_key = [], None
+    for e in entries:
+        key = e.get("checksum") or ("inode", e["disk_id"], e["inode"])
+        if key != last_key or e.get("is_original"):
+            groups.append([])
+        groups[-1].append(os.fsencode(e["path"]))
+        last_key = key
+    return groups
+
+
 def read_groups(tool, path):
     """The groups a tool reported, each a list of path bytes."""
+    if tool == "rmlint":
+        return read_rmlint_groups(path)
     with open(path, "rb") as f:
         lines = f.read().split(b"\n")
     groups = []
@@ -80,25 +99,39 @@ def files_in(groups):
     return sum(len(g) for g in groups)
 
 
+def up_to_length(limit):
+    """Drops every path longer than limit bytes and every path that names no file."""
+    def normalise(groups):
+        kept = (frozenset(p for p in g if len(p) <= limit and identity(p) != p) for g in groups)
+        return {g for g in kept if len(g) > 1}
+    return normalise
+
+
 def agreement(parvex, peer):
-    """Says whether the peer's groups are Parvex's, and if not, what explains the difference."""
+    """Says whether the peer's groups are Parvex's, and if not, which of the known differences
+    between the tools explains it: empty files, hard links, or long paths the peer lost."""
     if peer == parvex:
         return True, "same groups"
-    steps = [
+    longest = max((len(p) for g in peer for p in g if identity(p) != p), default=0)
+    normalisers = [  # applied in this order: the path-based ones before the inode-based one
+        (f"paths longer than {longest} bytes", up_to_length(longest)),
         ("empty files", without_empty),
         ("hard links", by_inode),
-        ("empty files and hard links", lambda g: by_inode(without_empty(g))),
     ]
-    for what, normalise in steps:
-        if normalise(peer) == normalise(parvex):
-            empty = files_in(parvex - without_empty(parvex)) - files_in(peer - without_empty(peer))
-            links = files_in(parvex) - files_in(peer) - empty
+    for count in range(1, len(normalisers) + 1):
+        for chosen in itertools.combinations(normalisers, count):
+            def normalise(groups):
+                for _, step in chosen:
+                    groups = step(groups)
+                return groups
+            if normalise(peer) != normalise(parvex):
+                continue
             details = []
-            if "empty" in what:
-                details.append(f"{empty:+d} empty files in Parvex's groups")
-            if "hard" in what:
-                details.append(f"{links:+d} hard-linked paths in Parvex's groups")
-            return True, f"same after ignoring {what} ({', '.join(details)})"
+            for what, step in chosen:
+                ours = files_in(parvex) - files_in(step(parvex))
+                theirs = files_in(peer) - files_in(step(peer))
+                details.append(f"{what}: {ours} in Parvex's groups, {theirs} in its own")
+            return True, "same after ignoring " + "; ".join(details)
     missing = {p for g in peer for p in g if identity(p) == p}
     if missing:
         return False, f"DIFFERENT groups; {len(missing)} of its paths name no file"

@@ -36,7 +36,9 @@ WORK=$(mktemp -d /tmp/parvex-compare-XXXXXX)
 [ "${KEEP:-0}" = 1 ] || trap 'rm -rf "$WORK"' EXIT
 
 # Each tool writes its groups to $WORK/<tool>.out; rdfind and rmlint write files into their
-# working directory, so every tool runs in a scratch folder of its own.
+# working directory, so every tool runs in a scratch folder of its own. rmlint skips hidden
+# folders unless told otherwise, and its JSON output keeps very long paths apart where its
+# fdupes-style output runs two groups together; -T df makes it look for duplicates alone.
 TOOLS=(parvex fdupes jdupes rdfind rmlint)
 command_of() { # tool -> the command line, one word per line
   case $1 in
@@ -44,7 +46,7 @@ command_of() { # tool -> the command line, one word per line
   fdupes) printf '%s\n' fdupes -r -q "$DIR" ;;
   jdupes) printf '%s\n' jdupes -r -q "$DIR" ;;
   rdfind) printf '%s\n' rdfind -dryrun true -outputname "$WORK/rdfind.out" "$DIR" ;;
-  rmlint) printf '%s\n' rmlint -T df -o "fdupes:$WORK/rmlint.out" "$DIR" ;;
+  rmlint) printf '%s\n' rmlint --hidden -T df -o "json:$WORK/rmlint.out" "$DIR" ;;
   esac
 }
 

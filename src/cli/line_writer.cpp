@@ -7,8 +7,9 @@ namespace parvex {
 
 namespace {
 
-// Large enough that a big result costs few system calls, small next to the engine's own memory.
-constexpr std::size_t BufferCapacity = 1 << 20;
+// Large enough that a big result costs few system calls (one per few hundred lines), small
+// next to the engine's own memory.
+constexpr std::size_t BufferCapacity = 64 << 10;
 
 } // namespace
 
