@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -103,7 +104,7 @@ private:
     bool IsFolderExcluded(const std::string& folder);
     void ReportFile(const std::string& path, bool NewGroup);
     void ReportMatch(std::size_t row);
-    bool ReportGroup(const std::vector<std::uint32_t>& rows, std::vector<bool>& removed);
+    bool ReportGroup(std::span<const std::uint32_t> rows, std::vector<bool>& removed);
 
     /// Calls ProcessMessages (and OnProgress while comparing) when PollInterval has passed.
     void Poll() {

@@ -17,8 +17,8 @@ namespace parvex {
 namespace {
 
 constexpr std::size_t PageSize = 4096;
-constexpr std::size_t MinChunk = 64 << 10;
-constexpr std::size_t MaxChunk = 512 << 10;
+constexpr std::size_t MinChunk = 16 << 10;
+constexpr std::size_t MaxChunk = 256 << 10;
 constexpr std::size_t FirstHashBlock = 64 << 10;
 constexpr std::size_t MaxHashBlock = 4 << 20;
 // Below this size the kernel's read-ahead is enough; above it, tell it we stream.
@@ -43,10 +43,10 @@ TContentSplitter::~TContentSplitter() {
     CloseAll();
 }
 
-bool TContentSplitter::Split(const std::vector<std::uint32_t>& rows, std::int64_t scanSize,
+bool TContentSplitter::Split(std::span<const std::uint32_t> rows, std::int64_t scanSize,
                              std::vector<std::vector<std::uint32_t>>& classes) {
     scanSize_ = scanSize;
-    rowsByPath_ = rows;
+    rowsByPath_.assign(rows.begin(), rows.end());
     // Rows listed twice (overlapping masks) share one path: one file, read once.
     std::stable_sort(rowsByPath_.begin(), rowsByPath_.end(),
                      [this](std::uint32_t a, std::uint32_t b) { return paths_[a] < paths_[b]; });

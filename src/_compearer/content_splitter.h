@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -32,7 +33,7 @@ public:
     /// Splits `rows` (ascending, all of scan size `scanSize`) and appends every class of two or
     /// more rows, ascending, to `classes`. A row listed twice under one path is one file read
     /// once; a file that cannot be opened or read is identical to nothing. False when stopped.
-    bool Split(const std::vector<std::uint32_t>& rows, std::int64_t scanSize,
+    bool Split(std::span<const std::uint32_t> rows, std::int64_t scanSize,
                std::vector<std::vector<std::uint32_t>>& classes);
 
     /// The progress work that settling `rowCount` rows of size `size` stands for.
@@ -47,7 +48,7 @@ public:
     /// Most files open at once.
     static constexpr std::size_t MaxOpenFiles = 64;
     /// Chunk memory shared by the files read side by side.
-    static constexpr std::size_t ChunkBudget = 4 << 20;
+    static constexpr std::size_t ChunkBudget = 1 << 20;
 
 private:
     struct TFile;

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <limits>
+#include <numeric>
 #include <queue>
 #include <xxhash.h>
 
@@ -46,7 +48,8 @@ void TCompearerCore::GroupIdentical() {
 
     // Sort the rows by a hash of the keys that are on, then split each run of equal hashes on
     // the keys themselves; rows stay in table order inside every candidate set.
-    std::vector<std::pair<XXH64_hash_t, std::uint32_t>> hashed(rowCount);
+    // 32 bits of hash are plenty to sort by; equal hashes are split on the keys anyway.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> hashed(rowCount);
     std::string key;
     for (std::uint32_t row = 0; row < rowCount; ++row) {
         key.clear();
@@ -58,40 +61,51 @@ void TCompearerCore::GroupIdentical() {
         key += '\0';
         if (CompareTime)
             key += FileTimes[row];
-        hashed[row] = {XXH3_64bits(key.data(), key.size()), row};
+        hashed[row] = {std::uint32_t(XXH3_64bits(key.data(), key.size())), row};
     }
     std::sort(hashed.begin(), hashed.end());
 
-    std::vector<TRows> sets;
+    // Candidate sets, flat: set k holds candidates[starts[k]] up to candidates[starts[k + 1]].
+    std::vector<std::uint32_t> candidates, starts;
     std::int64_t candidateWork = 0;
+    TRows pending, rest;
     for (std::size_t begin = 0; begin < hashed.size();) {
         std::size_t end = begin + 1;
         while (end < hashed.size() && hashed[end].first == hashed[begin].first)
             ++end;
-        TRows pending;
-        for (std::size_t i = begin; i < end; ++i)
+        pending.clear();
+        for (std::size_t i = begin; end - begin > 1 && i < end; ++i)
             pending.push_back(hashed[i].second);
         while (pending.size() > 1) {
-            TRows same{pending.front()}, rest;
+            const std::uint32_t first = pending.front();
+            const std::size_t start = candidates.size();
+            candidates.push_back(first);
+            rest.clear();
             for (std::size_t i = 1; i < pending.size(); ++i)
-                (agree(pending.front(), pending[i]) ? same : rest).push_back(pending[i]);
-            if (same.size() > 1) {
+                (agree(first, pending[i]) ? candidates : rest).push_back(pending[i]);
+            const std::size_t size = candidates.size() - start;
+            if (size > 1) {
+                starts.push_back(std::uint32_t(start));
                 candidateWork += TContentSplitter::WorkOf(
-                    std::int64_t(same.size()), CompareContent ? SizeOf(FileSizes[same[0]]) : 0);
-                sets.push_back(std::move(same));
+                    std::int64_t(size), CompareContent ? SizeOf(FileSizes[first]) : 0);
+            } else {
+                candidates.pop_back();
             }
-            pending = std::move(rest);
+            pending.swap(rest);
         }
         begin = end;
     }
     hashed = {};
-    std::sort(sets.begin(), sets.end(),
-              [](const TRows& a, const TRows& b) { return a.front() < b.front(); });
+    const std::size_t setCount = starts.size();
+    starts.push_back(std::uint32_t(candidates.size()));
+    std::vector<std::uint32_t> order(setCount);
+    std::iota(order.begin(), order.end(), 0U);
+    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return candidates[starts[a]] < candidates[starts[b]];
+    });
 
     // Progress: every row is worth RowWork, a candidate's bytes one unit each.
-    std::int64_t candidateRows = 0;
-    for (const TRows& set : sets)
-        candidateRows += std::int64_t(set.size());
+    const auto candidateRows = std::int64_t(candidates.size());
     progressTotal_ =
         candidateWork + (std::int64_t(rowCount) - candidateRows) * TContentSplitter::RowWork;
     progressDone_ = progressTotal_ - candidateWork;
@@ -100,39 +114,42 @@ void TCompearerCore::GroupIdentical() {
 
     TContentSplitter splitter(FilePaths, {[this] { Poll(); }, [this] { return StopRequested; },
                                           [this](std::int64_t work) { AddProgress(work); }});
-    std::priority_queue<TRows, std::vector<TRows>, THeadAfter> pending;
+    std::priority_queue<TRows, std::vector<TRows>, THeadAfter> found;
     std::vector<bool> removed(rowCount, false);
     std::vector<TRows> classes;
     bool stopped = false;
     const auto reportHeadsBefore = [&](std::uint32_t limit) {
-        while (!stopped && !pending.empty() && pending.top().front() < limit) {
-            stopped = !ReportGroup(pending.top(), removed);
-            pending.pop();
+        while (!stopped && !found.empty() && found.top().front() < limit) {
+            stopped = !ReportGroup(found.top(), removed);
+            found.pop();
         }
     };
-    for (TRows& set : sets) {
+    for (const std::uint32_t k : order) {
+        const std::span<const std::uint32_t> set(candidates.data() + starts[k],
+                                                 starts[k + 1] - starts[k]);
         if (StopRequested) {
             stopped = true;
             break;
         }
+        // Every class still to come has its head at or after this set's first row.
         reportHeadsBefore(set.front());
         if (stopped)
             break;
         if (CompareContent) {
             classes.clear();
-            stopped = !splitter.Split(set, SizeOf(FileSizes[set[0]]), classes);
-            for (TRows& found : classes)
-                pending.push(std::move(found));
+            stopped = !splitter.Split(set, SizeOf(FileSizes[set.front()]), classes);
+            for (TRows& same : classes)
+                found.push(std::move(same));
         } else {
             AddProgress(TContentSplitter::WorkOf(std::int64_t(set.size()), 0));
-            pending.push(std::move(set));
+            stopped = !ReportGroup(set, removed);
         }
         if (stopped)
             break;
         Poll();
     }
     stopped = stopped || StopRequested;
-    reportHeadsBefore(std::uint32_t(rowCount));
+    reportHeadsBefore(std::numeric_limits<std::uint32_t>::max());
     Figures.ContentBytesRead = splitter.BytesRead();
     if (!StopRequested)
         progressDone_ = progressTotal_;
@@ -157,8 +174,7 @@ void TCompearerCore::GroupIdentical() {
     FileTimes.resize(kept);
 }
 
-bool TCompearerCore::ReportGroup(const std::vector<std::uint32_t>& rows,
-                                 std::vector<bool>& removed) {
+bool TCompearerCore::ReportGroup(std::span<const std::uint32_t> rows, std::vector<bool>& removed) {
     ++Figures.Groups;
     ReportFile(FilePaths[rows.front()], true);
     ReportMatch(rows.front());
