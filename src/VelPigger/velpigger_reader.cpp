@@ -3,11 +3,11 @@
 #include "VelPigger/velpigger.h"
 #include "platform/text_case.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <istream>
 #include <limits>
-#include <memory>
 #include <sstream>
 #include <system_error>
 
@@ -18,8 +18,9 @@ namespace {
 const char* const kSyntaxError = "Syntax error";
 const char* const kUnclosedTag = "Unclosed tag: ";
 
-// Deeper nesting is refused: the reader, the writer and the destructor recurse once per level,
-// and every level's indent is one character longer, so unbounded depth could exhaust the stack.
+// Deeper nesting is refused with "Syntax error" at the "<" of the element that would go too
+// deep: the reader, the writer and the destructor recurse once per level, and every level's
+// indent is one character longer, so unbounded depth could exhaust the stack and the memory.
 constexpr int kMaxDepth = 1000;
 thread_local int tReadDepth = 0;
 
