@@ -39,16 +39,20 @@ public:
     std::string SearchSpec;
     bool StopRequested = false;
     bool ScanSubfolders = true;
-    bool AllowHidden = true;
-    bool AllowSystem = true;
-    bool AllowReadOnly = true;
+    bool AllowHidden = true;   ///< collect names starting with "."
+    bool AllowSystem = true;   ///< no file carries a system attribute on this platform
+    bool AllowReadOnly = true; ///< collect files without the owner's write permission
+    /// Names and paths always keep their case; while this is false the name key ignores the
+    /// case of a to z.
     bool CaseSensitiveNames = false;
     bool CompareName = false;
     bool CompareSize = true;
     bool CompareTime = true;
     bool CompareContent = true;
 
-    // The file table: four columns kept in step, one row per collected file.
+    // The file table: four columns kept in step, one row per collected file. Paths and names
+    // are the exact bytes of the file system; sizes are 64-bit decimal; times are the packed
+    // local time in decimal, or "T" and the seconds since the epoch outside its range.
     std::vector<std::string> FilePaths;
     std::vector<std::string> FileNames;
     std::vector<std::string> FileSizes;

@@ -37,6 +37,8 @@ struct THeadAfter {
 // order as soon as no earlier head can still appear.
 void TCompearerCore::GroupIdentical() {
     const std::size_t rowCount = FilePaths.size();
+    // No progress until the work is known.
+    progressDone_ = progressTotal_ = progressReported_ = 0;
     const bool sizeMatters = CompareSize || CompareContent; // equal content means equal size
     const auto agree = [&](std::uint32_t a, std::uint32_t b) {
         return (!CompareName ||
@@ -62,6 +64,7 @@ void TCompearerCore::GroupIdentical() {
         if (CompareTime)
             key += FileTimes[row];
         hashed[row] = {std::uint32_t(XXH3_64bits(key.data(), key.size())), row};
+        Poll();
     }
     std::sort(hashed.begin(), hashed.end());
 
@@ -94,6 +97,7 @@ void TCompearerCore::GroupIdentical() {
             pending.swap(rest);
         }
         begin = end;
+        Poll();
     }
     hashed = {};
     const std::size_t setCount = starts.size();
