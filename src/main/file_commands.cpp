@@ -81,6 +81,7 @@ bool TFmain::DeleteToRecycleBin(const QByteArray& Path, QTreeWidgetItem* Node) {
 void TFmain::RemoveFileNode(QTreeWidgetItem* node) {
     if (FindPosition == node)
         FindPosition = nullptr;
+    FoundIndex.Forget(node);
     delete node;
     UpdateCommands();
 }

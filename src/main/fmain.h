@@ -1,6 +1,8 @@
 #pragma once
 
 #include "dialogs/help_topic.h"
+#include "main/result_builder.h"
+#include "main/search_in_found.h"
 #include "main/shared_dialogs.h"
 
 #include <QByteArray>
@@ -180,6 +182,12 @@ private:
     bool CloseIfExitConfirmed();
     void RemoveFileNode(QTreeWidgetItem* node);
     void ShowContextMenu(const QPoint& position);
+
+    // The groups of the running search. They join the tree all at once, sorted, when the search
+    // ends: one insertion for the view instead of one per node.
+    TResultBuilder Builder;
+    // The texts of the tree for "Search in found", rebuilt whenever a result is complete.
+    TFoundTextIndex FoundIndex;
 
     // True from the Start command until the engine has finished: commands stay disabled then,
     // whatever the status says, and a second Start does nothing.

@@ -2,7 +2,6 @@
 
 #include <QTreeWidget>
 
-class QCollator;
 class QKeyEvent;
 
 namespace parvex {
@@ -23,9 +22,5 @@ protected:
 
 /// True for a group node, that is a node without parent; false for none.
 bool IsGroupNode(const QTreeWidgetItem* node);
-
-/// Orders the groups by their text and the files of every group by theirs, with the collator;
-/// nodes of equal text keep their order.
-void SortResultTree(QTreeWidget& tree, const QCollator& collator);
 
 } // namespace parvex

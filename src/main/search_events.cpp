@@ -39,10 +39,9 @@ void TFmain::Ocompearer1Btn_stopClick() {
 void TFmain::SearchStarted() {
     CurrentGroupNode = nullptr;
     FindPosition = nullptr;
+    Builder.Restart(QCollator(QLocale()));
+    FoundIndex.Clear();
     TV1->clear();
-    // The emptied tree is drawn once; then it stays still until the result is complete.
-    TV1->viewport()->repaint();
-    TV1->setUpdatesEnabled(false);
     Ocompearer1->Core().SearchSpec =
         QFile::encodeName(Edit_root->text() + Edit_ft->text()).toStdString();
     SetSearchStatus(stInProcess);
@@ -57,14 +56,13 @@ void TFmain::FoundHandler(const std::string& Text, bool NewGroup) {
 }
 
 void TFmain::AddGroupNode(const QString& Text) {
-    CurrentGroupNode = new QTreeWidgetItem(TV1, QStringList(Text));
+    CurrentGroupNode = Builder.AddGroup(Text);
 }
 
 void TFmain::AddFileNode(const QString& Text, const QByteArray& Path) {
     if (CurrentGroupNode == nullptr)
         return;
-    auto* node = new QTreeWidgetItem(CurrentGroupNode, QStringList(Text));
-    node->setData(0, Qt::UserRole, Path);
+    Builder.AddFile(Text, Path);
 }
 
 void TFmain::SearchCompleted() {
@@ -77,15 +75,16 @@ void TFmain::SearchInterrupted() {
 
 void TFmain::FinishResult(int status) {
     SearchRunning = false;
-    TV1->setUpdatesEnabled(true);
-    SortResultTree(*TV1, QCollator(QLocale()));
+    TV1->addTopLevelItems(Builder.TakeSorted(FoundIndex));
     SetSearchStatus(status);
 }
 
 // A search that ended by an error still leaves a usable window: its partial result drawn and
 // sorted, and the commands enabled again. The error itself goes on to the top-level handler.
 void TFmain::SearchFailed() {
-    FinishResult(HasResults() ? stInterrupted : stEmpty);
+    FinishResult(stInterrupted);
+    if (!HasResults())
+        SetSearchStatus(stEmpty);
 }
 
 } // namespace parvex

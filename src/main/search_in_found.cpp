@@ -1,83 +1,95 @@
 #include "main/search_in_found.h"
 
 #include "dialogs/find_dialog.h"
-#include "dialogs/msg.h"
 #include "main/fmain.h"
 #include "main/input_text.h"
 #include "main/result_tree.h"
 
 #include <QAction>
-#include <QString>
+#include <QStringMatcher>
 #include <QTreeWidget>
+#include <algorithm>
 
 namespace parvex {
-namespace {
-
-// A place in display order: a group by its index, and within it -1 for the group node itself
-// or the index of one of its files. Stepping by indices keeps every step constant in time.
-struct TTreePlace {
-    int Group = 0;
-    int File = -1;
-};
-
-QTreeWidgetItem* NodeAt(const QTreeWidget& tree, TTreePlace place) {
-    QTreeWidgetItem* group = tree.topLevelItem(place.Group);
-    return place.File < 0 ? group : group->child(place.File);
+void TFoundTextIndex::Clear() {
+    folded_.clear();
+    starts_.clear();
+    nodes_.clear();
 }
 
-TTreePlace PlaceOf(const QTreeWidget& tree, QTreeWidgetItem* node) {
-    QTreeWidgetItem* parent = node->parent();
-    if (parent == nullptr)
-        return {tree.indexOfTopLevelItem(node), -1};
-    return {tree.indexOfTopLevelItem(parent), parent->indexOfChild(node)};
-}
-
-bool StepDown(const QTreeWidget& tree, TTreePlace& place) {
-    if (place.File + 1 < tree.topLevelItem(place.Group)->childCount()) {
-        ++place.File;
-        return true;
+void TFoundTextIndex::Assign(QString foldedTexts, const QList<QTreeWidgetItem*>& groups) {
+    Clear();
+    folded_ = std::move(foldedTexts);
+    for (QTreeWidgetItem* group : groups) {
+        nodes_.push_back(group);
+        for (int f = 0; f < group->childCount(); ++f)
+            nodes_.push_back(group->child(f));
     }
-    if (place.Group + 1 >= tree.topLevelItemCount())
-        return false;
-    place = {place.Group + 1, -1};
-    return true;
-}
-
-bool StepUp(const QTreeWidget& tree, TTreePlace& place) {
-    if (place.File >= 0) {
-        --place.File;
-        return true;
+    starts_.reserve(nodes_.size() + 1);
+    starts_.push_back(0);
+    for (qsizetype i = 0; i < folded_.size(); ++i) {
+        if (folded_.at(i).unicode() == 0)
+            starts_.push_back(i + 1);
     }
-    if (place.Group == 0)
-        return false;
-    --place.Group;
-    place.File = tree.topLevelItem(place.Group)->childCount() - 1;
-    return true;
+    // A text that does not fit the nodes is useless for finding them.
+    if (starts_.size() != nodes_.size() + 1)
+        Clear();
 }
 
-bool Step(const QTreeWidget& tree, TTreePlace& place, bool down) {
-    return down ? StepDown(tree, place) : StepUp(tree, place);
+void TFoundTextIndex::Forget(const QTreeWidgetItem* node) {
+    const auto found = std::find(nodes_.begin(), nodes_.end(), node);
+    if (found != nodes_.end())
+        *found = nullptr;
 }
 
-} // namespace
+std::size_t TFoundTextIndex::NodeAtOffset(qsizetype offset) const {
+    return static_cast<std::size_t>(std::upper_bound(starts_.begin(), starts_.end(), offset) -
+                                    starts_.begin() - 1);
+}
 
-QTreeWidgetItem* FindNextMatch(const QTreeWidget& tree, QTreeWidgetItem* position,
-                               const QString& pattern, bool down) {
-    if (pattern.isEmpty() || tree.topLevelItemCount() == 0)
-        return nullptr;
-    TTreePlace place;
-    if (position != nullptr) {
-        place = PlaceOf(tree, position);
-        if (place.Group < 0 || !Step(tree, place, down))
-            return nullptr;
-    }
+// A pattern holds no NUL, so every hit lies inside one node's text.
+QTreeWidgetItem* TFoundTextIndex::FindDown(const QString& pattern, std::size_t first) const {
+    const QStringMatcher matcher(pattern);
+    qsizetype from = starts_[first];
     for (;;) {
-        QTreeWidgetItem* node = NodeAt(tree, place);
-        if (node->text(0).contains(pattern, Qt::CaseInsensitive))
-            return node;
-        if (!Step(tree, place, down))
+        const qsizetype hit = matcher.indexIn(folded_, from);
+        if (hit < 0)
             return nullptr;
+        const std::size_t node = NodeAtOffset(hit);
+        if (nodes_[node] != nullptr)
+            return nodes_[node];
+        from = starts_[node + 1];
     }
+}
+
+QTreeWidgetItem* TFoundTextIndex::FindUp(const QString& pattern, std::size_t end) const {
+    qsizetype from = starts_[end] - 1;
+    while (from >= 0) {
+        const qsizetype hit = folded_.lastIndexOf(pattern, from);
+        if (hit < 0)
+            return nullptr;
+        const std::size_t node = NodeAtOffset(hit);
+        if (nodes_[node] != nullptr)
+            return nodes_[node];
+        from = starts_[node] - 1;
+    }
+    return nullptr;
+}
+
+QTreeWidgetItem* TFoundTextIndex::FindNext(const QTreeWidgetItem* position, const QString& pattern,
+                                           bool down) const {
+    const QString folded = pattern.toCaseFolded();
+    if (folded.isEmpty() || folded.contains(QChar(0)) || nodes_.empty())
+        return nullptr;
+    const auto place = std::find(nodes_.begin(), nodes_.end(), position);
+    if (position == nullptr || place == nodes_.end()) {
+        // From the top: the first node, then onwards down; up there is nothing before it.
+        if (down)
+            return FindDown(folded, 0);
+        return FindUp(folded, 1);
+    }
+    const auto index = static_cast<std::size_t>(place - nodes_.begin());
+    return down ? FindDown(folded, index + 1) : FindUp(folded, index);
 }
 
 void TFmain::TB_search_in_foundClick() {
@@ -87,7 +99,7 @@ void TFmain::TB_search_in_foundClick() {
 
 void TFmain::FindDialog1Find() {
     const QString pattern = TrimmedOfBlanks(FindDialog1->FindText());
-    QTreeWidgetItem* found = FindNextMatch(*TV1, FindPosition, pattern, FindDialog1->SearchDown());
+    QTreeWidgetItem* found = FoundIndex.FindNext(FindPosition, pattern, FindDialog1->SearchDown());
     if (found != nullptr) {
         if (QTreeWidgetItem* group = found->parent())
             group->setExpanded(true);

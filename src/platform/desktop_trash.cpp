@@ -26,8 +26,7 @@ bool MoveToTrash(const QByteArray& path) {
     const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (dataHome.isEmpty() || !QDir().mkpath(dataHome))
         return false;
-    QFile::moveToTrash(name);
-    return !ExistsAsEntry(path);
+    return QFile::moveToTrash(name) && !ExistsAsEntry(path);
 }
 
 } // namespace parvex

@@ -4,8 +4,8 @@
 
 namespace parvex {
 
-/// Moves the file at the exact path bytes to the user's freedesktop trash; true when it is
-/// no longer at its path.
+/// Moves the file at the exact path bytes to the user's freedesktop trash; true when it went
+/// there and is no longer at its path.
 bool MoveToTrash(const QByteArray& path);
 
 } // namespace parvex

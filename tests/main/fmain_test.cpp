@@ -1,0 +1,223 @@
+#include "_compearer/ocompearer.h"
+#include "main/fmain.h"
+#include "main_test_support.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolBar>
+
+namespace parvex::test {
+namespace {
+
+using TStates = std::map<std::string, bool>;
+
+// Every switchable command off, the five that are never switched on.
+TStates AllOff() {
+    TStates states;
+    for (const char* name : {"Edit_ft",
+                             "Button_ft",
+                             "Edit_root",
+                             "Btn_root",
+                             "TB_search_keys",
+                             "TB_open",
+                             "TB_search_in_found",
+                             "TB_move",
+                             "TB_delete",
+                             "P_Open",
+                             "P_Move",
+                             "P_Delete",
+                             "P_Searchinfound",
+                             "N_Trytoopen",
+                             "N_Movethefile",
+                             "N_Deletethefile",
+                             "N_Comparationkeys",
+                             "N_Searchinfound",
+                             "N_Breaksearch",
+                             "N_Startsearch"})
+        states[name] = false;
+    for (const char* name : {"TB_exit", "N_Settings", "N_Exit", "N_Help1", "N_About"})
+        states[name] = true;
+    return states;
+}
+
+TStates With(TStates states, std::initializer_list<const char*> on) {
+    for (const char* name : on)
+        states[name] = true;
+    return states;
+}
+
+const std::initializer_list<const char*> kIdle = {
+    "Edit_ft",        "Button_ft",         "Edit_root",    "Btn_root",
+    "TB_search_keys", "N_Comparationkeys", "N_Startsearch"};
+const std::initializer_list<const char*> kSearchInFound = {"TB_search_in_found", "P_Searchinfound",
+                                                           "N_Searchinfound"};
+const std::initializer_list<const char*> kOpen = {"TB_open", "P_Open", "N_Trytoopen"};
+const std::initializer_list<const char*> kMoveDelete = {"TB_move",   "P_Move",   "N_Movethefile",
+                                                        "TB_delete", "P_Delete", "N_Deletethefile"};
+
+class MainWindowTest : public TMainWindowTest {
+protected:
+    void ReportTwoGroups() {
+        ReportResult({{"b.txt", {"/x/b.txt", "/y/b.txt"}}, {"a.txt", {"/x/a.txt", "/y/a.txt"}}});
+    }
+};
+
+TEST_F(MainWindowTest, EmptyResultEnablesOnlyTheInputsAndStart) {
+    EXPECT_EQ(CommandStates(), With(AllOff(), kIdle));
+}
+
+TEST_F(MainWindowTest, ResultWithoutSelectionAddsOnlySearchInFound) {
+    ReportTwoGroups();
+    EXPECT_EQ(CommandStates(), With(With(AllOff(), kIdle), kSearchInFound));
+}
+
+TEST_F(MainWindowTest, GroupSelectedAddsOpen) {
+    ReportTwoGroups();
+    Select(0);
+    EXPECT_EQ(CommandStates(), With(With(With(AllOff(), kIdle), kSearchInFound), kOpen));
+}
+
+TEST_F(MainWindowTest, FileSelectedAddsOpenMoveAndDelete) {
+    ReportTwoGroups();
+    Select(0, 1);
+    EXPECT_EQ(CommandStates(),
+              With(With(With(With(AllOff(), kIdle), kSearchInFound), kOpen), kMoveDelete));
+}
+
+TEST_F(MainWindowTest, SearchingLeavesOnlyBreakSearch) {
+    ReportTwoGroups();
+    window.SearchStarted();
+    EXPECT_EQ(CommandStates(), With(AllOff(), {"N_Breaksearch"}));
+}
+
+TEST_F(MainWindowTest, StatusTextsFollowTheCodes) {
+    EXPECT_EQ(window.StatusPanel2->text(), QStringLiteral("Empty search result"));
+    EXPECT_EQ(window.StatusPanel1->text(), QString());
+    const std::vector<std::pair<int, QString>> codes = {
+        {0, QStringLiteral("Empty search result")},
+        {1, QStringLiteral("Searh in process...")},
+        {2, QStringLiteral("Search process is complete")},
+        {3, QStringLiteral("Search conditions are changed")},
+        {4, QStringLiteral("Search process has been interrupted")},
+        {5, QString()},
+        {-1, QString()},
+    };
+    for (const auto& [code, text] : codes) {
+        window.SetSearchStatus(code);
+        EXPECT_EQ(window.SearchStatus, code);
+        EXPECT_EQ(window.StatusPanel2->text(), text) << "code " << code;
+    }
+}
+
+TEST_F(MainWindowTest, ChangingAnInputKeepsTheTreeAndSaysTheConditionsChanged) {
+    ReportTwoGroups();
+    ASSERT_EQ(window.StatusPanel2->text(), QStringLiteral("Search process is complete"));
+    const QStringList before = TreeTexts();
+    QTest::keyClicks(window.Edit_ft, QStringLiteral(";*.jpg"));
+    EXPECT_EQ(window.StatusPanel2->text(), QStringLiteral("Search conditions are changed"));
+    window.SetSearchStatus(stComplete);
+    window.Edit_root->setText(QStringLiteral("/srv/"));
+    EXPECT_EQ(window.StatusPanel2->text(), QStringLiteral("Search conditions are changed"));
+    EXPECT_EQ(TreeTexts(), before);
+}
+
+TEST_F(MainWindowTest, StartsWithTheMaskOfAllFilesAndTheHomeFolder) {
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Parvex"));
+    EXPECT_EQ(window.Label2->text(), QStringLiteral("File mask:"));
+    EXPECT_EQ(window.Label1->text(), QStringLiteral("Start search at:"));
+    EXPECT_EQ(window.Edit_ft->text(), QStringLiteral("*.*"));
+    EXPECT_EQ(window.Edit_root->text(), QDir::homePath() + QStringLiteral("/"));
+    EXPECT_EQ(window.Button_ft->text(), QStringLiteral("..."));
+    EXPECT_EQ(window.Btn_root->text(), QStringLiteral("..."));
+    EXPECT_TRUE(window.Ocompearer1->btn_start->font().bold());
+    EXPECT_TRUE(window.Ocompearer1->Btn_stop->font().bold());
+}
+
+TEST_F(MainWindowTest, CommandsCarryTheirCaptionsShortcutsAndPictures) {
+    QStringList toolbar;
+    for (QAction* action : window.ToolBar1->actions())
+        toolbar << action->toolTip() +
+                       (action->icon().isNull() ? QStringLiteral(" (no picture)") : QString());
+    EXPECT_EQ(toolbar, (QStringList{QStringLiteral("Keys to compare"),
+                                    QStringLiteral("Try to open the file"),
+                                    QStringLiteral("Move file"), QStringLiteral("Delete file"),
+                                    QStringLiteral("Search in found"), QStringLiteral("Exit")}));
+    EXPECT_EQ(window.ToolBar1->iconSize(), QSize(32, 32));
+
+    QStringList menus;
+    for (QAction* menu : window.menuBar()->actions()) {
+        menus << menu->text();
+        for (QAction* item : menu->menu()->actions())
+            menus << (item->isSeparator()
+                          ? QStringLiteral("  -")
+                          : QStringLiteral("  ") + item->text() + QStringLiteral(" [") +
+                                item->shortcut().toString() + QStringLiteral("]"));
+    }
+    EXPECT_EQ(menus, (QStringList{
+                         QStringLiteral("&File"),
+                         QStringLiteral("  Try to open the file [F4]"),
+                         QStringLiteral("  Move the file [F6]"),
+                         QStringLiteral("  Delete the file [F8]"),
+                         QStringLiteral("  -"),
+                         QStringLiteral("  Settings... []"),
+                         QStringLiteral("  -"),
+                         QStringLiteral("  Exit []"),
+                         QStringLiteral("&Search"),
+                         QStringLiteral("  Keys to compare [F12]"),
+                         QStringLiteral("  -"),
+                         QStringLiteral("  Start search [F9]"),
+                         QStringLiteral("  Break_search [F10]"),
+                         QStringLiteral("  -"),
+                         QStringLiteral("  Search in found [Ctrl+F]"),
+                         QStringLiteral("&Help"),
+                         QStringLiteral("  Help [F1]"),
+                         QStringLiteral("  -"),
+                         QStringLiteral("  About []"),
+                     }));
+
+    QStringList popup;
+    for (QAction* item : window.PopupMenu1->actions())
+        popup << (item->isSeparator() ? QStringLiteral("-") : item->text());
+    EXPECT_EQ(popup,
+              (QStringList{QStringLiteral("Open"), QStringLiteral("Delete"), QStringLiteral("Move"),
+                           QStringLiteral("-"), QStringLiteral("Search in found")}));
+}
+
+TEST_F(MainWindowTest, NormalizeStartPathTrimsAndAddsTheSlash) {
+    window.Edit_root->setText(QStringLiteral("  /tmp/Mixed Case  "));
+    window.NormalizeStartPath();
+    EXPECT_EQ(window.Edit_root->text(), QStringLiteral("/tmp/Mixed Case/"));
+}
+
+TEST_F(MainWindowTest, ExitAnsweredNoKeepsTheWindow) {
+    sure->Answer = false;
+    window.TB_exit->trigger();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(sure->Questions, std::vector<QString>{QStringLiteral("Exit?")});
+}
+
+TEST_F(MainWindowTest, ExitAnsweredYesClosesByButtonMenuAndCloseBox) {
+    window.N_Exit->trigger();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(sure->Questions, std::vector<QString>{QStringLiteral("Exit?")});
+}
+
+TEST_F(MainWindowTest, HelpOpensTheIndexPageOfTheHelpFolder) {
+    std::vector<QUrl> opened;
+    window.OpenUrl = [&](const QUrl& url) { opened.push_back(url); };
+    window.N_Help1->trigger();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_TRUE(opened[0].toLocalFile().endsWith(QStringLiteral("/index.html")))
+        << opened[0].toString().toStdString();
+    EXPECT_EQ(window.StartDir, QDir::currentPath());
+}
+
+} // namespace
+} // namespace parvex::test
