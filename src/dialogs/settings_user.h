@@ -86,6 +86,7 @@ public:
     QListWidget* CLB_comp_cond = nullptr;
     QPushButton* Btn_help = nullptr;
 
+    /// Every closing passes here: FormClose, then the dialog closes with Result.
     void done(int Result) override;
 
 private:
