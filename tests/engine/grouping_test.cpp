@@ -295,6 +295,24 @@ TEST_F(Grouping, ManyCandidatesOfOneSizeAreSplitExactlyWithBoundedOpenFiles) {
     EXPECT_EQ(Found(paths), expected);
 }
 
+TEST_F(Grouping, AStopFromInsideAReportEndsThePassBeforeTheNextComparison) {
+    const auto a = tree.File("a", "1"), b = tree.File("b", "1"), c = tree.File("c", "1"),
+               d = tree.File("d", "2"), e = tree.File("e", "2");
+    std::vector<TRow> rows;
+    for (const auto& path : {a, b, c, d, e})
+        rows.push_back(RowOf(path));
+    SetTable(core, rows);
+    log.Attach(core);
+    core.OnFileFound = [&](const std::string& text, bool newGroup) {
+        log.Lines.push_back((newGroup ? "group " : "file ") + text);
+        if (text == b)
+            core.Stop();
+    };
+    core.GroupIdentical();
+    EXPECT_EQ(log.Found(), (TLines{"group a", "file " + a, "file " + b}));
+    EXPECT_EQ(core.FilePaths, (TLines{a, c, d, e}));
+}
+
 // Trees of random files, many duplicates and near duplicates, names that differ only in case,
 // times in and out of the packed range, overlapping masks and files that vanish: under every
 // combination of keys the engine must report exactly what the pairwise pass reports.
