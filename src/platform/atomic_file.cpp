@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -51,22 +52,38 @@ void SyncFolder(const std::string& Folder) {
     }
 }
 
+// A symbolic link is followed, so that the file it points to is replaced and the link stays.
+std::string ResolvedTarget(const std::string& FileName) {
+    struct stat info {};
+    if (lstat(FileName.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+        return FileName;
+    }
+    char* resolved = realpath(FileName.c_str(), nullptr);
+    if (resolved == nullptr) {
+        return FileName;
+    }
+    std::string target(resolved);
+    std::free(resolved);
+    return target;
+}
+
 } // namespace
 
 bool WriteFileAtomically(const std::string& FileName, std::string_view Contents) {
-    std::string temporary = FileName + ".XXXXXX";
+    const std::string target = ResolvedTarget(FileName);
+    std::string temporary = target + ".XXXXXX";
     const int fd = mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
         return false;
     }
     const bool written =
-        WriteAll(fd, Contents) && fchmod(fd, ModeFor(FileName)) == 0 && fsync(fd) == 0;
+        WriteAll(fd, Contents) && fchmod(fd, ModeFor(target)) == 0 && fsync(fd) == 0;
     const bool closed = close(fd) == 0;
-    if (!written || !closed || std::rename(temporary.c_str(), FileName.c_str()) != 0) {
+    if (!written || !closed || std::rename(temporary.c_str(), target.c_str()) != 0) {
         unlink(temporary.c_str());
         return false;
     }
-    SyncFolder(FolderOf(FileName));
+    SyncFolder(FolderOf(target));
     return true;
 }
 

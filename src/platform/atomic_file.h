@@ -7,7 +7,8 @@ namespace parvex {
 
 /// Replaces the file FileName by Contents atomically: a temporary file in the same folder is
 /// written, flushed to disk and renamed over it. On failure the old file is untouched and the
-/// temporary is removed; returns whether the file now holds Contents.
+/// temporary is removed; returns whether the file now holds Contents. A symbolic link is
+/// followed: the file it points to is replaced.
 bool WriteFileAtomically(const std::string& FileName, std::string_view Contents);
 
 } // namespace parvex

@@ -53,5 +53,16 @@ TEST_F(AtomicFileTest, FailureLeavesEverythingAsItWas) {
     EXPECT_EQ(EntryCount(), 2) << "no temporary file is left behind";
 }
 
+TEST_F(AtomicFileTest, ASymbolicLinkStaysAndItsTargetIsReplaced) {
+    fs::create_directory(folder / "real");
+    const fs::path target = folder / "real" / "doc";
+    ASSERT_TRUE(WriteFileAtomically(target.string(), "old"));
+    fs::create_symlink(target, file);
+    ASSERT_TRUE(WriteFileAtomically(file, "new"));
+    EXPECT_TRUE(fs::is_symlink(file));
+    EXPECT_EQ(Read(), "new");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder / "real"), {}), 1);
+}
+
 } // namespace
 } // namespace parvex
