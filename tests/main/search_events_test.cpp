@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QThread>
 #include <QTreeWidget>
 #include <fcntl.h>
 #include <stdexcept>
@@ -164,6 +165,36 @@ TEST_F(SearchTest, ExitConfirmedDuringASearchStopsItAndClosesAfterItHasUnwound) 
     EXPECT_TRUE(window.Ocompearer1->Core().StopRequested);
     EXPECT_EQ(window.StatusPanel2->text(), QStringLiteral("Search process has been interrupted"));
     EXPECT_TRUE(modals.Shown.empty()) << "a closing program reported an empty result";
+}
+
+/// Counts the paint events that reach a widget.
+class TPaintCounter : public QObject {
+public:
+    explicit TPaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++Count;
+        return false;
+    }
+    int Count = 0;
+};
+
+TEST_F(SearchTest, WindowRepaintsWhileTheSearchRuns) {
+    TCompearerCore& core = window.Ocompearer1->Core();
+    // Every folder takes a while, so the search lasts long enough for the engine's polls.
+    core.OnCheckFolder = [check = core.OnCheckFolder](const std::string& path, bool& allowed) {
+        check(path, allowed);
+        QThread::msleep(40);
+    };
+    QCoreApplication::processEvents();
+    TPaintCounter paints(window.StatusPanel2);
+    int paintsDuringSearch = -1;
+    core.OnSearchComplete = [&, complete = core.OnSearchComplete] {
+        paintsDuringSearch = paints.Count;
+        complete();
+    };
+    window.Ocompearer1btn_startClick();
+    EXPECT_GT(paintsDuringSearch, 0) << "the status bar was not redrawn during the search";
 }
 
 TEST_F(SearchTest, ExitDeclinedDuringASearchLetsItRunOn) {
