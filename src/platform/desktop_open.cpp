@@ -1,17 +1,16 @@
 #include "platform/desktop_open.h"
 
-#include "platform/desktop_path.h"
-
 #include <QDesktopServices>
 #include <QUrl>
 
 namespace parvex {
 
 bool OpenWithDesktop(const QByteArray& path) {
-    QString name;
-    if (!DecodeExactPath(path, name))
+    if (path.isEmpty())
         return false;
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(name));
+    // Built from the percent-encoded bytes, the address names the file exactly, also when its
+    // name is not valid UTF-8 and has no faithful QString.
+    return QDesktopServices::openUrl(QUrl::fromEncoded("file://" + path.toPercentEncoding("/")));
 }
 
 } // namespace parvex

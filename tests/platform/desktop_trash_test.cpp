@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -59,12 +60,39 @@ TEST_F(DesktopTrashTest, MissingFileIsReportedAsNotTrashed) {
     EXPECT_FALSE(MoveToTrash(QFile::encodeName(root.path()) + "/never-was.txt"));
 }
 
-// A name that is not valid UTF-8 would reach Qt as another name; it is refused, not guessed.
-TEST_F(DesktopTrashTest, NameThatDoesNotSurviveDecodingIsLeftAlone) {
+// Regression: a name that is not valid UTF-8 has no faithful QString, so Qt could not trash it.
+TEST_F(DesktopTrashTest, NameThatIsNotUtf8GoesToTheTrashUnderItsExactBytes) {
     const QByteArray path = WriteFile("bad-\xff-name.txt");
-    EXPECT_FALSE(MoveToTrash(path));
-    EXPECT_EQ(::access(path.constData(), F_OK), 0);
-    ::unlink(path.constData()); // QTemporaryDir cannot reach such a name either
+    WriteFile("bad-\xff-name.txt.2"); // a neighbour of the same stem stays where it is
+    EXPECT_TRUE(MoveToTrash(path));
+    EXPECT_NE(::access(path.constData(), F_OK), 0);
+    const QByteArray trash = QFile::encodeName(dataHome) + "/Trash";
+    const auto exists = [](const QByteArray& name) {
+        return ::access(name.constData(), F_OK) == 0;
+    };
+    EXPECT_TRUE(exists(trash + "/files/bad-\xff-name.txt"));
+    // The info file's name is not valid UTF-8 either; read it through its bytes.
+    const QByteArray infoPath = trash + "/info/bad-\xff-name.txt.trashinfo";
+    const int fd = ::open(infoPath.constData(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    char record[512] = {};
+    ASSERT_GT(::read(fd, record, sizeof record - 1), 0);
+    ::close(fd);
+    EXPECT_TRUE(QByteArray(record).startsWith(
+        "[Trash Info]\nPath=" + QFile::encodeName(root.path()).toPercentEncoding("/") +
+        "/bad-%FF-name.txt\nDeletionDate="))
+        << record;
+
+    // A second file of the same name takes the next free slot.
+    const QByteArray again = WriteFile("bad-\xff-name.txt");
+    EXPECT_TRUE(MoveToTrash(again));
+    EXPECT_TRUE(exists(trash + "/files/bad-\xff-name.txt.2"));
+    // QTemporaryDir cannot reach such names; they go by their bytes.
+    for (const char* left :
+         {"/files/bad-\xff-name.txt", "/files/bad-\xff-name.txt.2",
+          "/info/bad-\xff-name.txt.trashinfo", "/info/bad-\xff-name.txt.2.trashinfo"})
+        ::unlink(QByteArray(trash + left).constData());
+    ::unlink(QByteArray(QFile::encodeName(root.path()) + "/bad-\xff-name.txt.2").constData());
 }
 
 } // namespace
