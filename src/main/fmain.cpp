@@ -106,7 +106,6 @@ void TFmain::BuildInputs() {
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(4);
 
-    // Both rows share one label width, so the two edits line up.
     const auto makeRow = [inputs, rows](const QString& caption, QLabel*& label, QLineEdit*& edit,
                                         QPushButton*& button) {
         auto* panel = new QWidget(inputs);
@@ -126,6 +125,7 @@ void TFmain::BuildInputs() {
     };
     Panel_file_type = makeRow(QStringLiteral("File mask:"), Label2, Edit_ft, Button_ft);
     Panel_path = makeRow(QStringLiteral("Start search at:"), Label1, Edit_root, Btn_root);
+    // Both rows share one label width, so the two edits line up.
     const int labelWidth = std::max(Label1->sizeHint().width(), Label2->sizeHint().width());
     Label1->setFixedWidth(labelWidth);
     Label2->setFixedWidth(labelWidth);
