@@ -65,11 +65,15 @@ public:
     /// The selected node of the result tree, or null.
     QTreeWidgetItem* SelectedNode() const;
 
-    /// Receivers of the engine's events.
+    /// A search begins: empty the tree, hand the engine its specification, status 1.
     void SearchStarted();
+    /// One line of a group from the engine: a new group (its name) or one of its files.
     void FoundHandler(const std::string& Text, bool NewGroup);
+    /// The search ended: the sorted result joins the tree, status 2.
     void SearchCompleted();
+    /// The search was stopped: the sorted partial result joins the tree, status 4.
     void SearchInterrupted();
+    /// Whether the engine may enter a folder.
     void FolderAllowed(const std::string& Path, bool& Allowed);
 
     /// Appends a group node and makes it the current group.
@@ -82,26 +86,43 @@ public:
     /// Opens the help page of a topic.
     void ShowHelpTopic(const QString& topic);
 
-    // Command handlers.
+    /// Start: normalises the start folder, runs one search, reports an empty result.
     void Ocompearer1btn_startClick();
+    /// Stop: asks "Break search porcess?" and on Yes asks the engine to stop.
     void Ocompearer1Btn_stopClick();
+    /// Exit: closes the window, which asks "Exit?".
     void TB_exitClick();
+    /// The start folder browser.
     void Btn_rootClick();
+    /// The mask text changed: status 3.
     void Edit_ftChange();
+    /// The start folder text changed: status 3.
     void Edit_rootChange();
+    /// The tree's selection changed: the enabling follows it.
     void TV1Change();
+    /// Enter in the tree: the open command.
     void TV1KeyDown();
+    /// Open: the group info for a group node, the desktop's application for a file node.
     void TB_openClick();
+    /// Move: asks for the destination, moves the file, removes its node when it is gone.
     void TB_moveClick();
+    /// Delete: the selected file node's file goes to the trash.
     void TB_deleteClick();
     /// Asks once, then moves the file at Path to the trash and removes Node when the file is gone.
     bool DeleteToRecycleBin(const QByteArray& Path, QTreeWidgetItem* Node);
+    /// Shows the find dialog while the tree holds nodes.
     void TB_search_in_foundClick();
+    /// Find Next: selects the next node whose text holds the dialog's text.
     void FindDialog1Find();
+    /// Keys to compare.
     void TB_search_keysClick();
+    /// Settings...
     void N_SettingsClick();
+    /// The file mask dialog for Edit_ft.
     void Button_ftClick();
+    /// Help: the help index page.
     void N_Help1Click();
+    /// About: the about box.
     void N_AboutClick();
 
     // Fields.
