@@ -19,8 +19,8 @@ void FillTable(parvex::TCompearerCore& core, std::int64_t rows) {
         const std::string name = "file-" + std::to_string(random() % (rows / 3)) + ".dat";
         core.FilePaths.push_back("/data/folder-" + std::to_string(row % 997) + "/" + name);
         core.FileNames.push_back(name);
-        core.FileSizes.push_back(std::to_string(4096 + random() % (rows / 100)));
-        core.FileTimes.push_back(std::to_string(1500000000 + random() % 30));
+        core.FileSizes.push_back(std::int64_t(4096 + random() % (rows / 100)));
+        core.FileTimes.push_back(std::int64_t(1500000000 + random() % 30));
     }
 }
 

@@ -51,12 +51,12 @@ public:
     bool CompareContent = true;
 
     // The file table: four columns kept in step, one row per collected file. Paths and names
-    // are the exact bytes of the file system; sizes are 64-bit decimal; times are the packed
-    // local time in decimal, or "T" and the seconds since the epoch outside its range.
+    // are the exact bytes of the file system. The table is the largest structure of a search,
+    // so sizes and times are kept as numbers, not texts: sizes in bytes, times as FileTimeCode().
     std::vector<std::string> FilePaths;
     std::vector<std::string> FileNames;
-    std::vector<std::string> FileSizes;
-    std::vector<std::string> FileTimes;
+    std::vector<std::int64_t> FileSizes;
+    std::vector<std::int64_t> FileTimes;
 
     /// Figures of the last search; reset when a search starts.
     TSearchFigures Figures;

@@ -4,7 +4,6 @@
 #include "platform/text_case.h"
 
 #include <algorithm>
-#include <charconv>
 #include <limits>
 #include <numeric>
 #include <queue>
@@ -16,10 +15,8 @@ namespace {
 
 using TRows = std::vector<std::uint32_t>;
 
-std::int64_t SizeOf(const std::string& sizeText) {
-    std::int64_t size = 0;
-    std::from_chars(sizeText.data(), sizeText.data() + sizeText.size(), size);
-    return size;
+void AppendNumber(std::string& key, std::int64_t value) {
+    key.append(reinterpret_cast<const char*>(&value), sizeof value);
 }
 
 // Heads first: a min-heap of classes by their first row.
@@ -59,10 +56,9 @@ void TCompearerCore::GroupIdentical() {
             key += CaseSensitiveNames ? FileNames[row] : UpperAscii(FileNames[row]);
         key += '\0';
         if (sizeMatters)
-            key += FileSizes[row];
-        key += '\0';
+            AppendNumber(key, FileSizes[row]);
         if (CompareTime)
-            key += FileTimes[row];
+            AppendNumber(key, FileTimes[row]);
         hashed[row] = {std::uint32_t(XXH3_64bits(key.data(), key.size())), row};
         Poll();
     }
@@ -89,8 +85,8 @@ void TCompearerCore::GroupIdentical() {
             const std::size_t size = candidates.size() - start;
             if (size > 1) {
                 starts.push_back(std::uint32_t(start));
-                candidateWork += TContentSplitter::WorkOf(
-                    std::int64_t(size), CompareContent ? SizeOf(FileSizes[first]) : 0);
+                candidateWork += TContentSplitter::WorkOf(std::int64_t(size),
+                                                          CompareContent ? FileSizes[first] : 0);
             } else {
                 candidates.pop_back();
             }
@@ -141,7 +137,7 @@ void TCompearerCore::GroupIdentical() {
             break;
         if (CompareContent) {
             classes.clear();
-            stopped = !splitter.Split(set, SizeOf(FileSizes[set.front()]), classes);
+            stopped = !splitter.Split(set, FileSizes[set.front()], classes);
             for (TRows& same : classes)
                 found.push(std::move(same));
         } else {
@@ -167,8 +163,8 @@ void TCompearerCore::GroupIdentical() {
         if (kept != row) {
             FilePaths[kept] = std::move(FilePaths[row]);
             FileNames[kept] = std::move(FileNames[row]);
-            FileSizes[kept] = std::move(FileSizes[row]);
-            FileTimes[kept] = std::move(FileTimes[row]);
+            FileSizes[kept] = FileSizes[row];
+            FileTimes[kept] = FileTimes[row];
         }
         ++kept;
     }

@@ -77,8 +77,8 @@ void TCompearerCore::CollectFile(TScanWalk& walk, const TFolderReader& reader) {
     path.append(walk.Folder).append(name);
     FilePaths.push_back(std::move(path));
     FileNames.emplace_back(name);
-    FileSizes.push_back(std::to_string(facts.Size));
-    FileTimes.push_back(FileTimeText(facts.ModifiedSeconds));
+    FileSizes.push_back(static_cast<std::int64_t>(facts.Size));
+    FileTimes.push_back(FileTimeCode(facts.ModifiedSeconds));
 }
 
 bool TCompearerCore::IsFolderExcluded(const std::string& folder) {

@@ -17,10 +17,14 @@ std::optional<std::int32_t> PackedLocalTime(std::time_t seconds) {
     return static_cast<std::int32_t>(date << 16 | time);
 }
 
-std::string FileTimeText(std::time_t seconds) {
+std::int64_t FileTimeCode(std::time_t seconds) {
     if (const auto packed = PackedLocalTime(seconds))
-        return std::to_string(*packed);
-    return "T" + std::to_string(static_cast<long long>(seconds));
+        return *packed;
+    // Away from zero by 2^31, so the code never equals a packed word; wraps (unsigned, no
+    // overflow) only for times hundreds of billions of years away.
+    const std::uint64_t shift = std::uint64_t(1) << 31;
+    const auto value = static_cast<std::uint64_t>(seconds);
+    return static_cast<std::int64_t>(seconds >= 0 ? value + shift : value - shift);
 }
 
 } // namespace parvex

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <ctime>
 #include <optional>
-#include <string>
 
 namespace parvex {
 
@@ -11,8 +10,9 @@ namespace parvex {
 /// steps), as a signed 32-bit value; nothing when the year is outside 1980 to 2107.
 std::optional<std::int32_t> PackedLocalTime(std::time_t seconds);
 
-/// The file-table text of a modification time: the packed local time in decimal, or, for a time
-/// the packed word cannot hold, "T" followed by the seconds since the epoch (never a number).
-std::string FileTimeText(std::time_t seconds);
+/// The file-table code of a modification time: the packed local time, or, for a time the packed
+/// word cannot hold, the seconds since the epoch moved outside the 32-bit range of packed words
+/// (equal codes mean equal times for every time within 68 years of the 64-bit limits).
+std::int64_t FileTimeCode(std::time_t seconds);
 
 } // namespace parvex

@@ -25,7 +25,8 @@ using TLines = std::vector<std::string>;
 // The comparison pass exactly as the original program ran it: every row against every later
 // row still in the table, whole files read for every content comparison.
 struct TRow {
-    std::string Path, Name, Size, Time;
+    std::string Path, Name;
+    std::int64_t Size, Time;
 };
 
 // Whole files, read once per path: the pass rereads a file for every pair, which only costs time.
@@ -107,8 +108,8 @@ void SetTable(TCompearerCore& core, const std::vector<TRow>& rows) {
 TRow RowOf(const std::string& path) {
     struct stat facts {};
     ::stat(path.c_str(), &facts);
-    return {path, path.substr(path.rfind('/') + 1), std::to_string(facts.st_size),
-            FileTimeText(facts.st_mtim.tv_sec)};
+    return {path, path.substr(path.rfind('/') + 1), std::int64_t(facts.st_size),
+            FileTimeCode(facts.st_mtim.tv_sec)};
 }
 
 class Grouping : public ::testing::Test {

@@ -109,15 +109,15 @@ TEST_F(Scan, RecordsNameSizeAndTimeInTheCaseTheFileSystemGives) {
     const std::size_t mixed = core.FileNames[0] == "MixedCase.TXT" ? 0 : 1;
     EXPECT_EQ(core.FilePaths[mixed], tree.Path("Sub/MixedCase.TXT"));
     EXPECT_EQ(core.FileNames[mixed], "MixedCase.TXT");
-    EXPECT_EQ(core.FileSizes[mixed], "5");
-    EXPECT_EQ(core.FileTimes[mixed], FileTimeText(1600000001));
-    EXPECT_EQ(core.FileTimes[1 - mixed], "T100");
+    EXPECT_EQ(core.FileSizes[mixed], 5);
+    EXPECT_EQ(core.FileTimes[mixed], *PackedLocalTime(1600000001));
+    EXPECT_EQ(core.FileTimes[1 - mixed], FileTimeCode(100));
 }
 
 TEST_F(Scan, SizesAreSixtyFourBits) {
     tree.SparseFile("big.bin", 5LL << 30, 'x');
     Rows(tree.Root() + "*.bin");
-    EXPECT_EQ(core.FileSizes, std::vector<std::string>{"5368709120"});
+    EXPECT_EQ(core.FileSizes, std::vector<std::int64_t>{5LL << 30});
 }
 
 TEST_F(Scan, AttributeOptionsFilterHiddenAndReadOnlyFiles) {
