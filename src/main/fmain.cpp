@@ -5,6 +5,8 @@
 #include "dialogs/find_dialog.h"
 #include "dialogs/ft.h"
 #include "dialogs/msg.h"
+#include "dialogs/settings_handoff.h"
+#include "dialogs/settings_user.h"
 #include "dialogs/sure.h"
 #include "main/command_state.h"
 #include "main/input_text.h"
@@ -50,7 +52,8 @@ QString SearchStatusText(int status) {
     }
 }
 
-TFmain::TFmain(QWidget* parent) : QMainWindow(parent) {
+TFmain::TFmain(std::unique_ptr<TD_settings_user> userSettings, QWidget* parent)
+    : QMainWindow(parent), D_settings_user(std::move(userSettings)) {
     setWindowTitle(QStringLiteral("Parvex"));
     auto* client = new QWidget(this);
     auto* column = new QVBoxLayout(client);
@@ -244,6 +247,8 @@ void TFmain::WireEngine() {
 
 void TFmain::FormCreate() {
     LocateDocs();
+    if (!D_settings_user)
+        D_settings_user = CreateUserSettings();
     TCompearerCore& core = Ocompearer1->Core();
     core.OnFileFound = [this](const std::string& text, bool newGroup) {
         FoundHandler(text, newGroup);
@@ -263,6 +268,9 @@ void TFmain::AttachDialogs(const TSharedDialogs& dialogs) {
     Dialogs = dialogs;
     if (Dialogs.F_ft != nullptr)
         Dialogs.F_ft->ShowHelpTopic = [this](const QString& topic) { ShowHelpTopic(topic); };
+    if (D_settings_user && Dialogs.F_ft && Dialogs.F_about && Dialogs.Fsure)
+        ConnectSettingsDialogs(*D_settings_user, *Dialogs.F_ft, *Dialogs.F_about, *Dialogs.Fsure,
+                               DocsDir, [this](const QString& topic) { ShowHelpTopic(topic); });
 }
 
 void TFmain::LocateDocs() {
@@ -272,12 +280,17 @@ void TFmain::LocateDocs() {
 }
 
 void TFmain::ApplyUserSettings() {
-    // The user's settings take over here: default start folder, then the compare keys.
+    if (D_settings_user)
+        parvex::ApplyUserSettings(
+            *D_settings_user, *Edit_root, [this] { NormalizeStartPath(); }, Ocompearer1->Core());
 }
 
-void TFmain::FolderAllowed(const std::string& /*Path*/, bool& Allowed) {
-    // The user's excluded folders answer here.
-    Allowed = true;
+void TFmain::ReleaseUserSettings() {
+    D_settings_user.reset();
+}
+
+void TFmain::FolderAllowed(const std::string& Path, bool& Allowed) {
+    Allowed = !D_settings_user || parvex::FolderAllowed(*D_settings_user, Path);
 }
 
 void TFmain::SetSearchStatus(int status) {
@@ -363,11 +376,14 @@ void TFmain::Button_ftClick() {
 }
 
 void TFmain::TB_search_keysClick() {
-    // The compare keys page of the user settings opens here.
+    if (D_settings_user)
+        RunCompareKeysCommand(
+            *D_settings_user, [this](int status) { SetSearchStatus(status); }, Ocompearer1->Core());
 }
 
 void TFmain::N_SettingsClick() {
-    // The user settings dialog opens here.
+    if (D_settings_user)
+        RunSettingsCommand(*D_settings_user, [this] { ApplyUserSettings(); });
 }
 
 void TFmain::ShowHelpTopic(const QString& topic) {
@@ -398,6 +414,7 @@ void TFmain::TB_exitClick() {
 
 void TFmain::closeEvent(QCloseEvent* event) {
     if (ExitConfirmed) {
+        ReleaseUserSettings();
         event->accept();
         return;
     }
@@ -406,7 +423,6 @@ void TFmain::closeEvent(QCloseEvent* event) {
         return;
     }
     Ocompearer1->Btn_stopClick();
-    // The user settings are released (and so saved) here.
     if (SearchRunning) {
         // The search is still on the stack below this handler; the window closes once it has
         // returned, so nothing of the window is used after it is gone.
@@ -415,6 +431,7 @@ void TFmain::closeEvent(QCloseEvent* event) {
         return;
     }
     ExitConfirmed = true;
+    ReleaseUserSettings();
     event->accept();
 }
 

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <string>
 
 class QAction;
@@ -25,6 +26,7 @@ class QTreeWidgetItem;
 
 namespace parvex {
 
+class TD_settings_user;
 class TFindDialog;
 class TOcompearer;
 class TResultTree;
@@ -45,8 +47,9 @@ QString SearchStatusText(int status);
 class TFmain : public QMainWindow {
     Q_OBJECT
 public:
-    /// Builds the window and runs its creation handler.
-    explicit TFmain(QWidget* parent = nullptr);
+    /// Builds the window and runs its creation handler; without userSettings the window makes
+    /// its own on the program's settings file.
+    explicit TFmain(std::unique_ptr<TD_settings_user> userSettings = {}, QWidget* parent = nullptr);
     ~TFmain() override;
 
     /// Hands the window the shared dialogs once they exist (they are created after it).
@@ -83,6 +86,8 @@ public:
 
     /// Copies the user's default start folder and compare keys into the window and the engine.
     void ApplyUserSettings();
+    /// Releases the user settings dialog, which saves the settings file.
+    void ReleaseUserSettings();
     /// Opens the help page of a topic.
     void ShowHelpTopic(const QString& topic);
 
@@ -132,6 +137,8 @@ public:
     QTreeWidgetItem* CurrentGroupNode = nullptr;
     QTreeWidgetItem* FindPosition = nullptr;
     TSharedDialogs Dialogs;
+    /// The user settings dialog, which is also the settings store; null once released.
+    std::unique_ptr<TD_settings_user> D_settings_user;
 
     // Controls.
     QWidget* ControlBar1 = nullptr;

@@ -1,5 +1,6 @@
 // Program start: the application, the main window, the shared dialogs, the event loop.
 #include "dialogs/resources.h"
+#include "dialogs/settings_user.h"
 #include "main/application.h"
 #include "main/fmain.h"
 #include "main/shared_dialogs.h"

@@ -3,6 +3,7 @@
 #include "_compearer/ocompearer.h"
 #include "dialogs/file_group_info.h"
 #include "dialogs/msg.h"
+#include "dialogs/settings_user.h"
 #include "main/result_tree.h"
 
 #include <QAction>
@@ -76,7 +77,8 @@ void TModalRecorder::Poll() {
     }
 }
 
-TMainWindowTest::TMainWindowTest() {
+TMainWindowTest::TMainWindowTest()
+    : window(std::make_unique<TD_settings_user>(settingsFolder.Path("parvex.set"))) {
     TSharedDialogs dialogs;
     dialogs.Dmsg = new TDmsg(&window);
     sure = new TScriptedSure(&window);

@@ -78,6 +78,7 @@ protected:
     /// The enabled state of every switchable command by its name.
     std::map<std::string, bool> CommandStates() const;
 
+    TTempTree settingsFolder;
     TFmain window;
     TScriptedSure* sure = nullptr;
     TModalRecorder modals;
