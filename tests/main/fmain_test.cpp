@@ -3,6 +3,7 @@
 #include "main_test_support.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,7 +12,10 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
+#include <fstream>
+#include <sstream>
 
 namespace parvex::test {
 namespace {
@@ -217,6 +221,47 @@ TEST_F(MainWindowTest, HelpOpensTheIndexPageOfTheHelpFolder) {
     EXPECT_TRUE(opened[0].toLocalFile().endsWith(QStringLiteral("/index.html")))
         << opened[0].toString().toStdString();
     EXPECT_EQ(window.StartDir, QDir::currentPath());
+}
+
+// Closes the next modal dialog as soon as it is shown.
+void CloseNextModal() {
+    QTimer::singleShot(0, [] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+}
+
+TEST_F(MainWindowTest, FirstStartWithoutSettingsComparesByNameAlone) {
+    const TCompearerCore& core = window.Ocompearer1->Core();
+    EXPECT_TRUE(core.CompareName);
+    EXPECT_FALSE(core.CompareSize);
+    EXPECT_FALSE(core.CompareTime);
+    EXPECT_FALSE(core.CompareContent);
+}
+
+TEST_F(MainWindowTest, KeysToCompareSaysTheConditionsChangedEvenWhenNothingChanged) {
+    CloseNextModal();
+    window.N_Comparationkeys->trigger();
+    EXPECT_EQ(window.SearchStatus, stChanged);
+    EXPECT_TRUE(window.Ocompearer1->Core().CompareName);
+}
+
+TEST_F(MainWindowTest, SettingsResetsTheStartFolderToTheDefault) {
+    window.Edit_root->setText(QStringLiteral("/srv/elsewhere/"));
+    CloseNextModal();
+    window.N_Settings->trigger();
+    EXPECT_EQ(window.Edit_root->text(), QDir::homePath() + QStringLiteral("/"));
+    EXPECT_EQ(window.SearchStatus, stChanged);
+}
+
+TEST_F(MainWindowTest, ConfirmedExitSavesTheSettingsFile) {
+    window.N_Exit->trigger();
+    EXPECT_EQ(window.D_settings_user, nullptr);
+    std::ifstream file(settingsFolder.Path("parvex.set"), std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    EXPECT_NE(text.str().find("DEFAULT_PATH="), std::string::npos) << text.str();
+    EXPECT_NE(text.str().find("COMPARE_COND"), std::string::npos) << text.str();
 }
 
 } // namespace
