@@ -13,7 +13,7 @@ bool IsExistingFolder(const std::string& path) {
 
 // Where the start folder ends when a ";" lies inside it: the longest prefix that ends in "/"
 // after the first ";" and names an existing folder. Zero when the folder holds no ";", so
-// the pieces start right at the beginning of the specification.
+// the pieces start right at the beginning of the search text.
 std::size_t StartFolderLength(const std::string& spec, std::size_t firstSeparator) {
     for (std::size_t slash = spec.rfind('/'); slash != std::string::npos && slash > firstSeparator;
          slash = spec.rfind('/', slash - 1)) {

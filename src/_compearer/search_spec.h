@@ -6,7 +6,7 @@
 
 namespace parvex {
 
-/// The full patterns of a search specification (start folder, then masks separated by ";"),
+/// The full patterns of a SearchSpec text (start folder, then masks separated by ";"),
 /// in scan order. A ";" inside an existing start folder belongs to the folder.
 std::vector<std::string> SplitSearchSpec(const std::string& spec);
 

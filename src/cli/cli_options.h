@@ -25,7 +25,7 @@ struct TCliOptions {
     bool ShowStats = false;
     bool ShowHelp = false;
 
-    /// The engine's search specification: the start folder followed by the mask list.
+    /// The engine's SearchSpec: the start folder followed by the mask list.
     std::string SearchSpec() const { return StartFolder + MaskList; }
 };
 

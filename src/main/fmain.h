@@ -68,7 +68,7 @@ public:
     /// The selected node of the result tree, or null.
     QTreeWidgetItem* SelectedNode() const;
 
-    /// A search begins: empty the tree, hand the engine its specification, status 1.
+    /// A search begins: empty the tree, hand the engine its SearchSpec, status 1.
     void SearchStarted();
     /// One line of a group from the engine: a new group (its name) or one of its files.
     void FoundHandler(const std::string& Text, bool NewGroup);
