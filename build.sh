@@ -12,16 +12,7 @@ PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   fonts-dejavu-core xdg-utils)
 
 install_missing_packages() {
-  local missing=()
-  for p in "${PACKAGES[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
-  done
-  [ ${#missing[@]} -eq 0 ] && return
-  echo "Installing: ${missing[*]}"
-  local sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  ./install-packages.sh "${PACKAGES[@]}"
 }
 
 configure_and_build() { # dir, cmake options...

@@ -18,19 +18,7 @@ if [ ! -x "$PARVEX_CLI" ]; then
 fi
 PARVEX_CLI=$(cd "$(dirname "$PARVEX_CLI")" && pwd)/$(basename "$PARVEX_CLI")
 
-install_missing_packages() {
-  local missing=()
-  for p in fdupes jdupes rdfind rmlint time python3; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
-  done
-  [ ${#missing[@]} -eq 0 ] && return
-  echo "Installing: ${missing[*]}"
-  local sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-}
-install_missing_packages
+"$HERE/../install-packages.sh" fdupes jdupes rdfind rmlint time python3
 
 WORK=$(mktemp -d /tmp/parvex-compare-XXXXXX)
 [ "${KEEP:-0}" = 1 ] || trap 'rm -rf "$WORK"' EXIT

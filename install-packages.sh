@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs the Debian packages named as arguments that are not installed yet (apt-get,
+# non-interactive; through sudo when not run as root). Used by build.sh and the bench scripts.
+set -euo pipefail
+
+missing=()
+for p in "$@"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
