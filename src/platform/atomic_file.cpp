@@ -1,5 +1,8 @@
 #include "platform/atomic_file.h"
 
+#include "platform/file_io.h"
+#include "platform/unique_fd.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -10,28 +13,6 @@
 namespace parvex {
 
 namespace {
-
-std::string FolderOf(const std::string& FileName) {
-    const auto slash = FileName.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : FileName.substr(0, slash);
-}
-
-bool WriteAll(int fd, std::string_view Contents) {
-    while (!Contents.empty()) {
-        const ssize_t written = write(fd, Contents.data(), Contents.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        Contents.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
 
 // The mode a newly created file would get, or the mode of the file being replaced.
 mode_t ModeFor(const std::string& FileName) {
@@ -45,10 +26,9 @@ mode_t ModeFor(const std::string& FileName) {
 }
 
 void SyncFolder(const std::string& Folder) {
-    const int fd = open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        fsync(fd);
-        close(fd);
+    const TUniqueFd folder(open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder) {
+        fsync(folder.Get());
     }
 }
 
@@ -72,13 +52,13 @@ std::string ResolvedTarget(const std::string& FileName) {
 bool WriteFileAtomically(const std::string& FileName, std::string_view Contents) {
     const std::string target = ResolvedTarget(FileName);
     std::string temporary = target + ".XXXXXX";
-    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) {
+    TUniqueFd file(mkostemp(temporary.data(), O_CLOEXEC));
+    if (!file) {
         return false;
     }
-    const bool written =
-        WriteAll(fd, Contents) && fchmod(fd, ModeFor(target)) == 0 && fsync(fd) == 0;
-    const bool closed = close(fd) == 0;
+    const bool written = WriteAll(file.Get(), Contents) &&
+                         fchmod(file.Get(), ModeFor(target)) == 0 && fsync(file.Get()) == 0;
+    const bool closed = file.Close();
     if (!written || !closed || std::rename(temporary.c_str(), target.c_str()) != 0) {
         unlink(temporary.c_str());
         return false;

@@ -1,6 +1,8 @@
 #include "platform/desktop_trash.h"
 
 #include "platform/desktop_path.h"
+#include "platform/file_io.h"
+#include "platform/unique_fd.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -18,18 +20,6 @@ namespace {
 bool ExistsAsEntry(const QByteArray& path) {
     struct stat info {};
     return ::lstat(path.constData(), &info) == 0;
-}
-
-bool WriteAll(int fd, const QByteArray& data) {
-    qsizetype done = 0;
-    while (done < data.size()) {
-        const ssize_t written = ::write(fd, data.constData() + done, data.size() - done);
-        if (written < 0 && errno != EINTR)
-            return false;
-        if (written > 0)
-            done += written;
-    }
-    return true;
 }
 
 // The freedesktop home trash done by hand, for a name that Qt cannot carry: the info file is
@@ -56,14 +46,14 @@ bool MoveToHomeTrashByBytes(const QByteArray& path, const QString& dataHome) {
     for (int attempt = 1; attempt < 1000; ++attempt) {
         const QByteArray slot = attempt == 1 ? name : name + "." + QByteArray::number(attempt);
         const QByteArray infoPath = info + "/" + slot + ".trashinfo";
-        const int fd = ::open(infoPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd < 0) {
+        TUniqueFd fd(::open(infoPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        if (!fd) {
             if (errno == EEXIST)
                 continue;
             return false;
         }
-        const bool written = WriteAll(fd, record);
-        ::close(fd);
+        const bool written =
+            WriteAll(fd.Get(), std::string_view(record.constData(), record.size())) && fd.Close();
         const QByteArray filePath = files + "/" + slot;
         if (written && ::renameat2(AT_FDCWD, path.constData(), AT_FDCWD, filePath.constData(),
                                    RENAME_NOREPLACE) == 0)

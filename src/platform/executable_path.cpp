@@ -1,5 +1,7 @@
 #include "platform/executable_path.h"
 
+#include "platform/file_io.h"
+
 #include <cstdlib>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -9,11 +11,6 @@
 namespace parvex {
 
 namespace {
-
-std::string FolderOf(const std::string& Path) {
-    const auto slash = Path.rfind('/');
-    return slash == std::string::npos ? std::string(".") : Path.substr(0, slash + 1);
-}
 
 std::string FileNameOf(const std::string& Path) {
     const auto slash = Path.rfind('/');

@@ -1,5 +1,7 @@
 #include "platform/folder_reader.h"
 
+#include "platform/unique_fd.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,14 +12,14 @@ TFolderReader::TFolderReader(const std::string& path, bool followLink) {
     const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW);
     // A trailing "/" makes the kernel resolve a final link despite O_NOFOLLOW.
     const bool trimmed = !followLink && path.size() > 1 && path.back() == '/';
-    const int fd = ::open(trimmed ? path.substr(0, path.size() - 1).c_str() : path.c_str(), flags);
-    if (fd < 0)
+    TUniqueFd fd(::open(trimmed ? path.substr(0, path.size() - 1).c_str() : path.c_str(), flags));
+    if (!fd)
         return;
     struct stat facts {};
-    if (::fstat(fd, &facts) != 0 || (dir_ = ::fdopendir(fd)) == nullptr) {
-        ::close(fd);
+    if (::fstat(fd.Get(), &facts) != 0 || (dir_ = ::fdopendir(fd.Get())) == nullptr)
         return;
-    }
+    // The folder stream owns the descriptor from here on.
+    fd.Release();
     device_ = facts.st_dev;
 }
 

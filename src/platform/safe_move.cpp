@@ -1,5 +1,8 @@
 #include "platform/safe_move.h"
 
+#include "platform/file_io.h"
+#include "platform/unique_fd.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,51 +11,6 @@
 
 namespace parvex {
 namespace {
-
-/// Closes a descriptor on every way out of a scope.
-class TFd {
-public:
-    explicit TFd(int fd) : fd_(fd) {}
-    TFd(const TFd&) = delete;
-    TFd& operator=(const TFd&) = delete;
-    ~TFd() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    int Get() const { return fd_; }
-    /// Closes now and tells whether the kernel reported the data as written.
-    bool Close() {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result == 0;
-    }
-
-private:
-    int fd_;
-};
-
-std::string FolderOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
-bool WriteAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
 
 bool CopyContent(int from, int to) {
     std::vector<char> buffer(1 << 20);
@@ -65,7 +23,7 @@ bool CopyContent(int from, int to) {
         }
         if (got == 0)
             return true;
-        if (!WriteAll(to, buffer.data(), static_cast<std::size_t>(got)))
+        if (!WriteAll(to, std::string_view(buffer.data(), static_cast<std::size_t>(got))))
             return false;
     }
 }
@@ -75,12 +33,12 @@ bool CopyContent(int from, int to) {
 // destination behind.
 TMoveOutcome CopyThenRemove(const std::string& source, const std::string& destination,
                             const struct stat& sourceInfo) {
-    TFd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-    if (in.Get() < 0)
+    TUniqueFd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (!in)
         return TMoveOutcome::Failed;
     std::string temporary = FolderOf(destination) + "/.parvex-move-XXXXXX";
-    TFd out(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (out.Get() < 0)
+    TUniqueFd out(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (!out)
         return TMoveOutcome::Failed;
     const struct timespec times[2] = {sourceInfo.st_atim, sourceInfo.st_mtim};
     // Keeping the owner needs privileges; without them the mover owns the copy, as with mv(1).

@@ -1,6 +1,6 @@
+#include "../engine/temp_tree.h"
 #include "platform/safe_move.h"
 
-#include <QTemporaryDir>
 #include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -12,10 +12,10 @@
 namespace parvex {
 namespace {
 
-class SafeMoveTest : public testing::Test {
+class SafeMoveTest : public ::testing::Test {
 protected:
-    std::string Path(const QTemporaryDir& dir, const char* name) const {
-        return dir.path().toStdString() + "/" + name;
+    static std::string Path(const testing::TTempTree& dir, const char* name) {
+        return dir.Path(name);
     }
     static void Write(const std::string& path, const std::string& content) {
         std::ofstream(path, std::ios::binary) << content;
@@ -30,7 +30,7 @@ protected:
         struct stat info {};
         return ::lstat(path.c_str(), &info) == 0;
     }
-    QTemporaryDir here;
+    testing::TTempTree here;
 };
 
 TEST_F(SafeMoveTest, RenamesOverAnExistingFileOnOneFileSystem) {
@@ -44,12 +44,11 @@ TEST_F(SafeMoveTest, RenamesOverAnExistingFileOnOneFileSystem) {
 }
 
 TEST_F(SafeMoveTest, CopiesAcrossFileSystemsKeepingModeAndTimeThenRemovesTheSource) {
-    QTemporaryDir shm(QStringLiteral("/dev/shm/parvex-move-XXXXXX"));
-    ASSERT_TRUE(shm.isValid());
+    testing::TTempTree shm("/dev/shm");
     struct stat a {
     }, b{};
-    ASSERT_EQ(::stat(here.path().toLocal8Bit().constData(), &a), 0);
-    ASSERT_EQ(::stat(shm.path().toLocal8Bit().constData(), &b), 0);
+    ASSERT_EQ(::stat(here.Root().c_str(), &a), 0);
+    ASSERT_EQ(::stat(shm.Root().c_str(), &b), 0);
     if (a.st_dev == b.st_dev)
         GTEST_SKIP() << "/dev/shm is on the same file system as the temporary folder";
     const std::string source = Path(here, "big.bin");
@@ -99,7 +98,7 @@ TEST_F(SafeMoveTest, MissingSourceOrAFolderInTheWayChangesNothing) {
 
 // Root may write anywhere, so the move into a read-only folder runs as the user "nobody".
 TEST_F(SafeMoveTest, ReadOnlyDestinationFolderKeepsBothFiles) {
-    ASSERT_EQ(::chmod(here.path().toLocal8Bit().constData(), 0777), 0);
+    ASSERT_EQ(::chmod(here.Root().c_str(), 0777), 0);
     const std::string source = Path(here, "source.txt");
     Write(source, "new");
     ASSERT_EQ(::chmod(source.c_str(), 0666), 0);
