@@ -9,6 +9,6 @@ namespace parvex {
 /// written, flushed to disk and renamed over it. On failure the old file is untouched and the
 /// temporary is removed; returns whether the file now holds Contents. A symbolic link is
 /// followed: the file it points to is replaced.
-bool WriteFileAtomically(const std::string& FileName, std::string_view Contents);
+[[nodiscard]] bool WriteFileAtomically(const std::string& FileName, std::string_view Contents);
 
 } // namespace parvex

@@ -33,11 +33,15 @@ void TSettingsStore::LoadSettings() {
     } catch (const std::exception&) {
         ResetToDefaults();
         // A file that is there but cannot be read or parsed is kept for the user instead of
-        // being overwritten by the defaults; rename replaces an older copy.
-        if (FileExists(fileName)) {
-            std::rename(fileName.c_str(), (fileName + ".bad").c_str());
+        // being overwritten by the defaults; rename replaces an older copy. When it cannot be
+        // kept, it is not overwritten either: the defaults then live in memory only.
+        if (FileExists(fileName) &&
+            std::rename(fileName.c_str(), (fileName + ".bad").c_str()) != 0) {
+            return;
         }
-        SaveSettingsTo(fileName);
+        if (!SaveSettingsTo(fileName)) {
+            return; // nothing changed on disk; the next save tries again
+        }
     }
 }
 
@@ -50,7 +54,8 @@ bool TSettingsStore::SaveSettingsTo(const std::string& FileName) {
 }
 
 void TSettingsStore::SaveSettings() {
-    SaveSettingsTo(SettingsFileName());
+    // A failed save changes nothing on disk and keeps the document; the next save tries again.
+    static_cast<void>(SaveSettingsTo(SettingsFileName()));
 }
 
 void TSettingsStore::ReadList(std::vector<std::string>& Strings, std::string_view Name) {

@@ -24,11 +24,12 @@ public:
     /// Full path of the settings file.
     const std::string& SettingsFileName() const { return FSettingsFile; }
     /// Loads the settings file; a missing or broken file gives the default document, which is
-    /// written at once (a broken file is first kept as "<file>.bad").
+    /// written at once (a broken file is first kept as "<file>.bad"; when it cannot be kept, it
+    /// is left as it is and the defaults stay in memory only).
     void LoadSettings();
     /// Writes the document to FileName atomically; false when that failed (nothing changed).
-    bool SaveSettingsTo(const std::string& FileName);
-    /// SaveSettingsTo the settings file.
+    [[nodiscard]] bool SaveSettingsTo(const std::string& FileName);
+    /// SaveSettingsTo the settings file; a failure leaves the file as it was.
     void SaveSettings();
 
     /// Replaces Strings by the entries of the string-list section Name (created when missing).

@@ -85,6 +85,17 @@ TEST_F(SettingsStoreTest, AnUnreadableFileIsKeptAsBad) {
     EXPECT_TRUE(fs::is_directory(asFolder + ".bad"));
 }
 
+// A broken file that cannot be kept as .bad must not be overwritten by the defaults.
+TEST_F(SettingsStoreTest, ABrokenFileThatCannotBeKeptStaysAsItWas) {
+    const std::string content = "\r\n<SETTINGS DEFAULT_PATH=\"/w/\">";
+    WriteFile(file, content);
+    fs::create_directories(file + ".bad/occupied");
+    TSettingsStore store(file);
+    store.LoadSettings();
+    EXPECT_EQ(store.Document->SaveToText(), kDefaultText) << "the defaults are in memory";
+    EXPECT_EQ(ReadFile(file), content) << "the only copy of the broken file was overwritten";
+}
+
 // The check runs in a child process that cannot read the file (as nobody when run as root).
 TEST_F(SettingsStoreTest, AFileWithoutReadPermissionIsKeptAsBad) {
     const std::string content = "\r\n<SETTINGS DEFAULT_PATH=\"/secret/\"/>";
