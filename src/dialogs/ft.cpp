@@ -1,6 +1,6 @@
 #include "dialogs/ft.h"
 
-#include "settings/settings.h"
+#include "dialogs/settings.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -68,7 +68,9 @@ TF_ft::TF_ft(TD_settings* store, QWidget* parent) : QDialog(parent), Store(store
     RB_click();
 }
 
-void TF_ft::SetStore(TD_settings* store) { Store = store; }
+void TF_ft::SetStore(TD_settings* store) {
+    Store = store;
+}
 
 QString TF_ft::ChooseMask(const QString& CurrentMask) {
     Accepted = false;

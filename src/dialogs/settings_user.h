@@ -1,7 +1,7 @@
 #pragma once
 
+#include "dialogs/settings.h"
 #include "dialogs/sure.h"
-#include "settings/settings.h"
 
 #include <QPointer>
 #include <QString>

@@ -2,7 +2,7 @@
 #include "dialogs/file_group_info.h"
 #include "main/fmain.h"
 #include "main/result_tree.h"
-#include "platform/desktop_trash.h"
+#include "platform/desktop/desktop_trash.h"
 #include "platform/safe_move.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "main/fmain.h"
 
-#include "_compearer/ocompearer.h"
+#include "_compearer/panel/ocompearer.h"
 #include "dialogs/about.h"
 #include "dialogs/find_dialog.h"
 #include "dialogs/ft.h"
@@ -11,7 +11,7 @@
 #include "main/command_state.h"
 #include "main/input_text.h"
 #include "main/result_tree.h"
-#include "platform/desktop_open.h"
+#include "platform/desktop/desktop_open.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -446,3 +446,6 @@ bool TFmain::CloseIfExitConfirmed() {
 }
 
 } // namespace parvex
+
+// The meta object needs TD_settings_user complete (the constructor's default argument).
+#include "moc_fmain.cpp"

@@ -1,5 +1,5 @@
 // The search side of the main window: Start and Stop, and the receivers of the engine's events.
-#include "_compearer/ocompearer.h"
+#include "_compearer/panel/ocompearer.h"
 #include "main/fmain.h"
 #include "main/result_tree.h"
 

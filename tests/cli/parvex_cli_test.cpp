@@ -1,5 +1,7 @@
 // Runs the real parvex-cli binary on real temporary trees and checks its output and exit status.
 
+#include "support/temp_tree.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -27,26 +29,14 @@ struct TRun {
     std::string Err;
 };
 
-std::string ReadWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using parvex::testing::TTempTree;
 
 // A temporary folder holding the tree to search ("tree/") and the captured output beside it.
 class ParvexCliTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/parvex-cli-test-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr) << std::strerror(errno);
-        Base = pattern;
-        Root = Base + "/tree/";
-        ASSERT_EQ(::mkdir(Root.c_str(), 0755), 0);
-    }
-    void TearDown() override {
-        const std::string command = "rm -rf '" + Base + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0);
+        Base = Temp.Root().substr(0, Temp.Root().size() - 1);
+        Root = Temp.Folder("tree");
     }
 
     // Creates a file below Root, with its folders; mtime 0 keeps the file system's time.
@@ -89,8 +79,8 @@ protected:
         int status = 0;
         ::waitpid(pid, &status, 0);
         run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
-        run.Out = ReadWhole(outPath);
-        run.Err = ReadWhole(errPath);
+        run.Out = TTempTree::ReadFile(outPath);
+        run.Err = TTempTree::ReadFile(errPath);
         return run;
     }
 
@@ -103,7 +93,8 @@ protected:
         return text;
     }
 
-    std::string Base;
+    TTempTree Temp;
+    std::string Base; // Temp's folder without the final "/"
     std::string Root; // ends in "/"
 };
 
@@ -321,7 +312,7 @@ private:
             if (S_ISDIR(info.st_mode))
                 subfolders.push_back(folder + name + "/");
             else if (S_ISREG(info.st_mode))
-                Rows.emplace_back(folder + name, ReadWhole(folder + name));
+                Rows.emplace_back(folder + name, TTempTree::ReadFile(folder + name));
         }
         ::closedir(dir);
         for (const auto& subfolder : subfolders)

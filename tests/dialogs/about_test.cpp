@@ -1,5 +1,5 @@
 #include "dialogs/about.h"
-#include "modal_driver.h"
+#include "support/qt/modal_driver.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -9,8 +9,8 @@
 namespace parvex {
 namespace {
 
-using test::KeyTarget;
-using test::WhenModalOpens;
+using testing::KeyTarget;
+using testing::WhenModalOpens;
 
 TEST(AboutBox, ShowsNameVersionAndOwnPicture) {
     TF_about about;

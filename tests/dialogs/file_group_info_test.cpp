@@ -1,5 +1,5 @@
 #include "dialogs/file_group_info.h"
-#include "modal_driver.h"
+#include "support/qt/modal_driver.h"
 
 #include <QFile>
 #include <QLabel>
@@ -18,8 +18,8 @@
 namespace parvex {
 namespace {
 
-using test::KeyTarget;
-using test::WhenModalOpens;
+using testing::KeyTarget;
+using testing::WhenModalOpens;
 
 // A temporary folder that other users may enter, with helpers that create files by raw name.
 class GroupFolder {

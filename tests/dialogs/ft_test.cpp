@@ -1,7 +1,7 @@
 #include "dialogs/ft.h"
 #include "dialogs/settings_user.h"
-#include "modal_driver.h"
 #include "settings_fixture.h"
+#include "support/qt/modal_driver.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -13,7 +13,7 @@
 namespace parvex {
 namespace {
 
-using test::WhenModalOpens;
+using testing::WhenModalOpens;
 
 class FileMaskTest : public test::SettingsFolder {
 protected:

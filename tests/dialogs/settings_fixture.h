@@ -1,11 +1,12 @@
 #pragma once
 
 #include "VelPigger/velpigger.h"
-#include "dialogs/sure.h"
+#include "support/qt/scripted_sure.h"
+#include "support/temp_tree.h"
 
 #include <QDir>
-#include <QStringList>
-#include <QTemporaryDir>
+#include <QFile>
+#include <QString>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -13,17 +14,21 @@
 namespace parvex::test {
 
 /// A temporary folder with a settings file of the test's own and helpers to fill and read it.
-class SettingsFolder : public testing::Test {
+class SettingsFolder : public ::testing::Test {
 protected:
-    QTemporaryDir Temp;
+    testing::TTempTree Tree;
 
-    std::string SettingsFile() const {
-        return (Temp.path() + QStringLiteral("/parvex.set")).toStdString();
+    /// The temporary folder, as the folder browser returns it (no "/").
+    QString TempPath() const {
+        const std::string& root = Tree.Root();
+        return QFile::decodeName(QByteArray(root.data(), static_cast<qsizetype>(root.size() - 1)));
     }
+
+    std::string SettingsFile() const { return Tree.Path("parvex.set"); }
 
     /// A folder below the temporary one, created, as the folder browser returns it (no "/").
     QString MakeFolder(const QString& relative) const {
-        const QString path = Temp.path() + QLatin1Char('/') + relative;
+        const QString path = TempPath() + QLatin1Char('/') + relative;
         QDir().mkpath(path);
         return path;
     }
@@ -47,17 +52,6 @@ protected:
     }
 };
 
-/// A confirmation dialog that answers by itself and records every question.
-class AnsweringSure : public TFsure {
-public:
-    explicit AnsweringSure(bool answer) : Answer(answer) {}
-    bool Ask(const QString& question) override {
-        Questions << question;
-        Confirmed = Answer;
-        return Answer;
-    }
-    bool Answer;
-    QStringList Questions;
-};
+using testing::TScriptedSure;
 
 } // namespace parvex::test

@@ -3,8 +3,8 @@
 #include "dialogs/ft.h"
 #include "dialogs/settings_handoff.h"
 #include "dialogs/settings_user.h"
-#include "modal_driver.h"
 #include "settings_fixture.h"
+#include "support/qt/modal_driver.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -17,7 +17,7 @@
 namespace parvex {
 namespace {
 
-using test::WhenModalOpens;
+using testing::WhenModalOpens;
 
 struct Keys {
     bool name, size, time, content;
@@ -101,7 +101,7 @@ TEST_F(HandoffTest, CancelledMaskLeavesTheFieldAlone) {
 }
 
 TEST_F(HandoffTest, SearchSkipsAnExcludedFolderAndEverythingBelowIt) {
-    const QString root = Temp.path() + QStringLiteral("/tree/");
+    const QString root = TempPath() + QStringLiteral("/tree/");
     for (const char* file :
          {"a/same.txt", "skip/same.txt", "skip/deep/same.txt", "skip2/same.txt"}) {
         const QString path = root + QLatin1String(file);
@@ -134,7 +134,7 @@ TEST_F(HandoffTest, SearchSkipsAnExcludedFolderAndEverythingBelowIt) {
 TEST_F(HandoffTest, HelpButtonsAndAboutReachTheirPages) {
     TF_ft mask(Settings.get());
     TF_about about;
-    test::AnsweringSure sure(true);
+    test::TScriptedSure sure(true);
     const QString docs = QStringLiteral("/usr/share/doc/parvex");
     std::vector<QString> opened;
     const auto showHelp = [&](const QString& topic) {
@@ -157,7 +157,7 @@ TEST_F(HandoffTest, HelpButtonsAndAboutReachTheirPages) {
     Settings->AddExcludedFolder(QStringLiteral("/srv"));
     Settings->LB_prohibited->setCurrentRow(0);
     Settings->btn_del_from_prohibitedClick();
-    EXPECT_EQ(sure.Questions.size(), 1) << "removal asks the shared confirmation dialog";
+    EXPECT_EQ(sure.Questions.size(), 1u) << "removal asks the shared confirmation dialog";
 }
 
 TEST_F(HandoffTest, ReleasingTheSettingsSavesThemAndDetachesTheMaskDialog) {
@@ -165,7 +165,7 @@ TEST_F(HandoffTest, ReleasingTheSettingsSavesThemAndDetachesTheMaskDialog) {
     Settings->ChooseDefaultPath(MakeFolder(QStringLiteral("kept")));
     Settings.reset();
     EXPECT_EQ(ReadBack()->GetAttr("DEFAULT_PATH"),
-              (Temp.path() + QStringLiteral("/kept/")).toStdString());
+              (TempPath() + QStringLiteral("/kept/")).toStdString());
     WhenModalOpens([&](QDialog&) { QTest::mouseClick(mask.btn_ok, Qt::LeftButton); });
     EXPECT_EQ(mask.ChooseMask(QStringLiteral("*.a")), QStringLiteral("*.*"))
         << "works without a store";

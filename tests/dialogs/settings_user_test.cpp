@@ -10,7 +10,7 @@
 namespace parvex {
 namespace {
 
-using test::AnsweringSure;
+using test::TScriptedSure;
 
 class SettingsUserTest : public test::SettingsFolder {};
 
@@ -133,12 +133,12 @@ TEST_F(SettingsUserTest, ExcludedFoldersAddOnceAndCompareExactly) {
         dialog.btn_add_to_prohibitedClick();
 
     const QStringList expected = {windows + QLatin1Char('/'),
-                                  Temp.path() + QStringLiteral("/windows/"), QStringLiteral("/")};
+                                  TempPath() + QStringLiteral("/windows/"), QStringLiteral("/")};
     EXPECT_EQ(Lines(dialog.LB_prohibited), expected);
     EXPECT_TRUE(dialog.IsExcluded(windows + QLatin1Char('/')));
     EXPECT_FALSE(dialog.IsExcluded(windows)) << "the engine asks with the trailing slash";
-    EXPECT_FALSE(dialog.IsExcluded(Temp.path() + QStringLiteral("/WINDOWS/")));
-    EXPECT_FALSE(dialog.IsExcluded(Temp.path() + QStringLiteral("/Windows2/")));
+    EXPECT_FALSE(dialog.IsExcluded(TempPath() + QStringLiteral("/WINDOWS/")));
+    EXPECT_FALSE(dialog.IsExcluded(TempPath() + QStringLiteral("/Windows2/")));
 
     dialog.show();
     dialog.close();
@@ -148,7 +148,7 @@ TEST_F(SettingsUserTest, ExcludedFoldersAddOnceAndCompareExactly) {
 
 TEST_F(SettingsUserTest, RemoveAsksAndFollowsTheAnswer) {
     TD_settings_user dialog(SettingsFile());
-    AnsweringSure sure(false);
+    TScriptedSure sure(false);
     dialog.Fsure = &sure;
     dialog.AddExcludedFolder(QStringLiteral("/srv/a"));
     dialog.AddExcludedFolder(QStringLiteral("/srv/b"));
@@ -158,7 +158,8 @@ TEST_F(SettingsUserTest, RemoveAsksAndFollowsTheAnswer) {
     dialog.LB_prohibitedClick();
     EXPECT_TRUE(dialog.btn_del_from_prohibited->isEnabled());
     dialog.btn_del_from_prohibitedClick();
-    EXPECT_EQ(sure.Questions, QStringList{QStringLiteral("Remove \"/srv/a/\"\nfrom the list?")});
+    EXPECT_EQ(sure.Questions,
+              std::vector<QString>{QStringLiteral("Remove \"/srv/a/\"\nfrom the list?")});
     EXPECT_EQ(Lines(dialog.LB_prohibited), (QStringList{"/srv/a/", "/srv/b/"})) << "No keeps it";
 
     sure.Answer = true;
@@ -170,7 +171,7 @@ TEST_F(SettingsUserTest, RemoveAsksAndFollowsTheAnswer) {
 
 TEST_F(SettingsUserTest, ClicksOnTheRealButtonsAddSelectAndRemove) {
     TD_settings_user dialog(SettingsFile());
-    AnsweringSure sure(true);
+    TScriptedSure sure(true);
     dialog.Fsure = &sure;
     dialog.BrowseFolder = [](const QString&) { return QStringLiteral("/var/tmp"); };
     dialog.show();
@@ -183,7 +184,7 @@ TEST_F(SettingsUserTest, ClicksOnTheRealButtonsAddSelectAndRemove) {
     ASSERT_TRUE(dialog.btn_del_from_prohibited->isEnabled());
     QTest::mouseClick(dialog.btn_del_from_prohibited, Qt::LeftButton);
     EXPECT_EQ(list->count(), 0);
-    EXPECT_EQ(sure.Questions.size(), 1);
+    EXPECT_EQ(sure.Questions.size(), 1u);
 }
 
 TEST_F(SettingsUserTest, OkWritesTheChangesOfThisShowing) {

@@ -1,5 +1,5 @@
 #include "dialogs/sure.h"
-#include "modal_driver.h"
+#include "support/qt/modal_driver.h"
 
 #include <QImage>
 #include <QLabel>
@@ -10,8 +10,8 @@
 namespace parvex {
 namespace {
 
-using test::KeyTarget;
-using test::WhenModalOpens;
+using testing::KeyTarget;
+using testing::WhenModalOpens;
 
 // Height in pixels of what the label draws, from its topmost to its lowest dark pixel.
 int InkHeight(QWidget& label) {

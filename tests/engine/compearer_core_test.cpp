@@ -1,5 +1,6 @@
 #include "_compearer/compearer_core.h"
-#include "temp_tree.h"
+#include "engine/event_log.h"
+#include "support/temp_tree.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

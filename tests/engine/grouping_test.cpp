@@ -1,7 +1,8 @@
 #include "_compearer/compearer_core.h"
+#include "engine/event_log.h"
 #include "platform/file_times.h"
 #include "platform/text_case.h"
-#include "temp_tree.h"
+#include "support/temp_tree.h"
 
 #include <fstream>
 #include <grp.h>

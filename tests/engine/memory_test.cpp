@@ -1,5 +1,5 @@
 #include "_compearer/compearer_core.h"
-#include "temp_tree.h"
+#include "support/temp_tree.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

@@ -1,7 +1,6 @@
-#include "_compearer/ocompearer.h"
-#include "temp_tree.h"
+#include "_compearer/panel/ocompearer.h"
+#include "support/temp_tree.h"
 
-#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
@@ -109,9 +108,3 @@ TEST_F(Panel, MapsWorkDoneOntoTheBar) {
 
 } // namespace
 } // namespace parvex
-
-int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

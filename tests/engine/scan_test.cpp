@@ -1,6 +1,7 @@
 #include "_compearer/compearer_core.h"
+#include "engine/event_log.h"
 #include "platform/file_times.h"
-#include "temp_tree.h"
+#include "support/temp_tree.h"
 
 #include <algorithm>
 #include <dirent.h>

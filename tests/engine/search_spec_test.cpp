@@ -1,5 +1,5 @@
 #include "_compearer/search_spec.h"
-#include "temp_tree.h"
+#include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
 

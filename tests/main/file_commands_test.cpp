@@ -13,8 +13,8 @@ namespace {
 class FileCommandsTest : public TMainWindowTest {
 protected:
     FileCommandsTest() {
-        first = files.WriteFile("one/pic.jpg", std::string(600, 'p'));
-        second = files.WriteFile("two/pic.jpg", std::string(600, 'p'));
+        first = files.File("one/pic.jpg", std::string(600, 'p'));
+        second = files.File("two/pic.jpg", std::string(600, 'p'));
         ReportResult({{"pic.jpg", {first, second}}});
         window.OpenFile = [this](const QByteArray& path) {
             opened.push_back(path.toStdString());
@@ -100,7 +100,7 @@ TEST_F(FileCommandsTest, SaveDialogIsTitledWithTheSourceAndPresetWithItsName) {
 }
 
 TEST_F(FileCommandsTest, MoveOntoAnExistingFileReplacesItAndRemovesTheNode) {
-    const std::string target = files.WriteFile("target/pic.jpg", "old content");
+    const std::string target = files.File("target/pic.jpg", "old content");
     MoveTo(target);
     Select(0, 0);
     window.N_Movethefile->trigger();
@@ -114,9 +114,8 @@ TEST_F(FileCommandsTest, MoveOntoAnExistingFileReplacesItAndRemovesTheNode) {
 }
 
 TEST_F(FileCommandsTest, MoveToAnotherFileSystemArrivesAndRemovesTheNode) {
-    QTemporaryDir shm(QStringLiteral("/dev/shm/parvex-test-XXXXXX"));
-    ASSERT_TRUE(shm.isValid());
-    const std::string target = shm.path().toStdString() + "/pic.jpg";
+    TTempTree shm("/dev/shm");
+    const std::string target = shm.Path("pic.jpg");
     MoveTo(target);
     Select(0, 1);
     window.P_Move->trigger();

@@ -1,4 +1,4 @@
-#include "_compearer/ocompearer.h"
+#include "_compearer/panel/ocompearer.h"
 #include "main/fmain.h"
 #include "main_test_support.h"
 

@@ -1,6 +1,6 @@
 #include "main_test_support.h"
 
-#include "_compearer/ocompearer.h"
+#include "_compearer/panel/ocompearer.h"
 #include "dialogs/file_group_info.h"
 #include "dialogs/msg.h"
 #include "dialogs/settings_user.h"
@@ -18,64 +18,6 @@
 #include <sys/stat.h>
 
 namespace parvex::test {
-
-TTempTree::TTempTree() {
-    EXPECT_TRUE(dir_.isValid());
-}
-
-std::string TTempTree::Path(const std::string& relative) const {
-    return QFile::encodeName(dir_.path()).toStdString() + "/" + relative;
-}
-
-std::string TTempTree::WriteFile(const std::string& relative, const std::string& content) {
-    const std::string path = Path(relative);
-    QDir().mkpath(QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).path());
-    std::ofstream(path, std::ios::binary) << content;
-    return path;
-}
-
-std::string TTempTree::ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-bool TTempTree::Exists(const std::string& path) {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0;
-}
-
-bool TScriptedSure::Ask(const QString& question) {
-    Questions.push_back(question);
-    Confirmed = Answer;
-    return Confirmed;
-}
-
-TModalRecorder::TModalRecorder() {
-    timer_.setInterval(5);
-    connect(&timer_, &QTimer::timeout, this, &TModalRecorder::Poll);
-    timer_.start();
-}
-
-void TModalRecorder::Poll() {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (modal == nullptr || !modal->isVisible())
-        return;
-    if (auto* message = qobject_cast<TDmsg*>(modal)) {
-        Shown.push_back(QStringLiteral("msg: ") + message->Label1->text());
-        message->accept();
-    } else if (auto* info = qobject_cast<TD_file_group_info*>(modal)) {
-        Shown.push_back(QStringLiteral("group info: %1 | %2")
-                            .arg(info->Label_files_number->text(), info->Label_used_size->text()));
-        info->accept();
-    } else if (auto* files = qobject_cast<QFileDialog*>(modal)) {
-        Shown.push_back(
-            QStringLiteral("save: %1 | %2")
-                .arg(files->windowTitle(), QFileInfo(files->selectedFiles().value(0)).fileName()));
-        files->reject();
-    }
-}
 
 TMainWindowTest::TMainWindowTest()
     : window(std::make_unique<TD_settings_user>(settingsFolder.Path("parvex.set"))) {

@@ -1,15 +1,12 @@
 #pragma once
 
-#include "dialogs/sure.h"
 #include "main/fmain.h"
 #include "main/result_tree.h"
+#include "support/qt/modal_recorder.h"
+#include "support/qt/scripted_sure.h"
+#include "support/temp_tree.h"
 
-#include <QByteArray>
-#include <QObject>
-#include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
@@ -19,43 +16,9 @@ class QTreeWidget;
 
 namespace parvex::test {
 
-/// A temporary folder with helpers to create files and folders in it.
-class TTempTree {
-public:
-    TTempTree();
-    /// The full path of a relative name inside the folder.
-    std::string Path(const std::string& relative) const;
-    /// Writes a file (making its folders), returns its full path.
-    std::string WriteFile(const std::string& relative, const std::string& content);
-    /// Reads a whole file; empty when it cannot be read.
-    static std::string ReadFile(const std::string& path);
-    static bool Exists(const std::string& path);
-
-private:
-    QTemporaryDir dir_;
-};
-
-/// A confirmation dialog that answers from the test's script and records every question.
-class TScriptedSure : public TFsure {
-public:
-    using TFsure::TFsure;
-    bool Ask(const QString& question) override;
-
-    std::vector<QString> Questions;
-    bool Answer = true;
-};
-
-/// Closes every message, group info and file dialog that opens modally, recording what it
-/// showed: "msg: <text>", "group info: <files> | <size>", "save: <title> | <file name>".
-class TModalRecorder : public QObject {
-public:
-    TModalRecorder();
-    std::vector<QString> Shown;
-
-private:
-    void Poll();
-    QTimer timer_;
-};
+using testing::TModalRecorder;
+using testing::TScriptedSure;
+using testing::TTempTree;
 
 /// One group of a result: the group's text and its files' paths.
 struct TGroupRows {
@@ -64,7 +27,7 @@ struct TGroupRows {
 };
 
 /// A main window with scripted dialogs, shown offscreen.
-class TMainWindowTest : public testing::Test {
+class TMainWindowTest : public ::testing::Test {
 protected:
     TMainWindowTest();
     ~TMainWindowTest() override;

@@ -1,4 +1,4 @@
-#include "_compearer/ocompearer.h"
+#include "_compearer/panel/ocompearer.h"
 #include "main/application.h"
 #include "main_test_support.h"
 
@@ -22,10 +22,10 @@ class SearchTest : public TMainWindowTest {
 protected:
     SearchTest() {
         for (const char* path : {"one/Same.txt", "two/Same.txt"})
-            Touch(tree.WriteFile(path, "hello"));
+            Touch(tree.File(path, "hello"));
         for (const char* path : {"b/zeta.bin", "a/zeta.bin"})
-            Touch(tree.WriteFile(path, "zz"));
-        Touch(tree.WriteFile("a/single.txt", "alone"));
+            Touch(tree.File(path, "zz"));
+        Touch(tree.File("a/single.txt", "alone"));
         window.Edit_root->setText(QString::fromStdString("  " + tree.Path("") + "  "));
     }
     static void Touch(const std::string& path) {

@@ -106,8 +106,8 @@ class SearchAfterRemovalTest : public TMainWindowTest {};
 
 TEST_F(SearchAfterRemovalTest, RemovedPositionMakesTheNextSearchStartAtTheFirstNode) {
     TTempTree files;
-    const std::string first = files.WriteFile("one/x.bin", "x");
-    const std::string second = files.WriteFile("two/x.bin", "x");
+    const std::string first = files.File("one/x.bin", "x");
+    const std::string second = files.File("two/x.bin", "x");
     ReportResult({{"x.bin", {first, second}}});
     window.FindDialog1->Edit_text->setText(QStringLiteral("/two/"));
     window.FindDialog1Find();

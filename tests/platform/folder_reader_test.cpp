@@ -1,6 +1,6 @@
-#include "../engine/temp_tree.h"
 #include "platform/folder_reader.h"
 #include "platform/virtual_file_systems.h"
+#include "support/temp_tree.h"
 
 #include <dirent.h>
 #include <gtest/gtest.h>

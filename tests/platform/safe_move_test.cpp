@@ -1,5 +1,5 @@
-#include "../engine/temp_tree.h"
 #include "platform/safe_move.h"
+#include "support/temp_tree.h"
 
 #include <fcntl.h>
 #include <fstream>

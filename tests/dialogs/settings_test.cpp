@@ -1,6 +1,5 @@
-#include "settings/settings.h"
+#include "dialogs/settings.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QListWidget>
 #include <QPushButton>
@@ -117,9 +116,3 @@ TEST_F(SettingsDialogTest, ListsThroughListAndComboBoxes) {
 
 } // namespace
 } // namespace parvex
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

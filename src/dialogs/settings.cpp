@@ -1,4 +1,4 @@
-#include "settings/settings.h"
+#include "dialogs/settings.h"
 
 #include "VelPigger/name_rules.h"
 

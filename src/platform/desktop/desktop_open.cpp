@@ -1,4 +1,4 @@
-#include "platform/desktop_open.h"
+#include "platform/desktop/desktop_open.h"
 
 #include <QDesktopServices>
 #include <QUrl>

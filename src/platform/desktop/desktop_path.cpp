@@ -1,4 +1,4 @@
-#include "platform/desktop_path.h"
+#include "platform/desktop/desktop_path.h"
 
 #include <QFile>
 

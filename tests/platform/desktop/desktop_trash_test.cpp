@@ -1,4 +1,4 @@
-#include "platform/desktop_trash.h"
+#include "platform/desktop/desktop_trash.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "platform/desktop_trash.h"
+#include "platform/desktop/desktop_trash.h"
 
-#include "platform/desktop_path.h"
+#include "platform/desktop/desktop_path.h"
 #include "platform/file_io.h"
 #include "platform/unique_fd.h"
 

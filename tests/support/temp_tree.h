@@ -1,10 +1,7 @@
 #pragma once
 
-#include "_compearer/compearer_core.h"
-
 #include <ctime>
 #include <string>
-#include <vector>
 
 namespace parvex::testing {
 
@@ -14,6 +11,8 @@ class TTempTree {
 public:
     /// Creates the tree in `base`, by default in $TMPDIR or /tmp.
     explicit TTempTree(const std::string& base = {});
+    /// Removes the whole tree, also folders a test made unreadable and trees deeper than
+    /// PATH_MAX.
     ~TTempTree();
     TTempTree(const TTempTree&) = delete;
     TTempTree& operator=(const TTempTree&) = delete;
@@ -35,22 +34,13 @@ public:
     /// Creates a sparse file of the given size, holding `last` as its final byte.
     std::string SparseFile(const std::string& relative, long long size, char last);
 
+    /// The whole content of the file at a full path; empty when it cannot be read.
+    static std::string ReadFile(const std::string& path);
+    /// Whether anything (a dangling link too) exists at a full path.
+    static bool Exists(const std::string& path);
+
 private:
     std::string root_;
-};
-
-/// Records a core's events as lines of text, so a test compares whole sequences.
-class TEventLog {
-public:
-    /// Installs every event slot of core; folder checks consult `excluded`.
-    void Attach(TCompearerCore& core);
-
-    /// Folders (full paths) that OnCheckFolder answers as not allowed.
-    std::vector<std::string> Excluded;
-    /// "start", "check <path>", "group <text>", "file <text>", "complete", "interrupted".
-    std::vector<std::string> Lines;
-    /// The OnFileFound lines only.
-    std::vector<std::string> Found() const;
 };
 
 } // namespace parvex::testing

@@ -1,9 +1,0 @@
-// Entry point of the dialog tests: widgets need a QApplication before the first test runs.
-#include <QApplication>
-#include <gtest/gtest.h>
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

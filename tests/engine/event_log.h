@@ -1,0 +1,24 @@
+#pragma once
+
+#include "_compearer/compearer_core.h"
+
+#include <string>
+#include <vector>
+
+namespace parvex::testing {
+
+/// Records a core's events as lines of text, so a test compares whole sequences.
+class TEventLog {
+public:
+    /// Installs every event slot of core; folder checks consult `excluded`.
+    void Attach(TCompearerCore& core);
+
+    /// Folders (full paths) that OnCheckFolder answers as not allowed.
+    std::vector<std::string> Excluded;
+    /// "start", "check <path>", "group <text>", "file <text>", "complete", "interrupted".
+    std::vector<std::string> Lines;
+    /// The OnFileFound lines only.
+    std::vector<std::string> Found() const;
+};
+
+} // namespace parvex::testing

@@ -1,0 +1,40 @@
+#include "support/qt/modal_driver.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace parvex::testing {
+
+void WhenModalOpens(std::function<void(QDialog&)> act, std::chrono::milliseconds timeout) {
+    // The poll owns the deadline, so ending the poll ends both timers.
+    auto* poll = new QTimer;
+    auto* deadline = new QTimer(poll);
+    const auto stop = [poll, deadline] {
+        deadline->stop();
+        poll->stop();
+        poll->deleteLater();
+    };
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, poll, [stop, act = std::move(act)] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        stop();
+        act(*dialog);
+    });
+    deadline->setSingleShot(true);
+    QObject::connect(deadline, &QTimer::timeout, poll, [stop, timeout] {
+        stop();
+        ADD_FAILURE() << "no modal dialog opened within " << timeout.count() << " ms";
+    });
+    deadline->start(timeout);
+    poll->start();
+}
+
+QWidget& KeyTarget(QDialog& dialog) {
+    QWidget* focus = dialog.focusWidget();
+    return focus ? *focus : dialog;
+}
+
+} // namespace parvex::testing

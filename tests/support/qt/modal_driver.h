@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QDialog>
+#include <chrono>
+#include <functional>
+
+namespace parvex::testing {
+
+/// Runs `act` on the modal dialog as soon as one is open (a test's way to answer an exec()).
+/// When none opens within `timeout`, the running test fails and the watch ends.
+void WhenModalOpens(std::function<void(QDialog&)> act,
+                    std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+/// The widget that receives the keyboard in `dialog`, or the dialog itself.
+QWidget& KeyTarget(QDialog& dialog);
+
+} // namespace parvex::testing
