@@ -30,10 +30,7 @@ void GroupIdentical(benchmark::State& state, bool compareName, bool compareTime)
     for (auto _ : state) {
         state.PauseTiming();
         parvex::TCompearerCore core;
-        core.CompareName = compareName;
-        core.CompareSize = true;
-        core.CompareTime = compareTime;
-        core.CompareContent = false;
+        core.SetKeys({.Name = compareName, .Size = true, .Time = compareTime, .Content = false});
         core.OnFileFound = [&lines](const std::string&, bool) { ++lines; };
         FillTable(core, rows);
         state.ResumeTiming();

@@ -6,10 +6,8 @@ namespace parvex {
 
 namespace {
 
-using TClock = std::chrono::steady_clock;
-
-double SecondsSince(TClock::time_point start) {
-    return std::chrono::duration<double>(TClock::now() - start).count();
+double Seconds(TCompearerCore::TClock::duration span) {
+    return std::chrono::duration<double>(span).count();
 }
 
 } // namespace
@@ -44,18 +42,18 @@ void TCompearerCore::Start() {
             OnRunningChanged(true);
         if (OnSearchStart)
             OnSearchStart();
-        lastPoll_ = TClock::now();
+        lastPoll_ = Now();
         SetState(ssScanning);
         ClearFileTable();
-        const auto scanStart = TClock::now();
+        const auto scanStart = Now();
         ScanSearchSpec(SearchSpec);
-        Figures.ScanSeconds = SecondsSince(scanStart);
+        Figures.ScanSeconds = Seconds(Now() - scanStart);
         Figures.FilesCollected = static_cast<std::int64_t>(FilePaths.size());
 
         SetState(ssComparing);
-        const auto compareStart = TClock::now();
+        const auto compareStart = Now();
         GroupIdentical();
-        Figures.CompareSeconds = SecondsSince(compareStart);
+        Figures.CompareSeconds = Seconds(Now() - compareStart);
     } catch (...) {
         finish();
         throw;
@@ -75,6 +73,13 @@ void TCompearerCore::SetState(TSearchState state) {
         OnStateChanged(state);
 }
 
+void TCompearerCore::SetKeys(const TCompareKeys& keys) {
+    CompareName = keys.Name;
+    CompareSize = keys.Size;
+    CompareTime = keys.Time;
+    CompareContent = keys.Content;
+}
+
 void TCompearerCore::ClearFileTable() {
     // Assigning fresh vectors gives the memory of a big earlier table back.
     FilePaths = {};
@@ -91,7 +96,7 @@ void TCompearerCore::PollNow() {
     if (ProcessMessages)
         ProcessMessages();
     // Measured after the messages, so a slow receiver does not make every step poll.
-    lastPoll_ = TClock::now();
+    lastPoll_ = Now();
 }
 
 void TCompearerCore::AddProgress(std::int64_t work) {

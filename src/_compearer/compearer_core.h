@@ -1,5 +1,7 @@
 #pragma once
 
+#include "_compearer/compare_keys.h"
+
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -28,8 +30,13 @@ struct TSearchFigures {
 };
 
 /// One whole duplicate search without any user interface: scan, compare, report through events.
+/// The search itself lives in three files: this class's fields and Start in compearer_core.cpp,
+/// the folder scan in scan.cpp, the comparison pass in grouping.cpp.
 class TCompearerCore {
 public:
+    /// The clock type of Now.
+    using TClock = std::chrono::steady_clock;
+
     TCompearerCore() = default;
     TCompearerCore(const TCompearerCore&) = delete;
     TCompearerCore& operator=(const TCompearerCore&) = delete;
@@ -49,6 +56,11 @@ public:
     bool CompareSize = true;
     bool CompareTime = true;
     bool CompareContent = true;
+
+    /// The four compare keys as one value.
+    TCompareKeys Keys() const { return {CompareName, CompareSize, CompareTime, CompareContent}; }
+    /// Sets CompareName, CompareSize, CompareTime and CompareContent at once.
+    void SetKeys(const TCompareKeys& keys);
 
     // The file table: four columns kept in step, one row per collected file. Paths and names
     // are the exact bytes of the file system. The table is the largest structure of a search,
@@ -75,6 +87,8 @@ public:
     std::function<void(TSearchState)> OnStateChanged;
     /// Comparison progress: work done of work total (both grow monotonic, done reaches total).
     std::function<void(std::int64_t done, std::int64_t total)> OnProgress;
+    /// The time of the polls and of the figures' seconds; a test puts a clock of its own here.
+    std::function<TClock::time_point()> Now = [] { return TClock::now(); };
 
     /// Called with true before OnSearchStart and with false once the search is back in ssIdle
     /// (also when it ends by an error), before the completion event: the panel's buttons.
@@ -101,25 +115,37 @@ public:
     static constexpr std::chrono::milliseconds PollInterval{20};
 
 private:
+    // The folder scan (scan.cpp).
     struct TScanWalk;
     void ScanPattern(const std::string& pattern, TScanWalk& walk);
     void ScanFolder(TScanWalk& walk, bool isStart);
     void CollectFile(TScanWalk& walk, const TFolderReader& reader);
     bool IsFolderExcluded(const std::string& folder);
+
+    // The comparison pass (grouping.cpp), in the order of its steps.
+    struct TCandidateSets;
+    using THashedRows = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
+    bool SizeMatters() const;
+    bool RowsAgree(std::uint32_t a, std::uint32_t b) const;
+    THashedRows HashKeysAndSort();
+    void BuildCandidateSets(THashedRows hashed, TCandidateSets& sets);
+    void StartProgress(const TCandidateSets& sets);
+    void CompareAndReportInHeadOrder(const TCandidateSets& sets, std::vector<bool>& removed);
+    void DropFurtherMembers(const std::vector<bool>& removed);
     void ReportFile(const std::string& path, bool NewGroup);
     void ReportMatch(std::size_t row);
     bool ReportGroup(std::span<const std::uint32_t> rows, std::vector<bool>& removed);
 
     /// Calls ProcessMessages (and OnProgress while comparing) when PollInterval has passed.
     void Poll() {
-        if (std::chrono::steady_clock::now() - lastPoll_ >= PollInterval)
+        if (Now() - lastPoll_ >= PollInterval)
             PollNow();
     }
     void PollNow();
     void AddProgress(std::int64_t work);
 
     bool running_ = false;
-    std::chrono::steady_clock::time_point lastPoll_{};
+    TClock::time_point lastPoll_{};
     std::int64_t progressDone_ = 0;
     std::int64_t progressTotal_ = 0;
     std::int64_t progressReported_ = -1;

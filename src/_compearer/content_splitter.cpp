@@ -1,5 +1,8 @@
 #include "_compearer/content_splitter.h"
 
+#include "_compearer/for_each_run.h"
+#include "platform/unique_fd.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -29,7 +32,7 @@ constexpr std::int64_t SequentialHintSize = 256 << 10;
 struct TContentSplitter::TFile {
     std::uint32_t RowBegin = 0; // into rowsByPath_
     std::uint32_t RowCount = 0;
-    int Fd = -1;
+    TUniqueFd Fd;
     std::int64_t Length = 0; // at opening time
     std::int64_t CreditedWork = 0;
     bool Failed = false;
@@ -39,9 +42,8 @@ struct TContentSplitter::TFile {
 TContentSplitter::TContentSplitter(const std::vector<std::string>& paths, TContentHooks hooks)
     : paths_(paths), hooks_(std::move(hooks)) {}
 
-TContentSplitter::~TContentSplitter() {
-    CloseAll();
-}
+// The descriptors close with files_.
+TContentSplitter::~TContentSplitter() = default;
 
 bool TContentSplitter::Split(std::span<const std::uint32_t> rows, std::int64_t scanSize,
                              std::vector<std::vector<std::uint32_t>>& classes) {
@@ -59,7 +61,7 @@ bool TContentSplitter::Split(std::span<const std::uint32_t> rows, std::int64_t s
         TFile file;
         file.RowBegin = i;
         file.RowCount = 1;
-        files_.push_back(file);
+        files_.push_back(std::move(file));
     }
     TMembers all(files_.size());
     std::iota(all.begin(), all.end(), 0U);
@@ -123,27 +125,20 @@ bool TContentSplitter::HashSplit(TMembers members, std::int64_t offset, std::siz
     std::sort(keys.begin(), keys.end(), [](const TKey& a, const TKey& b) {
         return std::tie(a.Length, a.Hash, a.Member) < std::tie(b.Length, b.Hash, b.Member);
     });
-    for (std::size_t begin = 0; begin < keys.size();) {
-        std::size_t end = begin + 1;
-        while (end < keys.size() && keys[end].Length == keys[begin].Length &&
-               keys[end].Hash == keys[begin].Hash)
-            ++end;
+    const auto sameKey = [](const TKey& a, const TKey& b) {
+        return a.Length == b.Length && a.Hash == b.Hash;
+    };
+    return ForEachRun(keys, sameKey, [&](const auto same) {
         TMembers run;
-        for (std::size_t k = begin; k < end; ++k)
-            run.push_back(keys[k].Member);
+        for (const TKey& key : same)
+            run.push_back(key.Member);
         const std::int64_t next = offset + static_cast<std::int64_t>(block);
-        bool completed = true;
         if (run.size() <= MaxOpenFiles)
-            completed = Resolve(std::move(run), classes);
-        else if (next >= keys[begin].Length)
-            completed = CompareToRepresentative(std::move(run), classes);
-        else
-            completed = HashSplit(std::move(run), next, std::min(block * 4, MaxHashBlock), classes);
-        if (!completed)
-            return false;
-        begin = end;
-    }
-    return true;
+            return Resolve(std::move(run), classes);
+        if (next >= same.front().Length)
+            return CompareToRepresentative(std::move(run), classes);
+        return HashSplit(std::move(run), next, std::min(block * 4, MaxHashBlock), classes);
+    });
 }
 
 bool TContentSplitter::CompareToRepresentative(TMembers members,
@@ -208,13 +203,11 @@ bool TContentSplitter::Lockstep(const TMembers& members, std::vector<TMembers>& 
         return files_[a].Length < files_[b].Length;
     });
     std::vector<std::pair<TMembers, std::int64_t>> work;
-    for (std::size_t begin = 0; begin < open.size();) {
-        std::size_t end = begin + 1;
-        while (end < open.size() && files_[open[end]].Length == files_[open[begin]].Length)
-            ++end;
-        work.emplace_back(TMembers(open.begin() + begin, open.begin() + end), 0);
-        begin = end;
-    }
+    const auto sameLength = [this](std::uint32_t a, std::uint32_t b) {
+        return files_[a].Length == files_[b].Length;
+    };
+    ForEachRun(open, sameLength,
+               [&](const auto same) { work.emplace_back(TMembers(same.begin(), same.end()), 0); });
 
     std::vector<std::int64_t> counts;
     while (!work.empty()) {
@@ -243,7 +236,7 @@ bool TContentSplitter::Lockstep(const TMembers& members, std::vector<TMembers>& 
                 files_[same[k]].Failed = true;
                 Close(same[k]);
             }
-        for (TMembers& part : SplitOnChunk(same, chunk, counts)) {
+        for (TMembers& part : SplitOnChunk(arena, same, chunk, counts)) {
             const std::int64_t count = counts[std::size_t(
                 std::find(same.begin(), same.end(), part.front()) - same.begin())];
             if (count < static_cast<std::int64_t>(wanted)) {
@@ -260,9 +253,8 @@ bool TContentSplitter::Lockstep(const TMembers& members, std::vector<TMembers>& 
 }
 
 std::vector<TContentSplitter::TMembers>
-TContentSplitter::SplitOnChunk(const TMembers& members, std::size_t chunk,
+TContentSplitter::SplitOnChunk(const char* arena, const TMembers& members, std::size_t chunk,
                                const std::vector<std::int64_t>& counts) {
-    const char* arena = buffer_.get();
     const auto bytesOf = [&](std::size_t k) { return arena + k * chunk; };
     const auto sameBytes = [&](std::size_t a, std::size_t b) {
         return counts[a] == counts[b] &&
@@ -288,13 +280,11 @@ TContentSplitter::SplitOnChunk(const TMembers& members, std::size_t chunk,
     for (const std::size_t k : readable)
         hashed.emplace_back(XXH3_64bits(bytesOf(k), static_cast<std::size_t>(counts[k])), k);
     std::sort(hashed.begin(), hashed.end());
-    for (std::size_t begin = 0; begin < hashed.size();) {
-        std::size_t end = begin + 1;
-        while (end < hashed.size() && hashed[end].first == hashed[begin].first)
-            ++end;
+    const auto sameHash = [](const auto& a, const auto& b) { return a.first == b.first; };
+    ForEachRun(hashed, sameHash, [&](const auto run) {
         std::vector<std::size_t> pending;
-        for (std::size_t i = begin; i < end; ++i)
-            pending.push_back(hashed[i].second);
+        for (const auto& [hash, k] : run)
+            pending.push_back(k);
         while (!pending.empty()) {
             const std::size_t first = pending.front();
             TMembers part{members[first]};
@@ -308,8 +298,7 @@ TContentSplitter::SplitOnChunk(const TMembers& members, std::size_t chunk,
             parts.push_back(std::move(part));
             pending = std::move(rest);
         }
-        begin = end;
-    }
+    });
     return parts;
 }
 
@@ -343,24 +332,22 @@ bool TContentSplitter::Open(std::uint32_t member) {
         return false;
     const std::string& path = paths_[rowsByPath_[file.RowBegin]];
     // Never block on, or open for real, anything but a regular file that replaced the row.
-    file.Fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+    file.Fd.Reset(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
     struct stat facts {};
-    if (file.Fd < 0 || ::fstat(file.Fd, &facts) != 0 || !S_ISREG(facts.st_mode)) {
+    if (!file.Fd || ::fstat(file.Fd.Get(), &facts) != 0 || !S_ISREG(facts.st_mode)) {
         Close(member);
         file.Failed = true;
         return false;
     }
     file.Length = static_cast<std::int64_t>(facts.st_size);
     if (file.Length > SequentialHintSize)
-        ::posix_fadvise(file.Fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+        ::posix_fadvise(file.Fd.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
     return true;
 }
 
 void TContentSplitter::Close(std::uint32_t member) {
-    TFile& file = files_[member];
-    if (file.Fd >= 0)
-        ::close(file.Fd);
-    file.Fd = -1;
+    // Read only: a failed close loses nothing.
+    files_[member].Fd.Reset();
 }
 
 void TContentSplitter::CloseAll() {
@@ -373,7 +360,7 @@ std::int64_t TContentSplitter::ReadAt(std::uint32_t member, char* buffer, std::s
     TFile& file = files_[member];
     std::size_t done = 0;
     while (done < length) {
-        const ssize_t count = ::pread(file.Fd, buffer + done, length - done,
+        const ssize_t count = ::pread(file.Fd.Get(), buffer + done, length - done,
                                       static_cast<off_t>(offset + std::int64_t(done)));
         if (count < 0 && errno == EINTR)
             continue;

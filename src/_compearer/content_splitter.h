@@ -60,15 +60,16 @@ private:
     bool CompareToRepresentative(TMembers members,
                                  std::vector<std::vector<std::uint32_t>>& classes);
     bool Lockstep(const TMembers& members, std::vector<TMembers>& finals);
-    std::vector<TMembers> SplitOnChunk(const TMembers& members, std::size_t chunk,
-                                       const std::vector<std::int64_t>& counts);
+    static std::vector<TMembers> SplitOnChunk(const char* arena, const TMembers& members,
+                                              std::size_t chunk,
+                                              const std::vector<std::int64_t>& counts);
     void Emit(const TMembers& members, std::vector<std::vector<std::uint32_t>>& classes);
     void Settle(const TMembers& members);
-    bool Open(std::uint32_t member);
+    [[nodiscard]] bool Open(std::uint32_t member);
     void Close(std::uint32_t member);
     void CloseAll();
-    std::int64_t ReadAt(std::uint32_t member, char* buffer, std::size_t length,
-                        std::int64_t offset);
+    [[nodiscard]] std::int64_t ReadAt(std::uint32_t member, char* buffer, std::size_t length,
+                                      std::int64_t offset);
     char* Buffer(std::size_t bytes);
 
     const std::vector<std::string>& paths_;

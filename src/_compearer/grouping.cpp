@@ -1,5 +1,6 @@
 #include "_compearer/compearer_core.h"
 #include "_compearer/content_splitter.h"
+#include "_compearer/for_each_run.h"
 #include "_compearer/search_spec.h"
 #include "platform/text_case.h"
 
@@ -26,6 +27,17 @@ struct THeadAfter {
 
 } // namespace
 
+// Candidate sets, flat: set k holds Rows[Starts[k]] up to Rows[Starts[k + 1]], in table order;
+// Order lists the sets by their first rows.
+struct TCompearerCore::TCandidateSets {
+    std::vector<std::uint32_t> Rows, Starts, Order;
+    std::int64_t ContentWork = 0; // progress work of the content comparison of every set
+
+    std::span<const std::uint32_t> Set(std::uint32_t k) const {
+        return {Rows.data() + Starts[k], Starts[k + 1] - Starts[k]};
+    }
+};
+
 // The pairwise pass compares every row with every later row and reports row i's later matches
 // as a group headed by i. Every key is an equivalence (an unreadable file being equal to
 // nothing), so its groups are the classes of rows with two or more members, each in table
@@ -33,22 +45,34 @@ struct THeadAfter {
 // on the cheap keys and splitting only the candidate sets on content, and reports them in that
 // order as soon as no earlier head can still appear.
 void TCompearerCore::GroupIdentical() {
-    const std::size_t rowCount = FilePaths.size();
     // No progress until the work is known.
     progressDone_ = progressTotal_ = progressReported_ = 0;
-    const bool sizeMatters = CompareSize || CompareContent; // equal content means equal size
-    const auto agree = [&](std::uint32_t a, std::uint32_t b) {
-        return (!CompareName ||
-                (CaseSensitiveNames ? FileNames[a] == FileNames[b]
-                                    : EqualsIgnoringAsciiCase(FileNames[a], FileNames[b]))) &&
-               (!sizeMatters || FileSizes[a] == FileSizes[b]) &&
-               (!CompareTime || FileTimes[a] == FileTimes[b]);
-    };
+    TCandidateSets sets;
+    BuildCandidateSets(HashKeysAndSort(), sets);
+    StartProgress(sets);
+    std::vector<bool> removed(FilePaths.size(), false);
+    CompareAndReportInHeadOrder(sets, removed);
+    DropFurtherMembers(removed);
+}
 
-    // Sort the rows by a hash of the keys that are on, then split each run of equal hashes on
-    // the keys themselves; rows stay in table order inside every candidate set.
-    // 32 bits of hash are plenty to sort by; equal hashes are split on the keys anyway.
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> hashed(rowCount);
+bool TCompearerCore::SizeMatters() const {
+    return CompareSize || CompareContent; // equal content means equal size
+}
+
+bool TCompearerCore::RowsAgree(std::uint32_t a, std::uint32_t b) const {
+    return (!CompareName ||
+            (CaseSensitiveNames ? FileNames[a] == FileNames[b]
+                                : EqualsIgnoringAsciiCase(FileNames[a], FileNames[b]))) &&
+           (!SizeMatters() || FileSizes[a] == FileSizes[b]) &&
+           (!CompareTime || FileTimes[a] == FileTimes[b]);
+}
+
+// Every row with a hash of the keys that are on, sorted by the hash, rows ascending within
+// one hash. 32 bits of hash are plenty to sort by; equal hashes are split on the keys anyway.
+TCompearerCore::THashedRows TCompearerCore::HashKeysAndSort() {
+    const auto rowCount = std::uint32_t(FilePaths.size());
+    const bool sizeMatters = SizeMatters();
+    THashedRows hashed(rowCount);
     std::string key;
     for (std::uint32_t row = 0; row < rowCount; ++row) {
         key.clear();
@@ -63,59 +87,65 @@ void TCompearerCore::GroupIdentical() {
         Poll();
     }
     std::sort(hashed.begin(), hashed.end());
+    return hashed;
+}
 
-    // Candidate sets, flat: set k holds candidates[starts[k]] up to candidates[starts[k + 1]].
-    std::vector<std::uint32_t> candidates, starts;
-    std::int64_t candidateWork = 0;
+// Splits each run of equal hashes on the keys themselves; a set of one row is dropped.
+void TCompearerCore::BuildCandidateSets(THashedRows hashed, TCandidateSets& sets) {
+    std::vector<std::uint32_t>& candidates = sets.Rows;
     TRows pending, rest;
-    for (std::size_t begin = 0; begin < hashed.size();) {
-        std::size_t end = begin + 1;
-        while (end < hashed.size() && hashed[end].first == hashed[begin].first)
-            ++end;
+    const auto sameHash = [](const auto& a, const auto& b) { return a.first == b.first; };
+    ForEachRun(hashed, sameHash, [&](const auto run) {
         pending.clear();
-        for (std::size_t i = begin; end - begin > 1 && i < end; ++i)
-            pending.push_back(hashed[i].second);
+        for (std::size_t i = 0; run.size() > 1 && i < run.size(); ++i)
+            pending.push_back(run[i].second);
         while (pending.size() > 1) {
             const std::uint32_t first = pending.front();
             const std::size_t start = candidates.size();
             candidates.push_back(first);
             rest.clear();
             for (std::size_t i = 1; i < pending.size(); ++i)
-                (agree(first, pending[i]) ? candidates : rest).push_back(pending[i]);
+                (RowsAgree(first, pending[i]) ? candidates : rest).push_back(pending[i]);
             const std::size_t size = candidates.size() - start;
             if (size > 1) {
-                starts.push_back(std::uint32_t(start));
-                candidateWork += TContentSplitter::WorkOf(std::int64_t(size),
-                                                          CompareContent ? FileSizes[first] : 0);
+                sets.Starts.push_back(std::uint32_t(start));
+                sets.ContentWork += TContentSplitter::WorkOf(std::int64_t(size),
+                                                             CompareContent ? FileSizes[first] : 0);
             } else {
                 candidates.pop_back();
             }
             pending.swap(rest);
         }
-        begin = end;
         Poll();
-    }
-    hashed = {};
-    const std::size_t setCount = starts.size();
-    starts.push_back(std::uint32_t(candidates.size()));
-    std::vector<std::uint32_t> order(setCount);
-    std::iota(order.begin(), order.end(), 0U);
-    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return candidates[starts[a]] < candidates[starts[b]];
     });
+    const std::size_t setCount = sets.Starts.size();
+    sets.Starts.push_back(std::uint32_t(candidates.size()));
+    sets.Order.resize(setCount);
+    std::iota(sets.Order.begin(), sets.Order.end(), 0U);
+    std::sort(sets.Order.begin(), sets.Order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return candidates[sets.Starts[a]] < candidates[sets.Starts[b]];
+    });
+}
 
-    // Progress: every row is worth RowWork, a candidate's bytes one unit each.
-    const auto candidateRows = std::int64_t(candidates.size());
-    progressTotal_ =
-        candidateWork + (std::int64_t(rowCount) - candidateRows) * TContentSplitter::RowWork;
-    progressDone_ = progressTotal_ - candidateWork;
+// Every row is worth RowWork, a candidate's bytes one unit each; the rows outside every set
+// are done already.
+void TCompearerCore::StartProgress(const TCandidateSets& sets) {
+    const auto candidateRows = std::int64_t(sets.Rows.size());
+    progressTotal_ = sets.ContentWork +
+                     (std::int64_t(FilePaths.size()) - candidateRows) * TContentSplitter::RowWork;
+    progressDone_ = progressTotal_ - sets.ContentWork;
     progressReported_ = -1;
     PollNow();
+}
 
+// Goes through the sets by their first rows. Without the content key a set is a group; with
+// it, a set splits into classes, and a class is reported once no set still to come can hold
+// an earlier head.
+void TCompearerCore::CompareAndReportInHeadOrder(const TCandidateSets& sets,
+                                                 std::vector<bool>& removed) {
     TContentSplitter splitter(FilePaths, {[this] { Poll(); }, [this] { return StopRequested; },
                                           [this](std::int64_t work) { AddProgress(work); }});
     std::priority_queue<TRows, std::vector<TRows>, THeadAfter> found;
-    std::vector<bool> removed(rowCount, false);
     std::vector<TRows> classes;
     bool stopped = false;
     const auto reportHeadsBefore = [&](std::uint32_t limit) {
@@ -124,9 +154,8 @@ void TCompearerCore::GroupIdentical() {
             found.pop();
         }
     };
-    for (const std::uint32_t k : order) {
-        const std::span<const std::uint32_t> set(candidates.data() + starts[k],
-                                                 starts[k + 1] - starts[k]);
+    for (const std::uint32_t k : sets.Order) {
+        const std::span<const std::uint32_t> set = sets.Set(k);
         if (StopRequested) {
             stopped = true;
             break;
@@ -154,8 +183,11 @@ void TCompearerCore::GroupIdentical() {
     if (!StopRequested)
         progressDone_ = progressTotal_;
     PollNow();
+}
 
-    // The further members leave the table, all in one sweep.
+// The further members leave the table, all in one sweep.
+void TCompearerCore::DropFurtherMembers(const std::vector<bool>& removed) {
+    const std::size_t rowCount = removed.size();
     std::size_t kept = 0;
     for (std::size_t row = 0; row < rowCount; ++row) {
         if (removed[row])

@@ -25,6 +25,24 @@ std::size_t StartFolderLength(const std::string& spec, std::size_t firstSeparato
 
 } // namespace
 
+bool IsBlankOrControl(char c) {
+    return static_cast<unsigned char>(c) <= ' ' || c == '\x7f';
+}
+
+std::string WithTrailingSlash(std::string folder) {
+    if (folder.empty() || folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
+std::string NormalizeStartFolder(std::string_view typed) {
+    while (!typed.empty() && IsBlankOrControl(typed.front()))
+        typed.remove_prefix(1);
+    while (!typed.empty() && IsBlankOrControl(typed.back()))
+        typed.remove_suffix(1);
+    return WithTrailingSlash(std::string(typed));
+}
+
 std::size_t FolderPartLength(std::string_view pattern) {
     const std::size_t slash = pattern.rfind('/');
     return slash == std::string_view::npos ? 0 : slash + 1;

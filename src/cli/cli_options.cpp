@@ -1,5 +1,7 @@
 #include "cli/cli_options.h"
 
+#include "_compearer/search_spec.h"
+
 #include <cstdio>
 #include <string_view>
 
@@ -7,16 +9,11 @@ namespace parvex {
 
 namespace {
 
-// Blanks and control characters, the set the main window trims from its start folder.
-bool IsTrimmed(char c) {
-    return static_cast<unsigned char>(c) <= ' ' || c == '\x7f';
-}
-
 // The argument in quotes, control characters written as \xNN so a message stays one line.
 std::string Quoted(std::string_view text) {
     std::string quoted = "'";
     for (const char c : text) {
-        if (IsTrimmed(c) && c != ' ') {
+        if (IsBlankOrControl(c) && c != ' ') {
             char escaped[5];
             std::snprintf(escaped, sizeof escaped, "\\x%02x", static_cast<unsigned char>(c));
             quoted += escaped;
@@ -27,33 +24,15 @@ std::string Quoted(std::string_view text) {
     return quoted + "'";
 }
 
-void ApplyKeyList(const std::string& list, TCliOptions& options) {
-    options.KeysGiven = true;
-    options.CompareName = options.CompareSize = options.CompareTime = options.CompareContent =
-        false;
-    if (list == "none")
-        return;
-    std::string_view rest = list;
-    while (true) {
-        const auto comma = rest.find(',');
-        const std::string_view key = rest.substr(0, comma);
-        if (key == "name")
-            options.CompareName = true;
-        else if (key == "size")
-            options.CompareSize = true;
-        else if (key == "time")
-            options.CompareTime = true;
-        else if (key == "content")
-            options.CompareContent = true;
-        else if (key.empty())
-            throw ECliUsageError("empty key in --keys list " + Quoted(list));
-        else
-            throw ECliUsageError("unknown key " + Quoted(key) +
-                                 " (keys: name,size,time,content or none)");
-        if (comma == std::string_view::npos)
-            return;
-        rest.remove_prefix(comma + 1);
-    }
+// Exactly the keys listed: the settings dialog's rules do not apply here.
+TCompareKeys KeysOfList(const std::string& list) {
+    TCompareKeysParse parsed = ParseCompareKeys(list);
+    if (parsed.Valid)
+        return parsed.Keys;
+    if (parsed.BadPiece.empty())
+        throw ECliUsageError("empty key in --keys list " + Quoted(list));
+    throw ECliUsageError("unknown key " + Quoted(parsed.BadPiece) +
+                         " (keys: name,size,time,content or none)");
 }
 
 // Accepts "--option VALUE" and "--option=VALUE"; advances i past a separate value.
@@ -76,22 +55,6 @@ bool TakeOptionValue(const std::vector<std::string>& args, std::size_t& i, std::
 
 } // namespace
 
-std::string WithTrailingSeparator(std::string folder) {
-    if (folder.empty() || folder.back() != '/')
-        folder += '/';
-    return folder;
-}
-
-std::string NormaliseStartFolder(const std::string& folder) {
-    std::size_t first = 0;
-    std::size_t last = folder.size();
-    while (first < last && IsTrimmed(folder[first]))
-        ++first;
-    while (last > first && IsTrimmed(folder[last - 1]))
-        --last;
-    return WithTrailingSeparator(folder.substr(first, last - first));
-}
-
 TCliOptions ParseCliArguments(const std::vector<std::string>& args) {
     TCliOptions options;
     std::vector<std::string> positional;
@@ -109,9 +72,9 @@ TCliOptions ParseCliArguments(const std::vector<std::string>& args) {
         } else if (arg == "--stats") {
             options.ShowStats = true;
         } else if (TakeOptionValue(args, i, "--keys", value)) {
-            ApplyKeyList(value, options);
+            options.Keys = KeysOfList(value);
         } else if (TakeOptionValue(args, i, "--exclude", value)) {
-            options.ExcludedFolders.push_back(WithTrailingSeparator(value));
+            options.ExcludedFolders.push_back(WithTrailingSlash(value));
         } else {
             throw ECliUsageError("unknown option " + Quoted(arg) + " (see --help)");
         }
@@ -120,7 +83,7 @@ TCliOptions ParseCliArguments(const std::vector<std::string>& args) {
         throw ECliUsageError("missing START_FOLDER (see --help)");
     if (positional.size() > 2)
         throw ECliUsageError("too many arguments: " + Quoted(positional[2]) + " (see --help)");
-    options.StartFolder = NormaliseStartFolder(positional[0]);
+    options.StartFolder = NormalizeStartFolder(positional[0]);
     if (positional.size() == 2)
         options.MaskList = positional[1];
     return options;

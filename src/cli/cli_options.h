@@ -1,5 +1,8 @@
 #pragma once
 
+#include "_compearer/compare_keys.h"
+
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -14,13 +17,9 @@ public:
 
 /// What one parvex-cli command line asks for.
 struct TCliOptions {
-    std::string StartFolder; // normalised: trimmed, ending in "/"
+    std::string StartFolder; // normalized: trimmed, ending in "/"
     std::string MaskList = "*.*";
-    bool KeysGiven = false; // false: the engine keeps its construction keys
-    bool CompareName = false;
-    bool CompareSize = false;
-    bool CompareTime = false;
-    bool CompareContent = false;
+    std::optional<TCompareKeys> Keys;         // none given: the engine keeps its construction keys
     std::vector<std::string> ExcludedFolders; // each ending in "/"
     bool ShowStats = false;
     bool ShowHelp = false;
@@ -31,12 +30,6 @@ struct TCliOptions {
 
 /// Parses the arguments after the program name; throws ECliUsageError for a bad command line.
 TCliOptions ParseCliArguments(const std::vector<std::string>& args);
-
-/// Trims blanks and control characters at both ends and makes the folder end in "/".
-std::string NormaliseStartFolder(const std::string& folder);
-
-/// The folder with a trailing "/" added unless it already ends in one.
-std::string WithTrailingSeparator(std::string folder);
 
 /// The text that --help prints.
 const char* CliUsageText();

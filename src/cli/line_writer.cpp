@@ -13,33 +13,33 @@ constexpr std::size_t BufferCapacity = 64 << 10;
 
 } // namespace
 
-TLineWriter::TLineWriter(int fd) : Fd(fd) {
-    Buffer.reserve(BufferCapacity);
+TLineWriter::TLineWriter(int fd) : fd_(fd) {
+    buffer_.reserve(BufferCapacity);
 }
 
 bool TLineWriter::WriteLine(std::string_view text, bool indented) {
-    if (FirstError != 0)
+    if (firstError_ != 0)
         return false;
-    if (Buffer.size() + text.size() + 2 > BufferCapacity && !Flush())
+    if (buffer_.size() + text.size() + 2 > BufferCapacity && !Flush())
         return false;
     if (indented)
-        Buffer += '\t';
-    Buffer += text;
-    Buffer += '\n';
+        buffer_ += '\t';
+    buffer_ += text;
+    buffer_ += '\n';
     return true;
 }
 
 bool TLineWriter::Flush() {
     std::size_t written = 0;
-    while (FirstError == 0 && written < Buffer.size()) {
-        const ssize_t n = ::write(Fd, Buffer.data() + written, Buffer.size() - written);
+    while (firstError_ == 0 && written < buffer_.size()) {
+        const ssize_t n = ::write(fd_, buffer_.data() + written, buffer_.size() - written);
         if (n >= 0)
             written += static_cast<std::size_t>(n);
         else if (errno != EINTR)
-            FirstError = errno;
+            firstError_ = errno;
     }
-    Buffer.clear();
-    return FirstError == 0;
+    buffer_.clear();
+    return firstError_ == 0;
 }
 
 } // namespace parvex

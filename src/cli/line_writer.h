@@ -13,16 +13,16 @@ public:
     TLineWriter& operator=(const TLineWriter&) = delete;
 
     /// Appends the text and a line break, after a TAB when indented; false once writing failed.
-    bool WriteLine(std::string_view text, bool indented);
+    [[nodiscard]] bool WriteLine(std::string_view text, bool indented);
     /// Writes out what is buffered; false when writing failed (now or earlier).
-    bool Flush();
+    [[nodiscard]] bool Flush();
     /// The errno of the first failed write, 0 while all went well.
-    int Error() const { return FirstError; }
+    int Error() const { return firstError_; }
 
 private:
-    int Fd;
-    int FirstError = 0;
-    std::string Buffer;
+    int fd_;
+    int firstError_ = 0;
+    std::string buffer_;
 };
 
 } // namespace parvex

@@ -36,15 +36,6 @@ void InstallStopHandlers() {
     sigaction(SIGTERM, &action, nullptr);
 }
 
-void ApplyKeys(const TCliOptions& options, TCompearerCore& core) {
-    if (!options.KeysGiven)
-        return;
-    core.CompareName = options.CompareName;
-    core.CompareSize = options.CompareSize;
-    core.CompareTime = options.CompareTime;
-    core.CompareContent = options.CompareContent;
-}
-
 void PrintFigures(const TSearchFigures& figures) {
     std::fprintf(stderr,
                  "files collected: %lld\n"
@@ -62,7 +53,8 @@ void PrintFigures(const TSearchFigures& figures) {
 
 int RunSearch(const TCliOptions& options) {
     TCompearerCore core;
-    ApplyKeys(options, core);
+    if (options.Keys)
+        core.SetKeys(*options.Keys);
     const std::unordered_set<std::string> excluded(options.ExcludedFolders.begin(),
                                                    options.ExcludedFolders.end());
     TLineWriter output(STDOUT_FILENO);

@@ -33,10 +33,7 @@ void ConnectSettingsDialogs(TD_settings_user& Settings, TF_ft& MaskDialog, TF_ab
 }
 
 void ApplyCompareKeys(const TD_settings_user& Settings, TCompearerCore& Core) {
-    Core.CompareName = Settings.IsKeyChecked(QStringLiteral("name"));
-    Core.CompareSize = Settings.IsKeyChecked(QStringLiteral("size"));
-    Core.CompareTime = Settings.IsKeyChecked(QStringLiteral("time"));
-    Core.CompareContent = Settings.IsKeyChecked(QStringLiteral("content"));
+    Core.SetKeys(Settings.CheckedKeys());
 }
 
 void ApplyUserSettings(TD_settings_user& Settings, QLineEdit& Edit_root,

@@ -18,7 +18,10 @@ namespace parvex {
 
 namespace {
 
-const char* const KeyNames[] = {"name", "size", "time", "content"};
+// The list line of a compare key.
+QString KeyText(std::string_view Name) {
+    return QString::fromLatin1(Name.data(), qsizetype(Name.size()));
+}
 
 QString WithTrailingSlash(const QString& Folder) {
     return Folder.endsWith(QLatin1Char('/')) ? Folder : Folder + QLatin1Char('/');
@@ -120,8 +123,8 @@ TD_settings_user::TD_settings_user(std::string SettingsFile, QWidget* parent)
             &TD_settings_user::btn_del_from_prohibitedClick);
     connect(Btn_help, &QPushButton::clicked, this, &TD_settings_user::Btn_helpClick);
 
-    for (const char* key : KeyNames) {
-        auto* line = new QListWidgetItem(QLatin1String(key), CLB_comp_cond);
+    for (const std::string_view key : CompareKeyNames) {
+        auto* line = new QListWidgetItem(KeyText(key), CLB_comp_cond);
         line->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
         line->setCheckState(Qt::Unchecked);
     }
@@ -190,15 +193,18 @@ void TD_settings_user::SetKeyChecked(const QString& Name) {
         line->setCheckState(Qt::Checked);
 }
 
+TCompareKeys TD_settings_user::CheckedKeys() const {
+    TCompareKeys keys;
+    for (const std::string_view name : CompareKeyNames)
+        *CompareKeyNamed(keys, name) = IsKeyChecked(KeyText(name));
+    return keys;
+}
+
 void TD_settings_user::EnforceKeyRules() {
-    bool anyChecked = false;
-    for (int i = 0; i < CLB_comp_cond->count(); ++i)
-        anyChecked = anyChecked || CLB_comp_cond->item(i)->checkState() == Qt::Checked;
-    if (!anyChecked)
-        SetKeyChecked(QStringLiteral("name"));
-    // Equal content implies equal size, and sizes are far cheaper to compare first.
-    if (IsKeyChecked(QStringLiteral("content")))
-        SetKeyChecked(QStringLiteral("size"));
+    const TCompareKeys keys = WithSettingsDialogRules(CheckedKeys());
+    for (const std::string_view name : CompareKeyNames)
+        if (*CompareKeyNamed(keys, name))
+            SetKeyChecked(KeyText(name));
 }
 
 void TD_settings_user::StoreCompareKeys() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "_compearer/compare_keys.h"
 #include "dialogs/settings.h"
 #include "dialogs/sure.h"
 
@@ -31,6 +32,8 @@ public:
     /// Check state of the compare key line Name ("name", "size", "time", "content", any case);
     /// false for an unknown name.
     bool IsKeyChecked(const QString& Name) const;
+    /// The four compare keys as checked now.
+    TCompareKeys CheckedKeys() const;
     /// Whether Path (a folder ending in "/") is listed as excluded; exact comparison.
     bool IsExcluded(const QString& Path) const;
 

@@ -1,6 +1,7 @@
 #include "main/fmain.h"
 
 #include "_compearer/panel/ocompearer.h"
+#include "_compearer/search_spec.h"
 #include "dialogs/about.h"
 #include "dialogs/find_dialog.h"
 #include "dialogs/ft.h"
@@ -17,6 +18,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -338,7 +340,9 @@ void TFmain::UpdateCommands() {
 }
 
 void TFmain::NormalizeStartPath() {
-    Edit_root->setText(NormalizedStartPath(Edit_root->text()));
+    const std::string folder =
+        NormalizeStartFolder(QFile::encodeName(Edit_root->text()).toStdString());
+    Edit_root->setText(QFile::decodeName(QByteArray::fromStdString(folder)));
 }
 
 void TFmain::Edit_ftChange() {

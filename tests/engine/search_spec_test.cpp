@@ -35,6 +35,28 @@ TEST(SearchSpec, ASeparatorInsideAnExistingStartFolderBelongsToTheFolder) {
     EXPECT_EQ(SplitSearchSpec(folder + "*.txt"), std::vector<std::string>{folder + "*.txt"});
 }
 
+TEST(SearchSpec, AStartFolderIsTrimmedOfBlanksAndControlsAndEndsInASlash) {
+    const struct {
+        const char* Typed;
+        const char* Normalized;
+    } cases[] = {
+        {"  /home/Ann/Photos  ", "/home/Ann/Photos/"},
+        {"\t/srv/Data/\r\n", "/srv/Data/"},
+        {"\x01/tmp\x7f", "/tmp/"},
+        {"\x01\x1f/tmp/\r\x7f", "/tmp/"},
+        {"/", "/"},
+        {"", "/"},
+        {"   ", "/"},
+        {"/a b/c d", "/a b/c d/"},
+        {"relative/dir", "relative/dir/"},
+        {"/caf\xe9 \xff", "/caf\xe9 \xff/"},           // bytes that are no UTF-8 stay as they are
+        {"\xc2\xa0/x\xc2\xa0", "\xc2\xa0/x\xc2\xa0/"}, // a no-break space is no blank here
+        {"/tmp//", "/tmp//"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(NormalizeStartFolder(c.Typed), c.Normalized) << "typed \"" << c.Typed << "\"";
+}
+
 TEST(SearchSpec, FolderPartRunsToTheLastSlash) {
     EXPECT_EQ(FolderPartLength("/a/b/*.txt"), 5U);
     EXPECT_EQ(FolderPartLength("/a/b/"), 5U);
