@@ -114,23 +114,13 @@ TEST_F(FileCommandsTest, MoveOfAFileThatIsAlreadyGoneSaysItIsGone) {
     EXPECT_TRUE(Commands().Move(File(0))) << "a vanished file is gone, so its node goes too";
 }
 
-// Trash tests point the user's home and data folder into a temporary folder.
+// Trash tests keep the trash in the test's own folder.
 class TrashCommandTest : public FileCommandsTest {
 protected:
-    TrashCommandTest() {
-        oldHome = qgetenv("HOME");
-        oldData = qgetenv("XDG_DATA_HOME");
-        qputenv("HOME", QByteArray::fromStdString(files.Path("home")));
-        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(files.Path("home/.local/share")));
-    }
-    ~TrashCommandTest() override {
-        qputenv("HOME", oldHome);
-        qputenv("XDG_DATA_HOME", oldData);
-    }
     bool Delete(int index) const {
         return Commands().Delete(FileNodePath(File(index)), File(index));
     }
-    QByteArray oldHome, oldData;
+    TTrashHome trash{files.Path("home")};
 };
 
 TEST_F(TrashCommandTest, ConfirmedDeleteMovesTheFileToTheTrash) {

@@ -383,20 +383,10 @@ TEST_F(FileCommandWiringTest, MoveOntoItselfKeepsTheNode) {
     EXPECT_EQ(FileNodes(), 2);
 }
 
-// Trash tests point the user's home and data folder into a temporary folder.
+// Trash tests keep the trash in the test's own folder.
 class TrashWiringTest : public FileCommandWiringTest {
 protected:
-    TrashWiringTest() {
-        oldHome = qgetenv("HOME");
-        oldData = qgetenv("XDG_DATA_HOME");
-        qputenv("HOME", QByteArray::fromStdString(files.Path("home")));
-        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(files.Path("home/.local/share")));
-    }
-    ~TrashWiringTest() override {
-        qputenv("HOME", oldHome);
-        qputenv("XDG_DATA_HOME", oldData);
-    }
-    QByteArray oldHome, oldData;
+    TTrashHome trash{files.Path("home")};
 };
 
 TEST_F(TrashWiringTest, ConfirmedDeleteRemovesTheNodeAndTheGroupStays) {

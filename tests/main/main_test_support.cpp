@@ -46,6 +46,17 @@ bool TTempTree::Exists(const std::string& path) {
     return ::lstat(path.c_str(), &info) == 0;
 }
 
+TTrashHome::TTrashHome(const std::string& home)
+    : oldHome_(qgetenv("HOME")), oldData_(qgetenv("XDG_DATA_HOME")) {
+    qputenv("HOME", QByteArray::fromStdString(home));
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(home + "/.local/share"));
+}
+
+TTrashHome::~TTrashHome() {
+    qputenv("HOME", oldHome_);
+    qputenv("XDG_DATA_HOME", oldData_);
+}
+
 bool TScriptedSure::Ask(const QString& question) {
     Questions.push_back(question);
     Confirmed = Answer;

@@ -35,6 +35,19 @@ private:
     QTemporaryDir dir_;
 };
 
+/// Points the user's home and data folder (and so the trash) into a folder while it lives.
+class TTrashHome {
+public:
+    explicit TTrashHome(const std::string& home);
+    ~TTrashHome();
+    TTrashHome(const TTrashHome&) = delete;
+    TTrashHome& operator=(const TTrashHome&) = delete;
+
+private:
+    QByteArray oldHome_;
+    QByteArray oldData_;
+};
+
 /// A confirmation dialog that answers from the test's script and records every question.
 class TScriptedSure : public TFsure {
 public:
