@@ -78,7 +78,7 @@ TF_about::TF_about(QWidget* parent) : QDialog(parent) {
                               PixelFont(base, 13, true));
     MakeRed(Label_version);
 
-    // Name and address are wider than their original places: this platform's fonts run wider.
+    // Name and address get room to spare: the desktop's fonts vary in width.
     Label1 = MakeLabel(this, QStringLiteral("Parvex developers"), QRect(15, 126, 156, 16),
                        Qt::AlignRight, PixelFont(base, 13, true));
     Label_http = MakeLabel(this, QStringLiteral("docs/index.html"), QRect(175, 126, 140, 16),

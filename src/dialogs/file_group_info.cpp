@@ -1,5 +1,7 @@
 #include "dialogs/file_group_info.h"
 
+#include "platform/file_status.h"
+
 #include <QFile>
 #include <QFrame>
 #include <QGridLayout>
@@ -9,9 +11,6 @@
 #include <QPushButton>
 #include <QTreeWidgetItem>
 #include <QVBoxLayout>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace parvex {
 
@@ -59,26 +58,6 @@ QString GroupSizeText(std::int64_t bytes, const QLocale& locale) {
         return FixedThreeDecimals(static_cast<double>(bytes) / kKilo, locale) +
                QStringLiteral(" Kb");
     return FixedThreeDecimals(static_cast<double>(bytes) / kMega, locale) + QStringLiteral(" Mb");
-}
-
-std::int64_t WritableFileSize(const QByteArray& path) {
-    if (path.isEmpty() || path.contains('\0'))
-        return 0;
-    // Look before opening: a path that has become a FIFO or a device since the search must
-    // not be opened at all (opening some devices has side effects).
-    struct stat before {};
-    if (::lstat(path.constData(), &before) != 0 || !S_ISREG(before.st_mode))
-        return 0;
-    const int fd =
-        ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        return 0;
-    struct stat opened {};
-    std::int64_t size = 0;
-    if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode))
-        size = opened.st_size;
-    ::close(fd);
-    return size;
 }
 
 TD_file_group_info::TD_file_group_info(QWidget* parent) : QDialog(parent) {
@@ -133,7 +112,7 @@ void TD_file_group_info::SumGroupSizes() {
     if (!GroupNode)
         return;
     for (int i = 0; i < GroupNode->childCount(); ++i)
-        TotalSize += WritableFileSize(FileNodePath(*GroupNode->child(i)));
+        TotalSize += WritableFileSize(FileNodePath(*GroupNode->child(i)).toStdString());
 }
 
 } // namespace parvex

@@ -3,7 +3,6 @@
 #include <QDialog>
 #include <cstdint>
 
-class QByteArray;
 class QFrame;
 class QLabel;
 class QLocale;
@@ -14,10 +13,6 @@ namespace parvex {
 
 /// The size text of a group: bytes up to 1000, then "Kb" and "Mb" of 1000 and 1000000 bytes.
 QString GroupSizeText(std::int64_t bytes, const QLocale& locale);
-
-/// Length in bytes of the regular file at the exact path bytes, or 0 when it cannot be opened
-/// for reading and writing (missing, read-only, no longer a regular file).
-std::int64_t WritableFileSize(const QByteArray& path);
 
 /// The "File group info" dialog: how many files a result group holds and the space they use.
 class TD_file_group_info : public QDialog {

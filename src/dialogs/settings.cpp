@@ -42,16 +42,17 @@ TD_settings::TD_settings(std::string SettingsFile, QWidget* parent)
     PageControl1->addTab(TabSheet1, QStringLiteral("main"));
     OKBtn->setDefault(true);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(OKBtn);
-    buttons->addWidget(CancelBtn);
+    buttonRow_ = new QHBoxLayout;
+    buttonRow_->addStretch();
+    buttonRow_->addWidget(OKBtn);
+    buttonRow_->addWidget(CancelBtn);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(PageControl1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow_);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(OKBtn, &QPushButton::clicked, this, [this] {
+        OKBtnAccepting();
         OKBtnClick();
         accept();
     });
@@ -65,6 +66,8 @@ TD_settings::~TD_settings() {
 }
 
 void TD_settings::SettingsToControls() {}
+
+void TD_settings::OKBtnAccepting() {}
 
 void TD_settings::OKBtnClick() {
     SaveSettings();

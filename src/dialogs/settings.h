@@ -8,6 +8,7 @@
 #include <string_view>
 
 class QComboBox;
+class QHBoxLayout;
 class QListWidget;
 class QPushButton;
 class QTabWidget;
@@ -55,6 +56,16 @@ public:
     QPushButton* OKBtn;
     /// "Cancel": closes with Rejected.
     QPushButton* CancelBtn;
+
+protected:
+    /// Runs when OKBtn is clicked, before OKBtnClick saves and the dialog closes; the base does
+    /// nothing.
+    virtual void OKBtnAccepting();
+    /// The row of buttons below the pages (OKBtn, CancelBtn), where a subclass adds its own.
+    QHBoxLayout* ButtonRow() const { return buttonRow_; }
+
+private:
+    QHBoxLayout* buttonRow_ = nullptr;
 };
 
 } // namespace parvex

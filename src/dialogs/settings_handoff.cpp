@@ -56,11 +56,11 @@ void RunSettingsCommand(TD_settings_user& Settings,
 }
 
 void RunCompareKeysCommand(TD_settings_user& Settings,
-                           const std::function<void(int status)>& SetSearchStatus,
+                           const std::function<void(TSearchStatus status)>& SetSearchStatus,
                            TCompearerCore& Core) {
     Settings.ShowPage(Settings.TabSheet_keys);
     if (SetSearchStatus)
-        SetSearchStatus(3);
+        SetSearchStatus(TSearchStatus::stChanged);
     ApplyCompareKeys(Settings, Core);
 }
 

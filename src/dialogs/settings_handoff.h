@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dialogs/help_topic.h"
+#include "main/search_status.h"
 
 #include <QString>
 #include <functional>
@@ -44,9 +45,10 @@ bool FolderAllowed(const TD_settings_user& Settings, const std::string& Path);
 /// "Settings...": the dialog on its page "Main", then the window takes the settings again.
 void RunSettingsCommand(TD_settings_user& Settings, const std::function<void()>& ApplyUserSettings);
 
-/// "Keys to compare": the page "Compare keys", then status 3 whatever changed, then the keys.
+/// "Keys to compare": the page "Compare keys", then status stChanged whatever changed, then the
+/// keys.
 void RunCompareKeysCommand(TD_settings_user& Settings,
-                           const std::function<void(int status)>& SetSearchStatus,
+                           const std::function<void(TSearchStatus status)>& SetSearchStatus,
                            TCompearerCore& Core);
 
 /// The "..." of the file mask: Edit_ft := the mask chosen, or its own text when cancelled.

@@ -27,27 +27,13 @@ QString WithTrailingSlash(const QString& Folder) {
     return Folder.endsWith(QLatin1Char('/')) ? Folder : Folder + QLatin1Char('/');
 }
 
-// This platform's place of "C:\": the user's home folder.
+// The default start folder when none is set: the user's home folder.
 QString HomeFolder() {
     return WithTrailingSlash(QDir::homePath());
 }
 
 QString PickExistingFolder(QWidget* parent, const QString& Title) {
     return QFileDialog::getExistingDirectory(parent, Title, QString(), QFileDialog::ShowDirsOnly);
-}
-
-// The box layout below Layout that holds Button directly, so Help can join OK's row.
-QBoxLayout* RowHolding(QLayout* Layout, QWidget* Button) {
-    if (Layout == nullptr)
-        return nullptr;
-    auto* box = qobject_cast<QBoxLayout*>(Layout);
-    if (box != nullptr && box->indexOf(Button) >= 0)
-        return box;
-    for (int i = 0; i < Layout->count(); ++i) {
-        if (QBoxLayout* found = RowHolding(Layout->itemAt(i)->layout(), Button))
-            return found;
-    }
-    return nullptr;
 }
 
 } // namespace
@@ -101,17 +87,8 @@ TD_settings_user::TD_settings_user(std::string SettingsFile, QWidget* parent)
     CancelBtn->hide();
     Btn_help = new QPushButton(QStringLiteral("Help"), this);
     Btn_help->setAutoDefault(false);
-    if (QBoxLayout* buttonRow = RowHolding(layout(), OKBtn))
-        buttonRow->insertWidget(buttonRow->indexOf(OKBtn) + 1, Btn_help);
+    ButtonRow()->insertWidget(ButtonRow()->indexOf(OKBtn) + 1, Btn_help);
 
-    // OK writes the keys and folders of this very showing, so nothing the user confirmed waits
-    // for the end of the run to reach the file.
-    OKBtn->disconnect(this);
-    connect(OKBtn, &QPushButton::clicked, this, [this] {
-        FormClose();
-        OKBtnClick();
-        accept();
-    });
     connect(Edit_DSP, &QLineEdit::textChanged, this, &TD_settings_user::Edit_DSPChange);
     connect(Btn_root, &QPushButton::clicked, this, &TD_settings_user::Btn_rootClick);
     connect(LB_prohibited, &QListWidget::itemClicked, this, &TD_settings_user::LB_prohibitedClick);
@@ -281,6 +258,12 @@ void TD_settings_user::FormClose() {
     EnforceKeyRules();
     StoreCompareKeys();
     StoreExcludedFolders();
+}
+
+// OK writes the keys and folders of this very showing, so nothing the user confirmed waits for
+// the end of the run to reach the file.
+void TD_settings_user::OKBtnAccepting() {
+    FormClose();
 }
 
 void TD_settings_user::done(int Result) {

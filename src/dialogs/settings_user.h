@@ -92,6 +92,9 @@ public:
     /// Every closing passes here: FormClose, then the dialog closes with Result.
     void done(int Result) override;
 
+protected:
+    void OKBtnAccepting() override;
+
 private:
     QListWidgetItem* KeyLine(const QString& Name) const;
     void SetKeyChecked(const QString& Name);

@@ -1,89 +1,83 @@
-// The file commands of the main window: open, move and delete the selected node's file.
-#include "dialogs/file_group_info.h"
-#include "main/fmain.h"
+#include "main/file_commands.h"
+
 #include "main/result_tree.h"
 #include "platform/desktop/desktop_trash.h"
-#include "platform/safe_move.h"
+#include "platform/file_status.h"
 
-#include <QAction>
 #include <QFile>
-#include <QTreeWidget>
-#include <sys/stat.h>
+#include <QTreeWidgetItem>
+#include <utility>
 
 namespace parvex {
 namespace {
-
-QByteArray PathOf(const QTreeWidgetItem* node) {
-    return node->data(0, Qt::UserRole).toByteArray();
-}
-
-bool FileIsThere(const QByteArray& path) {
-    struct stat info {};
-    return ::lstat(path.constData(), &info) == 0;
-}
 
 QString FileNameOf(const QByteArray& path) {
     return QFile::decodeName(path.mid(path.lastIndexOf('/') + 1));
 }
 
+// A command that did not do its work may still find the file gone (it vanished before); the
+// node of a file that is not there any more leaves the tree all the same.
+bool GoneFrom(const QByteArray& path) {
+    return !EntryExists(path.toStdString());
+}
+
 } // namespace
 
-void TFmain::TB_openClick() {
-    QTreeWidgetItem* node = SelectedNode();
-    if (!TB_open->isEnabled() || node == nullptr)
-        return;
-    if (IsGroupNode(node)) {
-        if (Dialogs.D_file_group_info != nullptr)
-            Dialogs.D_file_group_info->ShowGroupInfo(node);
+TFileCommandServices DesktopFileServices() {
+    TFileCommandServices services;
+    services.MoveFile = SafeMoveFile;
+    services.TrashFile = MoveToTrash;
+    return services;
+}
+
+QByteArray FileNodePath(const QTreeWidgetItem& node) {
+    return node.data(0, Qt::UserRole).toByteArray();
+}
+
+TFileCommands::TFileCommands(TFileCommandServices services) : services_(std::move(services)) {}
+
+void TFileCommands::Open(QTreeWidgetItem& node) const {
+    if (IsGroupNode(&node)) {
+        if (services_.ShowGroupInfo)
+            services_.ShowGroupInfo(&node);
         return;
     }
-    OpenFile(PathOf(node));
+    // Whether an application took the file is the desktop's business; nothing is reported.
+    if (services_.OpenFile)
+        services_.OpenFile(FileNodePath(node));
 }
 
-void TFmain::TB_moveClick() {
-    QTreeWidgetItem* node = SelectedNode();
-    if (!TB_move->isEnabled() || node == nullptr)
-        return;
-    const QByteArray source = PathOf(node);
-    const QString destination = ChooseMoveDestination(
-        QStringLiteral("Move \"%1\" to:").arg(node->text(0)), FileNameOf(source));
+bool TFileCommands::Move(const QTreeWidgetItem& node) const {
+    const QByteArray source = FileNodePath(node);
+    const QString destination = services_.ChooseMoveDestination(
+        QStringLiteral("Move \"%1\" to:").arg(node.text(0)), FileNameOf(source));
     if (destination.isEmpty())
-        return;
-    SafeMoveFile(source.toStdString(), QFile::encodeName(destination).toStdString());
-    if (!FileIsThere(source))
-        RemoveFileNode(node);
+        return false;
+    switch (
+        services_.MoveFile(source.toStdString(), QFile::encodeName(destination).toStdString())) {
+    case TMoveOutcome::Moved:
+        return true;
+    case TMoveOutcome::SameFile:
+        return false;
+    case TMoveOutcome::Failed:
+        break;
+    }
+    return GoneFrom(source);
 }
 
-void TFmain::TB_deleteClick() {
-    QTreeWidgetItem* node = SelectedNode();
-    if (!TB_delete->isEnabled() || node == nullptr)
-        return;
-    DeleteToRecycleBin(PathOf(node), node);
-}
-
-bool TFmain::DeleteToRecycleBin(const QByteArray& Path, QTreeWidgetItem* Node) {
-    QString question = QStringLiteral("Move this file to the trash?\n\"%1\"").arg(Node->text(0));
-    if (Node->parent() != nullptr && Node->parent()->childCount() == 1)
+bool TFileCommands::Delete(const QByteArray& path, const QTreeWidgetItem& node) const {
+    QString question = QStringLiteral("Move this file to the trash?\n\"%1\"").arg(node.text(0));
+    if (node.parent() != nullptr && node.parent()->childCount() == 1)
         question += QStringLiteral("\nIt is the last file left in its group.");
-    if (!Ask(question))
+    if (!services_.Ask || !services_.Ask(question))
         return false;
     try {
-        MoveToTrash(Path);
+        if (services_.TrashFile(path))
+            return true;
     } catch (...) {
         // A failed delete is judged by the file still being there, like every other outcome.
     }
-    if (FileIsThere(Path))
-        return false;
-    RemoveFileNode(Node);
-    return true;
-}
-
-void TFmain::RemoveFileNode(QTreeWidgetItem* node) {
-    if (FindPosition == node)
-        FindPosition = nullptr;
-    FoundIndex.Forget(node);
-    delete node;
-    UpdateCommands();
+    return GoneFrom(path);
 }
 
 } // namespace parvex

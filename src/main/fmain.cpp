@@ -3,6 +3,7 @@
 #include "_compearer/panel/ocompearer.h"
 #include "_compearer/search_spec.h"
 #include "dialogs/about.h"
+#include "dialogs/file_group_info.h"
 #include "dialogs/find_dialog.h"
 #include "dialogs/ft.h"
 #include "dialogs/msg.h"
@@ -36,23 +37,6 @@
 #include <algorithm>
 
 namespace parvex {
-
-QString SearchStatusText(int status) {
-    switch (status) {
-    case stEmpty:
-        return QStringLiteral("Empty search result");
-    case stInProcess:
-        return QStringLiteral("Searh in process...");
-    case stComplete:
-        return QStringLiteral("Search process is complete");
-    case stChanged:
-        return QStringLiteral("Search conditions are changed");
-    case stInterrupted:
-        return QStringLiteral("Search process has been interrupted");
-    default:
-        return QString();
-    }
-}
 
 TFmain::TFmain(std::unique_ptr<TD_settings_user> userSettings, QWidget* parent)
     : QMainWindow(parent), D_settings_user(std::move(userSettings)) {
@@ -240,11 +224,11 @@ void TFmain::WireEngine() {
     bold.setBold(true);
     Ocompearer1->btn_start->setFont(bold);
     Ocompearer1->Btn_stop->setFont(bold);
-    QObject::disconnect(Ocompearer1->btn_start, nullptr, Ocompearer1, nullptr);
-    QObject::disconnect(Ocompearer1->Btn_stop, nullptr, Ocompearer1, nullptr);
-    connect(Ocompearer1->btn_start, &QPushButton::clicked, this,
-            &TFmain::Ocompearer1btn_startClick);
-    connect(Ocompearer1->Btn_stop, &QPushButton::clicked, this, &TFmain::Ocompearer1Btn_stopClick);
+    // Start and Stop pass through this window first: it normalises the start folder and asks
+    // before a stop.
+    Ocompearer1->LeaveRequestsToOwner();
+    connect(Ocompearer1, &TOcompearer::StartRequested, this, &TFmain::Ocompearer1btn_startClick);
+    connect(Ocompearer1, &TOcompearer::StopRequested, this, &TFmain::Ocompearer1Btn_stopClick);
 }
 
 void TFmain::FormCreate() {
@@ -262,7 +246,7 @@ void TFmain::FormCreate() {
         FolderAllowed(path, allowed);
     };
     ApplyUserSettings();
-    SetSearchStatus(stEmpty);
+    SetSearchStatus(TSearchStatus::stEmpty);
     UpdateCommands();
 }
 
@@ -295,7 +279,7 @@ void TFmain::FolderAllowed(const std::string& Path, bool& Allowed) {
     Allowed = !D_settings_user || parvex::FolderAllowed(*D_settings_user, Path);
 }
 
-void TFmain::SetSearchStatus(int status) {
+void TFmain::SetSearchStatus(TSearchStatus status) {
     SearchStatus = status;
     StatusPanel2->setText(SearchStatusText(status));
     UpdateCommands();
@@ -315,8 +299,8 @@ void TFmain::UpdateCommands() {
     const TSelectedNode selected = node == nullptr     ? TSelectedNode::None
                                    : IsGroupNode(node) ? TSelectedNode::Group
                                                        : TSelectedNode::File;
-    const TCommandState state =
-        DecideCommands(SearchRunning || SearchStatus == stInProcess, HasResults(), selected);
+    const TCommandState state = DecideCommands(
+        searchRunning_ || SearchStatus == TSearchStatus::stInProcess, HasResults(), selected);
     for (QWidget* input : {static_cast<QWidget*>(Edit_ft), static_cast<QWidget*>(Button_ft),
                            static_cast<QWidget*>(Edit_root), static_cast<QWidget*>(Btn_root)})
         input->setEnabled(state.Inputs);
@@ -346,11 +330,11 @@ void TFmain::NormalizeStartPath() {
 }
 
 void TFmain::Edit_ftChange() {
-    SetSearchStatus(stChanged);
+    SetSearchStatus(TSearchStatus::stChanged);
 }
 
 void TFmain::Edit_rootChange() {
-    SetSearchStatus(stChanged);
+    SetSearchStatus(TSearchStatus::stChanged);
 }
 
 void TFmain::TV1Change() {
@@ -382,7 +366,8 @@ void TFmain::Button_ftClick() {
 void TFmain::TB_search_keysClick() {
     if (D_settings_user)
         RunCompareKeysCommand(
-            *D_settings_user, [this](int status) { SetSearchStatus(status); }, Ocompearer1->Core());
+            *D_settings_user, [this](TSearchStatus status) { SetSearchStatus(status); },
+            Ocompearer1->Core());
 }
 
 void TFmain::N_SettingsClick() {
@@ -417,36 +402,88 @@ void TFmain::TB_exitClick() {
 }
 
 void TFmain::closeEvent(QCloseEvent* event) {
-    if (ExitConfirmed) {
+    if (exitConfirmed_) {
         ReleaseUserSettings();
         event->accept();
         return;
     }
-    if (CloseAfterSearch || !Ask(QStringLiteral("Exit?"))) {
+    if (closeAfterSearch_ || !Ask(QStringLiteral("Exit?"))) {
         event->ignore();
         return;
     }
     Ocompearer1->Btn_stopClick();
-    if (SearchRunning) {
+    if (searchRunning_) {
         // The search is still on the stack below this handler; the window closes once it has
         // returned, so nothing of the window is used after it is gone.
-        CloseAfterSearch = true;
+        closeAfterSearch_ = true;
         event->ignore();
         return;
     }
-    ExitConfirmed = true;
+    exitConfirmed_ = true;
     ReleaseUserSettings();
     event->accept();
 }
 
 bool TFmain::CloseIfExitConfirmed() {
-    if (!CloseAfterSearch)
+    if (!closeAfterSearch_)
         return false;
     QTimer::singleShot(0, this, [this] {
-        ExitConfirmed = true;
+        exitConfirmed_ = true;
         close();
     });
     return true;
+}
+
+TFileCommandServices TFmain::FileServices() {
+    TFileCommandServices services = DesktopFileServices();
+    services.OpenFile = [this](const QByteArray& path) { return OpenFile(path); };
+    services.ShowGroupInfo = [this](QTreeWidgetItem* group) {
+        if (Dialogs.D_file_group_info != nullptr)
+            Dialogs.D_file_group_info->ShowGroupInfo(group);
+    };
+    services.ChooseMoveDestination = [this](const QString& title, const QString& fileName) {
+        return ChooseMoveDestination(title, fileName);
+    };
+    services.Ask = [this](const QString& question) { return Ask(question); };
+    return services;
+}
+
+void TFmain::TB_openClick() {
+    QTreeWidgetItem* node = SelectedNode();
+    if (TB_open->isEnabled() && node != nullptr)
+        fileCommands_.Open(*node);
+}
+
+void TFmain::TB_moveClick() {
+    QTreeWidgetItem* node = SelectedNode();
+    if (!TB_move->isEnabled() || node == nullptr)
+        return;
+    if (fileCommands_.Move(*node))
+        RemoveFileNode(node);
+}
+
+void TFmain::TB_deleteClick() {
+    QTreeWidgetItem* node = SelectedNode();
+    if (!TB_delete->isEnabled() || node == nullptr)
+        return;
+    // A declined or failed delete leaves the file and its node as they were.
+    if (!DeleteToRecycleBin(FileNodePath(*node), node))
+        return;
+}
+
+bool TFmain::DeleteToRecycleBin(const QByteArray& Path, QTreeWidgetItem* Node) {
+    if (!fileCommands_.Delete(Path, *Node))
+        return false;
+    RemoveFileNode(Node);
+    return true;
+}
+
+void TFmain::RemoveFileNode(QTreeWidgetItem* node) {
+    if (FindPosition == node)
+        FindPosition = nullptr;
+    foundIndex_.Forget(node);
+    delete node;
+    UpdateCommands();
 }
 
 } // namespace parvex

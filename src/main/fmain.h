@@ -1,8 +1,10 @@
 #pragma once
 
 #include "dialogs/help_topic.h"
+#include "main/file_commands.h"
+#include "main/found_text_index.h"
 #include "main/result_builder.h"
-#include "main/search_in_found.h"
+#include "main/search_status.h"
 #include "main/shared_dialogs.h"
 
 #include <QByteArray>
@@ -31,18 +33,6 @@ class TFindDialog;
 class TOcompearer;
 class TResultTree;
 
-/// Status codes of the main window, each with its status-bar text.
-enum TSearchStatus {
-    stEmpty = 0,
-    stInProcess = 1,
-    stComplete = 2,
-    stChanged = 3,
-    stInterrupted = 4
-};
-
-/// The status-bar text of a status code; empty for any other number.
-QString SearchStatusText(int status);
-
 /// The main window: search inputs, toolbar, menus, engine panel, result tree and status bar.
 class TFmain : public QMainWindow {
     Q_OBJECT
@@ -56,7 +46,7 @@ public:
     void AttachDialogs(const TSharedDialogs& dialogs);
 
     /// Shows a status code's text in the status bar and updates the enabling of commands.
-    void SetSearchStatus(int status);
+    void SetSearchStatus(TSearchStatus status);
     /// Enables the inputs and commands by search status and the tree's selection.
     void UpdateCommands();
     /// Rewrites Edit_root as a start folder: trimmed, ending in "/".
@@ -113,8 +103,9 @@ public:
     void TB_moveClick();
     /// Delete: the selected file node's file goes to the trash.
     void TB_deleteClick();
-    /// Asks once, then moves the file at Path to the trash and removes Node when the file is gone.
-    bool DeleteToRecycleBin(const QByteArray& Path, QTreeWidgetItem* Node);
+    /// Asks once, then moves the file at Path to the trash and removes Node when the file is gone;
+    /// true when it is gone.
+    [[nodiscard]] bool DeleteToRecycleBin(const QByteArray& Path, QTreeWidgetItem* Node);
     /// Shows the find dialog while the tree holds nodes.
     void TB_search_in_foundClick();
     /// Find Next: selects the next node whose text holds the dialog's text.
@@ -131,7 +122,7 @@ public:
     void N_AboutClick();
 
     // Fields.
-    int SearchStatus = stEmpty;
+    TSearchStatus SearchStatus = TSearchStatus::stEmpty;
     QString StartDir;
     QString DocsDir;
     QTreeWidgetItem* CurrentGroupNode = nullptr;
@@ -205,24 +196,27 @@ private:
 
     bool Ask(const QString& question);
     void ShowText(const QString& text);
-    void FinishResult(int status);
+    void FinishResult(TSearchStatus status);
     void SearchFailed();
     bool CloseIfExitConfirmed();
     void RemoveFileNode(QTreeWidgetItem* node);
     void ShowContextMenu(const QPoint& position);
+    TFileCommandServices FileServices();
 
     // The groups of the running search. They join the tree all at once, sorted, when the search
     // ends: one insertion for the view instead of one per node.
-    TResultBuilder Builder;
+    TResultBuilder builder_;
     // The texts of the tree for "Search in found", rebuilt whenever a result is complete.
-    TFoundTextIndex FoundIndex;
+    TFoundTextIndex foundIndex_;
+    // Open, move and delete, reaching the desktop through this window's dialogs and OpenFile.
+    TFileCommands fileCommands_{FileServices()};
 
     // True from the Start command until the engine has finished: commands stay disabled then,
     // whatever the status says, and a second Start does nothing.
-    bool SearchRunning = false;
+    bool searchRunning_ = false;
     // "Exit?" was confirmed during a search: the window closes once the search has unwound.
-    bool CloseAfterSearch = false;
-    bool ExitConfirmed = false;
+    bool closeAfterSearch_ = false;
+    bool exitConfirmed_ = false;
 };
 
 } // namespace parvex

@@ -1,6 +1,6 @@
 #include "main/result_builder.h"
 
-#include "main/search_in_found.h"
+#include "main/found_text_index.h"
 
 #include <QByteArray>
 #include <QTreeWidgetItem>

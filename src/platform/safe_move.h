@@ -15,6 +15,6 @@ enum class TMoveOutcome {
 /// The destination is only ever replaced by a complete copy: a rename on one file system, else
 /// a copy into a temporary file beside the destination that is synced and renamed over it, and
 /// only then is the source removed.
-TMoveOutcome SafeMoveFile(const std::string& source, const std::string& destination);
+[[nodiscard]] TMoveOutcome SafeMoveFile(const std::string& source, const std::string& destination);
 
 } // namespace parvex

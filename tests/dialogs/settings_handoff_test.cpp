@@ -68,8 +68,8 @@ TEST_F(HandoffTest, SettingsCommandResetsTheStartFolder) {
     EXPECT_EQ(EngineKeys(Core), (Keys{true, true, false, false}));
 }
 
-TEST_F(HandoffTest, KeysToCompareAlwaysSetsStatusThree) {
-    std::vector<int> statuses;
+TEST_F(HandoffTest, KeysToCompareAlwaysSaysTheConditionsChanged) {
+    std::vector<TSearchStatus> statuses;
     for (int round = 0; round < 2; ++round) {
         WhenModalOpens([&](QDialog& dialog) {
             EXPECT_EQ(Settings->PageControl1->currentWidget(), Settings->TabSheet_keys);
@@ -78,9 +78,10 @@ TEST_F(HandoffTest, KeysToCompareAlwaysSetsStatusThree) {
             dialog.close();
         });
         RunCompareKeysCommand(
-            *Settings, [&](int status) { statuses.push_back(status); }, Core);
+            *Settings, [&](TSearchStatus status) { statuses.push_back(status); }, Core);
     }
-    EXPECT_EQ(statuses, (std::vector<int>{3, 3}));
+    EXPECT_EQ(statuses,
+              (std::vector<TSearchStatus>{TSearchStatus::stChanged, TSearchStatus::stChanged}));
     EXPECT_EQ(EngineKeys(Core), (Keys{true, true, false, true})) << "content brings size";
 }
 

@@ -122,8 +122,8 @@ TEST_F(SettingsUserTest, DefaultPathIsStoredAtEveryChangeWithItsCase) {
 
 TEST_F(SettingsUserTest, ExcludedFoldersAddOnceAndCompareExactly) {
     TD_settings_user dialog(SettingsFile());
-    const QString windows = MakeFolder(QStringLiteral("Windows"));
-    QStringList picks = {windows, windows + QLatin1Char('/'), MakeFolder(QStringLiteral("windows")),
+    const QString music = MakeFolder(QStringLiteral("Music"));
+    QStringList picks = {music, music + QLatin1Char('/'), MakeFolder(QStringLiteral("music")),
                          QStringLiteral("/"), QString()};
     dialog.BrowseFolder = [&](const QString& title) {
         EXPECT_EQ(title, QStringLiteral("Select directory to add to the list"));
@@ -132,13 +132,13 @@ TEST_F(SettingsUserTest, ExcludedFoldersAddOnceAndCompareExactly) {
     for (int i = 0; i < 5; ++i)
         dialog.btn_add_to_prohibitedClick();
 
-    const QStringList expected = {windows + QLatin1Char('/'),
-                                  TempPath() + QStringLiteral("/windows/"), QStringLiteral("/")};
+    const QStringList expected = {music + QLatin1Char('/'), TempPath() + QStringLiteral("/music/"),
+                                  QStringLiteral("/")};
     EXPECT_EQ(Lines(dialog.LB_prohibited), expected);
-    EXPECT_TRUE(dialog.IsExcluded(windows + QLatin1Char('/')));
-    EXPECT_FALSE(dialog.IsExcluded(windows)) << "the engine asks with the trailing slash";
-    EXPECT_FALSE(dialog.IsExcluded(TempPath() + QStringLiteral("/WINDOWS/")));
-    EXPECT_FALSE(dialog.IsExcluded(TempPath() + QStringLiteral("/Windows2/")));
+    EXPECT_TRUE(dialog.IsExcluded(music + QLatin1Char('/')));
+    EXPECT_FALSE(dialog.IsExcluded(music)) << "the engine asks with the trailing slash";
+    EXPECT_FALSE(dialog.IsExcluded(TempPath() + QStringLiteral("/MUSIC/")));
+    EXPECT_FALSE(dialog.IsExcluded(TempPath() + QStringLiteral("/Music2/")));
 
     dialog.show();
     dialog.close();

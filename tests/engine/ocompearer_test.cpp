@@ -81,6 +81,28 @@ TEST_F(Panel, TheStopButtonInterruptsTheSearch) {
     EXPECT_EQ(looks.back(), "interrupted: IDLE | bar hidden | start on | stop off");
 }
 
+TEST_F(Panel, ButtonsRaiseTheirRequestsAndAnswerThemUntilAnOwnerTakesThemOver) {
+    std::vector<std::string> requests;
+    QObject::connect(&panel, &TOcompearer::StartRequested, &panel,
+                     [&] { requests.push_back("start"); });
+    QObject::connect(&panel, &TOcompearer::StopRequested, &panel,
+                     [&] { requests.push_back("stop"); });
+    Watch();
+    QTest::mouseClick(panel.btn_start, Qt::LeftButton);
+    EXPECT_EQ(requests, TLines{"start"});
+    EXPECT_EQ(looks.back(), "complete: IDLE | bar hidden | start on | stop off");
+
+    panel.LeaveRequestsToOwner();
+    looks.clear();
+    QTest::mouseClick(panel.btn_start, Qt::LeftButton);
+    EXPECT_EQ(requests, (TLines{"start", "start"}));
+    EXPECT_TRUE(looks.empty()) << "the panel ran a search its owner had not started";
+    panel.Btn_stop->setEnabled(true);
+    QTest::mouseClick(panel.Btn_stop, Qt::LeftButton);
+    EXPECT_EQ(requests, (TLines{"start", "start", "stop"}));
+    EXPECT_FALSE(panel.Core().StopRequested);
+}
+
 TEST_F(Panel, AnErrorLeavesThePanelIdleWithStartEnabled) {
     tree.File("a", "x");
     tree.File("b", "x");

@@ -14,8 +14,10 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QTreeWidget>
 #include <fstream>
 #include <sstream>
+#include <unistd.h>
 
 namespace parvex::test {
 namespace {
@@ -114,8 +116,8 @@ TEST_F(MainWindowTest, StatusTextsFollowTheCodes) {
         {-1, QString()},
     };
     for (const auto& [code, text] : codes) {
-        window.SetSearchStatus(code);
-        EXPECT_EQ(window.SearchStatus, code);
+        window.SetSearchStatus(static_cast<TSearchStatus>(code));
+        EXPECT_EQ(static_cast<int>(window.SearchStatus), code);
         EXPECT_EQ(window.StatusPanel2->text(), text) << "code " << code;
     }
 }
@@ -126,7 +128,7 @@ TEST_F(MainWindowTest, ChangingAnInputKeepsTheTreeAndSaysTheConditionsChanged) {
     const QStringList before = TreeTexts();
     QTest::keyClicks(window.Edit_ft, QStringLiteral(";*.jpg"));
     EXPECT_EQ(window.StatusPanel2->text(), QStringLiteral("Search conditions are changed"));
-    window.SetSearchStatus(stComplete);
+    window.SetSearchStatus(TSearchStatus::stComplete);
     window.Edit_root->setText(QStringLiteral("/srv/"));
     EXPECT_EQ(window.StatusPanel2->text(), QStringLiteral("Search conditions are changed"));
     EXPECT_EQ(TreeTexts(), before);
@@ -242,7 +244,7 @@ TEST_F(MainWindowTest, FirstStartWithoutSettingsComparesByNameAlone) {
 TEST_F(MainWindowTest, KeysToCompareSaysTheConditionsChangedEvenWhenNothingChanged) {
     CloseNextModal();
     window.N_Comparationkeys->trigger();
-    EXPECT_EQ(window.SearchStatus, stChanged);
+    EXPECT_EQ(window.SearchStatus, TSearchStatus::stChanged);
     EXPECT_TRUE(window.Ocompearer1->Core().CompareName);
 }
 
@@ -251,7 +253,7 @@ TEST_F(MainWindowTest, SettingsResetsTheStartFolderToTheDefault) {
     CloseNextModal();
     window.N_Settings->trigger();
     EXPECT_EQ(window.Edit_root->text(), QDir::homePath() + QStringLiteral("/"));
-    EXPECT_EQ(window.SearchStatus, stChanged);
+    EXPECT_EQ(window.SearchStatus, TSearchStatus::stChanged);
 }
 
 TEST_F(MainWindowTest, ConfirmedExitSavesTheSettingsFile) {
@@ -262,6 +264,168 @@ TEST_F(MainWindowTest, ConfirmedExitSavesTheSettingsFile) {
     text << file.rdbuf();
     EXPECT_NE(text.str().find("DEFAULT_PATH="), std::string::npos) << text.str();
     EXPECT_NE(text.str().find("COMPARE_COND"), std::string::npos) << text.str();
+}
+
+// The file commands reached through the window: toolbar, menus, context menu, keys and mouse.
+class FileCommandWiringTest : public TMainWindowTest {
+protected:
+    FileCommandWiringTest() {
+        first = files.File("one/pic.jpg", std::string(600, 'p'));
+        second = files.File("two/pic.jpg", std::string(600, 'p'));
+        ReportResult({{"pic.jpg", {first, second}}});
+        window.OpenFile = [this](const QByteArray& path) {
+            opened.push_back(path.toStdString());
+            return true;
+        };
+    }
+    void MoveTo(const std::string& destination) {
+        window.ChooseMoveDestination = [this, destination](const QString& title,
+                                                           const QString& name) {
+            dialogAsked.push_back(title + QStringLiteral(" | ") + name);
+            return QString::fromStdString(destination);
+        };
+    }
+    int FileNodes() const { return window.TV1->topLevelItem(0)->childCount(); }
+
+    TTempTree files;
+    std::string first, second;
+    std::vector<std::string> opened;
+    std::vector<QString> dialogAsked;
+};
+
+TEST_F(FileCommandWiringTest, OpenOnAGroupShowsItsInfoAndOpensNothing) {
+    Select(0);
+    window.TB_open->trigger();
+    EXPECT_EQ(modals.Shown, std::vector<QString>{QStringLiteral("group info: 2 | 1.200 Kb")});
+    EXPECT_TRUE(opened.empty());
+}
+
+TEST_F(FileCommandWiringTest, GroupInfoCountsVanishedFilesButAddsNothingForThem) {
+    ::unlink(first.c_str());
+    Select(0);
+    window.N_Trytoopen->trigger();
+    EXPECT_EQ(modals.Shown, std::vector<QString>{QStringLiteral("group info: 2 | 600 bytes")});
+}
+
+TEST_F(FileCommandWiringTest, OpenOnAFileHandsTheDesktopItsExactPath) {
+    Select(0, 1);
+    window.P_Open->trigger();
+    EXPECT_EQ(opened, std::vector<std::string>{second});
+    EXPECT_TRUE(modals.Shown.empty());
+}
+
+TEST_F(FileCommandWiringTest, EnterAndDoubleClickOpenBothKindsOfNode) {
+    Select(0);
+    QTest::keyClick(window.TV1, Qt::Key_Return);
+    Select(0, 0);
+    QTest::keyClick(window.TV1, Qt::Key_Enter);
+    window.TV1->expandAll();
+    const QTreeWidgetItem* fileNode = window.TV1->topLevelItem(0)->child(1);
+    // The view lays out the expanded rows later, from the event loop.
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !window.TV1->visualItemRect(fileNode).isEmpty(); }, 5000));
+    const QRect fileRow = window.TV1->visualItemRect(fileNode);
+    QTest::mouseClick(window.TV1->viewport(), Qt::LeftButton, {}, fileRow.center());
+    QTest::mouseDClick(window.TV1->viewport(), Qt::LeftButton, {}, fileRow.center());
+    const QRect groupRow = window.TV1->visualItemRect(window.TV1->topLevelItem(0));
+    QTest::mouseClick(window.TV1->viewport(), Qt::LeftButton, {}, groupRow.center());
+    QTest::mouseDClick(window.TV1->viewport(), Qt::LeftButton, {}, groupRow.center());
+    EXPECT_EQ(opened, (std::vector<std::string>{first, second}));
+    EXPECT_EQ(modals.Shown, (std::vector<QString>{QStringLiteral("group info: 2 | 1.200 Kb"),
+                                                  QStringLiteral("group info: 2 | 1.200 Kb")}));
+}
+
+TEST_F(FileCommandWiringTest, MoveAndDeleteDoNothingOnAGroupOrWithoutSelection) {
+    MoveTo(files.Path("elsewhere.jpg"));
+    Select(0);
+    window.TB_moveClick();
+    window.TB_deleteClick();
+    window.TV1->setCurrentItem(nullptr);
+    window.TB_moveClick();
+    window.TB_deleteClick();
+    EXPECT_TRUE(dialogAsked.empty());
+    EXPECT_TRUE(sure->Questions.empty());
+    EXPECT_EQ(FileNodes(), 2);
+}
+
+TEST_F(FileCommandWiringTest, SaveDialogIsTitledWithTheSourceAndPresetWithItsName) {
+    Select(0, 0);
+    window.TB_move->trigger();
+    ASSERT_EQ(modals.Shown.size(), 1u);
+    EXPECT_EQ(modals.Shown[0],
+              QStringLiteral("save: Move \"%1\" to: | pic.jpg").arg(QString::fromStdString(first)));
+    EXPECT_EQ(FileNodes(), 2) << "a cancelled move removed the node";
+    EXPECT_TRUE(TTempTree::Exists(first));
+}
+
+TEST_F(FileCommandWiringTest, MoveRemovesTheNodeOfTheFileThatLeft) {
+    const std::string target = files.File("target/pic.jpg", "old content");
+    MoveTo(target);
+    Select(0, 0);
+    window.N_Movethefile->trigger();
+    EXPECT_EQ(dialogAsked,
+              std::vector<QString>{
+                  QStringLiteral("Move \"%1\" to: | pic.jpg").arg(QString::fromStdString(first))});
+    EXPECT_EQ(FileNodes(), 1);
+    EXPECT_EQ(window.TV1->topLevelItem(0)->child(0)->text(0).toStdString(), second);
+
+    MoveTo(files.Path("target/other.jpg"));
+    Select(0, 0);
+    window.P_Move->trigger();
+    EXPECT_FALSE(TTempTree::Exists(second));
+    EXPECT_EQ(FileNodes(), 0);
+}
+
+TEST_F(FileCommandWiringTest, MoveOntoItselfKeepsTheNode) {
+    MoveTo(first);
+    Select(0, 0);
+    window.TB_moveClick();
+    EXPECT_EQ(FileNodes(), 2);
+}
+
+// Trash tests keep the trash in the test's own folder.
+class TrashWiringTest : public FileCommandWiringTest {
+protected:
+    TTrashHome trash{files.Path("home")};
+};
+
+TEST_F(TrashWiringTest, ConfirmedDeleteRemovesTheNodeAndTheGroupStays) {
+    Select(0, 0);
+    window.N_Deletethefile->trigger();
+    EXPECT_EQ(sure->Questions,
+              std::vector<QString>{QStringLiteral("Move this file to the trash?\n\"%1\"")
+                                       .arg(QString::fromStdString(first))});
+    EXPECT_FALSE(TTempTree::Exists(first));
+    EXPECT_EQ(FileNodes(), 1);
+
+    // The last file of the group: the question says so, and the group node stays when it goes.
+    Select(0, 0);
+    window.P_Delete->trigger();
+    ASSERT_EQ(sure->Questions.size(), 2u);
+    EXPECT_TRUE(
+        sure->Questions[1].endsWith(QStringLiteral("\nIt is the last file left in its group.")))
+        << sure->Questions[1].toStdString();
+    EXPECT_EQ(FileNodes(), 0);
+    EXPECT_EQ(window.TV1->topLevelItemCount(), 1);
+    Select(0);
+    window.TB_openClick();
+    EXPECT_EQ(modals.Shown, std::vector<QString>{QStringLiteral("group info: 0 | 0 bytes")});
+}
+
+TEST_F(TrashWiringTest, DeclinedDeleteKeepsTheFileAndTheNode) {
+    sure->Answer = false;
+    Select(0, 1);
+    window.TB_delete->trigger();
+    EXPECT_EQ(sure->Questions.size(), 1u);
+    EXPECT_TRUE(TTempTree::Exists(second));
+    EXPECT_EQ(FileNodes(), 2);
+}
+
+TEST_F(TrashWiringTest, DeleteOfAFileThatIsAlreadyGoneRemovesItsNode) {
+    ::unlink(second.c_str());
+    Select(0, 1);
+    window.TB_deleteClick();
+    EXPECT_EQ(FileNodes(), 1) << "a vanished file is gone, so its node goes too";
 }
 
 } // namespace

@@ -19,6 +19,17 @@
 
 namespace parvex::test {
 
+TTrashHome::TTrashHome(const std::string& home)
+    : oldHome_(qgetenv("HOME")), oldData_(qgetenv("XDG_DATA_HOME")) {
+    qputenv("HOME", QByteArray::fromStdString(home));
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(home + "/.local/share"));
+}
+
+TTrashHome::~TTrashHome() {
+    qputenv("HOME", oldHome_);
+    qputenv("XDG_DATA_HOME", oldData_);
+}
+
 TMainWindowTest::TMainWindowTest()
     : window(std::make_unique<TD_settings_user>(settingsFolder.Path("parvex.set"))) {
     TSharedDialogs dialogs;

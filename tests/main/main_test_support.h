@@ -20,6 +20,20 @@ using testing::TModalRecorder;
 using testing::TScriptedSure;
 using testing::TTempTree;
 
+/// Points the user's home and data folder (and so the trash) into a folder while it lives.
+class TTrashHome {
+public:
+    explicit TTrashHome(const std::string& home);
+    ~TTrashHome();
+    TTrashHome(const TTrashHome&) = delete;
+    TTrashHome& operator=(const TTrashHome&) = delete;
+
+private:
+    QByteArray oldHome_;
+    QByteArray oldData_;
+};
+
+
 /// One group of a result: the group's text and its files' paths.
 struct TGroupRows {
     std::string Name;

@@ -1,5 +1,5 @@
+#include "main/found_text_index.h"
 #include "main/result_builder.h"
-#include "main/search_in_found.h"
 
 #include <QLocale>
 #include <QTreeWidgetItem>

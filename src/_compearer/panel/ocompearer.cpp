@@ -35,8 +35,8 @@ TOcompearer::TOcompearer(QWidget* owner) : QWidget(owner) {
     frame->addWidget(GroupBox1);
     setMinimumHeight(64);
 
-    connect(btn_start, &QPushButton::clicked, this, &TOcompearer::btn_startClick);
-    connect(Btn_stop, &QPushButton::clicked, this, &TOcompearer::Btn_stopClick);
+    connect(btn_start, &QPushButton::clicked, this, &TOcompearer::StartPressed);
+    connect(Btn_stop, &QPushButton::clicked, this, &TOcompearer::StopPressed);
 
     core_.OnStateChanged = [this](TSearchState state) { ShowState(state); };
     core_.OnRunningChanged = [this](bool running) {
@@ -51,6 +51,22 @@ TOcompearer::TOcompearer(QWidget* owner) : QWidget(owner) {
 }
 
 TOcompearer::~TOcompearer() = default;
+
+void TOcompearer::LeaveRequestsToOwner() {
+    answersRequests_ = false;
+}
+
+void TOcompearer::StartPressed() {
+    Q_EMIT StartRequested();
+    if (answersRequests_)
+        btn_startClick();
+}
+
+void TOcompearer::StopPressed() {
+    Q_EMIT StopRequested();
+    if (answersRequests_)
+        Btn_stopClick();
+}
 
 void TOcompearer::btn_startClick() {
     core_.Start();

@@ -12,11 +12,18 @@ class QPushButton;
 namespace parvex {
 
 /// The search engine panel: status label, progress bar, Start and Stop around one core.
+///
+/// Its Start and Stop buttons raise StartRequested and StopRequested. On its own the panel
+/// answers them itself (btn_startClick, Btn_stopClick); an owner that wants to decide first
+/// calls LeaveRequestsToOwner and answers them with its own handlers.
 class TOcompearer : public QWidget {
     Q_OBJECT
 public:
     explicit TOcompearer(QWidget* owner = nullptr);
     ~TOcompearer() override;
+
+    /// From now on Start and Stop only raise their requests; the panel no longer answers them.
+    void LeaveRequestsToOwner();
 
     /// The engine itself: fields, file table and event slots.
     TCompearerCore& Core() { return core_; }
@@ -37,10 +44,19 @@ public:
     /// The bar position for `done` of `total` units of work.
     static int ProgressPosition(std::int64_t done, std::int64_t total);
 
+Q_SIGNALS:
+    /// The Start button was pressed.
+    void StartRequested();
+    /// The Stop button was pressed.
+    void StopRequested();
+
 private:
     void ShowState(TSearchState state);
+    void StartPressed();
+    void StopPressed();
 
     TCompearerCore core_;
+    bool answersRequests_ = true;
 };
 
 } // namespace parvex

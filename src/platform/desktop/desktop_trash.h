@@ -6,6 +6,6 @@ namespace parvex {
 
 /// Moves the file at the exact path bytes to the user's freedesktop trash; true when it went
 /// there and is no longer at its path.
-bool MoveToTrash(const QByteArray& path);
+[[nodiscard]] bool MoveToTrash(const QByteArray& path);
 
 } // namespace parvex

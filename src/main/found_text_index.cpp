@@ -1,16 +1,11 @@
-#include "main/search_in_found.h"
+#include "main/found_text_index.h"
 
-#include "dialogs/find_dialog.h"
-#include "main/fmain.h"
-#include "main/input_text.h"
-#include "main/result_tree.h"
-
-#include <QAction>
 #include <QStringMatcher>
 #include <QTreeWidget>
 #include <algorithm>
 
 namespace parvex {
+
 void TFoundTextIndex::Clear() {
     folded_.clear();
     starts_.clear();
@@ -90,26 +85,6 @@ QTreeWidgetItem* TFoundTextIndex::FindNext(const QTreeWidgetItem* position, cons
     }
     const auto index = static_cast<std::size_t>(place - nodes_.begin());
     return down ? FindDown(folded, index + 1) : FindUp(folded, index);
-}
-
-void TFmain::TB_search_in_foundClick() {
-    if (TB_search_in_found->isEnabled())
-        FindDialog1->Execute();
-}
-
-void TFmain::FindDialog1Find() {
-    const QString pattern = TrimmedOfBlanks(FindDialog1->FindText());
-    QTreeWidgetItem* found = FoundIndex.FindNext(FindPosition, pattern, FindDialog1->SearchDown());
-    if (found != nullptr) {
-        if (QTreeWidgetItem* group = found->parent())
-            group->setExpanded(true);
-        TV1->setCurrentItem(found);
-        TV1->scrollToItem(found);
-        FindPosition = found;
-        return;
-    }
-    FindPosition = SelectedNode();
-    ShowText(QStringLiteral("No mathces found"));
 }
 
 } // namespace parvex

@@ -1,8 +1,12 @@
-// The search side of the main window: Start and Stop, and the receivers of the engine's events.
+// The searches of the main window: the search for identical files (Start, Stop and the
+// receivers of the engine's events) and the text search in its result (Search in found).
 #include "_compearer/panel/ocompearer.h"
+#include "dialogs/find_dialog.h"
 #include "main/fmain.h"
+#include "main/input_text.h"
 #include "main/result_tree.h"
 
+#include <QAction>
 #include <QCollator>
 #include <QFile>
 #include <QLineEdit>
@@ -11,10 +15,10 @@
 namespace parvex {
 
 void TFmain::Ocompearer1btn_startClick() {
-    if (SearchRunning)
+    if (searchRunning_)
         return;
     NormalizeStartPath();
-    SearchRunning = true;
+    searchRunning_ = true;
     try {
         Ocompearer1->btn_startClick();
     } catch (...) {
@@ -22,11 +26,11 @@ void TFmain::Ocompearer1btn_startClick() {
         CloseIfExitConfirmed();
         throw;
     }
-    SearchRunning = false;
+    searchRunning_ = false;
     if (CloseIfExitConfirmed())
         return;
     if (!HasResults()) {
-        SetSearchStatus(stEmpty);
+        SetSearchStatus(TSearchStatus::stEmpty);
         ShowText(QStringLiteral("No identical files fond"));
     }
 }
@@ -39,12 +43,12 @@ void TFmain::Ocompearer1Btn_stopClick() {
 void TFmain::SearchStarted() {
     CurrentGroupNode = nullptr;
     FindPosition = nullptr;
-    Builder.Restart(QCollator(QLocale()));
-    FoundIndex.Clear();
+    builder_.Restart(QCollator(QLocale()));
+    foundIndex_.Clear();
     TV1->clear();
     Ocompearer1->Core().SearchSpec =
         QFile::encodeName(Edit_root->text() + Edit_ft->text()).toStdString();
-    SetSearchStatus(stInProcess);
+    SetSearchStatus(TSearchStatus::stInProcess);
 }
 
 void TFmain::FoundHandler(const std::string& Text, bool NewGroup) {
@@ -56,35 +60,55 @@ void TFmain::FoundHandler(const std::string& Text, bool NewGroup) {
 }
 
 void TFmain::AddGroupNode(const QString& Text) {
-    CurrentGroupNode = Builder.AddGroup(Text);
+    CurrentGroupNode = builder_.AddGroup(Text);
 }
 
 void TFmain::AddFileNode(const QString& Text, const QByteArray& Path) {
     if (CurrentGroupNode == nullptr)
         return;
-    Builder.AddFile(Text, Path);
+    builder_.AddFile(Text, Path);
 }
 
 void TFmain::SearchCompleted() {
-    FinishResult(stComplete);
+    FinishResult(TSearchStatus::stComplete);
 }
 
 void TFmain::SearchInterrupted() {
-    FinishResult(stInterrupted);
+    FinishResult(TSearchStatus::stInterrupted);
 }
 
-void TFmain::FinishResult(int status) {
-    SearchRunning = false;
-    TV1->addTopLevelItems(Builder.TakeSorted(FoundIndex));
+void TFmain::FinishResult(TSearchStatus status) {
+    searchRunning_ = false;
+    TV1->addTopLevelItems(builder_.TakeSorted(foundIndex_));
     SetSearchStatus(status);
 }
 
 // A search that ended by an error still leaves a usable window: its partial result drawn and
 // sorted, and the commands enabled again. The error itself goes on to the top-level handler.
 void TFmain::SearchFailed() {
-    FinishResult(stInterrupted);
+    FinishResult(TSearchStatus::stInterrupted);
     if (!HasResults())
-        SetSearchStatus(stEmpty);
+        SetSearchStatus(TSearchStatus::stEmpty);
+}
+
+void TFmain::TB_search_in_foundClick() {
+    if (TB_search_in_found->isEnabled())
+        FindDialog1->Execute();
+}
+
+void TFmain::FindDialog1Find() {
+    const QString pattern = TrimmedOfBlanks(FindDialog1->FindText());
+    QTreeWidgetItem* found = foundIndex_.FindNext(FindPosition, pattern, FindDialog1->SearchDown());
+    if (found != nullptr) {
+        if (QTreeWidgetItem* group = found->parent())
+            group->setExpanded(true);
+        TV1->setCurrentItem(found);
+        TV1->scrollToItem(found);
+        FindPosition = found;
+        return;
+    }
+    FindPosition = SelectedNode();
+    ShowText(QStringLiteral("No mathces found"));
 }
 
 } // namespace parvex
