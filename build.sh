@@ -2,7 +2,8 @@
 # Sets up this machine, builds Parvex and either starts it or runs every test.
 #   ./build.sh run    install what is missing, build, start Parvex
 #   ./build.sh test   install what is missing, build, run the whole test suite
-#                     (normal build, the Qt-free core again under ASan/UBSan, a bounded fuzz run)
+#                     (normal build with the benchmarks' smoke runs, the Qt-free core again
+#                     under ASan/UBSan, a bounded fuzz run)
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -23,15 +24,16 @@ configure_and_build() { # dir, cmake options...
 }
 
 run_tests() {
-  configure_and_build build-asan -DPARVEX_CORE_ONLY=ON -DPARVEX_SANITIZE=ON -DPARVEX_BENCHMARKS=OFF
+  configure_and_build build-asan -DPARVEX_CORE_ONLY=ON -DPARVEX_SANITIZE=ON -DPARVEX_BENCHMARKS=OFF \
+    -DBUILD_TESTING=ON
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-asan --output-on-failure -j "$JOBS"
 
   configure_and_build build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DPARVEX_CORE_ONLY=ON \
-    -DPARVEX_FUZZ=ON -DPARVEX_BENCHMARKS=OFF
+    -DPARVEX_FUZZ=ON -DPARVEX_BENCHMARKS=OFF -DBUILD_TESTING=ON
   ctest --test-dir build-fuzz --output-on-failure
 
-  configure_and_build build
+  configure_and_build build -DPARVEX_BENCHMARKS=ON -DBUILD_TESTING=ON
   ctest --test-dir build --output-on-failure -j "$JOBS"
 }
 

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "VelPigger/velpigger.h"
+#include "support/qt/root_folder.h"
 #include "support/qt/scripted_sure.h"
 #include "support/temp_tree.h"
 
 #include <QDir>
-#include <QFile>
 #include <QString>
 #include <gtest/gtest.h>
 #include <memory>
@@ -19,10 +19,7 @@ protected:
     testing::TTempTree Tree;
 
     /// The temporary folder, as the folder browser returns it (no "/").
-    QString TempPath() const {
-        const std::string& root = Tree.Root();
-        return QFile::decodeName(QByteArray(root.data(), static_cast<qsizetype>(root.size() - 1)));
-    }
+    QString TempPath() const { return testing::RootFolder(Tree); }
 
     std::string SettingsFile() const { return Tree.Path("parvex.set"); }
 

@@ -23,7 +23,7 @@ using testing::TEventLog;
 using testing::TTempTree;
 using TLines = std::vector<std::string>;
 
-// The comparison pass exactly as the original program ran it: every row against every later
+// The pairwise comparison pass as the design describes it: every row against every later
 // row still in the table, whole files read for every content comparison.
 struct TRow {
     std::string Path, Name;

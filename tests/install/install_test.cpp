@@ -1,6 +1,7 @@
 // An installation into a fresh prefix: the files land where desktops look for them, and the
 // installed program finds its help and keeps its settings per user.
 #include "dialogs/help_topic.h"
+#include "support/qt/root_folder.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,7 +9,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -18,16 +18,17 @@ namespace {
 
 const QStringList HelpPages = {"index.html", "start_dir.html", "keys.html", "file_mask.html"};
 
-class InstalledTree : public testing::Test {
+class InstalledTree : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        Temp = new QTemporaryDir;
+        Temp = new testing::TTempTree;
         // The unprivileged run below must be able to reach the prefix.
-        QFile::setPermissions(Temp->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                QFileDevice::ExeOwner | QFileDevice::ReadOther |
-                                                QFileDevice::ExeOther | QFileDevice::ReadGroup |
-                                                QFileDevice::ExeGroup);
-        Prefix = Temp->path() + QStringLiteral("/prefix");
+        QFile::setPermissions(testing::RootFolder(*Temp),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                  QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                  QFileDevice::ExeOther | QFileDevice::ReadGroup |
+                                  QFileDevice::ExeGroup);
+        Prefix = testing::RootFolder(*Temp) + QStringLiteral("/prefix");
         QProcess install;
         install.setProcessChannelMode(QProcess::MergedChannels);
         install.start(QStringLiteral(PARVEX_CMAKE_COMMAND),
@@ -45,7 +46,7 @@ protected:
         return Prefix + QLatin1Char('/') + relative;
     }
 
-    static inline QTemporaryDir* Temp = nullptr;
+    static inline testing::TTempTree* Temp = nullptr;
     static inline QString Prefix;
     static inline QString InstallLog;
     static inline bool InstallOk = false;
@@ -90,7 +91,7 @@ TEST_F(InstalledTree, HelpPagesLinkOnlyToPagesThatAreThere) {
 }
 
 TEST_F(InstalledTree, TheInstalledProgramFindsItsHelpFromAnyWorkingFolder) {
-    const QString elsewhere = Temp->path() + QStringLiteral("/work/somewhere");
+    const QString elsewhere = testing::RootFolder(*Temp) + QStringLiteral("/work/somewhere");
     QDir().mkpath(elsewhere);
     const QString docs = LocateDocs(elsewhere, InstalledDocsDir(Installed(QStringLiteral("bin"))));
     EXPECT_EQ(docs, Installed(QStringLiteral("share/doc/parvex")));
@@ -101,7 +102,7 @@ TEST_F(InstalledTree, AnUnprivilegedUserKeepsSettingsInTheConfigFolder) {
     const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
     if (geteuid() != 0 || setpriv.isEmpty())
         GTEST_SKIP() << "needs root and setpriv to run the program as another user";
-    const QString home = Temp->path() + QStringLiteral("/home");
+    const QString home = testing::RootFolder(*Temp) + QStringLiteral("/home");
     const QString config = home + QStringLiteral("/.config");
     QDir().mkpath(config);
     ASSERT_EQ(chown(home.toLocal8Bit().constData(), 65534, 65534), 0);

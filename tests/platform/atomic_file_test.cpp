@@ -1,4 +1,5 @@
 #include "platform/atomic_file.h"
+#include "support/temp_tree.h"
 
 #include <filesystem>
 #include <fstream>
@@ -14,11 +15,9 @@ namespace fs = std::filesystem;
 class AtomicFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder = fs::temp_directory_path() / ("parvex-atomic-" + std::to_string(getpid()));
-        fs::create_directories(folder);
-        file = (folder / "doc").string();
+        folder = fs::path(tree.Root()).parent_path(); // without the final "/"
+        file = tree.Path("doc");
     }
-    void TearDown() override { fs::remove_all(folder); }
     std::string Read() const {
         std::ifstream in(file, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
@@ -26,6 +25,7 @@ protected:
     int EntryCount() const {
         return static_cast<int>(std::distance(fs::directory_iterator(folder), {}));
     }
+    testing::TTempTree tree;
     fs::path folder;
     std::string file;
 };

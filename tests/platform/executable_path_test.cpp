@@ -1,4 +1,5 @@
 #include "platform/executable_path.h"
+#include "support/temp_tree.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -36,10 +37,10 @@ TEST(ExecutablePathTest, IsThisTestProgram) {
 class SettingsFileForTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder = fs::temp_directory_path() / ("parvex-location-" + std::to_string(getpid()));
-        fs::create_directories(folder / "bin");
+        folder = fs::path(tree.Root()).parent_path(); // without the final "/"
+        tree.Folder("bin");
     }
-    void TearDown() override { fs::remove_all(folder); }
+    testing::TTempTree tree;
     fs::path folder;
 };
 

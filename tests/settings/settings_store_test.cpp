@@ -1,4 +1,5 @@
 #include "settings/settings_store.h"
+#include "support/temp_tree.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -18,14 +19,9 @@ const std::string kDefaultText = "\r\n<SETTINGS/>";
 class SettingsStoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 ("parvex-store-" + std::to_string(getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        file = (folder / "parvex.set").string();
+        folder = fs::path(tree.Root()).parent_path(); // without the final "/"
+        file = tree.Path("parvex.set");
     }
-    void TearDown() override { fs::remove_all(folder); }
 
     static void WriteFile(const std::string& Path, const std::string& Bytes) {
         std::ofstream(Path, std::ios::binary) << Bytes;
@@ -43,6 +39,7 @@ protected:
         return names;
     }
 
+    testing::TTempTree tree;
     fs::path folder;
     std::string file;
 };

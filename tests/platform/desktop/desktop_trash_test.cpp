@@ -1,9 +1,9 @@
 #include "platform/desktop/desktop_trash.h"
+#include "support/qt/root_folder.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -14,17 +14,17 @@ namespace {
 
 // Points the user's home and data folder into a temporary folder for the test's lifetime, and
 // works in a folder of its own, where no trash folders may appear.
-class DesktopTrashTest : public testing::Test {
+class DesktopTrashTest : public ::testing::Test {
 protected:
     DesktopTrashTest() {
         oldHome = qgetenv("HOME");
         oldData = qgetenv("XDG_DATA_HOME");
         oldCwd = QDir::currentPath();
-        qputenv("HOME", (root.path() + QStringLiteral("/home")).toLocal8Bit());
-        dataHome = root.path() + QStringLiteral("/home/not-yet/share");
+        qputenv("HOME", (rootPath + QStringLiteral("/home")).toLocal8Bit());
+        dataHome = rootPath + QStringLiteral("/home/not-yet/share");
         qputenv("XDG_DATA_HOME", dataHome.toLocal8Bit());
-        QDir().mkpath(root.path() + QStringLiteral("/cwd"));
-        QDir::setCurrent(root.path() + QStringLiteral("/cwd"));
+        QDir().mkpath(rootPath + QStringLiteral("/cwd"));
+        QDir::setCurrent(rootPath + QStringLiteral("/cwd"));
     }
     ~DesktopTrashTest() override {
         QDir::setCurrent(oldCwd);
@@ -32,12 +32,13 @@ protected:
         qputenv("XDG_DATA_HOME", oldData);
     }
     QByteArray WriteFile(const QByteArray& name) {
-        const QByteArray path = QFile::encodeName(root.path()) + "/" + name;
+        const QByteArray path = QFile::encodeName(rootPath) + "/" + name;
         std::ofstream(path.toStdString()) << "content";
         return path;
     }
 
-    QTemporaryDir root;
+    testing::TTempTree tree;
+    const QString rootPath = testing::RootFolder(tree);
     QString dataHome;
     QByteArray oldHome, oldData;
     QString oldCwd;
@@ -57,7 +58,7 @@ TEST_F(DesktopTrashTest, FileLandsInTheHomeTrashEvenWhenTheDataFolderIsMissing) 
 }
 
 TEST_F(DesktopTrashTest, MissingFileIsReportedAsNotTrashed) {
-    EXPECT_FALSE(MoveToTrash(QFile::encodeName(root.path()) + "/never-was.txt"));
+    EXPECT_FALSE(MoveToTrash(QFile::encodeName(rootPath) + "/never-was.txt"));
 }
 
 // Regression: a name that is not valid UTF-8 has no faithful QString, so Qt could not trash it.
@@ -79,7 +80,7 @@ TEST_F(DesktopTrashTest, NameThatIsNotUtf8GoesToTheTrashUnderItsExactBytes) {
     ASSERT_GT(::read(fd, record, sizeof record - 1), 0);
     ::close(fd);
     EXPECT_TRUE(QByteArray(record).startsWith(
-        "[Trash Info]\nPath=" + QFile::encodeName(root.path()).toPercentEncoding("/") +
+        "[Trash Info]\nPath=" + QFile::encodeName(rootPath).toPercentEncoding("/") +
         "/bad-%FF-name.txt\nDeletionDate="))
         << record;
 
@@ -92,7 +93,7 @@ TEST_F(DesktopTrashTest, NameThatIsNotUtf8GoesToTheTrashUnderItsExactBytes) {
          {"/files/bad-\xff-name.txt", "/files/bad-\xff-name.txt.2",
           "/info/bad-\xff-name.txt.trashinfo", "/info/bad-\xff-name.txt.2.trashinfo"})
         ::unlink(QByteArray(trash + left).constData());
-    ::unlink(QByteArray(QFile::encodeName(root.path()) + "/bad-\xff-name.txt.2").constData());
+    ::unlink(QByteArray(QFile::encodeName(rootPath) + "/bad-\xff-name.txt.2").constData());
 }
 
 } // namespace
