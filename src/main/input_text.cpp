@@ -19,11 +19,4 @@ QString TrimmedOfBlanks(const QString& text) {
     return text.mid(first, end - first);
 }
 
-QString NormalizedStartPath(const QString& text) {
-    QString path = TrimmedOfBlanks(text);
-    if (!path.endsWith(QLatin1Char('/')))
-        path += QLatin1Char('/');
-    return path;
-}
-
 } // namespace parvex

@@ -1,10 +1,10 @@
 #include "dialogs/file_group_info.h"
 #include "support/qt/modal_driver.h"
+#include "support/temp_tree.h"
 
 #include <QFile>
 #include <QLabel>
 #include <QLocale>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidgetItem>
 #include <dirent.h>
@@ -24,38 +24,21 @@ using testing::WhenModalOpens;
 // A temporary folder that other users may enter, with helpers that create files by raw name.
 class GroupFolder {
 public:
-    GroupFolder() { ::chmod(dir_.path().toLocal8Bit().constData(), 0755); }
-    // QDir cannot name every byte string, so the entries are removed through their bytes.
-    ~GroupFolder() {
-        const QByteArray root = QFile::encodeName(dir_.path());
-        DIR* listing = ::opendir(root.constData());
-        while (const dirent* entry = listing ? ::readdir(listing) : nullptr) {
-            const QByteArray name(entry->d_name);
-            if (name != "." && name != "..")
-                ::unlinkat(::dirfd(listing), entry->d_name,
-                           entry->d_type == DT_DIR ? AT_REMOVEDIR : 0);
-        }
-        if (listing)
-            ::closedir(listing);
-    }
+    GroupFolder() { ::chmod(tree_.Root().c_str(), 0755); }
 
     QByteArray Path(const QByteArray& name) const {
-        return QFile::encodeName(dir_.path()) + '/' + name;
+        return QByteArray::fromStdString(tree_.Path(name.toStdString()));
     }
 
-    QByteArray File(const QByteArray& name, std::size_t size, mode_t mode = 0644) const {
-        const QByteArray path = Path(name);
-        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, mode);
-        EXPECT_GE(fd, 0) << path.constData();
-        const std::string bytes(size, 'x');
-        EXPECT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(size));
-        ::close(fd);
+    QByteArray File(const QByteArray& name, std::size_t size, mode_t mode = 0644) {
+        const QByteArray path =
+            QByteArray::fromStdString(tree_.File(name.toStdString(), std::string(size, 'x')));
         ::chmod(path.constData(), mode);
         return path;
     }
 
 private:
-    QTemporaryDir dir_;
+    testing::TTempTree tree_;
 };
 
 // A group node with one file node per path, made the way the result tree makes them.

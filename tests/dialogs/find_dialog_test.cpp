@@ -10,7 +10,7 @@
 namespace parvex {
 namespace {
 
-class FindDialogTest : public testing::Test {
+class FindDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
         dialog.Execute();

@@ -1,8 +1,8 @@
 #include "dialogs/help_topic.h"
+#include "support/qt/root_folder.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -41,15 +41,16 @@ TEST(InstalledDocsDir, LiesUnderTheSharedDataOfThePrefix) {
               QStringLiteral("/opt/parvex/share/doc/parvex"));
 }
 
-class LocateDocsTest : public testing::Test {
+class LocateDocsTest : public ::testing::Test {
 protected:
-    QTemporaryDir Temp;
+    testing::TTempTree tree_;
+    const QString temp_ = testing::RootFolder(tree_);
     QString Start, Beside, Installed;
 
     void SetUp() override {
-        Start = Temp.path() + QStringLiteral("/run/bin");
-        Beside = Temp.path() + QStringLiteral("/run/docs");
-        Installed = Temp.path() + QStringLiteral("/usr/share/doc/parvex");
+        Start = temp_ + QStringLiteral("/run/bin");
+        Beside = temp_ + QStringLiteral("/run/docs");
+        Installed = temp_ + QStringLiteral("/usr/share/doc/parvex");
         QDir().mkpath(Start);
     }
     static void AddIndex(const QString& folder) {
@@ -78,11 +79,11 @@ TEST_F(LocateDocsTest, WithoutAnyIndexKeepsTheDesignedAnswer) {
 }
 
 TEST_F(LocateDocsTest, AnotherWorkingFolderLooksBesideItself) {
-    const QString other = Temp.path() + QStringLiteral("/elsewhere/work");
-    AddIndex(Temp.path() + QStringLiteral("/elsewhere/docs"));
+    const QString other = temp_ + QStringLiteral("/elsewhere/work");
+    AddIndex(temp_ + QStringLiteral("/elsewhere/docs"));
     AddIndex(Beside);
     QDir().mkpath(other);
-    EXPECT_EQ(LocateDocs(other, Installed), Temp.path() + QStringLiteral("/elsewhere/docs"));
+    EXPECT_EQ(LocateDocs(other, Installed), temp_ + QStringLiteral("/elsewhere/docs"));
 }
 
 } // namespace

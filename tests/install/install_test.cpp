@@ -9,7 +9,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QThread>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -122,14 +122,13 @@ TEST_F(InstalledTree, AnUnprivilegedUserKeepsSettingsInTheConfigFolder) {
 
     // The settings are written at start when there are none yet.
     const QString perUser = config + QStringLiteral("/parvex/parvex.set");
-    for (int waited = 0; waited < 10000 && !QFileInfo::exists(perUser); waited += 50)
-        QThread::msleep(50);
+    const bool written = QTest::qWaitFor([&] { return QFileInfo::exists(perUser); }, 10000);
     const bool stillRunning = program.state() == QProcess::Running;
     program.kill();
     program.waitForFinished(5000);
 
     EXPECT_TRUE(stillRunning) << program.readAllStandardError().toStdString();
-    EXPECT_TRUE(QFileInfo::exists(perUser)) << "no settings file at " << perUser.toStdString();
+    EXPECT_TRUE(written) << "no settings file at " << perUser.toStdString();
     EXPECT_FALSE(QFileInfo::exists(Installed(QStringLiteral("bin/parvex.set"))))
         << "nothing is written beside an installed program";
 }

@@ -18,7 +18,7 @@ QStringList Texts(const QList<QTreeWidgetItem*>& groups) {
     return texts;
 }
 
-class TResultBuilderTest : public testing::Test {
+class TResultBuilderTest : public ::testing::Test {
 protected:
     TResultBuilderTest() {
         builder.Restart(QCollator(QLocale(QLocale::English, QLocale::UnitedStates)));

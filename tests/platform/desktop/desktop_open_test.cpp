@@ -17,7 +17,7 @@ public Q_SLOTS:
     void Open(const QUrl& url) { Opened.push_back(url.toEncoded()); }
 };
 
-class DesktopOpenTest : public testing::Test {
+class DesktopOpenTest : public ::testing::Test {
 protected:
     DesktopOpenTest() {
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "Open");
