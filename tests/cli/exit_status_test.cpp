@@ -9,7 +9,7 @@ namespace {
 
 using parvex::TRunOutcome;
 
-TEST(ExitStatusTest, ErrorThenStopThenUnreadThenComplete) {
+TEST(CliExitStatusTest, ErrorThenStopThenUnreadThenComplete) {
     const struct {
         TRunOutcome Outcome;
         int Expected;

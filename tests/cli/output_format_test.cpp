@@ -9,7 +9,7 @@ namespace {
 using parvex::OutputFormatNamed;
 using parvex::TOutputFormat;
 
-TEST(OutputFormatTest, KnowsTextAndNullExactly) {
+TEST(CliOutputFormatTest, KnowsTextAndNullExactly) {
     EXPECT_EQ(OutputFormatNamed("text"), TOutputFormat::Text);
     EXPECT_EQ(OutputFormatNamed("null"), TOutputFormat::Null);
     for (const char* name : {"", "TEXT", "Null", "json", "nul", "text ", "0"})

@@ -38,6 +38,7 @@ protected:
     void SetUp() override {
         Base = Temp.Root().substr(0, Temp.Root().size() - 1);
         Root = Temp.Folder("tree");
+        StdoutFile = OutPath();
     }
 
     // Creates a file below Root, with its folders; mtime 0 keeps the file system's time.
@@ -59,7 +60,7 @@ protected:
                 const posix_spawnattr_t* attributes = nullptr) {
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, OutPath().c_str(),
+        posix_spawn_file_actions_addopen(&actions, 1, StdoutFile.c_str(),
                                          O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_addopen(&actions, 2, ErrPath().c_str(),
                                          O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -88,7 +89,8 @@ protected:
         int status = 0;
         ::waitpid(pid, &status, 0);
         run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
-        run.Out = TTempTree::ReadFile(OutPath());
+        if (StdoutFile == OutPath())
+            run.Out = TTempTree::ReadFile(OutPath());
         run.Err = TTempTree::ReadFile(ErrPath());
         return run;
     }
@@ -110,8 +112,9 @@ protected:
     }
 
     TTempTree Temp;
-    std::string Base; // Temp's folder without the final "/"
-    std::string Root; // ends in "/"
+    std::string Base;       // Temp's folder without the final "/"
+    std::string Root;       // ends in "/"
+    std::string StdoutFile; // where a run's standard output goes; read back only if OutPath()
 };
 
 TEST_F(ParvexCliTest, HelpPrintsUsageToStdout) {
@@ -491,6 +494,41 @@ TEST_F(ParvexCliTest, StopSignalEndsTheRunWithStatus128PlusTheSignal) {
                                                   << run.Out;
         EXPECT_EQ(run.Err, "") << "signal " << signal;
     }
+}
+
+// nohup and shells without job control start a program with signals ignored: they stay ignored.
+TEST_F(ParvexCliTest, SignalIgnoredAtStartStaysIgnored) {
+    MakeFile("a.txt", "dup");
+    MakeFile("sub/b.txt", "dup");
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t blocked;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGHUP);
+    posix_spawnattr_setsigmask(&attributes, &blocked);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
+    // Blocked, the signal stays pending until parvex-cli has decided what to do with it.
+    struct sigaction ignore {
+    }, previous{};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGHUP, &ignore, &previous);
+    const pid_t pid = Start({"--keys", "content", Root}, {}, &attributes);
+    ::sigaction(SIGHUP, &previous, nullptr);
+    posix_spawnattr_destroy(&attributes);
+    ASSERT_GT(pid, 0);
+    ASSERT_EQ(::kill(pid, SIGHUP), 0) << std::strerror(errno);
+    const TRun run = Finish(pid);
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Out, Group({"a.txt", "sub/b.txt"}));
+}
+
+TEST_F(ParvexCliTest, ResultThatCannotBeWrittenExitsOne) {
+    MakeFile("a.txt", "dup");
+    MakeFile("sub/b.txt", "dup");
+    StdoutFile = "/dev/full";
+    const TRun run = Run({"--keys", "content", Root});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Err, "parvex-cli: cannot write the result: No space left on device\n");
 }
 
 // Runs parvex-cli as an unprivileged user when the tests run as root, who may read anything.

@@ -27,7 +27,7 @@ std::string Printed(TOutputFormat format, const TEvents& events) {
 const TEvents TwoGroups{{"a.txt", true}, {"/t/a.txt", false}, {"/t/s/b", false},
                         {"c\nd", true},  {"/t/c\nd", false},  {"/t/e\\f", false}};
 
-TEST(ResultPrinterTest, TextWritesANameLineThenTabIndentedEscapedPaths) {
+TEST(CliResultPrinterTest, TextWritesANameLineThenTabIndentedEscapedPaths) {
     EXPECT_EQ(Printed(TOutputFormat::Text, TwoGroups), "a.txt\n"
                                                        "\t/t/a.txt\n"
                                                        "\t/t/s/b\n"
@@ -36,17 +36,17 @@ TEST(ResultPrinterTest, TextWritesANameLineThenTabIndentedEscapedPaths) {
                                                        "\t/t/e\\\\f\n");
 }
 
-TEST(ResultPrinterTest, NullEndsEveryNameAndPathWithNulAndEveryGroupWithAnother) {
+TEST(CliResultPrinterTest, NullEndsEveryNameAndPathWithNulAndEveryGroupWithAnother) {
     EXPECT_EQ(Printed(TOutputFormat::Null, TwoGroups),
               "a.txt\0/t/a.txt\0/t/s/b\0\0c\nd\0/t/c\nd\0/t/e\\f\0\0"s);
 }
 
-TEST(ResultPrinterTest, NoGroupsPrintNothing) {
+TEST(CliResultPrinterTest, NoGroupsPrintNothing) {
     EXPECT_EQ(Printed(TOutputFormat::Text, {}), "");
     EXPECT_EQ(Printed(TOutputFormat::Null, {}), "");
 }
 
-TEST(ResultPrinterTest, NullKeepsBytesThatAreNotUtf8) {
+TEST(CliResultPrinterTest, NullKeepsBytesThatAreNotUtf8) {
     EXPECT_EQ(Printed(TOutputFormat::Null, {{"\xff\t", true}, {"/\xff\t", false}}),
               "\xff\t\0/\xff\t\0\0"s);
 }

@@ -20,7 +20,7 @@ std::string UsageErrorOf(const std::string& folder) {
     return "";
 }
 
-TEST(StartFolderCheckTest, FoldersAndLinksToFoldersAreAccepted) {
+TEST(CliStartFolderCheckTest, FoldersAndLinksToFoldersAreAccepted) {
     parvex::testing::TTempTree tree;
     const std::string folder = tree.Folder("start");
     tree.Link("link", folder);
@@ -29,7 +29,7 @@ TEST(StartFolderCheckTest, FoldersAndLinksToFoldersAreAccepted) {
     EXPECT_EQ(UsageErrorOf("/"), "");
 }
 
-TEST(StartFolderCheckTest, MissingFoldersAndFilesAreRefusedByName) {
+TEST(CliStartFolderCheckTest, MissingFoldersAndFilesAreRefusedByName) {
     parvex::testing::TTempTree tree;
     const std::string file = tree.File("file.txt", "x");
     const std::string missing = tree.Path("missing/");

@@ -9,7 +9,7 @@ namespace {
 
 using parvex::EscapedForText;
 
-TEST(TextEscapeTest, EscapesControlBytesDeleteAndBackslashOnly) {
+TEST(CliTextEscapeTest, EscapesControlBytesDeleteAndBackslashOnly) {
     using namespace std::string_literals;
     const struct {
         std::string Bytes;
@@ -35,7 +35,7 @@ TEST(TextEscapeTest, EscapesControlBytesDeleteAndBackslashOnly) {
         EXPECT_EQ(EscapedForText(c.Bytes), c.Expected) << "bytes [" << c.Bytes << "]";
 }
 
-TEST(TextEscapeTest, EveryByteBelowSpaceBecomesOneEscape) {
+TEST(CliTextEscapeTest, EveryByteBelowSpaceBecomesOneEscape) {
     for (int byte = 0; byte < 0x20; ++byte) {
         const std::string escaped = EscapedForText(std::string(1, static_cast<char>(byte)));
         ASSERT_FALSE(escaped.empty());
@@ -46,7 +46,7 @@ TEST(TextEscapeTest, EveryByteBelowSpaceBecomesOneEscape) {
     }
 }
 
-TEST(TextEscapeTest, AppendKeepsWhatIsThere) {
+TEST(CliTextEscapeTest, AppendKeepsWhatIsThere) {
     std::string out = "head:";
     parvex::AppendEscapedForText(out, "a\tb");
     EXPECT_EQ(out, "head:a\\tb");
