@@ -1,28 +1,13 @@
 #include "cli/cli_options.h"
 
 #include "_compearer/search_spec.h"
+#include "cli/cli_messages.h"
 
-#include <cstdio>
 #include <string_view>
 
 namespace parvex {
 
 namespace {
-
-// The argument in quotes, control characters written as \xNN so a message stays one line.
-std::string Quoted(std::string_view text) {
-    std::string quoted = "'";
-    for (const char c : text) {
-        if (IsBlankOrControl(c) && c != ' ') {
-            char escaped[5];
-            std::snprintf(escaped, sizeof escaped, "\\x%02x", static_cast<unsigned char>(c));
-            quoted += escaped;
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "'";
-}
 
 // Exactly the keys listed: the settings dialog's rules do not apply here.
 TCompareKeys KeysOfList(const std::string& list) {
@@ -53,12 +38,27 @@ bool TakeOptionValue(const std::vector<std::string>& args, std::size_t& i, std::
     return false;
 }
 
+TOutputFormat FormatNamed(const std::string& name) {
+    if (const std::optional<TOutputFormat> format = OutputFormatNamed(name))
+        return *format;
+    throw ECliUsageError("unknown format " + Quoted(name) + " (formats: text, null)");
+}
+
+// A second format, even the same one again, is a mistake in the script that gave it.
+void SetFormat(TCliOptions& options, bool& formatGiven, TOutputFormat format) {
+    if (formatGiven)
+        throw ECliUsageError("only one of --format and -0 may be given");
+    formatGiven = true;
+    options.Format = format;
+}
+
 } // namespace
 
 TCliOptions ParseCliArguments(const std::vector<std::string>& args) {
     TCliOptions options;
     std::vector<std::string> positional;
     bool optionsEnded = false;
+    bool formatGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         std::string value;
@@ -71,6 +71,12 @@ TCliOptions ParseCliArguments(const std::vector<std::string>& args) {
             return options;
         } else if (arg == "--stats") {
             options.ShowStats = true;
+        } else if (arg == "--quiet" || arg == "-q") {
+            options.Quiet = true;
+        } else if (arg == "-0") {
+            SetFormat(options, formatGiven, TOutputFormat::Null);
+        } else if (TakeOptionValue(args, i, "--format", value)) {
+            SetFormat(options, formatGiven, FormatNamed(value));
         } else if (TakeOptionValue(args, i, "--keys", value)) {
             options.Keys = KeysOfList(value);
         } else if (TakeOptionValue(args, i, "--exclude", value)) {
@@ -84,33 +90,56 @@ TCliOptions ParseCliArguments(const std::vector<std::string>& args) {
     if (positional.size() > 2)
         throw ECliUsageError("too many arguments: " + Quoted(positional[2]) + " (see --help)");
     options.StartFolder = NormalizeStartFolder(positional[0]);
+    // Nothing left after trimming would otherwise become "/", the whole file system.
+    if (options.StartFolder == "/" && positional[0].find('/') == std::string::npos)
+        throw ECliUsageError("START_FOLDER is empty (see --help)");
     if (positional.size() == 2)
         options.MaskList = positional[1];
     return options;
 }
 
 const char* CliUsageText() {
-    return "usage: parvex-cli [--keys LIST] [--exclude DIR]... [--stats] START_FOLDER "
-           "[MASK_LIST]\n"
+    return "usage: parvex-cli [--keys LIST] [--exclude DIR]... [--format text|null | -0] "
+           "[--quiet]\n"
+           "                  [--stats] START_FOLDER [MASK_LIST]\n"
            "\n"
-           "Finds identical files below START_FOLDER and prints every group: the first file's\n"
-           "name on a line of its own, then the path of each file of the group after a TAB.\n"
+           "Finds identical files below START_FOLDER and prints every group to standard output.\n"
            "\n"
-           "  START_FOLDER     where the search starts; blanks and control characters at both\n"
-           "                   ends are dropped and a trailing \"/\" is added\n"
+           "  START_FOLDER     an existing folder where the search starts; blanks and control\n"
+           "                   characters at both ends are dropped and a trailing \"/\" is added\n"
            "  MASK_LIST        file masks separated by \";\" (\"*\" any run of characters,\n"
            "                   \"?\" one character, letter case of a-z ignored); default \"*.*\",\n"
            "                   every file\n"
            "  --keys LIST      compare keys that make two files identical, a comma-separated\n"
            "                   subset of name,size,time,content, or none; default\n"
            "                   size,time,content\n"
-           "  --exclude DIR    do not enter DIR or anything below it (compared exactly);\n"
-           "                   may be repeated\n"
+           "  --exclude DIR    do not enter DIR or anything below it; may be repeated\n"
+           "  --format FORMAT  how groups are written (one format only):\n"
+           "                   text  (default) the first file's name on a line of its own, then\n"
+           "                         the path of each file of the group after a TAB; in names\n"
+           "                         and paths every byte below 0x20, 0x7F and the backslash\n"
+           "                         are written as \\n, \\t, \\r, \\\\ or \\xHH (lower-case "
+           "hex),\n"
+           "                         every other byte as it is\n"
+           "                   null  the first file's name and each path end with a NUL byte,\n"
+           "                         one more NUL ends the group; nothing is escaped\n"
+           "  -0               the same as --format null\n"
+           "  --quiet, -q      no \"cannot read PATH: REASON\" line on standard error for a\n"
+           "                   file or folder that could not be read (the exit status still\n"
+           "                   says so)\n"
            "  --stats          write counts and the time of each phase to standard error\n"
-           "  --help           show this text\n"
+           "  --help, -h       show this text\n"
            "\n"
-           "Exit status: 0 after a complete search (whether or not anything was found),\n"
-           "1 on an error, 2 for a bad command line, 128+N when stopped by signal N.\n";
+           "Warnings and statistics always go to standard error.\n"
+           "\n"
+           "Exit status:\n"
+           "  0        the search completed (whether or not anything was found)\n"
+           "  1        an error, such as a result that could not be written\n"
+           "  2        a bad command line, or a START_FOLDER that does not exist or is not\n"
+           "           a folder\n"
+           "  3        the search completed, but some file or folder could not be read\n"
+           "  128+N    stopped by signal N (SIGINT, SIGTERM or SIGHUP); the groups found\n"
+           "           until then are written; this wins over 3\n";
 }
 
 } // namespace parvex

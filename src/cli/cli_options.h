@@ -1,6 +1,7 @@
 #pragma once
 
 #include "_compearer/compare_keys.h"
+#include "cli/output_format.h"
 
 #include <optional>
 #include <stdexcept>
@@ -21,6 +22,8 @@ struct TCliOptions {
     std::string MaskList = "*.*";
     std::optional<TCompareKeys> Keys;         // none given: the engine keeps its construction keys
     std::vector<std::string> ExcludedFolders; // each ending in "/"
+    TOutputFormat Format = TOutputFormat::Text;
+    bool Quiet = false; // no line for a file or folder that could not be read
     bool ShowStats = false;
     bool ShowHelp = false;
 

@@ -1,10 +1,15 @@
 // parvex-cli: the search engine without windows, for scripts, benchmarks and checking the engine.
 
 #include "_compearer/compearer_core.h"
+#include "cli/buffered_writer.h"
+#include "cli/cli_messages.h"
 #include "cli/cli_options.h"
-#include "cli/line_writer.h"
+#include "cli/exit_status.h"
+#include "cli/result_printer.h"
+#include "cli/start_folder_check.h"
+#include "cli/stop_signals.h"
 
-#include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -17,76 +22,72 @@ namespace parvex {
 
 namespace {
 
-constexpr int ExitError = 1;
-constexpr int ExitUsage = 2;
-
-volatile std::sig_atomic_t StopSignal = 0;
-
-extern "C" void RequestStop(int signal) {
-    StopSignal = signal;
-}
-
-// Ctrl-C and kill stop the search at its next poll, so that the groups found so far still
-// reach the output instead of dying in the buffer.
-void InstallStopHandlers() {
-    struct sigaction action {};
-    action.sa_handler = RequestStop;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-}
-
-void PrintFigures(const TSearchFigures& figures) {
+void PrintFigures(const TSearchFigures& figures, std::int64_t unread) {
     std::fprintf(stderr,
                  "files collected: %lld\n"
                  "groups: %lld\n"
                  "files in groups: %lld\n"
                  "bytes read for content: %lld\n"
+                 "files and folders not read: %lld\n"
                  "scan time: %.3f s\n"
                  "compare time: %.3f s\n",
                  static_cast<long long>(figures.FilesCollected),
                  static_cast<long long>(figures.Groups),
                  static_cast<long long>(figures.FilesInGroups),
-                 static_cast<long long>(figures.ContentBytesRead), figures.ScanSeconds,
-                 figures.CompareSeconds);
+                 static_cast<long long>(figures.ContentBytesRead), static_cast<long long>(unread),
+                 figures.ScanSeconds, figures.CompareSeconds);
 }
 
-int RunSearch(const TCliOptions& options) {
+// One message is one write, so that lines of concurrent writers to the same stderr stay whole.
+void WriteToStderr(const std::string& message) {
+    std::fwrite(message.data(), 1, message.size(), stderr);
+}
+
+TRunOutcome RunSearch(const TCliOptions& options) {
     TCompearerCore core;
     if (options.Keys)
         core.SetKeys(*options.Keys);
     const std::unordered_set<std::string> excluded(options.ExcludedFolders.begin(),
                                                    options.ExcludedFolders.end());
-    TLineWriter output(STDOUT_FILENO);
-    bool interrupted = false;
+    TBufferedWriter output(STDOUT_FILENO);
+    TResultPrinter printer(options.Format);
+    std::int64_t unread = 0;
 
+    // A stop signal ends the search at the engine's next poll, or at the next folder it enters.
+    const auto stopOnSignal = [&core] {
+        if (ReceivedStopSignal() != 0)
+            core.Stop();
+    };
     core.OnSearchStart = [&] { core.SearchSpec = options.SearchSpec(); };
     core.OnCheckFolder = [&](const std::string& path, bool& allowed) {
+        stopOnSignal();
         allowed = !excluded.contains(path);
     };
     core.OnFileFound = [&](const std::string& text, bool newGroup) {
-        if (!output.WriteLine(text, !newGroup))
+        if (!output.Write(printer.Record(text, newGroup)))
             core.Stop();
     };
-    core.OnSearchInterrupted = [&] { interrupted = true; };
-    core.ProcessMessages = [&] {
-        if (StopSignal != 0)
-            core.Stop();
+    core.OnSkipped = [&](const std::string& path, const std::string& reason) {
+        ++unread;
+        if (!options.Quiet)
+            WriteToStderr(UnreadMessage(path, reason));
     };
+    core.ProcessMessages = stopOnSignal;
 
-    InstallStopHandlers();
     core.Start();
 
-    if (!output.Flush()) {
-        std::fprintf(stderr, "parvex-cli: cannot write the result: %s\n",
-                     std::strerror(output.Error()));
-        return ExitError;
+    TRunOutcome outcome;
+    if (!output.Write(printer.Ending()) || !output.Flush()) {
+        WriteToStderr(std::string("parvex-cli: cannot write the result: ") +
+                      std::strerror(output.Error()) + "\n");
+        outcome.Failed = true;
     }
     if (options.ShowStats)
-        PrintFigures(core.Figures);
-    if (interrupted && StopSignal != 0)
-        return 128 + StopSignal;
-    return 0;
+        PrintFigures(core.Figures, unread);
+    // A signal that came after the last poll still says the caller wanted the run stopped.
+    outcome.StopSignal = ReceivedStopSignal();
+    outcome.SomethingUnread = unread != 0;
+    return outcome;
 }
 
 } // namespace
@@ -94,20 +95,23 @@ int RunSearch(const TCliOptions& options) {
 } // namespace parvex
 
 int main(int argc, char** argv) {
+    // Before anything else, so that a signal sent right after the start is not lost.
+    parvex::InstallStopSignalHandlers();
     const std::vector<std::string> args(argv + 1, argv + argc);
     parvex::TCliOptions options;
     try {
         options = parvex::ParseCliArguments(args);
+        if (options.ShowHelp) {
+            std::fputs(parvex::CliUsageText(), stdout);
+            return parvex::ExitComplete;
+        }
+        parvex::RequireStartFolder(options.StartFolder);
     } catch (const parvex::ECliUsageError& error) {
         std::fprintf(stderr, "parvex-cli: %s\n", error.what());
         return parvex::ExitUsage;
     }
-    if (options.ShowHelp) {
-        std::fputs(parvex::CliUsageText(), stdout);
-        return 0;
-    }
     try {
-        return parvex::RunSearch(options);
+        return parvex::ExitStatusOf(parvex::RunSearch(options));
     } catch (const std::exception& error) {
         std::fprintf(stderr, "parvex-cli: search failed: %s\n", error.what());
         return parvex::ExitError;

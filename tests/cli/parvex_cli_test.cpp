@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -37,6 +38,7 @@ protected:
     void SetUp() override {
         Base = Temp.Root().substr(0, Temp.Root().size() - 1);
         Root = Temp.Folder("tree");
+        StdoutFile = OutPath();
     }
 
     // Creates a file below Root, with its folders; mtime 0 keeps the file system's time.
@@ -52,37 +54,53 @@ protected:
         }
     }
 
-    TRun Run(const std::vector<std::string>& args) {
-        const std::string outPath = Base + "/stdout";
-        const std::string errPath = Base + "/stderr";
+    // Starts parvex-cli with args, after the words of prefix (a command that runs it), its
+    // output going to files beside the tree; attributes may set the signal mask it starts with.
+    pid_t Start(const std::vector<std::string>& args, const std::vector<std::string>& prefix = {},
+                const posix_spawnattr_t* attributes = nullptr) {
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
-        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
-        std::vector<std::string> words{PARVEX_CLI_PATH};
+        posix_spawn_file_actions_addopen(&actions, 1, StdoutFile.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 2, ErrPath().c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        std::vector<std::string> words = prefix;
+        words.push_back(PARVEX_CLI_PATH);
         words.insert(words.end(), args.begin(), args.end());
         std::vector<char*> argv;
         for (auto& word : words)
             argv.push_back(word.data());
         argv.push_back(nullptr);
-        pid_t pid = 0;
-        TRun run;
-        const int spawned =
-            posix_spawn(&pid, PARVEX_CLI_PATH, &actions, nullptr, argv.data(), environ);
+        pid_t pid = -1;
+        const int spawned = posix_spawnp(&pid, argv[0], &actions, attributes, argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
         if (spawned != 0) {
-            ADD_FAILURE() << "cannot start " << PARVEX_CLI_PATH << ": " << std::strerror(spawned);
-            return run;
+            ADD_FAILURE() << "cannot start " << words[0] << ": " << std::strerror(spawned);
+            return -1;
         }
+        return pid;
+    }
+
+    // Waits for a started run; a run killed by signal N has the status 1000 + N.
+    TRun Finish(pid_t pid) {
+        TRun run;
+        if (pid < 0)
+            return run;
         int status = 0;
         ::waitpid(pid, &status, 0);
         run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
-        run.Out = TTempTree::ReadFile(outPath);
-        run.Err = TTempTree::ReadFile(errPath);
+        if (StdoutFile == OutPath())
+            run.Out = TTempTree::ReadFile(OutPath());
+        run.Err = TTempTree::ReadFile(ErrPath());
         return run;
     }
+
+    TRun Run(const std::vector<std::string>& args, const std::vector<std::string>& prefix = {}) {
+        return Finish(Start(args, prefix));
+    }
+
+    std::string OutPath() const { return Base + "/stdout"; }
+    std::string ErrPath() const { return Base + "/stderr"; }
 
     // The expected output of one group: its head's name, then each member's path.
     std::string Group(const std::vector<std::string>& members) const {
@@ -94,8 +112,9 @@ protected:
     }
 
     TTempTree Temp;
-    std::string Base; // Temp's folder without the final "/"
-    std::string Root; // ends in "/"
+    std::string Base;       // Temp's folder without the final "/"
+    std::string Root;       // ends in "/"
+    std::string StdoutFile; // where a run's standard output goes; read back only if OutPath()
 };
 
 TEST_F(ParvexCliTest, HelpPrintsUsageToStdout) {
@@ -104,6 +123,11 @@ TEST_F(ParvexCliTest, HelpPrintsUsageToStdout) {
     EXPECT_EQ(run.Out.rfind("usage: parvex-cli [--keys LIST] [--exclude DIR]...", 0), 0u)
         << run.Out;
     EXPECT_EQ(run.Err, "");
+    for (const char* documented :
+         {"--format FORMAT", "text  (default)", "null  ", "-0 ", "--quiet", "\\xHH",
+          "Exit status:", "  0 ", "  1 ", "  2 ", "  3 ", "128+N", "SIGTERM"})
+        EXPECT_NE(run.Out.find(documented), std::string::npos) << documented << " missing in:\n"
+                                                               << run.Out;
 }
 
 TEST_F(ParvexCliTest, UsageErrorsExitTwoWithOneLineOnStderr) {
@@ -119,6 +143,13 @@ TEST_F(ParvexCliTest, UsageErrorsExitTwoWithOneLineOnStderr) {
         {"--keys", "size\nname", Root},
         {"--bad\noption", Root},
         {Root, "*.*", "surplus"},
+        {"--format", "json", Root},
+        {"--format", "text", "-0", Root},
+        {"-0", "--format=null", Root},
+        {"-0", "-0", Root},
+        {" "},
+        {Base + "/no-such-folder"},
+        {Base + "/stdout"},
     };
     for (const auto& args : commandLines) {
         std::string shown;
@@ -142,10 +173,24 @@ TEST_F(ParvexCliTest, NothingFoundExitsZeroWithEmptyOutput) {
     EXPECT_EQ(run.Err, "");
 }
 
-TEST_F(ParvexCliTest, MissingStartFolderIsACompletedEmptySearch) {
-    const TRun run = Run({Base + "/no-such-folder"});
-    EXPECT_EQ(run.Status, 0) << run.Err;
-    EXPECT_EQ(run.Out, "");
+TEST_F(ParvexCliTest, StartThatIsMissingOrNotAFolderIsAUsageError) {
+    MakeFile("file.txt", "x");
+    const struct {
+        std::string Start;
+        std::string Message;
+    } cases[] = {
+        {Base + "/no-such-folder",
+         "parvex-cli: start folder '" + Base + "/no-such-folder/' does not exist\n"},
+        {Root + "file.txt", "parvex-cli: start folder '" + Root + "file.txt/' is not a folder\n"},
+        {Root + "file.txt/", "parvex-cli: start folder '" + Root + "file.txt/' is not a folder\n"},
+        {Root + "no\nline", "parvex-cli: start folder '" + Root + "no\\nline/' does not exist\n"},
+    };
+    for (const auto& c : cases) {
+        const TRun run = Run({"-0", c.Start});
+        EXPECT_EQ(run.Status, 2) << c.Start;
+        EXPECT_EQ(run.Out, "") << c.Start;
+        EXPECT_EQ(run.Err, c.Message) << c.Start;
+    }
 }
 
 // Files of a folder come before its subfolders, so one file per level fixes the table order.
@@ -252,13 +297,15 @@ TEST_F(ParvexCliTest, StartFolderIsTrimmedAndGetsATrailingSlash) {
     }
 }
 
-TEST_F(ParvexCliTest, MaskListDefaultsToEveryFileAndOverlappingMasksListARowTwice) {
+// Overlapping masks once listed a file twice, as a group of itself that a script then deleted.
+TEST_F(ParvexCliTest, MaskListDefaultsToEveryFileAndOverlappingMasksListAPathOnce) {
     MakeFile("README", "text");
     MakeFile("sub/notes.txt", "text");
     EXPECT_EQ(Run({"--keys", "content", Root}).Out, Group({"README", "sub/notes.txt"}));
     EXPECT_EQ(Run({"--keys", "content", Root, "*.txt"}).Out, "");
-    EXPECT_EQ(Run({"--keys", "content", Root, "*.txt;*.TXT"}).Out,
-              Group({"sub/notes.txt", "sub/notes.txt"}));
+    EXPECT_EQ(Run({"--keys", "content", Root, "*.txt;*.TXT"}).Out, "");
+    EXPECT_EQ(Run({"--keys", "content", Root, "*.txt;READ*"}).Out,
+              Group({"sub/notes.txt", "README"}));
 }
 
 TEST_F(ParvexCliTest, StatsGoToStderrAndLeaveStdoutAlone) {
@@ -269,7 +316,8 @@ TEST_F(ParvexCliTest, StatsGoToStderrAndLeaveStdoutAlone) {
     const TRun run = Run({"--stats", "--keys", "size,content", Root});
     EXPECT_EQ(run.Status, 0);
     EXPECT_EQ(run.Out, Group({"a.txt", "sub/b.txt", "sub/deeper/c.txt"}));
-    for (const char* line : {"files collected: 4\n", "groups: 1\n", "files in groups: 3\n"})
+    for (const char* line : {"files collected: 4\n", "groups: 1\n", "files in groups: 3\n",
+                             "files and folders not read: 0\n"})
         EXPECT_NE(run.Err.find(line), std::string::npos) << line << "missing in:\n" << run.Err;
     for (const char* figure : {"bytes read for content: ", "scan time: ", "compare time: "})
         EXPECT_NE(run.Err.find(figure), std::string::npos) << figure << "missing in:\n" << run.Err;
@@ -338,6 +386,213 @@ TEST_F(ParvexCliTest, RandomTreeGivesExactlyThePairwiseResult) {
     const TRun run = Run({"--keys", "size,content", Root});
     EXPECT_EQ(run.Status, 0) << run.Err;
     EXPECT_EQ(run.Out, TReferenceSearch(Root).Output());
+}
+
+// A tree whose names try to forge lines: one file per level fixes the order of the groups.
+class ParvexCliForgedNamesTest : public ParvexCliTest {
+protected:
+    void SetUp() override {
+        ParvexCliTest::SetUp();
+        ASSERT_EQ(Root.find_first_of("\\\t\n\r\x7f"), std::string::npos) << Root;
+        MakeFile("\tfirst", "group a");
+        MakeFile("x\n\t/copy\\of", "group a");
+        MakeFile("x\n\t/y/b\r\x01\x7f\xe9", "group b");
+        MakeFile("x\n\t/y/z/plain", "group b");
+    }
+};
+
+// A folder named "x<newline><TAB>" forged a member line, and a file whose name begins with a TAB
+// turned a group's head into a member of the group before it.
+TEST_F(ParvexCliForgedNamesTest, TextEscapesSoThatNamesCannotForgeLines) {
+    const std::string expected = "\\tfirst\n"
+                                 "\t" +
+                                 Root +
+                                 "\\tfirst\n"
+                                 "\t" +
+                                 Root +
+                                 "x\\n\\t/copy\\\\of\n"
+                                 "b\\r\\x01\\x7f\xe9\n"
+                                 "\t" +
+                                 Root +
+                                 "x\\n\\t/y/b\\r\\x01\\x7f\xe9\n"
+                                 "\t" +
+                                 Root + "x\\n\\t/y/z/plain\n";
+    for (const std::vector<std::string>& format :
+         {std::vector<std::string>{}, {"--format", "text"}, {"--format=text"}}) {
+        std::vector<std::string> args = format;
+        args.insert(args.end(), {"--keys", "content", Root});
+        const TRun run = Run(args);
+        EXPECT_EQ(run.Status, 0) << run.Err;
+        EXPECT_EQ(run.Out, expected);
+        EXPECT_EQ(std::count(run.Out.begin(), run.Out.end(), '\n'), 6) << run.Out;
+    }
+}
+
+TEST_F(ParvexCliForgedNamesTest, NullFormatKeepsEveryByteAndEndsEachGroupWithAnExtraNul) {
+    using namespace std::string_literals;
+    const std::string expected = "\tfirst\0"s + Root + "\tfirst\0"s + Root + "x\n\t/copy\\of\0\0"s +
+                                 "b\r\x01\x7f\xe9\0"s + Root + "x\n\t/y/b\r\x01\x7f\xe9\0"s + Root +
+                                 "x\n\t/y/z/plain\0\0"s;
+    for (const std::vector<std::string>& format :
+         {std::vector<std::string>{"-0"}, {"--format", "null"}, {"--format=null"}}) {
+        std::vector<std::string> args = format;
+        args.insert(args.end(), {"--keys", "content", Root});
+        const TRun run = Run(args);
+        EXPECT_EQ(run.Status, 0) << run.Err;
+        EXPECT_EQ(run.Out, expected) << format.front();
+    }
+}
+
+TEST_F(ParvexCliForgedNamesTest, NullFormatPathsReachTheFilesTheyName) {
+    const TRun run = Run({"-0", "--keys", "content", Root});
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    std::vector<std::vector<std::string>> groups{{}};
+    for (std::size_t begin = 0, end; (end = run.Out.find('\0', begin)) != std::string::npos;
+         begin = end + 1) {
+        if (end == begin)
+            groups.emplace_back();
+        else
+            groups.back().push_back(run.Out.substr(begin, end - begin));
+    }
+    ASSERT_EQ(groups.size(), 3u) << "two groups and nothing after the last";
+    EXPECT_TRUE(groups.back().empty());
+    for (std::size_t g = 0; g < 2; ++g) {
+        ASSERT_EQ(groups[g].size(), 3u) << "group " << g;
+        const std::string& name = groups[g][0];
+        EXPECT_EQ(groups[g][1].substr(groups[g][1].rfind('/') + 1), name);
+        EXPECT_EQ(TTempTree::ReadFile(groups[g][1]), g == 0 ? "group a" : "group b");
+        EXPECT_EQ(TTempTree::ReadFile(groups[g][2]), TTempTree::ReadFile(groups[g][1]));
+    }
+}
+
+// The signal is blocked when parvex-cli starts and already pending, so it arrives the moment the
+// program unblocks it, whatever the speed of the machine; the run still ends by its handler.
+TEST_F(ParvexCliTest, StopSignalEndsTheRunWithStatus128PlusTheSignal) {
+    for (int i = 0; i < 30; ++i)
+        MakeFile("d" + std::to_string(i % 5) + "/f" + std::to_string(i), "dup");
+    const std::string complete = Run({"--keys", "content", Root}).Out;
+    ASSERT_NE(complete, "");
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init(&attributes);
+        sigset_t blocked;
+        sigemptyset(&blocked);
+        sigaddset(&blocked, signal);
+        posix_spawnattr_setsigmask(&attributes, &blocked);
+        sigset_t defaults;
+        sigemptyset(&defaults);
+        sigaddset(&defaults, signal);
+        posix_spawnattr_setsigdefault(&attributes, &defaults);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+        const pid_t pid = Start({"--keys", "content", Root}, {}, &attributes);
+        posix_spawnattr_destroy(&attributes);
+        ASSERT_GT(pid, 0);
+        ASSERT_EQ(::kill(pid, signal), 0) << std::strerror(errno);
+        const TRun run = Finish(pid);
+        EXPECT_EQ(run.Status, 128 + signal) << "signal " << signal << ": " << run.Err;
+        EXPECT_EQ(complete.rfind(run.Out, 0), 0u) << "not a prefix of the complete output:\n"
+                                                  << run.Out;
+        EXPECT_EQ(run.Err, "") << "signal " << signal;
+    }
+}
+
+// nohup and shells without job control start a program with signals ignored: they stay ignored.
+TEST_F(ParvexCliTest, SignalIgnoredAtStartStaysIgnored) {
+    MakeFile("a.txt", "dup");
+    MakeFile("sub/b.txt", "dup");
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t blocked;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGHUP);
+    posix_spawnattr_setsigmask(&attributes, &blocked);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
+    // Blocked, the signal stays pending until parvex-cli has decided what to do with it.
+    struct sigaction ignore {
+    }, previous{};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGHUP, &ignore, &previous);
+    const pid_t pid = Start({"--keys", "content", Root}, {}, &attributes);
+    ::sigaction(SIGHUP, &previous, nullptr);
+    posix_spawnattr_destroy(&attributes);
+    ASSERT_GT(pid, 0);
+    ASSERT_EQ(::kill(pid, SIGHUP), 0) << std::strerror(errno);
+    const TRun run = Finish(pid);
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Out, Group({"a.txt", "sub/b.txt"}));
+}
+
+TEST_F(ParvexCliTest, ResultThatCannotBeWrittenExitsOne) {
+    MakeFile("a.txt", "dup");
+    MakeFile("sub/b.txt", "dup");
+    StdoutFile = "/dev/full";
+    const TRun run = Run({"--keys", "content", Root});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Err, "parvex-cli: cannot write the result: No space left on device\n");
+}
+
+// Runs parvex-cli as an unprivileged user when the tests run as root, who may read anything.
+class ParvexCliUnreadableTest : public ParvexCliTest {
+protected:
+    void SetUp() override {
+        ParvexCliTest::SetUp();
+        if (::geteuid() != 0)
+            return;
+        if (std::system("setpriv --reuid=65534 --regid=65534 --clear-groups true") != 0)
+            GTEST_SKIP() << "running as root and setpriv cannot drop privileges here";
+        AsNobody = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+        // The temporary folder is the owner's alone; the unprivileged run must reach the tree.
+        ASSERT_EQ(::chmod(Base.c_str(), 0755), 0) << std::strerror(errno);
+    }
+
+    void MakeUnreadable(const std::string& relative) {
+        ASSERT_EQ(::chmod((Root + relative).c_str(), 0), 0) << relative << std::strerror(errno);
+    }
+
+    std::vector<std::string> AsNobody;
+};
+
+// Content of the same size as the readable copies, so the comparison has to read it.
+TEST_F(ParvexCliUnreadableTest, UnreadableFileIsOneStderrLineAndExitThreeWhenTheEngineReportsIt) {
+    MakeFile("a.txt", "dup");
+    MakeFile("sub/b.txt", "dup");
+    MakeFile("sub/deeper/secret\nfile", "dup");
+    MakeUnreadable("sub/deeper/secret\nfile");
+    const TRun run = Run({"--keys", "size,content", Root}, AsNobody);
+    EXPECT_EQ(run.Status, 3) << run.Err;
+    EXPECT_EQ(run.Out, Group({"a.txt", "sub/b.txt"}));
+    EXPECT_EQ(run.Err,
+              "parvex-cli: cannot read " + Root + "sub/deeper/secret\\nfile: Permission denied\n");
+
+    const TRun quiet = Run({"--quiet", "--keys", "size,content", Root}, AsNobody);
+    EXPECT_EQ(quiet.Status, 3) << quiet.Err;
+    EXPECT_EQ(quiet.Out, run.Out);
+    EXPECT_EQ(quiet.Err, "");
+}
+
+TEST_F(ParvexCliUnreadableTest, UnreadableFolderIsOneStderrLineAndExitThreeWhenTheEngineReportsIt) {
+    MakeFile("a.txt", "dup");
+    MakeFile("sub/b.txt", "dup");
+    MakeFile("sub/locked/c.txt", "dup");
+    MakeUnreadable("sub/locked");
+    const TRun run = Run({"-0", "--stats", "--keys", "content", Root}, AsNobody);
+    EXPECT_EQ(run.Status, 3) << run.Err;
+    using namespace std::string_literals;
+    EXPECT_EQ(run.Out, "a.txt\0"s + Root + "a.txt\0"s + Root + "sub/b.txt\0\0"s);
+    const std::string line = "parvex-cli: cannot read " + Root + "sub/locked";
+    EXPECT_EQ(run.Err.rfind(line, 0), 0u) << run.Err;
+    EXPECT_NE(run.Err.find(": Permission denied\n"), std::string::npos) << run.Err;
+    EXPECT_NE(run.Err.find("files and folders not read: 1\n"), std::string::npos) << run.Err;
+}
+
+// Without --quiet and with nothing unreadable, a run as the same user says nothing on stderr.
+TEST_F(ParvexCliUnreadableTest, ReadableTreeAsTheSameUserExitsZero) {
+    MakeFile("a.txt", "dup");
+    MakeFile("sub/b.txt", "dup");
+    const TRun run = Run({"--keys", "content", Root}, AsNobody);
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Out, Group({"a.txt", "sub/b.txt"}));
+    EXPECT_EQ(run.Err, "");
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "cli/line_writer.h"
+#include "cli/buffered_writer.h"
 
 #include <cerrno>
 #include <unistd.h>
@@ -13,23 +13,20 @@ constexpr std::size_t BufferCapacity = 64 << 10;
 
 } // namespace
 
-TLineWriter::TLineWriter(int fd) : fd_(fd) {
+TBufferedWriter::TBufferedWriter(int fd) : fd_(fd) {
     buffer_.reserve(BufferCapacity);
 }
 
-bool TLineWriter::WriteLine(std::string_view text, bool indented) {
+bool TBufferedWriter::Write(std::string_view bytes) {
     if (firstError_ != 0)
         return false;
-    if (buffer_.size() + text.size() + 2 > BufferCapacity && !Flush())
+    if (buffer_.size() + bytes.size() > BufferCapacity && !Flush())
         return false;
-    if (indented)
-        buffer_ += '\t';
-    buffer_ += text;
-    buffer_ += '\n';
+    buffer_ += bytes;
     return true;
 }
 
-bool TLineWriter::Flush() {
+bool TBufferedWriter::Flush() {
     std::size_t written = 0;
     while (firstError_ == 0 && written < buffer_.size()) {
         const ssize_t n = ::write(fd_, buffer_.data() + written, buffer_.size() - written);

@@ -5,15 +5,15 @@
 
 namespace parvex {
 
-/// Writes lines of raw bytes to a file descriptor through one large buffer.
-class TLineWriter {
+/// Writes raw bytes to a file descriptor through one large buffer.
+class TBufferedWriter {
 public:
-    explicit TLineWriter(int fd);
-    TLineWriter(const TLineWriter&) = delete;
-    TLineWriter& operator=(const TLineWriter&) = delete;
+    explicit TBufferedWriter(int fd);
+    TBufferedWriter(const TBufferedWriter&) = delete;
+    TBufferedWriter& operator=(const TBufferedWriter&) = delete;
 
-    /// Appends the text and a line break, after a TAB when indented; false once writing failed.
-    [[nodiscard]] bool WriteLine(std::string_view text, bool indented);
+    /// Appends the bytes as they are; false once writing failed.
+    [[nodiscard]] bool Write(std::string_view bytes);
     /// Writes out what is buffered; false when writing failed (now or earlier).
     [[nodiscard]] bool Flush();
     /// The errno of the first failed write, 0 while all went well.

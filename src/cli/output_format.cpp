@@ -1,0 +1,13 @@
+#include "cli/output_format.h"
+
+namespace parvex {
+
+std::optional<TOutputFormat> OutputFormatNamed(std::string_view name) {
+    if (name == "text")
+        return TOutputFormat::Text;
+    if (name == "null")
+        return TOutputFormat::Null;
+    return std::nullopt;
+}
+
+} // namespace parvex

@@ -1,0 +1,19 @@
+// The names --format accepts.
+
+#include "cli/output_format.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using parvex::OutputFormatNamed;
+using parvex::TOutputFormat;
+
+TEST(CliOutputFormatTest, KnowsTextAndNullExactly) {
+    EXPECT_EQ(OutputFormatNamed("text"), TOutputFormat::Text);
+    EXPECT_EQ(OutputFormatNamed("null"), TOutputFormat::Null);
+    for (const char* name : {"", "TEXT", "Null", "json", "nul", "text ", "0"})
+        EXPECT_EQ(OutputFormatNamed(name), std::nullopt) << "[" << name << "]";
+}
+
+} // namespace
