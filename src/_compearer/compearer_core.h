@@ -79,6 +79,9 @@ public:
     std::function<void(const std::string& Text, bool NewGroup)> OnFileFound;
     std::function<void()> OnSearchComplete;
     std::function<void()> OnSearchInterrupted;
+    /// A folder that could not be opened or a file that could not be stat'ed or read; Reason is the
+    /// system's text (strerror), e.g. "Permission denied".
+    std::function<void(const std::string& Path, const std::string& Reason)> OnSkipped;
 
     // Hooks for the panel that hosts the core.
     /// Processes pending window messages; called at least every 50 ms during a search.
