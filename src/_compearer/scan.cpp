@@ -5,20 +5,42 @@
 #include "platform/folder_reader.h"
 #include "platform/virtual_file_systems.h"
 
+#include <algorithm>
+#include <xxhash.h>
+
 namespace parvex {
 
-// The state of one scan: the folder being walked, as one growing buffer, and the mask.
+namespace {
+
+std::uint64_t PathHash(const std::string& path) {
+    return XXH3_64bits(path.data(), path.size());
+}
+
+} // namespace
+
+// The state of one scan: the folder being walked, as one growing buffer, and the mask; the rows
+// by file id and, once a second pattern walks the tree again, by path.
 struct TCompearerCore::TScanWalk {
     std::string Folder;
     std::string Mask;
     TVirtualFileSystems VirtualFileSystems;
+    TRowIndex RowsById;
+    TRowIndex RowsByPath;
+    bool LaterPattern = false;
 };
 
 void TCompearerCore::ScanSearchSpec(const std::string& spec) {
     StopRequested = false;
     TScanWalk walk;
-    for (const std::string& pattern : SplitSearchSpec(spec))
+    for (const std::string& pattern : SplitSearchSpec(spec)) {
         ScanPattern(pattern, walk);
+        if (walk.LaterPattern)
+            continue;
+        // The next walk meets the rows of this one again: a path is collected once.
+        walk.LaterPattern = true;
+        for (std::uint32_t row = 0; row < FilePaths.size(); ++row)
+            walk.RowsByPath.Insert(PathHash(FilePaths[row]), row);
+    }
 }
 
 void TCompearerCore::ScanPattern(const std::string& pattern, TScanWalk& walk) {
@@ -75,10 +97,38 @@ void TCompearerCore::CollectFile(TScanWalk& walk, const TFolderReader& reader) {
     std::string path;
     path.reserve(walk.Folder.size() + name.size());
     path.append(walk.Folder).append(name);
+    if (IsRepeatedPath(walk, path) || KeepAsOtherName(walk, facts.Id, path))
+        return;
+    const auto row = std::uint32_t(FilePaths.size());
+    walk.RowsById.Insert(facts.Id.Hash(), row);
+    if (walk.LaterPattern)
+        walk.RowsByPath.Insert(PathHash(path), row);
     FilePaths.push_back(std::move(path));
     FileNames.emplace_back(name);
     FileSizes.push_back(static_cast<std::int64_t>(facts.Size));
     FileTimes.push_back(FileTimeCode(facts.ModifiedSeconds));
+    FileIds.push_back(facts.Id);
+    FileNamesFound.push_back(1);
+    FileLinkCounts.push_back(facts.LinkCount);
+    FileOtherNames.push_back(0);
+}
+
+// A later pattern meets the rows of the earlier ones again.
+bool TCompearerCore::IsRepeatedPath(TScanWalk& walk, const std::string& path) const {
+    return walk.LaterPattern && walk.RowsByPath.Find(PathHash(path), [&](std::uint32_t row) {
+        return FilePaths[row] == path;
+    }) != TRowIndex::NotFound;
+}
+
+// A second name of a file that is a row already (a hard link, a bind mount) joins the row's
+// other names, once; true when the file was a row already.
+bool TCompearerCore::KeepAsOtherName(TScanWalk& walk, const TFileId& id, std::string& path) {
+    const std::uint32_t row = walk.RowsById.Find(
+        id.Hash(), [&](std::uint32_t candidate) { return FileIds[candidate] == id; });
+    if (row == TRowIndex::NotFound)
+        return false;
+    AddOtherName(row, std::move(path));
+    return true;
 }
 
 bool TCompearerCore::IsFolderExcluded(const std::string& folder) {

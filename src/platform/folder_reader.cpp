@@ -2,7 +2,9 @@
 
 #include "platform/unique_fd.h"
 
+#include <algorithm>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -69,6 +71,9 @@ bool TFolderReader::ReadFileFacts(TFileFacts& facts) const {
     facts.Size = static_cast<std::int64_t>(status.st_size);
     facts.ModifiedSeconds = status.st_mtim.tv_sec;
     facts.OwnerWritable = (status.st_mode & S_IWUSR) != 0;
+    facts.Id = FileIdOf(status);
+    facts.LinkCount = static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(status.st_nlink, std::numeric_limits<std::uint32_t>::max()));
     return true;
 }
 

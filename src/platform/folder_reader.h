@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/file_id.h"
+
 #include <cstdint>
 #include <ctime>
 #include <dirent.h>
@@ -17,6 +19,8 @@ struct TFileFacts {
     std::int64_t Size = 0;
     std::time_t ModifiedSeconds = 0;
     bool OwnerWritable = true;
+    TFileId Id;                  ///< device and inode
+    std::uint32_t LinkCount = 1; ///< st_nlink, held to 32 bits
 };
 
 /// One open folder, read entry by entry in the order in which the file system enumerates them.

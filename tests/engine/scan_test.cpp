@@ -93,11 +93,35 @@ TEST_F(Scan, AnEmptyMaskWalksTheTreeButCollectsNothing) {
     EXPECT_EQ(std::count(checks.begin(), checks.end(), tree.Path("sub/")), 2);
 }
 
-TEST_F(Scan, OverlappingMasksCollectAFileOncePerPattern) {
-    tree.File("a.txt");
+TEST_F(Scan, OverlappingMasksCollectAFileOnceWhereTheFirstMatchingPatternFindsIt) {
+    tree.File("sub/a.txt");
     tree.File("b.doc");
-    EXPECT_EQ(Rows(tree.Root() + "*.txt;a*"),
-              (std::vector<std::string>{tree.Path("a.txt"), tree.Path("a.txt")}));
+    tree.File("c.tx");
+    EXPECT_EQ(Rows(tree.Root() + "*.txt;*.t*;a*"),
+              (std::vector<std::string>{tree.Path("sub/a.txt"), tree.Path("c.tx")}));
+    EXPECT_EQ(core.FileNamesFound, (std::vector<std::uint32_t>{1, 1}));
+    EXPECT_EQ(core.FileOtherNames, (std::vector<std::uint32_t>{0, 0}));
+}
+
+TEST_F(Scan, HardLinksAreOneRowWithTheirOtherNamesBesideIt) {
+    tree.File("a.txt", "body");
+    tree.HardLink("sub/b.txt", "a.txt");
+    tree.HardLink("sub/c.txt", "a.txt");
+    tree.File("d.txt", "body");
+    // The second pattern meets every name again and adds none.
+    std::vector<std::string> rows = Rows(tree.Root() + "*.txt;*.t*");
+    std::sort(rows.begin(), rows.end());
+    EXPECT_EQ(rows, (std::vector<std::string>{tree.Path("a.txt"), tree.Path("d.txt")}));
+    const std::size_t a = core.FilePaths[0] == tree.Path("a.txt") ? 0 : 1;
+    EXPECT_EQ(core.FileNamesFound[a], 3U);
+    EXPECT_EQ(core.FileLinkCounts[a], 3U);
+    ASSERT_NE(core.FileOtherNames[a], 0U);
+    std::vector<std::string> others = core.OtherNames[core.FileOtherNames[a] - 1];
+    std::sort(others.begin(), others.end());
+    EXPECT_EQ(others, (std::vector<std::string>{tree.Path("sub/b.txt"), tree.Path("sub/c.txt")}));
+    EXPECT_EQ(core.FileNamesFound[1 - a], 1U);
+    EXPECT_EQ(core.FileLinkCounts[1 - a], 1U);
+    EXPECT_EQ(core.FileOtherNames[1 - a], 0U);
 }
 
 TEST_F(Scan, RecordsNameSizeAndTimeInTheCaseTheFileSystemGives) {

@@ -139,6 +139,14 @@ void TTempTree::Link(const std::string& relative, const std::string& target) {
         throw std::runtime_error("cannot link " + relative);
 }
 
+std::string TTempTree::HardLink(const std::string& relative, const std::string& existing) {
+    const std::string path = Path(relative);
+    MakeFolders(path);
+    if (::link(Path(existing).c_str(), path.c_str()) != 0)
+        throw std::runtime_error("cannot make the hard link " + relative);
+    return path;
+}
+
 void TTempTree::Fifo(const std::string& relative) {
     const std::string path = Path(relative);
     MakeFolders(path);

@@ -29,6 +29,9 @@ public:
     void SetTime(const std::string& relative, std::time_t seconds);
     /// Creates a symbolic link pointing at target.
     void Link(const std::string& relative, const std::string& target);
+    /// Creates a second name (a hard link) of the existing entry `existing`; returns its full
+    /// path.
+    std::string HardLink(const std::string& relative, const std::string& existing);
     /// Creates a FIFO.
     void Fifo(const std::string& relative);
     /// Creates a sparse file of the given size, holding `last` as its final byte.
