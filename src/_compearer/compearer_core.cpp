@@ -1,6 +1,7 @@
 #include "_compearer/compearer_core.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace parvex {
 
@@ -106,6 +107,11 @@ void TCompearerCore::AddOtherName(std::uint32_t row, std::string path) {
     }
     OtherNames[FileOtherNames[row] - 1].push_back(std::move(path));
     ++FileNamesFound[row];
+}
+
+void TCompearerCore::ReportSkipped(const std::string& path, int error) {
+    if (OnSkipped)
+        OnSkipped(path, std::strerror(error));
 }
 
 void TCompearerCore::PollNow() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "_compearer/compare_keys.h"
+#include "_compearer/descriptor_budget.h"
 #include "_compearer/row_index.h"
 #include "platform/file_id.h"
 
@@ -138,11 +139,13 @@ private:
     // The folder scan (scan.cpp).
     struct TScanWalk;
     void ScanPattern(const std::string& pattern, TScanWalk& walk);
-    void ScanFolder(TScanWalk& walk, bool isStart);
+    void ScanFolder(TScanWalk& walk);
     void CollectFile(TScanWalk& walk, const TFolderReader& reader);
     bool IsRepeatedPath(TScanWalk& walk, const std::string& path) const;
     bool KeepAsOtherName(TScanWalk& walk, const TFileId& id, std::string& path);
     bool IsFolderExcluded(const std::string& folder);
+    /// Raises OnSkipped for `path` with the system's text of `error`.
+    void ReportSkipped(const std::string& path, int error);
 
     // The comparison pass (grouping.cpp), in the order of its steps.
     struct TCandidateSets;
@@ -168,6 +171,7 @@ private:
     void PollNow();
     void AddProgress(std::int64_t work);
 
+    TDescriptorBudget descriptors_;
     bool running_ = false;
     TClock::time_point lastPoll_{};
     std::int64_t progressDone_ = 0;

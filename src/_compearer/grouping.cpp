@@ -184,8 +184,12 @@ void TCompearerCore::StartProgress(const TCandidateSets& sets) {
 // an earlier head.
 void TCompearerCore::CompareAndReportInHeadOrder(const TCandidateSets& sets,
                                                  std::vector<bool>& removed) {
-    TContentSplitter splitter(FilePaths, {[this] { Poll(); }, [this] { return StopRequested; },
-                                          [this](std::int64_t work) { AddProgress(work); }});
+    descriptors_.SetLimit(TDescriptorBudget::ProcessBudget());
+    TContentSplitter splitter(
+        FilePaths, FileIds, descriptors_,
+        {[this] { Poll(); }, [this] { return StopRequested; },
+         [this](std::int64_t work) { AddProgress(work); },
+         [this](std::uint32_t row, int error) { ReportSkipped(FilePaths[row], error); }});
     std::priority_queue<TRows, std::vector<TRows>, THeadAfter> found;
     std::vector<TRows> classes;
     bool stopped = false;

@@ -15,6 +15,17 @@ void TEventLog::Attach(TCompearerCore& core) {
     };
     core.OnSearchComplete = [this] { Lines.push_back("complete"); };
     core.OnSearchInterrupted = [this] { Lines.push_back("interrupted"); };
+    core.OnSkipped = [this](const std::string& path, const std::string& reason) {
+        Lines.push_back("skipped " + path + ": " + reason);
+    };
+}
+
+std::vector<std::string> TEventLog::Skipped() const {
+    std::vector<std::string> skipped;
+    for (const std::string& line : Lines)
+        if (line.rfind("skipped ", 0) == 0)
+            skipped.push_back(line);
+    return skipped;
 }
 
 std::vector<std::string> TEventLog::Found() const {

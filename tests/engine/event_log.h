@@ -15,10 +15,13 @@ public:
 
     /// Folders (full paths) that OnCheckFolder answers as not allowed.
     std::vector<std::string> Excluded;
-    /// "start", "check <path>", "group <text>", "file <text>", "complete", "interrupted".
+    /// "start", "check <path>", "group <text>", "file <text>", "skipped <path>: <reason>",
+    /// "complete", "interrupted".
     std::vector<std::string> Lines;
     /// The OnFileFound lines only.
     std::vector<std::string> Found() const;
+    /// The OnSkipped lines only.
+    std::vector<std::string> Skipped() const;
 };
 
 } // namespace parvex::testing

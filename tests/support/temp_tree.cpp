@@ -147,6 +147,31 @@ std::string TTempTree::HardLink(const std::string& relative, const std::string& 
     return path;
 }
 
+std::string TTempTree::DeepFile(const std::string& relative, const std::string& folder, int levels,
+                                const std::string& name, const std::string& content) {
+    std::string path = Folder(relative);
+    int current = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    for (int level = 0; current >= 0 && level < levels; ++level) {
+        ::mkdirat(current, folder.c_str(), 0755);
+        const int next = ::openat(current, folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ::close(current);
+        current = next;
+        path += folder + "/";
+    }
+    const int file = current >= 0 ? ::openat(current, name.c_str(),
+                                             O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)
+                                  : -1;
+    const bool written = file >= 0 && ::write(file, content.data(), content.size()) ==
+                                          static_cast<ssize_t>(content.size());
+    if (file >= 0)
+        ::close(file);
+    if (current >= 0)
+        ::close(current);
+    if (!written)
+        throw std::runtime_error("cannot make the deep file below " + relative);
+    return path + name;
+}
+
 void TTempTree::Fifo(const std::string& relative) {
     const std::string path = Path(relative);
     MakeFolders(path);

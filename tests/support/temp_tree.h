@@ -32,6 +32,11 @@ public:
     /// Creates a second name (a hard link) of the existing entry `existing`; returns its full
     /// path.
     std::string HardLink(const std::string& relative, const std::string& existing);
+    /// Creates `levels` nested folders named `folder` below `relative` (a folder, created too)
+    /// and a file holding `content` at the bottom, reaching depths beyond PATH_MAX; returns the
+    /// file's full path.
+    std::string DeepFile(const std::string& relative, const std::string& folder, int levels,
+                         const std::string& name, const std::string& content);
     /// Creates a FIFO.
     void Fifo(const std::string& relative);
     /// Creates a sparse file of the given size, holding `last` as its final byte.
