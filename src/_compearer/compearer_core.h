@@ -59,6 +59,11 @@ public:
     bool CompareSize = true;
     bool CompareTime = true;
     bool CompareContent = true;
+    /// Folders kept out of the search with their subtrees, matched by identity: each is resolved
+    /// once when the scan starts (a relative one from the working directory, a link followed) to
+    /// its device and inode, so every spelling of a folder and every path through a link to it
+    /// excludes it. Such a folder is skipped before OnCheckFolder is asked about it.
+    std::vector<std::string> ExcludedFolders;
 
     /// The four compare keys as one value.
     TCompareKeys Keys() const { return {CompareName, CompareSize, CompareTime, CompareContent}; }

@@ -6,6 +6,7 @@
 #include "platform/folder_reader.h"
 
 #include <algorithm>
+#include <sys/stat.h>
 #include <xxhash.h>
 
 namespace parvex {
@@ -14,6 +15,17 @@ namespace {
 
 std::uint64_t PathHash(const std::string& path) {
     return XXH3_64bits(path.data(), path.size());
+}
+
+// Each folder as the device and inode it names now; one that names no folder is left out.
+std::vector<TFileId> FolderIds(const std::vector<std::string>& folders) {
+    std::vector<TFileId> ids;
+    for (const std::string& folder : folders) {
+        struct stat facts {};
+        if (::stat(folder.c_str(), &facts) == 0 && S_ISDIR(facts.st_mode))
+            ids.push_back(FileIdOf(facts));
+    }
+    return ids;
 }
 
 } // namespace
@@ -37,6 +49,7 @@ void TCompearerCore::ScanSearchSpec(const std::string& spec) {
     StopRequested = false;
     descriptors_.SetLimit(TDescriptorBudget::ProcessBudget());
     TScanWalk walk(*this);
+    walk.Walk.SetExcluded(FolderIds(ExcludedFolders));
     for (const std::string& pattern : SplitSearchSpec(spec)) {
         ScanPattern(pattern, walk);
         if (walk.LaterPattern)

@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace parvex {
 namespace {
@@ -76,6 +78,44 @@ TEST_F(Scan, AnExcludedFolderIsSkippedWithItsSubtreeUnasked) {
 
     EXPECT_EQ(Rows(tree.Root() + "*.txt"), std::vector<std::string>{tree.Path("top.txt")});
     EXPECT_EQ(Checks(), (std::vector<std::string>{tree.Root(), tree.Path("ex/")}));
+}
+
+TEST_F(Scan, AnExcludedFolderIsMatchedByIdentityWhateverItsSpelling) {
+    tree.File("top.txt");
+    tree.File("x/inside.txt");
+    tree.File("x/deep/deeper.txt");
+    tree.File("X/other.txt");
+    tree.Link("link", tree.Path("x"));
+    const std::string absolute = tree.Path("x");
+    std::string doubled = "/";
+    for (const char c : absolute)
+        doubled += c == '/' ? std::string("//") : std::string(1, c);
+    // Relative spellings are resolved from the working directory.
+    const int back = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_EQ(::chdir(tree.Root().c_str()), 0);
+    for (const std::string& spelling : {std::string("./x"), std::string("x/"), absolute + "/",
+                                        doubled, std::string("link"), tree.Path("link/.")}) {
+        core.ClearFileTable();
+        log.Lines.clear();
+        core.ExcludedFolders = {spelling};
+        std::vector<std::string> rows = Rows(tree.Root() + "*.txt");
+        std::sort(rows.begin(), rows.end());
+        EXPECT_EQ(rows, (std::vector<std::string>{tree.Path("X/other.txt"), tree.Path("top.txt")}))
+            << spelling;
+        // Skipped before the window is asked about it.
+        std::vector<std::string> checks = Checks();
+        std::sort(checks.begin(), checks.end());
+        EXPECT_EQ(checks, (std::vector<std::string>{tree.Root(), tree.Path("X/")})) << spelling;
+    }
+    EXPECT_EQ(::fchdir(back), 0);
+    ::close(back);
+}
+
+TEST_F(Scan, AnExcludedStartFolderByIdentityCollectsNothingAndIsNotAsked) {
+    tree.File("a.txt");
+    core.ExcludedFolders = {tree.Root(), tree.Path("missing")};
+    EXPECT_TRUE(Rows(tree.Root() + "*.txt").empty());
+    EXPECT_TRUE(Checks().empty());
 }
 
 TEST_F(Scan, AnExcludedStartFolderIsAskedOncePerPattern) {
