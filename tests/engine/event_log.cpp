@@ -20,6 +20,19 @@ void TEventLog::Attach(TCompearerCore& core) {
     };
 }
 
+void TEventLog::Search(TCompearerCore& core, const std::string& spec) {
+    core.SearchSpec = spec;
+    Attach(core);
+    core.Start();
+}
+
+std::string TEventLog::Joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    return text;
+}
+
 std::vector<std::string> TEventLog::Skipped() const {
     std::vector<std::string> skipped;
     for (const std::string& line : Lines)

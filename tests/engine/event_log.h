@@ -12,6 +12,10 @@ class TEventLog {
 public:
     /// Installs every event slot of core; folder checks consult `excluded`.
     void Attach(TCompearerCore& core);
+    /// Attaches to `core` and runs a whole search of `spec`.
+    void Search(TCompearerCore& core, const std::string& spec);
+    /// The lines, each followed by a newline, as one text.
+    static std::string Joined(const std::vector<std::string>& lines);
 
     /// Folders (full paths) that OnCheckFolder answers as not allowed.
     std::vector<std::string> Excluded;

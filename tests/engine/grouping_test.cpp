@@ -148,9 +148,7 @@ protected:
     // A file with one fixed time: files written at whatever time the machine reaches them can
     // fall into different two-second slots and disagree on the time key.
     std::string File(const std::string& relative, const std::string& content = {}) {
-        const std::string path = tree.File(relative, content);
-        tree.SetTime(relative, 1600000000);
-        return path;
+        return tree.File(relative, content, 1600000000);
     }
 
     TTempTree tree;

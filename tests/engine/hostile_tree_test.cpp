@@ -20,17 +20,8 @@ using TLines = std::vector<std::string>;
 // few descriptors: the search finds what is there and nothing outside its start folder.
 class HostileTree : public ::testing::Test {
 protected:
-    void Search(const std::string& spec) {
-        core.SearchSpec = spec;
-        log.Attach(core);
-        core.Start();
-    }
-    static std::string Joined(const TLines& lines) {
-        std::string text;
-        for (const std::string& line : lines)
-            text += line + "\n";
-        return text;
-    }
+    void Search(const std::string& spec) { log.Search(core, spec); }
+    static std::string Joined(const TLines& lines) { return TEventLog::Joined(lines); }
     // Runs `body` in a child process that may hold at most `limit` descriptors.
     static testing::TChildRun WithDescriptorLimit(rlim_t limit,
                                                   const std::function<std::string()>& body) {
@@ -40,6 +31,22 @@ protected:
                 return ::setrlimit(RLIMIT_NOFILE, &low) == 0 ? "" : "cannot lower the limit";
             },
             body);
+    }
+
+    // Once the walk asks about `asked`, the folder `swapped` (relative to the tree) moves away
+    // and a link to the outside folder takes its place.
+    void SwapForALinkWhenAsked(const std::string& asked, const std::string& swapped) {
+        log.Attach(core);
+        core.OnCheckFolder = [this, asked, swapped,
+                              check = core.OnCheckFolder](const std::string& path, bool& allowed) {
+            check(path, allowed);
+            if (path != tree.Path(asked))
+                return;
+            ASSERT_EQ(std::rename(tree.Path(swapped).c_str(), tree.Path("moved").c_str()), 0);
+            tree.Link(swapped, outside.Root());
+        };
+        core.SearchSpec = tree.Path("start/") + "*.txt";
+        core.Start();
     }
 
     TTempTree tree;
@@ -53,19 +60,9 @@ TEST_F(HostileTree, AFolderSwappedForALinkDuringTheWalkLeadsNowhereOutside) {
     outside.File("b/secret.txt", "x");
     outside.File("secret.txt", "x");
     core.SetKeys({.Name = false, .Size = false, .Time = false, .Content = false});
-    log.Attach(core);
-    const auto check = core.OnCheckFolder;
-    // Once the walk is about to enter a/b/, a/ becomes a link to the outside folder (which has
-    // a b/ of its own) and the real a/ moves away.
-    core.OnCheckFolder = [&](const std::string& path, bool& allowed) {
-        check(path, allowed);
-        if (path != tree.Path("start/a/b/"))
-            return;
-        ASSERT_EQ(std::rename(tree.Path("start/a").c_str(), tree.Path("moved-a").c_str()), 0);
-        tree.Link("start/a", outside.Root());
-    };
-    core.SearchSpec = tree.Path("start/") + "*.txt";
-    core.Start();
+    // a/ becomes a link to the outside folder, which has a b/ of its own, while the walk is
+    // about to enter a/b/.
+    SwapForALinkWhenAsked("start/a/b/", "start/a");
     for (const std::string& path : core.FilePaths)
         EXPECT_EQ(path.find("secret"), std::string::npos) << path;
     EXPECT_EQ(core.FilePaths, TLines{tree.Path("start/a/b/inside.txt")});
@@ -74,17 +71,7 @@ TEST_F(HostileTree, AFolderSwappedForALinkDuringTheWalkLeadsNowhereOutside) {
 TEST_F(HostileTree, ALinkInPlaceOfAListedFolderIsNotEntered) {
     tree.File("start/sub/inside.txt", "x");
     outside.File("secret.txt", "x");
-    log.Attach(core);
-    const auto check = core.OnCheckFolder;
-    core.OnCheckFolder = [&](const std::string& path, bool& allowed) {
-        check(path, allowed);
-        if (path != tree.Path("start/sub/"))
-            return;
-        ASSERT_EQ(std::rename(tree.Path("start/sub").c_str(), tree.Path("moved").c_str()), 0);
-        tree.Link("start/sub", outside.Root());
-    };
-    core.SearchSpec = tree.Path("start/") + "*.txt";
-    core.Start();
+    SwapForALinkWhenAsked("start/sub/", "start/sub");
     EXPECT_TRUE(core.FilePaths.empty());
     EXPECT_TRUE(log.Skipped().empty());
 }

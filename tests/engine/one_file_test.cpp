@@ -21,15 +21,11 @@ using TLines = std::vector<std::string>;
 class OneFile : public ::testing::Test {
 protected:
     TLines Search(const std::string& masks) {
-        core.SearchSpec = tree.Root() + masks;
-        log.Attach(core);
-        core.Start();
+        log.Search(core, tree.Root() + masks);
         return log.Found();
     }
     std::string File(const std::string& relative, const std::string& content) {
-        const std::string path = tree.File(relative, content);
-        tree.SetTime(relative, 1600000000);
-        return path;
+        return tree.File(relative, content, 1600000000);
     }
 
     TTempTree tree;

@@ -21,21 +21,10 @@ using TLines = std::vector<std::string>;
 class Skipped : public ::testing::Test {
 protected:
     std::string File(const std::string& relative, const std::string& content = "same") {
-        const std::string path = tree.File(relative, content);
-        tree.SetTime(relative, 1600000000);
-        return path;
+        return tree.File(relative, content, 1600000000);
     }
-    void Search(const std::string& spec) {
-        core.SearchSpec = spec;
-        log.Attach(core);
-        core.Start();
-    }
-    static std::string Joined(const TLines& lines) {
-        std::string text;
-        for (const std::string& line : lines)
-            text += line + "\n";
-        return text;
-    }
+    void Search(const std::string& spec) { log.Search(core, spec); }
+    static std::string Joined(const TLines& lines) { return TEventLog::Joined(lines); }
 
     TTempTree tree;
     TCompearerCore core;

@@ -118,6 +118,13 @@ std::string TTempTree::File(const std::string& relative, const std::string& cont
     return path;
 }
 
+std::string TTempTree::File(const std::string& relative, const std::string& content,
+                            std::time_t seconds) {
+    const std::string path = File(relative, content);
+    SetTime(relative, seconds);
+    return path;
+}
+
 std::string TTempTree::Folder(const std::string& relative) {
     std::string path = Path(relative);
     if (path.back() != '/')

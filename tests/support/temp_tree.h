@@ -23,6 +23,9 @@ public:
     std::string Path(const std::string& relative) const { return root_ + relative; }
     /// Creates a file (and its folders) holding content; returns its full path.
     std::string File(const std::string& relative, const std::string& content = {});
+    /// Creates a file holding content with the modification time `seconds`; returns its full
+    /// path.
+    std::string File(const std::string& relative, const std::string& content, std::time_t seconds);
     /// Creates a folder and its parents; returns its full path ending in "/".
     std::string Folder(const std::string& relative);
     /// Sets the modification time of an entry.
