@@ -1,6 +1,7 @@
 #include "_compearer/compearer_core.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace parvex {
 
@@ -86,6 +87,31 @@ void TCompearerCore::ClearFileTable() {
     FileNames = {};
     FileSizes = {};
     FileTimes = {};
+    FileIds = {};
+    FileNamesFound = {};
+    FileLinkCounts = {};
+    FileOtherNames = {};
+    OtherNames = {};
+}
+
+void TCompearerCore::AddOtherName(std::uint32_t row, std::string path) {
+    if (path == FilePaths[row])
+        return;
+    if (FileOtherNames[row] != 0) {
+        const std::vector<std::string>& others = OtherNames[FileOtherNames[row] - 1];
+        if (std::find(others.begin(), others.end(), path) != others.end())
+            return;
+    } else {
+        OtherNames.emplace_back();
+        FileOtherNames[row] = std::uint32_t(OtherNames.size());
+    }
+    OtherNames[FileOtherNames[row] - 1].push_back(std::move(path));
+    ++FileNamesFound[row];
+}
+
+void TCompearerCore::ReportSkipped(const std::string& path, int error) {
+    if (OnSkipped)
+        OnSkipped(path, std::strerror(error));
 }
 
 void TCompearerCore::PollNow() {

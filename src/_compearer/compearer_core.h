@@ -1,6 +1,9 @@
 #pragma once
 
 #include "_compearer/compare_keys.h"
+#include "_compearer/descriptor_budget.h"
+#include "_compearer/row_index.h"
+#include "platform/file_id.h"
 
 #include <chrono>
 #include <cstdint>
@@ -56,6 +59,11 @@ public:
     bool CompareSize = true;
     bool CompareTime = true;
     bool CompareContent = true;
+    /// Folders kept out of the search with their subtrees, matched by identity: each is resolved
+    /// once when the scan starts (a relative one from the working directory, a link followed) to
+    /// its device and inode, so every spelling of a folder and every path through a link to it
+    /// excludes it. Such a folder is skipped before OnCheckFolder is asked about it.
+    std::vector<std::string> ExcludedFolders;
 
     /// The four compare keys as one value.
     TCompareKeys Keys() const { return {CompareName, CompareSize, CompareTime, CompareContent}; }
@@ -69,6 +77,19 @@ public:
     std::vector<std::string> FileNames;
     std::vector<std::int64_t> FileSizes;
     std::vector<std::int64_t> FileTimes;
+    // Beside the four columns, kept in step with them: what makes a row one file. A row stands
+    // for one file (device and inode) however many of its names the scan met: the first name
+    // found is the row, the others are kept in OtherNames, never rows of their own.
+    std::vector<TFileId> FileIds;
+    /// How many names of the row's file the scan found (the row's own included).
+    std::vector<std::uint32_t> FileNamesFound;
+    /// The file's link count (st_nlink) when it was collected.
+    std::vector<std::uint32_t> FileLinkCounts;
+    /// 0 when the scan found no other name of the row's file; otherwise k: the other names are
+    /// OtherNames[k - 1]. Most rows have none, so a row pays four bytes for the column.
+    std::vector<std::uint32_t> FileOtherNames;
+    /// The lists of other names, in the order the scan found them; see FileOtherNames.
+    std::vector<std::vector<std::string>> OtherNames;
 
     /// Figures of the last search; reset when a search starts.
     TSearchFigures Figures;
@@ -109,6 +130,8 @@ public:
     void SetState(TSearchState state);
     /// Empties every column of the file table.
     void ClearFileTable();
+    /// Keeps `path` as another name of the file of `row`, unless the row knows it already.
+    void AddOtherName(std::uint32_t row, std::string path);
     /// The folder scan: clears StopRequested, then collects the rows of every pattern of spec.
     void ScanSearchSpec(const std::string& spec);
     /// The comparison pass: reports every group of identical rows through OnFileFound.
@@ -121,20 +144,26 @@ private:
     // The folder scan (scan.cpp).
     struct TScanWalk;
     void ScanPattern(const std::string& pattern, TScanWalk& walk);
-    void ScanFolder(TScanWalk& walk, bool isStart);
+    void ScanFolder(TScanWalk& walk);
     void CollectFile(TScanWalk& walk, const TFolderReader& reader);
+    bool IsRepeatedPath(TScanWalk& walk, const std::string& path) const;
+    bool KeepAsOtherName(TScanWalk& walk, const TFileId& id, std::string& path);
     bool IsFolderExcluded(const std::string& folder);
+    /// Raises OnSkipped for `path` with the system's text of `error`.
+    void ReportSkipped(const std::string& path, int error);
 
     // The comparison pass (grouping.cpp), in the order of its steps.
     struct TCandidateSets;
     using THashedRows = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
     bool SizeMatters() const;
     bool RowsAgree(std::uint32_t a, std::uint32_t b) const;
-    THashedRows HashKeysAndSort();
+    THashedRows HashKeysAndSort(const std::vector<bool>& removed);
     void BuildCandidateSets(THashedRows hashed, TCandidateSets& sets);
     void StartProgress(const TCandidateSets& sets);
     void CompareAndReportInHeadOrder(const TCandidateSets& sets, std::vector<bool>& removed);
     void DropFurtherMembers(const std::vector<bool>& removed);
+    void CompleteColumns();
+    void FoldRepeatedFiles(std::vector<bool>& removed);
     void ReportFile(const std::string& path, bool NewGroup);
     void ReportMatch(std::size_t row);
     bool ReportGroup(std::span<const std::uint32_t> rows, std::vector<bool>& removed);
@@ -147,6 +176,7 @@ private:
     void PollNow();
     void AddProgress(std::int64_t work);
 
+    TDescriptorBudget descriptors_;
     bool running_ = false;
     TClock::time_point lastPoll_{};
     std::int64_t progressDone_ = 0;

@@ -1,7 +1,7 @@
 #include "_compearer/content_splitter.h"
 
 #include "_compearer/for_each_run.h"
-#include "platform/unique_fd.h"
+#include "platform/long_path.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -32,15 +32,18 @@ constexpr std::int64_t SequentialHintSize = 256 << 10;
 struct TContentSplitter::TFile {
     std::uint32_t RowBegin = 0; // into rowsByPath_
     std::uint32_t RowCount = 0;
-    TUniqueFd Fd;
+    TBudgetFd Fd;
     std::int64_t Length = 0; // at opening time
     std::int64_t CreditedWork = 0;
     bool Failed = false;
     bool Settled = false;
 };
 
-TContentSplitter::TContentSplitter(const std::vector<std::string>& paths, TContentHooks hooks)
-    : paths_(paths), hooks_(std::move(hooks)) {}
+TContentSplitter::TContentSplitter(const std::vector<std::string>& paths,
+                                   const std::vector<TFileId>& ids, TDescriptorBudget& budget,
+                                   TContentHooks hooks)
+    : paths_(paths), ids_(ids), budget_(budget), hooks_(std::move(hooks)),
+      maxOpen_(std::clamp<std::size_t>(budget.Limit(), 2, MaxOpenFiles)) {}
 
 // The descriptors close with files_.
 TContentSplitter::~TContentSplitter() = default;
@@ -77,7 +80,7 @@ bool TContentSplitter::Resolve(TMembers members, std::vector<std::vector<std::ui
         Settle(members);
         return true;
     }
-    if (members.size() > MaxOpenFiles)
+    if (members.size() > maxOpen_)
         return HashSplit(std::move(members), 0, FirstHashBlock, classes);
     std::vector<TMembers> finals;
     if (!Lockstep(members, finals))
@@ -109,10 +112,8 @@ bool TContentSplitter::HashSplit(TMembers members, std::int64_t offset, std::siz
         const std::int64_t count = ReadAt(member, buffer, static_cast<std::size_t>(wanted), offset);
         const std::int64_t length = file.Length;
         Close(member);
-        if (count < 0) {
-            file.Failed = true;
+        if (count < 0)
             continue;
-        }
         keys.push_back({length, XXH3_64bits(buffer, static_cast<std::size_t>(count)), member});
         hooks_.Poll();
         if (hooks_.StopRequested())
@@ -133,7 +134,7 @@ bool TContentSplitter::HashSplit(TMembers members, std::int64_t offset, std::siz
         for (const TKey& key : same)
             run.push_back(key.Member);
         const std::int64_t next = offset + static_cast<std::int64_t>(block);
-        if (run.size() <= MaxOpenFiles)
+        if (run.size() <= maxOpen_)
             return Resolve(std::move(run), classes);
         if (next >= same.front().Length)
             return CompareToRepresentative(std::move(run), classes);
@@ -150,7 +151,7 @@ bool TContentSplitter::CompareToRepresentative(TMembers members,
     TMembers leftovers;
     bool representativeReadable = true;
     for (std::size_t next = 1; next < members.size();) {
-        const std::size_t end = std::min(members.size(), next + MaxOpenFiles - 1);
+        const std::size_t end = std::min(members.size(), next + maxOpen_ - 1);
         if (!representativeReadable) {
             leftovers.insert(leftovers.end(), members.begin() + next, members.end());
             break;
@@ -232,10 +233,8 @@ bool TContentSplitter::Lockstep(const TMembers& members, std::vector<TMembers>& 
                 return false;
         }
         for (std::size_t k = 0; k < same.size(); ++k)
-            if (counts[k] < 0) {
-                files_[same[k]].Failed = true;
+            if (counts[k] < 0)
                 Close(same[k]);
-            }
         for (TMembers& part : SplitOnChunk(arena, same, chunk, counts)) {
             const std::int64_t count = counts[std::size_t(
                 std::find(same.begin(), same.end(), part.front()) - same.begin())];
@@ -328,15 +327,11 @@ void TContentSplitter::Settle(const TMembers& members) {
 
 bool TContentSplitter::Open(std::uint32_t member) {
     TFile& file = files_[member];
-    if (file.Failed)
+    if (!Reopen(member))
         return false;
-    const std::string& path = paths_[rowsByPath_[file.RowBegin]];
-    // Never block on, or open for real, anything but a regular file that replaced the row.
-    file.Fd.Reset(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
     struct stat facts {};
-    if (!file.Fd || ::fstat(file.Fd.Get(), &facts) != 0 || !S_ISREG(facts.st_mode)) {
-        Close(member);
-        file.Failed = true;
+    if (::fstat(file.Fd.Get(), &facts) != 0) {
+        Fail(member, errno);
         return false;
     }
     file.Length = static_cast<std::int64_t>(facts.st_size);
@@ -345,9 +340,57 @@ bool TContentSplitter::Open(std::uint32_t member) {
     return true;
 }
 
+// Opens the member's file (again, when the budget closed it): by path, checked to be the
+// regular file the scan found there.
+bool TContentSplitter::Reopen(std::uint32_t member) {
+    TFile& file = files_[member];
+    if (file.Failed)
+        return false;
+    if (file.Fd) {
+        budget_.Touch(file.Fd);
+        return true;
+    }
+    const std::uint32_t row = rowsByPath_[file.RowBegin];
+    const std::string& path = paths_[row];
+    // Never block on, or open for real, anything but a regular file that replaced the row.
+    if (!budget_.Open(file.Fd, [&] {
+            return OpenLongPath(path, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+        })) {
+        // A link in the file's place is not followed, which is no failure.
+        Fail(member, errno == ELOOP ? 0 : errno);
+        return false;
+    }
+    struct stat facts {};
+    if (::fstat(file.Fd.Get(), &facts) != 0) {
+        Fail(member, errno);
+        return false;
+    }
+    if (!S_ISREG(facts.st_mode)) {
+        Fail(member, 0); // a FIFO, a device or a folder now: never read
+        return false;
+    }
+    // Another file at the path: the one the scan found is gone from it.
+    if (row < ids_.size() && ids_[row].Known() && FileIdOf(facts) != ids_[row]) {
+        Fail(member, ENOENT);
+        return false;
+    }
+    return true;
+}
+
+// The file is identical to nothing from now on; a real failure is reported once.
+void TContentSplitter::Fail(std::uint32_t member, int error) {
+    TFile& file = files_[member];
+    Close(member);
+    if (file.Failed)
+        return;
+    file.Failed = true;
+    if (error != 0 && hooks_.Unreadable)
+        hooks_.Unreadable(rowsByPath_[file.RowBegin], error);
+}
+
 void TContentSplitter::Close(std::uint32_t member) {
     // Read only: a failed close loses nothing.
-    files_[member].Fd.Reset();
+    files_[member].Fd.Close();
 }
 
 void TContentSplitter::CloseAll() {
@@ -358,14 +401,18 @@ void TContentSplitter::CloseAll() {
 std::int64_t TContentSplitter::ReadAt(std::uint32_t member, char* buffer, std::size_t length,
                                       std::int64_t offset) {
     TFile& file = files_[member];
+    if (!Reopen(member))
+        return -1;
     std::size_t done = 0;
     while (done < length) {
         const ssize_t count = ::pread(file.Fd.Get(), buffer + done, length - done,
                                       static_cast<off_t>(offset + std::int64_t(done)));
         if (count < 0 && errno == EINTR)
             continue;
-        if (count < 0)
+        if (count < 0) {
+            Fail(member, errno);
             return -1;
+        }
         if (count == 0)
             break;
         done += static_cast<std::size_t>(count);

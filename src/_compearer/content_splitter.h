@@ -1,5 +1,8 @@
 #pragma once
 
+#include "_compearer/descriptor_budget.h"
+#include "platform/file_id.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -17,6 +20,8 @@ struct TContentHooks {
     std::function<bool()> StopRequested;
     /// Work done, in the units of TContentSplitter::WorkOf.
     std::function<void(std::int64_t)> WorkDone;
+    /// A row's file could not be opened or read; `error` is the system's error number.
+    std::function<void(std::uint32_t row, int error)> Unreadable;
 };
 
 /// Splits sets of candidate rows into classes of files with byte-identical content. Every file
@@ -24,8 +29,11 @@ struct TContentHooks {
 /// the bytes actually read, so a file is read about once and equality never rests on a hash.
 class TContentSplitter {
 public:
-    /// Rows are indexes into `paths`; the hooks report progress and poll for a stop.
-    TContentSplitter(const std::vector<std::string>& paths, TContentHooks hooks);
+    /// Rows are indexes into `paths` and `ids` (a file whose id is known must still have it when
+    /// opened); descriptors are held under `budget`; the hooks report progress and poll for a
+    /// stop.
+    TContentSplitter(const std::vector<std::string>& paths, const std::vector<TFileId>& ids,
+                     TDescriptorBudget& budget, TContentHooks hooks);
     ~TContentSplitter();
     TContentSplitter(const TContentSplitter&) = delete;
     TContentSplitter& operator=(const TContentSplitter&) = delete;
@@ -45,7 +53,7 @@ public:
 
     /// Progress units for one row beside its bytes.
     static constexpr std::int64_t RowWork = 4096;
-    /// Most files open at once.
+    /// Most files open at once, unless the descriptor budget allows fewer.
     static constexpr std::size_t MaxOpenFiles = 64;
     /// Chunk memory shared by the files read side by side.
     static constexpr std::size_t ChunkBudget = 1 << 20;
@@ -66,6 +74,8 @@ private:
     void Emit(const TMembers& members, std::vector<std::vector<std::uint32_t>>& classes);
     void Settle(const TMembers& members);
     [[nodiscard]] bool Open(std::uint32_t member);
+    [[nodiscard]] bool Reopen(std::uint32_t member);
+    void Fail(std::uint32_t member, int error);
     void Close(std::uint32_t member);
     void CloseAll();
     [[nodiscard]] std::int64_t ReadAt(std::uint32_t member, char* buffer, std::size_t length,
@@ -73,7 +83,10 @@ private:
     char* Buffer(std::size_t bytes);
 
     const std::vector<std::string>& paths_;
+    const std::vector<TFileId>& ids_;
+    TDescriptorBudget& budget_;
     TContentHooks hooks_;
+    std::size_t maxOpen_ = MaxOpenFiles;
     std::int64_t scanSize_ = 0;
     std::vector<std::uint32_t> rowsByPath_;
     std::vector<TFile> files_;

@@ -47,12 +47,50 @@ struct TCompearerCore::TCandidateSets {
 void TCompearerCore::GroupIdentical() {
     // No progress until the work is known.
     progressDone_ = progressTotal_ = progressReported_ = 0;
-    TCandidateSets sets;
-    BuildCandidateSets(HashKeysAndSort(), sets);
-    StartProgress(sets);
+    CompleteColumns();
     std::vector<bool> removed(FilePaths.size(), false);
+    FoldRepeatedFiles(removed);
+    TCandidateSets sets;
+    BuildCandidateSets(HashKeysAndSort(removed), sets);
+    StartProgress(sets);
     CompareAndReportInHeadOrder(sets, removed);
     DropFurtherMembers(removed);
+}
+
+// A table filled by hand (not by the scan) may lack the columns beside the four: its rows count
+// as files of unknown id, one file per path.
+void TCompearerCore::CompleteColumns() {
+    const std::size_t rowCount = FilePaths.size();
+    FileIds.resize(rowCount);
+    FileNamesFound.resize(rowCount, 1);
+    FileLinkCounts.resize(rowCount, 1);
+    FileOtherNames.resize(rowCount, 0);
+}
+
+// A path once, a file once: a row that repeats the path or the file id of an earlier row is
+// another name of that row's file, never a row of its own. The scan never puts one in the table;
+// a table filled by hand may hold some.
+void TCompearerCore::FoldRepeatedFiles(std::vector<bool>& removed) {
+    TRowIndex byPath, byId;
+    for (std::uint32_t row = 0; row < FilePaths.size(); ++row) {
+        const std::string& path = FilePaths[row];
+        const std::uint64_t pathHash = XXH3_64bits(path.data(), path.size());
+        std::uint32_t first = byPath.Find(
+            pathHash, [&](std::uint32_t earlier) { return FilePaths[earlier] == path; });
+        const TFileId& id = FileIds[row];
+        if (first == TRowIndex::NotFound && id.Known())
+            first =
+                byId.Find(id.Hash(), [&](std::uint32_t earlier) { return FileIds[earlier] == id; });
+        if (first != TRowIndex::NotFound) {
+            removed[row] = true;
+            AddOtherName(first, path);
+            continue;
+        }
+        byPath.Insert(pathHash, row);
+        if (id.Known())
+            byId.Insert(id.Hash(), row);
+        Poll();
+    }
 }
 
 bool TCompearerCore::SizeMatters() const {
@@ -69,12 +107,15 @@ bool TCompearerCore::RowsAgree(std::uint32_t a, std::uint32_t b) const {
 
 // Every row with a hash of the keys that are on, sorted by the hash, rows ascending within
 // one hash. 32 bits of hash are plenty to sort by; equal hashes are split on the keys anyway.
-TCompearerCore::THashedRows TCompearerCore::HashKeysAndSort() {
+TCompearerCore::THashedRows TCompearerCore::HashKeysAndSort(const std::vector<bool>& removed) {
     const auto rowCount = std::uint32_t(FilePaths.size());
     const bool sizeMatters = SizeMatters();
-    THashedRows hashed(rowCount);
+    THashedRows hashed;
+    hashed.reserve(rowCount);
     std::string key;
     for (std::uint32_t row = 0; row < rowCount; ++row) {
+        if (removed[row])
+            continue;
         key.clear();
         if (CompareName)
             key += CaseSensitiveNames ? FileNames[row] : UpperAscii(FileNames[row]);
@@ -83,7 +124,7 @@ TCompearerCore::THashedRows TCompearerCore::HashKeysAndSort() {
             AppendNumber(key, FileSizes[row]);
         if (CompareTime)
             AppendNumber(key, FileTimes[row]);
-        hashed[row] = {std::uint32_t(XXH3_64bits(key.data(), key.size())), row};
+        hashed.emplace_back(std::uint32_t(XXH3_64bits(key.data(), key.size())), row);
         Poll();
     }
     std::sort(hashed.begin(), hashed.end());
@@ -143,8 +184,12 @@ void TCompearerCore::StartProgress(const TCandidateSets& sets) {
 // an earlier head.
 void TCompearerCore::CompareAndReportInHeadOrder(const TCandidateSets& sets,
                                                  std::vector<bool>& removed) {
-    TContentSplitter splitter(FilePaths, {[this] { Poll(); }, [this] { return StopRequested; },
-                                          [this](std::int64_t work) { AddProgress(work); }});
+    descriptors_.SetLimit(TDescriptorBudget::ProcessBudget());
+    TContentSplitter splitter(
+        FilePaths, FileIds, descriptors_,
+        {[this] { Poll(); }, [this] { return StopRequested; },
+         [this](std::int64_t work) { AddProgress(work); },
+         [this](std::uint32_t row, int error) { ReportSkipped(FilePaths[row], error); }});
     std::priority_queue<TRows, std::vector<TRows>, THeadAfter> found;
     std::vector<TRows> classes;
     bool stopped = false;
@@ -197,6 +242,10 @@ void TCompearerCore::DropFurtherMembers(const std::vector<bool>& removed) {
             FileNames[kept] = std::move(FileNames[row]);
             FileSizes[kept] = FileSizes[row];
             FileTimes[kept] = FileTimes[row];
+            FileIds[kept] = FileIds[row];
+            FileNamesFound[kept] = FileNamesFound[row];
+            FileLinkCounts[kept] = FileLinkCounts[row];
+            FileOtherNames[kept] = FileOtherNames[row];
         }
         ++kept;
     }
@@ -204,6 +253,10 @@ void TCompearerCore::DropFurtherMembers(const std::vector<bool>& removed) {
     FileNames.resize(kept);
     FileSizes.resize(kept);
     FileTimes.resize(kept);
+    FileIds.resize(kept);
+    FileNamesFound.resize(kept);
+    FileLinkCounts.resize(kept);
+    FileOtherNames.resize(kept);
 }
 
 bool TCompearerCore::ReportGroup(std::span<const std::uint32_t> rows, std::vector<bool>& removed) {

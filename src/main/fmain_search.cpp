@@ -2,6 +2,7 @@
 // receivers of the engine's events) and the text search in its result (Search in found).
 #include "_compearer/panel/ocompearer.h"
 #include "dialogs/find_dialog.h"
+#include "dialogs/settings_user.h"
 #include "main/fmain.h"
 #include "main/input_text.h"
 #include "main/result_tree.h"
@@ -10,6 +11,7 @@
 #include <QCollator>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QLocale>
 
 namespace parvex {
@@ -48,6 +50,12 @@ void TFmain::SearchStarted() {
     TV1->clear();
     Ocompearer1->Core().SearchSpec =
         QFile::encodeName(Edit_root->text() + Edit_ft->text()).toStdString();
+    // The engine matches the excluded folders by identity, whatever their spelling.
+    std::vector<std::string> excluded;
+    for (int i = 0; D_settings_user && i < D_settings_user->LB_prohibited->count(); ++i)
+        excluded.push_back(
+            QFile::encodeName(D_settings_user->LB_prohibited->item(i)->text()).toStdString());
+    Ocompearer1->Core().ExcludedFolders = std::move(excluded);
     SetSearchStatus(TSearchStatus::stInProcess);
 }
 

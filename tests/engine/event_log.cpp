@@ -15,6 +15,30 @@ void TEventLog::Attach(TCompearerCore& core) {
     };
     core.OnSearchComplete = [this] { Lines.push_back("complete"); };
     core.OnSearchInterrupted = [this] { Lines.push_back("interrupted"); };
+    core.OnSkipped = [this](const std::string& path, const std::string& reason) {
+        Lines.push_back("skipped " + path + ": " + reason);
+    };
+}
+
+void TEventLog::Search(TCompearerCore& core, const std::string& spec) {
+    core.SearchSpec = spec;
+    Attach(core);
+    core.Start();
+}
+
+std::string TEventLog::Joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    return text;
+}
+
+std::vector<std::string> TEventLog::Skipped() const {
+    std::vector<std::string> skipped;
+    for (const std::string& line : Lines)
+        if (line.rfind("skipped ", 0) == 0)
+            skipped.push_back(line);
+    return skipped;
 }
 
 std::vector<std::string> TEventLog::Found() const {

@@ -2,10 +2,11 @@
 #include "engine/event_log.h"
 #include "platform/file_times.h"
 #include "platform/text_case.h"
+#include "support/child_process.h"
 #include "support/temp_tree.h"
 
+#include <algorithm>
 #include <fstream>
-#include <grp.h>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <map>
@@ -13,7 +14,6 @@
 #include <random>
 #include <sstream>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace parvex {
@@ -28,6 +28,7 @@ using TLines = std::vector<std::string>;
 struct TRow {
     std::string Path, Name;
     std::int64_t Size, Time;
+    TFileId Id;
 };
 
 // Whole files, read once per path: the pass rereads a file for every pair, which only costs time.
@@ -53,7 +54,22 @@ private:
     std::map<std::string, std::optional<std::string>> files_;
 };
 
+// A path once, a file once: a row that repeats the path or the file id of an earlier row is
+// another name of that file, never a row.
+std::vector<TRow> OneRowPerFile(const std::vector<TRow>& rows) {
+    std::vector<TRow> kept;
+    for (const TRow& row : rows) {
+        const bool repeated = std::any_of(kept.begin(), kept.end(), [&](const TRow& earlier) {
+            return earlier.Path == row.Path || (row.Id.Known() && earlier.Id == row.Id);
+        });
+        if (!repeated)
+            kept.push_back(row);
+    }
+    return kept;
+}
+
 TLines ReferencePass(std::vector<TRow> rows, const TCompearerCore& keys, TWholeFiles& files) {
+    rows = OneRowPerFile(rows);
     TLines lines;
     const std::size_t n = rows.size();
     for (std::size_t i = 0; i < n; ++i) {
@@ -91,8 +107,8 @@ TLines ReferencePass(std::vector<TRow> rows, const TCompearerCore& keys, TWholeF
 std::vector<TRow> TableOf(const TCompearerCore& core) {
     std::vector<TRow> rows;
     for (std::size_t i = 0; i < core.FilePaths.size(); ++i)
-        rows.push_back(
-            {core.FilePaths[i], core.FileNames[i], core.FileSizes[i], core.FileTimes[i]});
+        rows.push_back({core.FilePaths[i], core.FileNames[i], core.FileSizes[i], core.FileTimes[i],
+                        core.FileIds[i]});
     return rows;
 }
 
@@ -103,6 +119,7 @@ void SetTable(TCompearerCore& core, const std::vector<TRow>& rows) {
         core.FileNames.push_back(row.Name);
         core.FileSizes.push_back(row.Size);
         core.FileTimes.push_back(row.Time);
+        core.FileIds.push_back(row.Id);
     }
 }
 
@@ -110,7 +127,7 @@ TRow RowOf(const std::string& path) {
     struct stat facts {};
     ::stat(path.c_str(), &facts);
     return {path, path.substr(path.rfind('/') + 1), std::int64_t(facts.st_size),
-            FileTimeCode(facts.st_mtim.tv_sec)};
+            FileTimeCode(facts.st_mtim.tv_sec), FileIdOf(facts)};
 }
 
 class Grouping : public ::testing::Test {
@@ -131,9 +148,7 @@ protected:
     // A file with one fixed time: files written at whatever time the machine reaches them can
     // fall into different two-second slots and disagree on the time key.
     std::string File(const std::string& relative, const std::string& content = {}) {
-        const std::string path = tree.File(relative, content);
-        tree.SetTime(relative, 1600000000);
-        return path;
+        return tree.File(relative, content, 1600000000);
     }
 
     TTempTree tree;
@@ -154,9 +169,31 @@ TEST_F(Grouping, AAndCAroundADifferentB) {
     EXPECT_EQ(core.FilePaths, (TLines{a, b}));
 }
 
-TEST_F(Grouping, ARowListedTwiceIsAGroupWithItself) {
+TEST_F(Grouping, ARowListedTwiceIsOneFileAndNeverAGroupWithItself) {
     const auto a = File("a", "xx"), b = File("b", "yy");
-    EXPECT_EQ(Found({a, b, a}), (TLines{"group a", "file " + a, "file " + a}));
+    EXPECT_TRUE(Found({a, b, a}).empty());
+    EXPECT_EQ(core.FilePaths, (TLines{a, b}));
+}
+
+TEST_F(Grouping, HardLinksInATableAreOneFileTheFirstNameBeingTheRow) {
+    const auto a = File("a", "xx"), b = File("b", "yy"), c = File("c", "xx");
+    const auto link = tree.HardLink("link", "a");
+    EXPECT_EQ(Found({link, b, a, c}), (TLines{"group link", "file " + link, "file " + c}));
+    EXPECT_EQ(core.FilePaths, (TLines{link, b}));
+    EXPECT_EQ(core.FileNamesFound, (std::vector<std::uint32_t>{2, 1}));
+    ASSERT_EQ(core.FileOtherNames[0], 1U);
+    EXPECT_EQ(core.OtherNames[0], TLines{a});
+}
+
+TEST_F(Grouping, ATableWithoutFileIdsCountsEachPathAsOneFile) {
+    Keys(false, true, false, false);
+    const auto a = File("a", "xx"), b = File("b", "yy");
+    SetTable(core, {RowOf(a), RowOf(b), RowOf(a)});
+    core.FileIds.clear();
+    log.Attach(core);
+    core.GroupIdentical();
+    EXPECT_EQ(log.Found(), (TLines{"group a", "file " + a, "file " + b}));
+    EXPECT_EQ(core.FilePaths, TLines{a});
 }
 
 TEST_F(Grouping, WithNoKeyTheFirstRowHeadsEveryOther) {
@@ -243,36 +280,18 @@ TEST_F(Grouping, AnUnreadableFileMatchesNothing) {
         return;
     }
     // Root reads everything: run the pass in a child that has given up its privileges.
-    int channel[2];
-    ASSERT_EQ(::pipe(channel), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::close(channel[0]);
-        if (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
-            ::setresuid(65534, 65534, 65534) != 0)
-            ::_exit(3);
+    const testing::TChildRun run = testing::RunInChild(testing::DropPrivileges, [&] {
         SetTable(core, rows);
         std::string out;
         core.OnFileFound = [&](const std::string& text, bool group) {
             out += (group ? "group " : "file ") + text + "\n";
         };
         core.GroupIdentical();
-        const bool written = ::write(channel[1], out.data(), out.size()) == ssize_t(out.size());
-        ::_exit(written ? 0 : 4);
-    }
-    ::close(channel[1]);
-    std::string out;
-    char buffer[4096];
-    for (ssize_t count; (count = ::read(channel[0], buffer, sizeof buffer)) > 0;)
-        out.append(buffer, std::size_t(count));
-    ::close(channel[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 3)
-        GTEST_SKIP() << "cannot drop privileges here";
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
-    EXPECT_EQ(out, "group a\nfile " + a + "\nfile " + c + "\n");
+        return out;
+    });
+    if (!run.Ran)
+        GTEST_SKIP() << run.Output;
+    EXPECT_EQ(run.Output, "group a\nfile " + a + "\nfile " + c + "\n");
 }
 
 TEST_F(Grouping, ManyCandidatesOfOneSizeAreSplitExactlyWithBoundedOpenFiles) {
@@ -319,8 +338,9 @@ TEST_F(Grouping, AStopFromInsideAReportEndsThePassBeforeTheNextComparison) {
 }
 
 // Trees of random files, many duplicates and near duplicates, names that differ only in case,
-// times in and out of the packed range, overlapping masks and files that vanish: under every
-// combination of keys the engine must report exactly what the pairwise pass reports.
+// times in and out of the packed range, overlapping masks, hard links, rows repeated by hand and
+// files that vanish: under every combination of keys the engine must report exactly what the
+// pairwise pass reports, a path and a file counting once.
 TEST_F(Grouping, ReportsExactlyWhatThePairwisePassReportsUnderEveryKeyCombination) {
     for (unsigned seed = 1; seed <= 4; ++seed) {
         TTempTree random;
@@ -338,15 +358,40 @@ TEST_F(Grouping, ReportsExactlyWhatThePairwisePassReportsUnderEveryKeyCombinatio
         const TLines names{"a.txt", "A.TXT", "b.bin", "c.TxT", "d", ".e.txt"};
         const TLines folders{"", "x/", "x/y/", "Z/", "z/"};
         const std::time_t times[] = {1600000000, 1600000001, 1600000002, 100, 4000000000};
+        TLines made;
         for (int i = 0; i < 40; ++i) {
             const std::string relative =
                 folders[pick(folders.size())] + std::to_string(i % 7) + names[pick(names.size())];
             random.File(relative, bodies[pick(bodies.size())]);
             random.SetTime(relative, times[pick(std::size(times))]);
+            made.push_back(relative);
+        }
+        // Second names of some files, met by the scan as one row each.
+        for (int i = 0; i < 6; ++i) {
+            const std::string relative = folders[pick(folders.size())] + "link" +
+                                         std::to_string(i) + names[pick(names.size())];
+            if (!TTempTree::Exists(random.Path(relative)))
+                random.HardLink(relative, made[pick(made.size())]);
         }
         core.ClearFileTable();
         core.ScanSearchSpec(random.Root() + "*.*;*.TXT;?b.bin");
-        const std::vector<TRow> table = TableOf(core);
+        std::vector<TRow> table = TableOf(core);
+        ASSERT_EQ(OneRowPerFile(table).size(), table.size()) << "seed " << seed;
+        // A table filled by hand may repeat a path or name a file twice; the pass keeps the
+        // first row of each file.
+        for (int i = 0; i < 6 && !table.empty(); ++i) {
+            const std::size_t row = pick(table.size());
+            table.insert(table.begin() + std::ptrdiff_t(row + pick(table.size() - row) + 1),
+                         table[row]);
+        }
+        for (const std::string& relative : made) {
+            if (pick(8) != 0)
+                continue;
+            const std::string link = "more" + std::to_string(table.size()) + ".txt";
+            random.HardLink(link, relative);
+            table.insert(table.begin() + std::ptrdiff_t(pick(table.size() + 1)),
+                         RowOf(random.Path(link)));
+        }
         for (std::size_t row = 0; row < table.size(); row += 9)
             ::unlink(table[row].Path.c_str());
         TWholeFiles files;

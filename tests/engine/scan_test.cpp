@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace parvex {
 namespace {
@@ -78,6 +80,44 @@ TEST_F(Scan, AnExcludedFolderIsSkippedWithItsSubtreeUnasked) {
     EXPECT_EQ(Checks(), (std::vector<std::string>{tree.Root(), tree.Path("ex/")}));
 }
 
+TEST_F(Scan, AnExcludedFolderIsMatchedByIdentityWhateverItsSpelling) {
+    tree.File("top.txt");
+    tree.File("x/inside.txt");
+    tree.File("x/deep/deeper.txt");
+    tree.File("X/other.txt");
+    tree.Link("link", tree.Path("x"));
+    const std::string absolute = tree.Path("x");
+    std::string doubled = "/";
+    for (const char c : absolute)
+        doubled += c == '/' ? std::string("//") : std::string(1, c);
+    // Relative spellings are resolved from the working directory.
+    const int back = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_EQ(::chdir(tree.Root().c_str()), 0);
+    for (const std::string& spelling : {std::string("./x"), std::string("x/"), absolute + "/",
+                                        doubled, std::string("link"), tree.Path("link/.")}) {
+        core.ClearFileTable();
+        log.Lines.clear();
+        core.ExcludedFolders = {spelling};
+        std::vector<std::string> rows = Rows(tree.Root() + "*.txt");
+        std::sort(rows.begin(), rows.end());
+        EXPECT_EQ(rows, (std::vector<std::string>{tree.Path("X/other.txt"), tree.Path("top.txt")}))
+            << spelling;
+        // Skipped before the window is asked about it.
+        std::vector<std::string> checks = Checks();
+        std::sort(checks.begin(), checks.end());
+        EXPECT_EQ(checks, (std::vector<std::string>{tree.Root(), tree.Path("X/")})) << spelling;
+    }
+    EXPECT_EQ(::fchdir(back), 0);
+    ::close(back);
+}
+
+TEST_F(Scan, AnExcludedStartFolderByIdentityCollectsNothingAndIsNotAsked) {
+    tree.File("a.txt");
+    core.ExcludedFolders = {tree.Root(), tree.Path("missing")};
+    EXPECT_TRUE(Rows(tree.Root() + "*.txt").empty());
+    EXPECT_TRUE(Checks().empty());
+}
+
 TEST_F(Scan, AnExcludedStartFolderIsAskedOncePerPattern) {
     tree.File("a.txt");
     log.Excluded = {tree.Root()};
@@ -93,11 +133,35 @@ TEST_F(Scan, AnEmptyMaskWalksTheTreeButCollectsNothing) {
     EXPECT_EQ(std::count(checks.begin(), checks.end(), tree.Path("sub/")), 2);
 }
 
-TEST_F(Scan, OverlappingMasksCollectAFileOncePerPattern) {
-    tree.File("a.txt");
+TEST_F(Scan, OverlappingMasksCollectAFileOnceWhereTheFirstMatchingPatternFindsIt) {
+    tree.File("sub/a.txt");
     tree.File("b.doc");
-    EXPECT_EQ(Rows(tree.Root() + "*.txt;a*"),
-              (std::vector<std::string>{tree.Path("a.txt"), tree.Path("a.txt")}));
+    tree.File("c.tx");
+    EXPECT_EQ(Rows(tree.Root() + "*.txt;*.t*;a*"),
+              (std::vector<std::string>{tree.Path("sub/a.txt"), tree.Path("c.tx")}));
+    EXPECT_EQ(core.FileNamesFound, (std::vector<std::uint32_t>{1, 1}));
+    EXPECT_EQ(core.FileOtherNames, (std::vector<std::uint32_t>{0, 0}));
+}
+
+TEST_F(Scan, HardLinksAreOneRowWithTheirOtherNamesBesideIt) {
+    tree.File("a.txt", "body");
+    tree.HardLink("sub/b.txt", "a.txt");
+    tree.HardLink("sub/c.txt", "a.txt");
+    tree.File("d.txt", "body");
+    // The second pattern meets every name again and adds none.
+    std::vector<std::string> rows = Rows(tree.Root() + "*.txt;*.t*");
+    std::sort(rows.begin(), rows.end());
+    EXPECT_EQ(rows, (std::vector<std::string>{tree.Path("a.txt"), tree.Path("d.txt")}));
+    const std::size_t a = core.FilePaths[0] == tree.Path("a.txt") ? 0 : 1;
+    EXPECT_EQ(core.FileNamesFound[a], 3U);
+    EXPECT_EQ(core.FileLinkCounts[a], 3U);
+    ASSERT_NE(core.FileOtherNames[a], 0U);
+    std::vector<std::string> others = core.OtherNames[core.FileOtherNames[a] - 1];
+    std::sort(others.begin(), others.end());
+    EXPECT_EQ(others, (std::vector<std::string>{tree.Path("sub/b.txt"), tree.Path("sub/c.txt")}));
+    EXPECT_EQ(core.FileNamesFound[1 - a], 1U);
+    EXPECT_EQ(core.FileLinkCounts[1 - a], 1U);
+    EXPECT_EQ(core.FileOtherNames[1 - a], 0U);
 }
 
 TEST_F(Scan, RecordsNameSizeAndTimeInTheCaseTheFileSystemGives) {

@@ -1,5 +1,5 @@
-#include "support/temp_tree.h"
 #include "platform/file_status.h"
+#include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
 #include <string>

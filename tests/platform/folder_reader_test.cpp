@@ -2,6 +2,7 @@
 #include "platform/virtual_file_systems.h"
 #include "support/temp_tree.h"
 
+#include <cerrno>
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <map>
@@ -60,10 +61,46 @@ TEST(FolderReader, ReadsSizeTimeAndOwnerWriteBit) {
     TFolderReader reader(tree.Root(), true);
     ASSERT_TRUE(reader.Next());
     TFileFacts facts;
-    ASSERT_TRUE(reader.ReadFileFacts(facts));
+    int error = -1;
+    ASSERT_TRUE(reader.ReadFileFacts(facts, error));
+    EXPECT_EQ(error, 0);
     EXPECT_EQ(facts.Size, 1234);
     EXPECT_EQ(facts.ModifiedSeconds, 1600000000);
     EXPECT_FALSE(facts.OwnerWritable);
+    struct stat status {};
+    ASSERT_EQ(::stat(tree.Path("data").c_str(), &status), 0);
+    EXPECT_EQ(facts.Id, FileIdOf(status));
+    EXPECT_EQ(facts.LinkCount, 1U);
+}
+
+TEST(FolderReader, AnEntryThatVanishedGivesItsErrorAndOneThatIsNoFileNone) {
+    TTempTree tree;
+    tree.File("gone");
+    tree.Folder("sub");
+    TFolderReader reader(tree.Root(), true);
+    int checked = 0;
+    while (reader.Next()) {
+        if (reader.Name() == "gone")
+            ::unlink(tree.Path("gone").c_str());
+        TFileFacts facts;
+        int error = -1;
+        EXPECT_FALSE(reader.ReadFileFacts(facts, error));
+        EXPECT_EQ(error, reader.Name() == "gone" ? ENOENT : 0);
+        ++checked;
+    }
+    EXPECT_EQ(checked, 2);
+    EXPECT_EQ(reader.Error(), 0);
+}
+
+TEST(FolderReader, AFolderThatCannotBeOpenedGivesItsError) {
+    TTempTree tree;
+    TFolderReader reader(tree.Path("missing/"), false);
+    EXPECT_FALSE(reader.IsOpen());
+    EXPECT_EQ(reader.Error(), ENOENT);
+    tree.Link("link", tree.Root());
+    TFolderReader link(tree.Path("link/"), false);
+    EXPECT_FALSE(link.IsOpen());
+    EXPECT_TRUE(link.Error() == ELOOP || link.Error() == ENOTDIR) << link.Error();
 }
 
 TEST(FolderReader, DoesNotFollowALinkUnlessAsked) {

@@ -118,6 +118,13 @@ std::string TTempTree::File(const std::string& relative, const std::string& cont
     return path;
 }
 
+std::string TTempTree::File(const std::string& relative, const std::string& content,
+                            std::time_t seconds) {
+    const std::string path = File(relative, content);
+    SetTime(relative, seconds);
+    return path;
+}
+
 std::string TTempTree::Folder(const std::string& relative) {
     std::string path = Path(relative);
     if (path.back() != '/')
@@ -137,6 +144,39 @@ void TTempTree::Link(const std::string& relative, const std::string& target) {
     MakeFolders(path);
     if (::symlink(target.c_str(), path.c_str()) != 0)
         throw std::runtime_error("cannot link " + relative);
+}
+
+std::string TTempTree::HardLink(const std::string& relative, const std::string& existing) {
+    const std::string path = Path(relative);
+    MakeFolders(path);
+    if (::link(Path(existing).c_str(), path.c_str()) != 0)
+        throw std::runtime_error("cannot make the hard link " + relative);
+    return path;
+}
+
+std::string TTempTree::DeepFile(const std::string& relative, const std::string& folder, int levels,
+                                const std::string& name, const std::string& content) {
+    std::string path = Folder(relative);
+    int current = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    for (int level = 0; current >= 0 && level < levels; ++level) {
+        ::mkdirat(current, folder.c_str(), 0755);
+        const int next = ::openat(current, folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ::close(current);
+        current = next;
+        path += folder + "/";
+    }
+    const int file = current >= 0 ? ::openat(current, name.c_str(),
+                                             O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)
+                                  : -1;
+    const bool written = file >= 0 && ::write(file, content.data(), content.size()) ==
+                                          static_cast<ssize_t>(content.size());
+    if (file >= 0)
+        ::close(file);
+    if (current >= 0)
+        ::close(current);
+    if (!written)
+        throw std::runtime_error("cannot make the deep file below " + relative);
+    return path + name;
 }
 
 void TTempTree::Fifo(const std::string& relative) {

@@ -23,12 +23,23 @@ public:
     std::string Path(const std::string& relative) const { return root_ + relative; }
     /// Creates a file (and its folders) holding content; returns its full path.
     std::string File(const std::string& relative, const std::string& content = {});
+    /// Creates a file holding content with the modification time `seconds`; returns its full
+    /// path.
+    std::string File(const std::string& relative, const std::string& content, std::time_t seconds);
     /// Creates a folder and its parents; returns its full path ending in "/".
     std::string Folder(const std::string& relative);
     /// Sets the modification time of an entry.
     void SetTime(const std::string& relative, std::time_t seconds);
     /// Creates a symbolic link pointing at target.
     void Link(const std::string& relative, const std::string& target);
+    /// Creates a second name (a hard link) of the existing entry `existing`; returns its full
+    /// path.
+    std::string HardLink(const std::string& relative, const std::string& existing);
+    /// Creates `levels` nested folders named `folder` below `relative` (a folder, created too)
+    /// and a file holding `content` at the bottom, reaching depths beyond PATH_MAX; returns the
+    /// file's full path.
+    std::string DeepFile(const std::string& relative, const std::string& folder, int levels,
+                         const std::string& name, const std::string& content);
     /// Creates a FIFO.
     void Fifo(const std::string& relative);
     /// Creates a sparse file of the given size, holding `last` as its final byte.
