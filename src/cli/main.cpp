@@ -15,7 +15,6 @@
 #include <exception>
 #include <string>
 #include <unistd.h>
-#include <unordered_set>
 #include <vector>
 
 namespace parvex {
@@ -47,8 +46,8 @@ TRunOutcome RunSearch(const TCliOptions& options) {
     TCompearerCore core;
     if (options.Keys)
         core.SetKeys(*options.Keys);
-    const std::unordered_set<std::string> excluded(options.ExcludedFolders.begin(),
-                                                   options.ExcludedFolders.end());
+    // Matched by identity, so that every spelling of a folder excludes it.
+    core.ExcludedFolders = options.ExcludedFolders;
     TBufferedWriter output(STDOUT_FILENO);
     TResultPrinter printer(options.Format);
     std::int64_t unread = 0;
@@ -59,10 +58,7 @@ TRunOutcome RunSearch(const TCliOptions& options) {
             core.Stop();
     };
     core.OnSearchStart = [&] { core.SearchSpec = options.SearchSpec(); };
-    core.OnCheckFolder = [&](const std::string& path, bool& allowed) {
-        stopOnSignal();
-        allowed = !excluded.contains(path);
-    };
+    core.OnCheckFolder = [&](const std::string&, bool&) { stopOnSignal(); };
     core.OnFileFound = [&](const std::string& text, bool newGroup) {
         if (!output.Write(printer.Record(text, newGroup)))
             core.Stop();

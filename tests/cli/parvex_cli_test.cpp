@@ -266,6 +266,23 @@ TEST_F(ParvexCliTest, ExcludedFoldersAreSkippedWithTheirSubtrees) {
     }
 }
 
+// Excluded folders are matched by what they are, not by how they are spelled.
+TEST_F(ParvexCliTest, EverySpellingOfAnExcludedFolderExcludesIt) {
+    for (const char* file : {"a.txt", "mid/a.txt", "mid/skip/a.txt"})
+        MakeFile(file, "dup");
+    const std::string link = Base + "/link-to-skip";
+    ASSERT_EQ(::symlink((Root + "mid/skip").c_str(), link.c_str()), 0);
+    std::string doubled = "/";
+    for (const char c : Root + "mid/skip")
+        doubled += c == '/' ? std::string("//") : std::string(1, c);
+    for (const std::string& spelling :
+         {Root + "mid/skip", Root + "mid/./skip/", Root + "mid/skip/../skip", doubled, link}) {
+        const TRun run = Run({"--keys", "content", "--exclude", spelling, Root});
+        EXPECT_EQ(run.Status, 0) << spelling << ": " << run.Err;
+        EXPECT_EQ(run.Out, Group({"a.txt", "mid/a.txt"})) << "excluded as " << spelling;
+    }
+}
+
 TEST_F(ParvexCliTest, ExcludingTheStartFolderFindsNothing) {
     MakeFile("a.txt", "dup");
     MakeFile("sub/a.txt", "dup");
