@@ -14,6 +14,9 @@ std::size_t Reserve(std::size_t limit) {
     return std::min<std::size_t>(64, limit / 2);
 }
 
+// However high the limit, a search needs no more: a deep walk reopens what it let go.
+constexpr std::size_t MostHeld = 1024;
+
 } // namespace
 
 TBudgetFd& TBudgetFd::operator=(TBudgetFd&& other) noexcept {
@@ -64,7 +67,7 @@ std::size_t TDescriptorBudget::ProcessBudget() {
         return 64;
     const rlim_t soft = std::min<rlim_t>(limit.rlim_cur, 1 << 20);
     const auto total = static_cast<std::size_t>(soft);
-    return std::max<std::size_t>(2, total - Reserve(total));
+    return std::clamp<std::size_t>(total - Reserve(total), 2, MostHeld);
 }
 
 void TDescriptorBudget::SetLimit(std::size_t limit) {

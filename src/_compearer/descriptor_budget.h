@@ -45,7 +45,8 @@ public:
     TDescriptorBudget& operator=(const TDescriptorBudget&) = delete;
     ~TDescriptorBudget();
 
-    /// This process's budget: the soft RLIMIT_NOFILE less a reserve for the rest of the program.
+    /// This process's budget: the soft RLIMIT_NOFILE less a reserve for the rest of the program,
+    /// at most 1024.
     static std::size_t ProcessBudget();
     /// Sets the most descriptors held at once (at least 2).
     void SetLimit(std::size_t limit);
