@@ -56,6 +56,16 @@ TEST_F(OneFile, AHardLinkedFileAndACopyAreAGroupOfTwo) {
     EXPECT_EQ(Search("*.txt"), (TLines{"group a.txt", "file " + a, "file " + copy}));
 }
 
+TEST_F(OneFile, EveryFileOfACandidateSetIsReadOnce) {
+    const std::string body(100000, 'b');
+    File("a.txt", body);
+    tree.HardLink("b.txt", "a.txt");
+    tree.HardLink("sub/c.txt", "a.txt");
+    File("sub/copy.txt", body);
+    EXPECT_EQ(Search("*.txt;*.t*").size(), 3U);
+    EXPECT_EQ(core.Figures.ContentBytesRead, 2 * std::int64_t(body.size()));
+}
+
 TEST_F(OneFile, UnderTheNameKeyTheRowsNameDecides) {
     core.SetKeys({.Name = true, .Size = false, .Time = false, .Content = false});
     const std::string a = File("a.txt", "1"), other = File("sub/other.txt", "2");
