@@ -33,7 +33,6 @@ private:
     QByteArray oldData_;
 };
 
-
 /// One group of a result: the group's text and its files' paths.
 struct TGroupRows {
     std::string Name;
