@@ -34,9 +34,10 @@ void TSettingsStore::LoadSettings() {
         ResetToDefaults();
         // A file that is there but cannot be read or parsed is kept for the user instead of
         // being overwritten by the defaults; rename replaces an older copy. When it cannot be
-        // kept, it is not overwritten either: the defaults then live in memory only.
+        // kept, no save of this store overwrites it: the defaults live in memory only.
         if (FileExists(fileName) &&
             std::rename(fileName.c_str(), (fileName + ".bad").c_str()) != 0) {
+            keepUnreadableFile_ = true;
             return;
         }
         if (!SaveSettingsTo(fileName)) {
@@ -46,6 +47,9 @@ void TSettingsStore::LoadSettings() {
 }
 
 bool TSettingsStore::SaveSettingsTo(const std::string& FileName) {
+    if (keepUnreadableFile_ && FileName == FSettingsFile) {
+        return false;
+    }
     try {
         return WriteFileAtomically(FileName, Document->SaveToText());
     } catch (const std::exception&) {

@@ -25,7 +25,7 @@ public:
     const std::string& SettingsFileName() const { return FSettingsFile; }
     /// Loads the settings file; a missing or broken file gives the default document, which is
     /// written at once (a broken file is first kept as "<file>.bad"; when it cannot be kept, it
-    /// is left as it is and the defaults stay in memory only).
+    /// is left as it is, and no save of this store replaces it).
     void LoadSettings();
     /// Writes the document to FileName atomically; false when that failed (nothing changed).
     [[nodiscard]] bool SaveSettingsTo(const std::string& FileName);
@@ -44,6 +44,8 @@ public:
 
 private:
     std::string FSettingsFile;
+    // An unreadable settings file that could not be kept as ".bad" is the user's only copy.
+    bool keepUnreadableFile_ = false;
 };
 
 } // namespace parvex

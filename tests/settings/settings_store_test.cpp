@@ -91,6 +91,8 @@ TEST_F(SettingsStoreTest, ABrokenFileThatCannotBeKeptStaysAsItWas) {
     store.LoadSettings();
     EXPECT_EQ(store.Document->SaveToText(), kDefaultText) << "the defaults are in memory";
     EXPECT_EQ(ReadFile(file), content) << "the only copy of the broken file was overwritten";
+    store.SaveSettings();
+    EXPECT_EQ(ReadFile(file), content) << "a later save overwrote the only copy";
 }
 
 // The check runs in a child process that cannot read the file (as nobody when run as root).
