@@ -81,6 +81,28 @@ protected:
         return pid;
     }
 
+    // Starts a run with `signal` blocked, so that one sent at once stays pending until the
+    // program itself unblocks it; with `defaultAction` the run starts with its default action
+    // instead of an inherited one.
+    pid_t StartWithSignalBlocked(const std::vector<std::string>& args, int signal,
+                                 bool defaultAction) {
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init(&attributes);
+        sigset_t only;
+        sigemptyset(&only);
+        sigaddset(&only, signal);
+        posix_spawnattr_setsigmask(&attributes, &only);
+        short flags = POSIX_SPAWN_SETSIGMASK;
+        if (defaultAction) {
+            posix_spawnattr_setsigdefault(&attributes, &only);
+            flags |= POSIX_SPAWN_SETSIGDEF;
+        }
+        posix_spawnattr_setflags(&attributes, flags);
+        const pid_t pid = Start(args, {}, &attributes);
+        posix_spawnattr_destroy(&attributes);
+        return pid;
+    }
+
     // Waits for a started run; a run killed by signal N has the status 1000 + N.
     TRun Finish(pid_t pid) {
         TRun run;
@@ -490,19 +512,7 @@ TEST_F(ParvexCliTest, StopSignalEndsTheRunWithStatus128PlusTheSignal) {
     const std::string complete = Run({"--keys", "content", Root}).Out;
     ASSERT_NE(complete, "");
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        posix_spawnattr_t attributes;
-        posix_spawnattr_init(&attributes);
-        sigset_t blocked;
-        sigemptyset(&blocked);
-        sigaddset(&blocked, signal);
-        posix_spawnattr_setsigmask(&attributes, &blocked);
-        sigset_t defaults;
-        sigemptyset(&defaults);
-        sigaddset(&defaults, signal);
-        posix_spawnattr_setsigdefault(&attributes, &defaults);
-        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-        const pid_t pid = Start({"--keys", "content", Root}, {}, &attributes);
-        posix_spawnattr_destroy(&attributes);
+        const pid_t pid = StartWithSignalBlocked({"--keys", "content", Root}, signal, true);
         ASSERT_GT(pid, 0);
         ASSERT_EQ(::kill(pid, signal), 0) << std::strerror(errno);
         const TRun run = Finish(pid);
@@ -517,21 +527,13 @@ TEST_F(ParvexCliTest, StopSignalEndsTheRunWithStatus128PlusTheSignal) {
 TEST_F(ParvexCliTest, SignalIgnoredAtStartStaysIgnored) {
     MakeFile("a.txt", "dup");
     MakeFile("sub/b.txt", "dup");
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t blocked;
-    sigemptyset(&blocked);
-    sigaddset(&blocked, SIGHUP);
-    posix_spawnattr_setsigmask(&attributes, &blocked);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
     // Blocked, the signal stays pending until parvex-cli has decided what to do with it.
     struct sigaction ignore {
     }, previous{};
     ignore.sa_handler = SIG_IGN;
     ::sigaction(SIGHUP, &ignore, &previous);
-    const pid_t pid = Start({"--keys", "content", Root}, {}, &attributes);
+    const pid_t pid = StartWithSignalBlocked({"--keys", "content", Root}, SIGHUP, false);
     ::sigaction(SIGHUP, &previous, nullptr);
-    posix_spawnattr_destroy(&attributes);
     ASSERT_GT(pid, 0);
     ASSERT_EQ(::kill(pid, SIGHUP), 0) << std::strerror(errno);
     const TRun run = Finish(pid);
