@@ -91,7 +91,7 @@ QString TD_settings::LoadProblemText() const {
         return {};
     }
     QString text = QStringLiteral("Settings could not be read from %1 (%2).")
-                       .arg(FromBytes(SettingsFileName()), FromBytes(load.Reason));
+                       .arg(FromBytes(load.File), FromBytes(load.Reason));
     if (!load.KeptAs.empty()) {
         return text + QStringLiteral(" The file was kept as %1; the default settings are used.")
                           .arg(FromBytes(load.KeptAs));

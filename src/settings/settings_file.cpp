@@ -108,6 +108,18 @@ bool KeepUnreadableFile(const std::string& FileName, std::string& Reason) {
     return true;
 }
 
+bool IsRegularFileOrMissing(const std::string& FileName) {
+    struct stat info {};
+    int error = 0;
+    const TFound found = Inspect(FileName, info, error);
+    return found == TFound::Missing || (found == TFound::Present && S_ISREG(info.st_mode));
+}
+
+bool NameTaken(const std::string& FileName) {
+    struct stat info {};
+    return lstat(FileName.c_str(), &info) == 0 || errno != ENOENT;
+}
+
 bool MayReplaceSettingsFile(const std::string& FileName, std::string& Reason) {
     struct stat info {};
     int error = 0;

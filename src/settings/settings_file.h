@@ -30,6 +30,12 @@ TSettingsFileRead ReadSettingsFile(const std::string& FileName);
 /// itself could not be moved (it then stays where it is).
 [[nodiscard]] bool KeepUnreadableFile(const std::string& FileName, std::string& Reason);
 
+/// Whether FileName is a regular file (or a link to one) or names nothing at all.
+bool IsRegularFileOrMissing(const std::string& FileName);
+
+/// Whether anything, a link to nothing too, is at FileName.
+bool NameTaken(const std::string& FileName);
+
 /// Whether a save may replace FileName: a regular file (or a link to one), or a missing name in
 /// a folder that can be written. Otherwise Reason says why not.
 [[nodiscard]] bool MayReplaceSettingsFile(const std::string& FileName, std::string& Reason);

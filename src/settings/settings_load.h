@@ -6,7 +6,9 @@ namespace parvex {
 
 /// What loading the settings found out, for the user to be told.
 struct TSettingsLoad {
-    /// The settings file was there but could not be used; the defaults were taken instead.
+    /// The file this report is about: the settings file, or the per-user file read in its place.
+    std::string File;
+    /// That file was there but could not be used; the defaults were taken instead.
     bool Unreadable = false;
     /// Why it could not be used ("Syntax error", "not a regular file", an errno text, ...).
     std::string Reason;

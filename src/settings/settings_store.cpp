@@ -30,8 +30,20 @@ bool TSettingsStore::HasUserFile() const {
     return !userFile_.empty() && userFile_ != settingsFile_;
 }
 
+// A settings file that could be read but not replaced had its saves go to the per-user file;
+// once that exists, it holds the newer settings.
+bool TSettingsStore::UserFileTakesOver() const {
+    std::string reason;
+    return HasUserFile() && IsRegularFileOrMissing(settingsFile_) &&
+           !MayReplaceSettingsFile(settingsFile_, reason) && NameTaken(userFile_);
+}
+
 void TSettingsStore::LoadSettings() {
     settingsFileUsable_ = true;
+    if (UserFileTakesOver()) {
+        load_ = LoadFile(userFile_);
+        return;
+    }
     load_ = LoadFile(settingsFile_);
     if (!settingsFileUsable_ && HasUserFile()) {
         load_.SavedTo = userFile_;
@@ -45,6 +57,7 @@ TSettingsLoad TSettingsStore::LoadFile(const std::string& FileName) {
     using TKind = TSettingsFileRead::TKind;
     TSettingsFileRead read = ReadSettingsFile(FileName);
     TSettingsLoad report;
+    report.File = FileName;
     if (read.Kind == TKind::Read && ParseDocument(read.Bytes, read.Reason)) {
         return report;
     }

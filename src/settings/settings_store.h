@@ -31,7 +31,8 @@ public:
     /// larger than 64 MiB, unreadable) is kept as "<file>.bad" (older copies as ".bad.1" and
     /// ".bad.2") and the defaults replace it. Something that is not a regular file, or a file
     /// that could not be kept, stays as it is: the per-user file is then loaded and saved
-    /// instead. LoadReport tells what happened.
+    /// instead. So is a present per-user file when the settings file's folder cannot be
+    /// written (saves went there). LoadReport tells what happened.
     void LoadSettings();
     /// What the last LoadSettings found out about the settings file.
     const TSettingsLoad& LoadReport() const { return load_; }
@@ -57,6 +58,7 @@ public:
 
 private:
     TSettingsLoad LoadFile(const std::string& FileName);
+    bool UserFileTakesOver() const;
     [[nodiscard]] bool ParseDocument(const std::string& Bytes, std::string& Reason);
     [[nodiscard]] bool FailSave(const std::string& FileName, const std::string& Reason);
     bool HasUserFile() const;

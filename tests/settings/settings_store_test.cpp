@@ -348,9 +348,13 @@ TEST_F(SettingsStoreTest, ASaveIntoAReadOnlyFolderGoesToTheUserFile) {
         store.Document->SetAttr("DEFAULT_PATH", "/new/");
         TSettingsStore missing(tree.Path("program/other.set"), perUser + ".2");
         missing.LoadSettings();
-        return !store.LoadReport().Unreadable && store.SaveSettings() &&
-               ReadFile(perUser) == "\r\n<SETTINGS DEFAULT_PATH=\"/new/\"/>" &&
-               ReadFile(perUser + ".2") == kDefaultText && ReadFile(readOnly) == old;
+        const bool saved = !store.LoadReport().Unreadable && store.SaveSettings() &&
+                           ReadFile(perUser) == "\r\n<SETTINGS DEFAULT_PATH=\"/new/\"/>" &&
+                           ReadFile(perUser + ".2") == kDefaultText && ReadFile(readOnly) == old;
+        // The next run finds the per-user file newer than the one it cannot replace.
+        TSettingsStore nextRun(readOnly, perUser);
+        nextRun.LoadSettings();
+        return saved && nextRun.Document->GetAttr("DEFAULT_PATH") == "/new/";
     });
     EXPECT_EQ(ReadFile(readOnly), old);
     EXPECT_FALSE(fs::exists(tree.Path("program/other.set")));
