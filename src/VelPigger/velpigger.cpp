@@ -7,20 +7,12 @@
 
 namespace parvex {
 
-namespace {
-
-const char* const kRootIndent = "\r\n";
-
-} // namespace
-
 EVelPiggerError::EVelPiggerError(const std::string& Message, std::int32_t ErrorPosition)
     : std::runtime_error(Message), Position(ErrorPosition) {}
 
 TVelPigger::TVelPigger(TVelPigger* NewParent) {
     if (NewParent != nullptr) {
         SetParent(NewParent);
-    } else {
-        FIndent = kRootIndent;
     }
 }
 
@@ -84,20 +76,21 @@ void TVelPigger::SetParent(TVelPigger* NewParent) {
         FParent->DetachChild(this);
     }
     FParent = NewParent;
-    if (NewParent == nullptr) {
-        FIndent = kRootIndent;
-    } else {
+    if (NewParent != nullptr) {
         NewParent->FChildren.push_back(this);
-        FIndent = NewParent->FIndent + '\t';
     }
-    UpdateLevels();
 }
 
-void TVelPigger::UpdateLevels() {
-    for (TVelPigger* child : FChildren) {
-        child->FIndent = FIndent + '\t';
-        child->UpdateLevels();
+std::size_t TVelPigger::AncestorCount() const {
+    std::size_t ancestors = 0;
+    for (const TVelPigger* node = FParent; node != nullptr; node = node->FParent) {
+        ++ancestors;
     }
+    return ancestors;
+}
+
+std::string TVelPigger::Indent() const {
+    return "\r\n" + std::string(AncestorCount(), '\t');
 }
 
 void TVelPigger::DetachChild(const TVelPigger* Child) {

@@ -39,7 +39,7 @@ public:
     void Assign(const TPersistent& Source) override;
     std::string ClassName() const override;
 
-    /// Destroys the children and empties name, text and attributes; keeps parent and indent.
+    /// Destroys the children and empties name, text and attributes; keeps the parent.
     virtual void Clear();
     /// Moves the element (with its subtree) to the end of NewParent's children, or detaches it.
     virtual void SetParent(TVelPigger* NewParent);
@@ -68,8 +68,9 @@ public:
     const std::string& Name() const { return FName; }
     /// Decoded text content.
     const std::string& Text() const { return FText; }
-    /// Written before the start and end tags: CR LF and one TAB per ancestor.
-    const std::string& Indent() const { return FIndent; }
+    /// Written before the start and end tags: CR LF and one TAB per ancestor. It is worked out
+    /// from the place in the tree, never stored, so memory stays linear in the document's size.
+    std::string Indent() const;
     /// The element whose children hold this one; nullptr for a root.
     TVelPigger* Parent() const { return FParent; }
     /// Attribute names in list order.
@@ -112,13 +113,12 @@ protected:
 private:
     friend class TVelPiggerReader;
 
-    void UpdateLevels();
+    std::size_t AncestorCount() const;
     void DetachChild(const TVelPigger* Child);
-    void WriteElement(std::string& Out) const;
+    void WriteElement(std::string& Out, std::size_t Depth) const;
 
     std::string FName;
     std::string FText;
-    std::string FIndent;
     TVelPigger* FParent = nullptr;
     std::vector<std::string> FAttrNames;
     std::vector<std::string> FAttrValues;

@@ -19,8 +19,8 @@ const char* const kSyntaxError = "Syntax error";
 const char* const kUnclosedTag = "Unclosed tag: ";
 
 // Deeper nesting is refused with "Syntax error" at the "<" of the element that would go too
-// deep: the reader, the writer and the destructor recurse once per level, and every level's
-// indent is one character longer, so unbounded depth could exhaust the stack and the memory.
+// deep: the reader, the writer and the destructor recurse once per level, so unbounded depth
+// could exhaust the stack.
 constexpr int kMaxDepth = 1000;
 thread_local int tReadDepth = 0;
 

@@ -58,11 +58,17 @@ std::string TVelPigger::DecodeText(std::string_view Encoded) {
     return decoded;
 }
 
-void TVelPigger::WriteElement(std::string& Out) const {
+// Depth is the number of ancestors below the node written first; the indent of each line is
+// made here, as it is written.
+void TVelPigger::WriteElement(std::string& Out, std::size_t Depth) const {
     if (FName.empty()) {
         return;
     }
-    Out += FIndent;
+    const auto indent = [&Out, Depth] {
+        Out += "\r\n";
+        Out.append(Depth, '\t');
+    };
+    indent();
     Out += '<';
     Out += FName;
     for (std::size_t i = 0; i < FAttrNames.size(); ++i) {
@@ -79,9 +85,9 @@ void TVelPigger::WriteElement(std::string& Out) const {
     Out += '>';
     Out += EncodeText(FText);
     for (const TVelPigger* child : FChildren) {
-        child->WriteElement(Out);
+        child->WriteElement(Out, Depth + 1);
     }
-    Out += FIndent;
+    indent();
     Out += "</";
     Out += FName;
     Out += '>';
@@ -90,7 +96,7 @@ void TVelPigger::WriteElement(std::string& Out) const {
 std::string TVelPigger::SaveToText() const {
     // One growing buffer; std::string grows geometrically, so large documents stay linear.
     std::string text;
-    WriteElement(text);
+    WriteElement(text, AncestorCount());
     return text;
 }
 

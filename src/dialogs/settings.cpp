@@ -1,6 +1,7 @@
 #include "dialogs/settings.h"
 
 #include "VelPigger/name_rules.h"
+#include "dialogs/msg.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -14,11 +15,15 @@ namespace parvex {
 
 namespace {
 
+QString FromBytes(const std::string& Bytes) {
+    return QFile::decodeName(QByteArray::fromStdString(Bytes));
+}
+
 QStringList ToQStringList(const std::vector<std::string>& Entries) {
     QStringList lines;
     lines.reserve(static_cast<qsizetype>(Entries.size()));
     for (const std::string& entry : Entries) {
-        lines.append(QFile::decodeName(QByteArray::fromStdString(entry)));
+        lines.append(FromBytes(entry));
     }
     return lines;
 }
@@ -34,9 +39,10 @@ std::vector<std::string> ToEntries(const QStringList& Lines) {
 
 } // namespace
 
-TD_settings::TD_settings(std::string SettingsFile, QWidget* parent)
-    : QDialog(parent), TSettingsStore(std::move(SettingsFile)), PageControl1(new QTabWidget(this)),
-      TabSheet1(new QWidget(PageControl1)), OKBtn(new QPushButton(QStringLiteral("OK"), this)),
+TD_settings::TD_settings(std::string SettingsFile, QWidget* parent, std::string UserFile)
+    : QDialog(parent), TSettingsStore(std::move(SettingsFile), std::move(UserFile)),
+      PageControl1(new QTabWidget(this)), TabSheet1(new QWidget(PageControl1)),
+      OKBtn(new QPushButton(QStringLiteral("OK"), this)),
       CancelBtn(new QPushButton(QStringLiteral("Cancel"), this)) {
     setWindowTitle(QStringLiteral("Settings"));
     PageControl1->addTab(TabSheet1, QStringLiteral("main"));
@@ -62,7 +68,7 @@ TD_settings::TD_settings(std::string SettingsFile, QWidget* parent)
 }
 
 TD_settings::~TD_settings() {
-    SaveSettings();
+    SaveAndReport();
 }
 
 void TD_settings::SettingsToControls() {}
@@ -70,7 +76,41 @@ void TD_settings::SettingsToControls() {}
 void TD_settings::OKBtnAccepting() {}
 
 void TD_settings::OKBtnClick() {
-    SaveSettings();
+    SaveAndReport();
+}
+
+void TD_settings::SaveAndReport() {
+    if (!SaveSettings()) {
+        ReportSaveFailure();
+    }
+}
+
+QString TD_settings::LoadProblemText() const {
+    const TSettingsLoad& load = LoadReport();
+    if (!load.Unreadable) {
+        return {};
+    }
+    QString text = QStringLiteral("Settings could not be read from %1 (%2).")
+                       .arg(FromBytes(load.File), FromBytes(load.Reason));
+    if (!load.KeptAs.empty()) {
+        return text + QStringLiteral(" The file was kept as %1; the default settings are used.")
+                          .arg(FromBytes(load.KeptAs));
+    }
+    if (!load.SavedTo.empty()) {
+        return text + QStringLiteral(" It was left as it is; settings are read from and saved "
+                                     "to %1.")
+                          .arg(FromBytes(load.SavedTo));
+    }
+    return text + QStringLiteral(" It was left as it is; the default settings are used.");
+}
+
+void TD_settings::ReportSaveFailure() {
+    if (saveFailureShown_ || SaveError().empty() || Dmsg == nullptr) {
+        return;
+    }
+    saveFailureShown_ = true;
+    Dmsg->ShowText(
+        QStringLiteral("Settings could not be saved to %1.").arg(FromBytes(SaveError())));
 }
 
 void TD_settings::ReadList(QStringList& Strings, std::string_view Name) {

@@ -3,6 +3,7 @@
 #include "settings/settings_store.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QStringList>
 #include <string>
 #include <string_view>
@@ -15,6 +16,8 @@ class QTabWidget;
 
 namespace parvex {
 
+class TDmsg;
+
 /// The settings store as a modal dialog shell ("Settings", OK saves, Cancel) that a subclass fills.
 ///
 /// The constructor loads the settings file and the destructor saves it. A base constructor cannot
@@ -24,15 +27,26 @@ class TD_settings : public QDialog, public TSettingsStore {
 
 public:
     /// Creates the shell and loads SettingsFile (the file name comes from the caller; tests pass
-    /// their own, the program passes DefaultSettingsFileName()).
-    explicit TD_settings(std::string SettingsFile, QWidget* parent = nullptr);
+    /// their own, the program passes DefaultSettingsFileName()); UserFile is the per-user file
+    /// that takes the settings when SettingsFile cannot.
+    explicit TD_settings(std::string SettingsFile, QWidget* parent = nullptr,
+                         std::string UserFile = {});
     /// Saves the document to the settings file.
     ~TD_settings() override;
 
     /// Puts the document's values into the dialog's controls; the base does nothing.
     virtual void SettingsToControls();
-    /// Click handler of OKBtn: saves the document (the button then closes the dialog with OK).
+    /// Click handler of OKBtn: saves the document (the button then closes the dialog with OK);
+    /// a failed save is reported, and the dialog closes all the same.
     void OKBtnClick();
+
+    /// The message telling that the settings file could not be read and where it was kept;
+    /// empty when it was read (or was missing).
+    QString LoadProblemText() const;
+    /// Tells through Dmsg why the last save failed, once per run; nothing when it worked.
+    void ReportSaveFailure();
+    /// The program's message dialog; without it a failed save is not shown.
+    QPointer<TDmsg> Dmsg;
 
     using TSettingsStore::ReadList;
     using TSettingsStore::WriteList;
@@ -65,7 +79,10 @@ protected:
     QHBoxLayout* ButtonRow() const { return buttonRow_; }
 
 private:
+    void SaveAndReport();
+
     QHBoxLayout* buttonRow_ = nullptr;
+    bool saveFailureShown_ = false;
 };
 
 } // namespace parvex

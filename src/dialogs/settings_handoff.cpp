@@ -14,7 +14,8 @@
 namespace parvex {
 
 std::unique_ptr<TD_settings_user> CreateUserSettings() {
-    return std::make_unique<TD_settings_user>(DefaultSettingsFileName());
+    return std::make_unique<TD_settings_user>(DefaultSettingsFileName(), nullptr,
+                                              DefaultUserSettingsFileName());
 }
 
 QString LocateProgramDocs() {

@@ -38,8 +38,8 @@ QString PickExistingFolder(QWidget* parent, const QString& Title) {
 
 } // namespace
 
-TD_settings_user::TD_settings_user(std::string SettingsFile, QWidget* parent)
-    : TD_settings(std::move(SettingsFile), parent) {
+TD_settings_user::TD_settings_user(std::string SettingsFile, QWidget* parent, std::string UserFile)
+    : TD_settings(std::move(SettingsFile), parent, std::move(UserFile)) {
     BrowseFolder = [this](const QString& Title) { return PickExistingFolder(this, Title); };
 
     PageControl1->setTabText(PageControl1->indexOf(TabSheet1), QStringLiteral("Main"));

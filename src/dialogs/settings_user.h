@@ -24,8 +24,9 @@ class TVelPigger;
 class TD_settings_user : public TD_settings {
     Q_OBJECT
 public:
-    /// Builds both pages, loads SettingsFile and shows its values.
-    explicit TD_settings_user(std::string SettingsFile, QWidget* parent = nullptr);
+    /// Builds both pages, loads SettingsFile (or UserFile when it cannot) and shows its values.
+    explicit TD_settings_user(std::string SettingsFile, QWidget* parent = nullptr,
+                              std::string UserFile = {});
 
     /// The default start folder; an empty one first becomes the home folder (stored).
     QString GetDefaultPath();

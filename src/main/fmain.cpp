@@ -252,6 +252,8 @@ void TFmain::FormCreate() {
 
 void TFmain::AttachDialogs(const TSharedDialogs& dialogs) {
     Dialogs = dialogs;
+    if (D_settings_user)
+        D_settings_user->Dmsg = Dialogs.Dmsg;
     if (Dialogs.F_ft != nullptr)
         Dialogs.F_ft->ShowHelpTopic = [this](const QString& topic) { ShowHelpTopic(topic); };
     if (D_settings_user && Dialogs.F_ft && Dialogs.F_about && Dialogs.Fsure)

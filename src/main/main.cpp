@@ -3,6 +3,7 @@
 #include "dialogs/settings_user.h"
 #include "main/application.h"
 #include "main/fmain.h"
+#include "main/settings_notice.h"
 #include "main/shared_dialogs.h"
 
 #include <QIcon>
@@ -14,5 +15,6 @@ int main(int argc, char** argv) {
     parvex::TFmain Fmain;
     Fmain.AttachDialogs(parvex::CreateSharedDialogs(&Fmain));
     Fmain.show();
+    parvex::ShowSettingsNoticeWhenShown(Fmain);
     return application.exec();
 }

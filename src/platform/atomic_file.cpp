@@ -32,7 +32,8 @@ void SyncFolder(const std::string& Folder) {
     }
 }
 
-// A symbolic link is followed, so that the file it points to is replaced and the link stays.
+} // namespace
+
 std::string ResolvedTarget(const std::string& FileName) {
     struct stat info {};
     if (lstat(FileName.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
@@ -47,8 +48,6 @@ std::string ResolvedTarget(const std::string& FileName) {
     return target;
 }
 
-} // namespace
-
 bool WriteFileAtomically(const std::string& FileName, std::string_view Contents) {
     const std::string target = ResolvedTarget(FileName);
     std::string temporary = target + ".XXXXXX";
@@ -60,7 +59,9 @@ bool WriteFileAtomically(const std::string& FileName, std::string_view Contents)
                          fchmod(file.Get(), ModeFor(target)) == 0 && fsync(file.Get()) == 0;
     const bool closed = file.Close();
     if (!written || !closed || std::rename(temporary.c_str(), target.c_str()) != 0) {
+        const int error = errno;
         unlink(temporary.c_str());
+        errno = error;
         return false;
     }
     SyncFolder(FolderOf(target));

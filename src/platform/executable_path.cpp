@@ -27,15 +27,17 @@ std::string HomeFolder() {
     return "/tmp";
 }
 
-void MakeFolders(const std::string& Folder) {
+} // namespace
+
+bool MakeFolders(const std::string& Folder) {
     for (std::size_t slash = Folder.find('/', 1); slash != std::string::npos;
          slash = Folder.find('/', slash + 1)) {
         mkdir(Folder.substr(0, slash).c_str(), 0700);
     }
     mkdir(Folder.c_str(), 0700);
+    struct stat info {};
+    return stat(Folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
-
-} // namespace
 
 std::string ExecutablePath() {
     std::vector<char> buffer(4096);
@@ -64,9 +66,16 @@ std::string SettingsFileFor(const std::string& Executable, const std::string& Co
     if (!Executable.empty() && access(FolderOf(beside).c_str(), W_OK) == 0) {
         return beside;
     }
-    const std::string folder = ConfigHome + "/parvex";
-    MakeFolders(folder);
-    return folder + "/" + FileNameOf(Executable.empty() ? std::string("parvex.set") : beside);
+    const std::string perUser = UserSettingsFileFor(Executable, ConfigHome);
+    // A folder that cannot be made shows itself at the first save, which then fails and says so.
+    static_cast<void>(MakeFolders(FolderOf(perUser)));
+    return perUser;
+}
+
+std::string UserSettingsFileFor(const std::string& Executable, const std::string& ConfigHome) {
+    const std::string name =
+        Executable.empty() ? std::string("parvex.set") : FileNameOf(SettingsFileBeside(Executable));
+    return ConfigHome + "/parvex/" + name;
 }
 
 std::string UserConfigHome() {
@@ -79,6 +88,10 @@ std::string UserConfigHome() {
 
 std::string DefaultSettingsFileName() {
     return SettingsFileFor(ExecutablePath(), UserConfigHome());
+}
+
+std::string DefaultUserSettingsFileName() {
+    return UserSettingsFileFor(ExecutablePath(), UserConfigHome());
 }
 
 } // namespace parvex

@@ -2,10 +2,14 @@
 
 #include "VelPigger/name_rules.h"
 #include "platform/atomic_file.h"
+#include "platform/executable_path.h"
+#include "platform/file_io.h"
+#include "settings/settings_file.h"
+#include "settings/settings_node.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <sys/stat.h>
+#include <cstring>
+#include <sstream>
 
 namespace parvex {
 
@@ -14,52 +18,129 @@ namespace {
 const char* const kListItem = "LIST_ITEM";
 const char* const kListValue = "VAL";
 
-bool FileExists(const std::string& FileName) {
-    struct stat info {};
-    return lstat(FileName.c_str(), &info) == 0 || errno != ENOENT;
-}
-
 } // namespace
 
-TSettingsStore::TSettingsStore(std::string SettingsFile)
-    : Document(std::make_unique<TVelPigger>()), FSettingsFile(std::move(SettingsFile)) {}
+TSettingsStore::TSettingsStore(std::string SettingsFile, std::string UserFile)
+    : Document(std::make_unique<TSettingsNode>()), settingsFile_(std::move(SettingsFile)),
+      userFile_(std::move(UserFile)) {}
 
 TSettingsStore::~TSettingsStore() = default;
 
+bool TSettingsStore::HasUserFile() const {
+    return !userFile_.empty() && userFile_ != settingsFile_;
+}
+
+// A settings file that could be read but not replaced had its saves go to the per-user file;
+// once that exists, it holds the newer settings.
+bool TSettingsStore::UserFileTakesOver() const {
+    std::string reason;
+    return HasUserFile() && IsRegularFileOrMissing(settingsFile_) &&
+           !MayReplaceSettingsFile(settingsFile_, reason) && NameTaken(userFile_);
+}
+
 void TSettingsStore::LoadSettings() {
-    const std::string fileName = SettingsFileName();
-    try {
-        Document->LoadFromFile(fileName);
-    } catch (const std::exception&) {
-        ResetToDefaults();
-        // A file that is there but cannot be read or parsed is kept for the user instead of
-        // being overwritten by the defaults; rename replaces an older copy. When it cannot be
-        // kept, no save of this store overwrites it: the defaults live in memory only.
-        if (FileExists(fileName) &&
-            std::rename(fileName.c_str(), (fileName + ".bad").c_str()) != 0) {
-            keepUnreadableFile_ = true;
-            return;
-        }
-        if (!SaveSettingsTo(fileName)) {
-            return; // nothing changed on disk; the next save tries again
-        }
+    settingsFileUsable_ = true;
+    if (UserFileTakesOver()) {
+        load_ = LoadFile(userFile_);
+        return;
     }
+    load_ = LoadFile(settingsFile_);
+    if (!settingsFileUsable_ && HasUserFile()) {
+        load_.SavedTo = userFile_;
+        // A problem of the per-user file is handled the same way; the report stays about the
+        // settings file, which is the one the user expects to be read.
+        LoadFile(userFile_);
+    }
+}
+
+TSettingsLoad TSettingsStore::LoadFile(const std::string& FileName) {
+    using TKind = TSettingsFileRead::TKind;
+    TSettingsFileRead read = ReadSettingsFile(FileName);
+    TSettingsLoad report;
+    report.File = FileName;
+    if (read.Kind == TKind::Read && ParseDocument(read.Bytes, read.Reason)) {
+        return report;
+    }
+    ResetToDefaults();
+    if (read.Kind != TKind::Missing) {
+        report.Unreadable = true;
+        report.Reason = read.Reason;
+        std::string notKept;
+        // Something that is not a regular file is never moved; a regular one is kept aside.
+        if (read.Kind == TKind::NotRegular || !KeepUnreadableFile(FileName, notKept)) {
+            if (FileName == settingsFile_) {
+                settingsFileUsable_ = false;
+            }
+            return report;
+        }
+        report.KeptAs = FileName + ".bad";
+    }
+    // The defaults replace the missing or kept file at once.
+    if (!SaveSettings()) {
+        // SaveError tells why; the document stays in memory and the next save tries again.
+        return report;
+    }
+    return report;
+}
+
+bool TSettingsStore::ParseDocument(const std::string& Bytes, std::string& Reason) {
+    try {
+        std::istringstream stream(Bytes);
+        Document->LoadFromStream(stream);
+    } catch (const std::exception& error) {
+        Reason = error.what();
+        return false;
+    }
+    if (Document->Name().empty()) {
+        // An empty or all-NUL file reads as a root without a name, which would be written back
+        // as an empty file: nothing in it can be kept.
+        Reason = "no settings in it";
+        return false;
+    }
+    return true;
+}
+
+bool TSettingsStore::FailSave(const std::string& FileName, const std::string& Reason) {
+    saveError_ = FileName + ": " + Reason;
+    return false;
 }
 
 bool TSettingsStore::SaveSettingsTo(const std::string& FileName) {
-    if (keepUnreadableFile_ && FileName == FSettingsFile) {
-        return false;
+    saveError_.clear();
+    if (!settingsFileUsable_ && FileName == settingsFile_) {
+        return FailSave(FileName, "the unreadable file there is left as it is");
     }
+    std::string text;
     try {
-        return WriteFileAtomically(FileName, Document->SaveToText());
-    } catch (const std::exception&) {
-        return false;
+        text = Document->SaveToText();
+    } catch (const std::exception& error) {
+        return FailSave(FileName, error.what());
     }
+    if (text.empty()) {
+        return FailSave(FileName, "the settings document has no root name");
+    }
+    std::string reason;
+    if (!MayReplaceSettingsFile(FileName, reason)) {
+        return FailSave(FileName, reason);
+    }
+    if (!WriteFileAtomically(FileName, text)) {
+        return FailSave(FileName, std::strerror(errno));
+    }
+    return true;
 }
 
-void TSettingsStore::SaveSettings() {
-    // A failed save changes nothing on disk and keeps the document; the next save tries again.
-    static_cast<void>(SaveSettingsTo(SettingsFileName()));
+bool TSettingsStore::SaveSettings() {
+    std::string reason;
+    if (settingsFileUsable_ && MayReplaceSettingsFile(settingsFile_, reason)) {
+        return SaveSettingsTo(settingsFile_);
+    }
+    if (!HasUserFile()) {
+        return SaveSettingsTo(settingsFile_);
+    }
+    if (!MakeFolders(FolderOf(userFile_))) {
+        return FailSave(userFile_, std::strerror(errno));
+    }
+    return SaveSettingsTo(userFile_);
 }
 
 void TSettingsStore::ReadList(std::vector<std::string>& Strings, std::string_view Name) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "VelPigger/velpigger.h"
+#include "settings/settings_load.h"
 
 #include <memory>
 #include <string>
@@ -13,7 +14,9 @@ namespace parvex {
 class TSettingsStore {
 public:
     /// A store for the settings file SettingsFile, with an empty document (nothing loaded yet).
-    explicit TSettingsStore(std::string SettingsFile);
+    /// UserFile, when given, is the per-user file that takes the settings whenever SettingsFile
+    /// cannot be read or must not be replaced.
+    explicit TSettingsStore(std::string SettingsFile, std::string UserFile = {});
     TSettingsStore(const TSettingsStore&) = delete;
     TSettingsStore& operator=(const TSettingsStore&) = delete;
     virtual ~TSettingsStore();
@@ -22,15 +25,26 @@ public:
     const std::unique_ptr<TVelPigger> Document;
 
     /// Full path of the settings file.
-    const std::string& SettingsFileName() const { return FSettingsFile; }
-    /// Loads the settings file; a missing or broken file gives the default document, which is
-    /// written at once (a broken file is first kept as "<file>.bad"; when it cannot be kept, it
-    /// is left as it is, and no save of this store replaces it).
+    const std::string& SettingsFileName() const { return settingsFile_; }
+    /// Loads the settings file. A missing file gives the default document, written at once.
+    /// A file that cannot be used (malformed, no named root, nested deeper than 32 levels,
+    /// larger than 64 MiB, unreadable) is kept as "<file>.bad" (older copies as ".bad.1" and
+    /// ".bad.2") and the defaults replace it. Something that is not a regular file, or a file
+    /// that could not be kept, stays as it is: the per-user file is then loaded and saved
+    /// instead. So is a present per-user file when the settings file's folder cannot be
+    /// written (saves went there). LoadReport tells what happened.
     void LoadSettings();
-    /// Writes the document to FileName atomically; false when that failed (nothing changed).
+    /// What the last LoadSettings found out about the settings file.
+    const TSettingsLoad& LoadReport() const { return load_; }
+    /// Writes the document to FileName atomically; false when that failed (nothing changed),
+    /// with SaveError telling why. A name that is not a regular file is not replaced, and a
+    /// document without a root name is not written at all.
     [[nodiscard]] bool SaveSettingsTo(const std::string& FileName);
-    /// SaveSettingsTo the settings file; a failure leaves the file as it was.
-    void SaveSettings();
+    /// Saves to the settings file when it may be replaced, else to the per-user file; false
+    /// when neither worked (the file on disk is then as it was).
+    [[nodiscard]] bool SaveSettings();
+    /// The file and the reason of the last failed save, as "FILE: REASON"; empty after success.
+    const std::string& SaveError() const { return saveError_; }
 
     /// Replaces Strings by the entries of the string-list section Name (created when missing).
     void ReadList(std::vector<std::string>& Strings, std::string_view Name);
@@ -43,9 +57,19 @@ public:
     virtual TVelPigger* GetSection(TVelPigger* Parent, std::string_view Name);
 
 private:
-    std::string FSettingsFile;
-    // An unreadable settings file that could not be kept as ".bad" is the user's only copy.
-    bool keepUnreadableFile_ = false;
+    TSettingsLoad LoadFile(const std::string& FileName);
+    bool UserFileTakesOver() const;
+    [[nodiscard]] bool ParseDocument(const std::string& Bytes, std::string& Reason);
+    [[nodiscard]] bool FailSave(const std::string& FileName, const std::string& Reason);
+    bool HasUserFile() const;
+
+    std::string settingsFile_;
+    std::string userFile_;
+    // False while the settings file must not be replaced (not a regular file, or an
+    // unreadable one that could not be kept): saves then go to the per-user file.
+    bool settingsFileUsable_ = true;
+    TSettingsLoad load_;
+    std::string saveError_;
 };
 
 } // namespace parvex

@@ -1,4 +1,6 @@
+#include "dialogs/msg.h"
 #include "dialogs/settings.h"
+#include "support/qt/modal_recorder.h"
 
 #include <QComboBox>
 #include <QListWidget>
@@ -112,6 +114,51 @@ TEST_F(SettingsDialogTest, ListsThroughListAndComboBoxes) {
     dialog.ReadList(lines, " ");
     dialog.ReadList(static_cast<QListWidget*>(nullptr), "DONT_SEARCH_IN");
     EXPECT_EQ(lines, QStringList{QStringLiteral("kept")});
+}
+
+TEST_F(SettingsDialogTest, AnUnreadableFileIsDescribedWithItsKeptCopy) {
+    std::ofstream(file, std::ios::binary) << "<SETTINGS>";
+    TD_settings dialog(file);
+    EXPECT_EQ(dialog.LoadProblemText(),
+              QStringLiteral("Settings could not be read from %1 (Syntax error). The file was "
+                             "kept as %1.bad; the default settings are used.")
+                  .arg(QString::fromStdString(file)));
+
+    const std::string userFile = (folder / "user.set").string();
+    fs::remove(file);
+    fs::create_directory(file);
+    TD_settings onAFolder(file, nullptr, userFile);
+    EXPECT_EQ(onAFolder.LoadProblemText(),
+              QStringLiteral("Settings could not be read from %1 (not a regular file). It was "
+                             "left as it is; settings are read from and saved to %2.")
+                  .arg(QString::fromStdString(file), QString::fromStdString(userFile)));
+
+    fs::remove(file);
+    TD_settings missing(file);
+    EXPECT_EQ(missing.LoadProblemText(), QString()) << "a missing file is no problem";
+}
+
+// The folder of the settings file goes away during the run: OK says so once, with the reason,
+// and closes the dialog all the same; later saves of the run, the last one too, stay quiet.
+TEST_F(SettingsDialogTest, AFailedSaveIsShownOncePerRunAndOkStillCloses) {
+    const fs::path sub = folder / "sub";
+    fs::create_directory(sub);
+    const std::string subFile = (sub / "parvex.set").string();
+    testing::TModalRecorder modals;
+    {
+        TD_settings dialog(subFile);
+        dialog.Dmsg = new TDmsg(&dialog);
+        fs::remove_all(sub);
+        for (int round = 0; round < 2; ++round) {
+            QTimer::singleShot(0, &dialog,
+                               [&dialog] { QTest::mouseClick(dialog.OKBtn, Qt::LeftButton); });
+            EXPECT_EQ(dialog.exec(), QDialog::Accepted) << "round " << round;
+        }
+    }
+    ASSERT_EQ(modals.Shown.size(), 1u);
+    EXPECT_EQ(modals.Shown[0], QStringLiteral("msg: Settings could not be saved to %1: No such "
+                                              "file or directory.")
+                                   .arg(QString::fromStdString(subFile)));
 }
 
 } // namespace

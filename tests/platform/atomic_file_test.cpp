@@ -1,6 +1,7 @@
 #include "platform/atomic_file.h"
 #include "support/temp_tree.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -48,7 +49,9 @@ TEST_F(AtomicFileTest, FailureLeavesEverythingAsItWas) {
     ASSERT_TRUE(WriteFileAtomically(file, "old"));
     fs::create_directories(folder / "busy" / "inside");
     EXPECT_FALSE(WriteFileAtomically((folder / "busy").string(), "new"));
+    errno = 0;
     EXPECT_FALSE(WriteFileAtomically((folder / "missing" / "doc").string(), "new"));
+    EXPECT_EQ(errno, ENOENT) << "errno tells why";
     EXPECT_EQ(Read(), "old");
     EXPECT_EQ(EntryCount(), 2) << "no temporary file is left behind";
 }

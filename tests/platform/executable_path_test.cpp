@@ -58,6 +58,17 @@ TEST_F(SettingsFileForTest, InTheUserConfigFolderWhenTheExecutablesFolderCannotB
     EXPECT_EQ(SettingsFileFor("", config), config + "/parvex/parvex.set");
 }
 
+TEST_F(SettingsFileForTest, ThePerUserFileIsNamedWithoutCreatingAnything) {
+    const std::string config = (folder / "config").string();
+    const std::string exe = tree.File("bin/parvex.bin");
+    EXPECT_EQ(UserSettingsFileFor(exe, config), config + "/parvex/parvex.set");
+    EXPECT_EQ(UserSettingsFileFor("", config), config + "/parvex/parvex.set");
+    EXPECT_FALSE(fs::exists(config));
+    EXPECT_TRUE(MakeFolders(config + "/parvex"));
+    EXPECT_TRUE(fs::is_directory(config + "/parvex"));
+    EXPECT_FALSE(MakeFolders(exe + "/below/a/file")) << "a file is in the way";
+}
+
 TEST_F(SettingsFileForTest, UserConfigHomeFollowsXdgWhenAbsolute) {
     const char* savedXdg = std::getenv("XDG_CONFIG_HOME");
     const std::string restore = savedXdg ? savedXdg : "";

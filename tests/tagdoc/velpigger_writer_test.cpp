@@ -32,6 +32,33 @@ TEST(VelPiggerWriterTest, SettingsExampleIsWrittenAsSevenLines) {
                                  "</SETTINGS>");
 }
 
+// Each line's indent comes from the element's place when it is written, also for a subtree
+// written on its own and after moving a subtree to another depth.
+TEST(VelPiggerWriterTest, IndentsFollowTheDepthAtWritingTime) {
+    constexpr int kLevels = 1000;
+    TVelPigger root;
+    root.SetName("A");
+    TVelPigger* node = &root;
+    for (int i = 1; i < kLevels; ++i) {
+        node = AddChild(*node, "A");
+    }
+    std::string expected;
+    for (int level = 0; level < kLevels; ++level) {
+        expected += "\r\n" + std::string(level, '\t') + (level + 1 < kLevels ? "<A>" : "<A/>");
+    }
+    for (int level = kLevels - 2; level >= 0; --level) {
+        expected += "\r\n" + std::string(level, '\t') + "</A>";
+    }
+    EXPECT_EQ(root.SaveToText(), expected);
+    EXPECT_EQ(node->SaveToText(), "\r\n" + std::string(kLevels - 1, '\t') + "<A/>");
+
+    TVelPigger other;
+    other.SetName("B");
+    node->SetParent(&other);
+    EXPECT_EQ(other.SaveToText(), "\r\n<B>\r\n\t<A/>\r\n</B>");
+    EXPECT_EQ(node->Indent(), "\r\n\t");
+}
+
 TEST(VelPiggerWriterTest, LayoutOfSingleElements) {
     const struct {
         const char* what;
