@@ -57,6 +57,20 @@ TEST_F(DesktopTrashTest, FileLandsInTheHomeTrashEvenWhenTheDataFolderIsMissing) 
         << "trash folders appeared in the working directory";
 }
 
+// Regression: Qt 6.4 wrote the trash entry's Path unencoded, so "100%41 done.txt" would come
+// back from the trash as "100A done.txt".
+TEST_F(DesktopTrashTest, PercentSignInTheNameIsEncodedInTheTrashEntry) {
+    const QByteArray path = WriteFile("100%41 done.txt");
+    ASSERT_TRUE(MoveToTrash(path));
+    QFile info(dataHome + QStringLiteral("/Trash/info/100%41 done.txt.trashinfo"));
+    ASSERT_TRUE(info.open(QIODevice::ReadOnly)) << "no trash entry";
+    QByteArray recorded;
+    for (const QByteArray& line : info.readAll().split('\n'))
+        if (line.startsWith("Path="))
+            recorded = line.mid(5);
+    EXPECT_EQ(QByteArray::fromPercentEncoding(recorded), path) << recorded.constData();
+}
+
 TEST_F(DesktopTrashTest, MissingFileIsReportedAsNotTrashed) {
     EXPECT_FALSE(MoveToTrash(QFile::encodeName(rootPath) + "/never-was.txt"));
 }
