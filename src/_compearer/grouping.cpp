@@ -286,7 +286,9 @@ void TCompearerCore::ReportFile(const std::string& path, bool NewGroup) {
 }
 
 void TCompearerCore::ReportMatch(std::size_t row) {
+    reportedRow_ = row;
     ReportFile(FilePaths[row], false);
+    reportedRow_ = NoRow;
 }
 
 } // namespace parvex

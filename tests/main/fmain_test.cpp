@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -279,11 +280,12 @@ protected:
         };
     }
     void MoveTo(const std::string& destination) {
-        window.ChooseMoveDestination = [this, destination](const QString& title,
-                                                           const QString& name) {
-            dialogAsked.push_back(title + QStringLiteral(" | ") + name);
-            return QString::fromStdString(destination);
-        };
+        window.ChooseMoveDestination =
+            [this, destination](const QString& title, const QString& folder, const QString& name) {
+                dialogAsked.push_back(title + QStringLiteral(" | ") + folder +
+                                      QStringLiteral(" | ") + name);
+                return QString::fromStdString(destination);
+            };
     }
     int FileNodes() const { return window.TV1->topLevelItem(0)->childCount(); }
 
@@ -356,6 +358,10 @@ TEST_F(FileCommandWiringTest, SaveDialogIsTitledWithTheSourceAndPresetWithItsNam
               QStringLiteral("save: Move \"%1\" to: | pic.jpg").arg(QString::fromStdString(first)));
     EXPECT_EQ(FileNodes(), 2) << "a cancelled move removed the node";
     EXPECT_TRUE(TTempTree::Exists(first));
+    // It opens in the file's own folder, and its accept button says what it does.
+    EXPECT_EQ(window.SaveDialog1->directory().absolutePath().toStdString() + "/",
+              files.Path("one/"));
+    EXPECT_EQ(window.SaveDialog1->labelText(QFileDialog::Accept), QStringLiteral("Move"));
 }
 
 TEST_F(FileCommandWiringTest, MoveRemovesTheNodeOfTheFileThatLeft) {
@@ -364,8 +370,9 @@ TEST_F(FileCommandWiringTest, MoveRemovesTheNodeOfTheFileThatLeft) {
     Select(0, 0);
     window.N_Movethefile->trigger();
     EXPECT_EQ(dialogAsked,
-              std::vector<QString>{
-                  QStringLiteral("Move \"%1\" to: | pic.jpg").arg(QString::fromStdString(first))});
+              std::vector<QString>{QStringLiteral("Move \"%1\" to: | %2 | pic.jpg")
+                                       .arg(QString::fromStdString(first),
+                                            QString::fromStdString(files.Path("one")))});
     EXPECT_EQ(FileNodes(), 1);
     EXPECT_EQ(window.TV1->topLevelItem(0)->child(0)->text(0).toStdString(), second);
 
@@ -395,16 +402,19 @@ TEST_F(TrashWiringTest, ConfirmedDeleteRemovesTheNodeAndTheGroupStays) {
     EXPECT_EQ(sure->Questions,
               std::vector<QString>{QStringLiteral("Move this file to the trash?\n\"%1\"")
                                        .arg(QString::fromStdString(first))});
+    EXPECT_EQ(sure->NoWasDefault, std::vector<bool>{false});
     EXPECT_FALSE(TTempTree::Exists(first));
     EXPECT_EQ(FileNodes(), 1);
 
-    // The last file of the group: the question says so, and the group node stays when it goes.
+    // The last copy of the group: the question says so with No as its default, and the group
+    // node stays when it goes.
     Select(0, 0);
     window.P_Delete->trigger();
     ASSERT_EQ(sure->Questions.size(), 2u);
-    EXPECT_TRUE(
-        sure->Questions[1].endsWith(QStringLiteral("\nIt is the last file left in its group.")))
+    EXPECT_TRUE(sure->Questions[1].endsWith(QStringLiteral(
+        "\nIt is the last copy: no other file of its group is left unchanged on disk.")))
         << sure->Questions[1].toStdString();
+    EXPECT_EQ(sure->NoWasDefault, (std::vector<bool>{false, true}));
     EXPECT_EQ(FileNodes(), 0);
     EXPECT_EQ(window.TV1->topLevelItemCount(), 1);
     Select(0);
