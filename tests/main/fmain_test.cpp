@@ -1,6 +1,7 @@
 #include "_compearer/panel/ocompearer.h"
 #include "main/fmain.h"
 #include "main_test_support.h"
+#include "support/qt/modal_driver.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <unistd.h>
@@ -436,6 +438,72 @@ TEST_F(TrashWiringTest, DeleteOfAFileThatIsAlreadyGoneRemovesItsNode) {
     Select(0, 1);
     window.TB_deleteClick();
     EXPECT_EQ(FileNodes(), 1) << "a vanished file is gone, so its node goes too";
+}
+
+// A real search and the real question dialog, answered by keys as a user would.
+class LastCopyKeysTest : public TMainWindowTest {
+protected:
+    LastCopyKeysTest() {
+        for (const char* name : {"a/copy.bin", "b/copy.bin", "c/copy.bin"})
+            copies.push_back(files.File(name, "the same content", 1'600'000'000));
+        TSharedDialogs dialogs = window.Dialogs;
+        dialogs.Fsure = new TFsure(&window);
+        window.AttachDialogs(dialogs);
+        window.Edit_root->setText(QString::fromStdString(files.Root()));
+        window.N_Startsearch->trigger();
+    }
+    // F8 on the selected file, then Enter in the question; the question's text.
+    QString DeleteWithEnter() {
+        // The window manager gives the window back its focus when a dialog closes; the
+        // offscreen platform leaves that to the test.
+        window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+        window.TV1->setFocus();
+        QString question;
+        testing::WhenModalOpens([&](QDialog& d) {
+            question = window.Dialogs.Fsure->Label1->text();
+            QTest::keyClick(&testing::KeyTarget(d), Qt::Key_Return);
+        });
+        QTest::keyClick(window.TV1, Qt::Key_F8);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !question.isEmpty(); }, 10000));
+        return question;
+    }
+    int CopiesOnDisk() const {
+        return int(std::count_if(copies.begin(), copies.end(),
+                                 [](const std::string& path) { return TTempTree::Exists(path); }));
+    }
+
+    TTempTree files;
+    TTempTree home;
+    TTrashHome trash{home.Path("")};
+    std::vector<std::string> copies;
+};
+
+// Regression: F8 and Enter three times sent all three copies to the trash, as Yes stayed the
+// default even for the last one.
+TEST_F(LastCopyKeysTest, F8AndEnterThreeTimesNeverTrashTheLastCopy) {
+    ASSERT_EQ(window.TV1->topLevelItemCount(), 1);
+    window.TV1->expandAll();
+    Select(0, 0);
+    std::vector<QString> questions;
+    for (int round = 0; round < 3; ++round)
+        questions.push_back(DeleteWithEnter());
+    EXPECT_EQ(CopiesOnDisk(), 1);
+    EXPECT_EQ(window.TV1->topLevelItem(0)->childCount(), 1);
+    ASSERT_EQ(questions.size(), 3u);
+    EXPECT_FALSE(questions[1].contains(QStringLiteral("last copy"))) << questions[1].toStdString();
+    EXPECT_TRUE(questions[2].contains(QStringLiteral("It is the last copy")))
+        << questions[2].toStdString();
+}
+
+TEST_F(LastCopyKeysTest, CopiesChangedOrRemovedSinceTheSearchMakeTheLastCopyThoughNodesRemain) {
+    ::unlink(copies[1].c_str());
+    files.File("c/copy.bin", "the same content, and more", 1'600'000'000);
+    Select(0, 0);
+    const QString question = DeleteWithEnter();
+    EXPECT_TRUE(question.contains(QStringLiteral("It is the last copy"))) << question.toStdString();
+    EXPECT_TRUE(TTempTree::Exists(copies[0])) << "Enter answered Yes";
+    EXPECT_EQ(window.TV1->topLevelItem(0)->childCount(), 3);
 }
 
 } // namespace
