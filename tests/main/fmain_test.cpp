@@ -366,6 +366,24 @@ TEST_F(FileCommandWiringTest, SaveDialogIsTitledWithTheSourceAndPresetWithItsNam
     EXPECT_EQ(window.SaveDialog1->labelText(QFileDialog::Accept), QStringLiteral("Move"));
 }
 
+// Regression: a long path in the title bar was cut off before its file name.
+TEST_F(FileCommandWiringTest, SaveDialogShowsALongSourcePathWholeInside) {
+    const std::string deep = files.File("one/" + std::string(120, 'f') + "/" +
+                                            std::string(120, 'g') + "/the-file-name.jpg",
+                                        std::string(600, 'p'));
+    ReportResult({{"the-file-name.jpg", {deep, first}}});
+    Select(0, 0);
+    window.TB_moveClick();
+    ASSERT_EQ(modals.Shown.size(), 1u) << "the save dialog did not open";
+    const auto* label = window.SaveDialog1->findChild<QLabel*>(QStringLiteral("moveSource"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text(), QStringLiteral("Move \"%1\" to:").arg(QString::fromStdString(deep)));
+    const int lines = 1 + label->fontMetrics().horizontalAdvance(label->text()) / label->width();
+    EXPECT_GE(label->height(), lines * label->fontMetrics().lineSpacing())
+        << "the label is too low for its " << lines << " lines";
+    EXPECT_LE(label->width(), window.SaveDialog1->width());
+}
+
 TEST_F(FileCommandWiringTest, MoveRemovesTheNodeOfTheFileThatLeft) {
     const std::string target = files.File("target/pic.jpg", "old content");
     MoveTo(target);
