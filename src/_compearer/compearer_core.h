@@ -140,6 +140,11 @@ public:
     /// Shortest pause between two ProcessMessages calls of a running search.
     static constexpr std::chrono::milliseconds PollInterval{20};
 
+    /// Inside OnFileFound for a file: the file table row being reported; otherwise NoRow.
+    std::size_t ReportedRow() const { return reportedRow_; }
+    /// The value of ReportedRow() outside the report of a file.
+    static constexpr std::size_t NoRow = static_cast<std::size_t>(-1);
+
 private:
     // The folder scan (scan.cpp).
     struct TScanWalk;
@@ -182,6 +187,7 @@ private:
     std::int64_t progressDone_ = 0;
     std::int64_t progressTotal_ = 0;
     std::int64_t progressReported_ = -1;
+    std::size_t reportedRow_ = NoRow;
 };
 
 } // namespace parvex

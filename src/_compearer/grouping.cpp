@@ -286,6 +286,12 @@ void TCompearerCore::ReportFile(const std::string& path, bool NewGroup) {
 }
 
 void TCompearerCore::ReportMatch(std::size_t row) {
+    // The row is known only while its report runs, also when a receiver throws.
+    struct TReporting {
+        std::size_t& Row;
+        ~TReporting() { Row = NoRow; }
+    } reporting{reportedRow_};
+    reportedRow_ = row;
     ReportFile(FilePaths[row], false);
 }
 

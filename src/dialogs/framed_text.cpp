@@ -6,10 +6,35 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTextLayout>
+#include <algorithm>
+#include <cmath>
 
 namespace parvex {
 
 namespace {
+
+QString ShownText(const QString& text) {
+    QString shown = text;
+    shown.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    return shown;
+}
+
+// Lays the text out in lines of `width`, breaking at blanks and, for a word wider than a line
+// (a path), anywhere; returns the height of the lines.
+qreal LayOutLines(QTextLayout& layout, int width, qreal leading) {
+    QTextOption option(Qt::AlignLeft);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    qreal height = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        line.setPosition(QPointF(0, height));
+        height += line.height() + leading;
+    }
+    layout.endLayout();
+    return height;
+}
 
 // QLabel's own word wrap cuts a word that is wider than the label, so a long folder path
 // would lose its end; this label lays its plain text out itself with a wrap that falls back
@@ -24,23 +49,9 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         const QRect room = contentsRect();
-        QString shown = text();
-        shown.replace(QLatin1Char('\n'), QChar::LineSeparator);
-
-        QTextOption option(Qt::AlignLeft);
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        QTextLayout layout(shown, font());
-        layout.setTextOption(option);
+        QTextLayout layout(ShownText(text()), font());
         layout.setCacheEnabled(true);
-        const qreal leading = fontMetrics().leading();
-        qreal height = 0;
-        layout.beginLayout();
-        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-            line.setLineWidth(room.width());
-            line.setPosition(QPointF(0, height));
-            height += line.height() + leading;
-        }
-        layout.endLayout();
+        const qreal height = LayOutLines(layout, room.width(), fontMetrics().leading());
 
         const qreal top = height <= room.height() ? (room.height() - height) / 2 : 0;
         QPainter painter(this);
@@ -66,6 +77,21 @@ TFramedText MakeFramedText(QWidget* parent, const QSize& textSize) {
     layout->setContentsMargins(8, 8, 8, 8);
     layout->addWidget(area.Label);
     return area;
+}
+
+QSize FittingTextSize(const QLabel& label, const QSize& least, const QSize& most) {
+    QTextLayout layout(ShownText(label.text()), label.font());
+    const qreal leading = label.fontMetrics().leading();
+    const int step = std::max(1, label.fontMetrics().averageCharWidth() * 4);
+    int width = least.width();
+    int height = 0;
+    for (;;) {
+        height = static_cast<int>(std::ceil(LayOutLines(layout, width, leading)));
+        if (height <= least.height() || width >= most.width())
+            break;
+        width = std::min(most.width(), width + step);
+    }
+    return {width, std::clamp(height, least.height(), std::max(least.height(), most.height()))};
 }
 
 QBoxLayout* MakeButtonRow(std::initializer_list<QPushButton*> buttons) {

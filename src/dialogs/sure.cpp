@@ -5,6 +5,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace parvex {
@@ -12,7 +13,8 @@ namespace parvex {
 TFsure::TFsure(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Confirmation:"));
 
-    const TFramedText area = MakeFramedText(this, QSize(274, 99));
+    textSize_ = QSize(274, 99);
+    const TFramedText area = MakeFramedText(this, textSize_);
     Bevel1 = area.Frame;
     Label1 = area.Label;
 
@@ -32,9 +34,28 @@ TFsure::TFsure(QWidget* parent) : QDialog(parent) {
 }
 
 bool TFsure::Ask(const QString& question) {
+    return Put(question, textSize_, OKBtn);
+}
+
+bool TFsure::AskInFull(const QString& question, bool noIsDefault) {
+    const QWidget* over = parentWidget() != nullptr ? parentWidget() : this;
+    QSize most = textSize_;
+    if (const QScreen* screen = over->screen())
+        most = screen->availableGeometry().size() * 2 / 3;
+    // Room for the frame and the buttons around the text.
+    most -= QSize(40, 80);
+    Label1->setText(question);
+    return Put(question, FittingTextSize(*Label1, textSize_, most.expandedTo(textSize_)),
+               noIsDefault ? CancelBtn : OKBtn);
+}
+
+bool TFsure::Put(const QString& question, const QSize& textSize, QPushButton* defaultButton) {
     Confirmed = false;
     Label1->setText(question);
-    OKBtn->setFocus();
+    Label1->setFixedSize(textSize);
+    OKBtn->setDefault(defaultButton == OKBtn);
+    CancelBtn->setDefault(defaultButton == CancelBtn);
+    defaultButton->setFocus();
     exec();
     return Confirmed;
 }

@@ -16,6 +16,9 @@ public:
 
     /// Shows the question modally; true only when the user answered "Yes".
     virtual bool Ask(const QString& question);
+    /// Like Ask, but the dialog grows (up to two thirds of the screen) until the whole question
+    /// shows, long paths included; with noIsDefault, Enter answers "No".
+    virtual bool AskInFull(const QString& question, bool noIsDefault);
     /// Records the "Yes" answer and closes the dialog (the Yes button's handler).
     void OKBtnClick();
 
@@ -26,6 +29,11 @@ public:
     QLabel* Label1 = nullptr;
     QPushButton* OKBtn = nullptr;
     QPushButton* CancelBtn = nullptr;
+
+private:
+    bool Put(const QString& question, const QSize& textSize, QPushButton* defaultButton);
+
+    QSize textSize_;
 };
 
 } // namespace parvex

@@ -1,18 +1,24 @@
 #include "main/file_commands.h"
 
+#include "main/found_file.h"
 #include "main/result_tree.h"
-#include "platform/desktop/desktop_trash.h"
 #include "platform/file_status.h"
 
 #include <QFile>
 #include <QTreeWidgetItem>
+#include <exception>
 #include <utility>
 
 namespace parvex {
 namespace {
 
-QString FileNameOf(const QByteArray& path) {
-    return QFile::decodeName(path.mid(path.lastIndexOf('/') + 1));
+QByteArray FolderBytesOf(const QByteArray& path) {
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QByteArray() : path.left(slash);
+}
+
+QByteArray NameBytesOf(const QByteArray& path) {
+    return path.mid(path.lastIndexOf('/') + 1);
 }
 
 // A command that did not do its work may still find the file gone (it vanished before); the
@@ -26,12 +32,27 @@ bool GoneFrom(const QByteArray& path) {
 TFileCommandServices DesktopFileServices() {
     TFileCommandServices services;
     services.MoveFile = SafeMoveFile;
-    services.TrashFile = MoveToTrash;
+    services.TrashFile = TrashFile;
     return services;
 }
 
 QByteArray FileNodePath(const QTreeWidgetItem& node) {
     return node.data(0, Qt::UserRole).toByteArray();
+}
+
+QByteArray ChosenDestinationBytes(const QString& chosen, const QByteArray& source) {
+    const qsizetype slash = chosen.lastIndexOf(QLatin1Char('/'));
+    const QString folder = slash < 0 ? QString() : chosen.left(slash);
+    const QString name = chosen.mid(slash + 1);
+    const QByteArray sourceFolder = FolderBytesOf(source);
+    const QByteArray sourceName = NameBytesOf(source);
+    // Decoding is lossy for bytes that are not UTF-8, so the text of the proposal stands for
+    // the source's own bytes; any other text is the user's and is encoded as typed.
+    const QByteArray folderBytes =
+        folder == QFile::decodeName(sourceFolder) ? sourceFolder : QFile::encodeName(folder);
+    const QByteArray nameBytes =
+        name == QFile::decodeName(sourceName) ? sourceName : QFile::encodeName(name);
+    return slash < 0 ? nameBytes : folderBytes + '/' + nameBytes;
 }
 
 TFileCommands::TFileCommands(TFileCommandServices services) : services_(std::move(services)) {}
@@ -50,11 +71,12 @@ void TFileCommands::Open(QTreeWidgetItem& node) const {
 bool TFileCommands::Move(const QTreeWidgetItem& node) const {
     const QByteArray source = FileNodePath(node);
     const QString destination = services_.ChooseMoveDestination(
-        QStringLiteral("Move \"%1\" to:").arg(node.text(0)), FileNameOf(source));
+        QStringLiteral("Move \"%1\" to:").arg(node.text(0)),
+        QFile::decodeName(FolderBytesOf(source)), QFile::decodeName(NameBytesOf(source)));
     if (destination.isEmpty())
         return false;
-    switch (
-        services_.MoveFile(source.toStdString(), QFile::encodeName(destination).toStdString())) {
+    switch (services_.MoveFile(source.toStdString(),
+                               ChosenDestinationBytes(destination, source).toStdString())) {
     case TMoveOutcome::Moved:
         return true;
     case TMoveOutcome::SameFile:
@@ -66,18 +88,28 @@ bool TFileCommands::Move(const QTreeWidgetItem& node) const {
 }
 
 bool TFileCommands::Delete(const QByteArray& path, const QTreeWidgetItem& node) const {
+    const bool lastCopy = IsLastCopy(node);
     QString question = QStringLiteral("Move this file to the trash?\n\"%1\"").arg(node.text(0));
-    if (node.parent() != nullptr && node.parent()->childCount() == 1)
-        question += QStringLiteral("\nIt is the last file left in its group.");
-    if (!services_.Ask || !services_.Ask(question))
+    if (lastCopy)
+        question += QStringLiteral("\nIt is the last copy: no other file of its group is left "
+                                   "unchanged on disk.");
+    if (!services_.Ask || !services_.Ask(question, lastCopy))
         return false;
+    TTrashOutcome outcome;
     try {
-        if (services_.TrashFile(path))
-            return true;
+        outcome = services_.TrashFile(path.toStdString());
+    } catch (const std::exception& error) {
+        outcome.Reason = error.what();
     } catch (...) {
-        // A failed delete is judged by the file still being there, like every other outcome.
+        // Judged by the file's place like every other outcome.
     }
-    return GoneFrom(path);
+    if (outcome.Trashed || GoneFrom(path))
+        return true;
+    if (services_.ShowMessage)
+        services_.ShowMessage(
+            QStringLiteral("\"%1\"\ncannot be moved to the trash: %2")
+                .arg(node.text(0), QFile::decodeName(QByteArray::fromStdString(outcome.Reason))));
+    return false;
 }
 
 } // namespace parvex

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/freedesktop_trash.h"
 #include "platform/safe_move.h"
 
 #include <QByteArray>
@@ -17,22 +18,31 @@ struct TFileCommandServices {
     std::function<bool(const QByteArray& path)> OpenFile;
     /// Shows how many files a group node holds and the space they use.
     std::function<void(QTreeWidgetItem* group)> ShowGroupInfo;
-    /// Asks where a file goes; an empty text means the user cancelled.
-    std::function<QString(const QString& title, const QString& fileName)> ChooseMoveDestination;
-    /// Asks a yes/no question; true for Yes.
-    std::function<bool(const QString& question)> Ask;
+    /// Asks where a file goes, starting in `folder` with `fileName` proposed; an empty text
+    /// means the user cancelled.
+    std::function<QString(const QString& title, const QString& folder, const QString& fileName)>
+        ChooseMoveDestination;
+    /// Asks a yes/no question showing all of it; true for Yes. With noIsDefault, Enter says No.
+    std::function<bool(const QString& question, bool noIsDefault)> Ask;
+    /// Shows a message.
+    std::function<void(const QString& text)> ShowMessage;
     /// Moves a file between two exact paths.
     std::function<TMoveOutcome(const std::string& source, const std::string& destination)> MoveFile;
-    /// Moves a file to the trash; true when it went there.
-    std::function<bool(const QByteArray& path)> TrashFile;
+    /// Moves the file at the exact path bytes to the trash.
+    std::function<TTrashOutcome(const std::string& path)> TrashFile;
 };
 
-/// The services of the running program: the desktop's trash and the safe move; opening, the
-/// group info, the destination and the question are left to the caller.
+/// The services of the running program: the freedesktop trash and the safe move; opening, the
+/// group info, the destination, the question and the message are left to the caller.
 TFileCommandServices DesktopFileServices();
 
 /// The exact path bytes stored with a file node of the result tree.
 QByteArray FileNodePath(const QTreeWidgetItem& node);
+
+/// The exact bytes of a destination chosen as text for the file at `source`: a folder or a
+/// name whose text is the one proposed from the source keeps the source's bytes, so that a
+/// name that is not UTF-8 survives a move to the proposed name.
+QByteArray ChosenDestinationBytes(const QString& chosen, const QByteArray& source);
 
 /// Open, move and delete on one node of the result tree. Each command says whether the file has
 /// left its place, so that the caller takes its node out of the tree exactly then.
@@ -46,7 +56,9 @@ public:
     /// from its place.
     [[nodiscard]] bool Move(const QTreeWidgetItem& node) const;
     /// Asks once, then moves the file at path, shown by node, to the trash; true when the file is
-    /// gone from its place.
+    /// gone from its place. When no other file of node's group is on disk unchanged since the
+    /// search, the question says it is the last copy and "No" is its default. A file the trash
+    /// cannot take stays, and a message says why.
     [[nodiscard]] bool Delete(const QByteArray& path, const QTreeWidgetItem& node) const;
 
 private:

@@ -12,6 +12,7 @@
 #include "dialogs/sure.h"
 #include "main/command_state.h"
 #include "main/input_text.h"
+#include "main/move_destination.h"
 #include "main/result_tree.h"
 #include "platform/desktop/desktop_open.h"
 
@@ -73,12 +74,9 @@ TFmain::TFmain(std::unique_ptr<TD_settings_user> userSettings, QWidget* parent)
     SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
     SaveDialog1->setFileMode(QFileDialog::AnyFile);
     OpenFile = OpenWithDesktop;
-    ChooseMoveDestination = [this](const QString& title, const QString& fileName) {
-        SaveDialog1->setWindowTitle(title);
-        SaveDialog1->selectFile(fileName);
-        if (SaveDialog1->exec() != QDialog::Accepted)
-            return QString();
-        return SaveDialog1->selectedFiles().value(0);
+    ChooseMoveDestination = [this](const QString& title, const QString& folder,
+                                   const QString& fileName) {
+        return AskMoveDestination(*SaveDialog1, title, folder, fileName);
     };
 
     resize(760, 540);
@@ -443,10 +441,14 @@ TFileCommandServices TFmain::FileServices() {
         if (Dialogs.D_file_group_info != nullptr)
             Dialogs.D_file_group_info->ShowGroupInfo(group);
     };
-    services.ChooseMoveDestination = [this](const QString& title, const QString& fileName) {
-        return ChooseMoveDestination(title, fileName);
+    services.ChooseMoveDestination = [this](const QString& title, const QString& folder,
+                                            const QString& fileName) {
+        return ChooseMoveDestination(title, folder, fileName);
     };
-    services.Ask = [this](const QString& question) { return Ask(question); };
+    services.Ask = [this](const QString& question, bool noIsDefault) {
+        return Dialogs.Fsure != nullptr && Dialogs.Fsure->AskInFull(question, noIsDefault);
+    };
+    services.ShowMessage = [this](const QString& text) { ShowText(text); };
     return services;
 }
 

@@ -176,8 +176,10 @@ public:
 
     /// Opens a file with the desktop's application for it; tests replace it.
     std::function<bool(const QByteArray& path)> OpenFile;
-    /// Asks where a file goes (the save dialog); an empty text means the user cancelled.
-    std::function<QString(const QString& title, const QString& fileName)> ChooseMoveDestination;
+    /// Asks where a file goes (the save dialog, in the file's folder); an empty text means the
+    /// user cancelled.
+    std::function<QString(const QString& title, const QString& folder, const QString& fileName)>
+        ChooseMoveDestination;
     /// Opens help pages; tests replace it.
     TUrlOpener OpenUrl = DesktopUrlOpener();
 

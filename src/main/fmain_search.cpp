@@ -4,6 +4,7 @@
 #include "dialogs/find_dialog.h"
 #include "dialogs/settings_user.h"
 #include "main/fmain.h"
+#include "main/found_file.h"
 #include "main/input_text.h"
 #include "main/result_tree.h"
 
@@ -74,7 +75,10 @@ void TFmain::AddGroupNode(const QString& Text) {
 void TFmain::AddFileNode(const QString& Text, const QByteArray& Path) {
     if (CurrentGroupNode == nullptr)
         return;
-    builder_.AddFile(Text, Path);
+    // What the search found about the file, so that a later delete can tell whether another
+    // copy is still on disk unchanged.
+    if (QTreeWidgetItem* node = builder_.AddFile(Text, Path))
+        KeepFoundFile(*node, ReportedFile(Ocompearer1->Core(), Path.toStdString()));
 }
 
 void TFmain::SearchCompleted() {

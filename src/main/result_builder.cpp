@@ -43,12 +43,13 @@ QTreeWidgetItem* TResultBuilder::AddGroup(const QString& text) {
     return node;
 }
 
-void TResultBuilder::AddFile(const QString& text, const QByteArray& path) {
+QTreeWidgetItem* TResultBuilder::AddFile(const QString& text, const QByteArray& path) {
     if (groups_.empty())
-        return;
+        return nullptr;
     auto* node = new QTreeWidgetItem(QStringList(text));
     node->setData(0, Qt::UserRole, path);
     openFiles_.append(node);
+    return node;
 }
 
 void TResultBuilder::CloseGroup() {

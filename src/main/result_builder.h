@@ -26,8 +26,9 @@ public:
     void Restart(const QCollator& collator);
     /// Opens a new group; its node is returned but stays the builder's until TakeSorted.
     QTreeWidgetItem* AddGroup(const QString& text);
-    /// Adds a file to the group opened last; ignored before the first group.
-    void AddFile(const QString& text, const QByteArray& path);
+    /// Adds a file to the group opened last and returns its node (the builder's until
+    /// TakeSorted); ignored before the first group, with nullptr returned.
+    QTreeWidgetItem* AddFile(const QString& text, const QByteArray& path);
     /// Hands over the groups ordered by text (equal texts in the order found), each with its
     /// files ordered by text, and fills the search index with their texts in that order.
     QList<QTreeWidgetItem*> TakeSorted(TFoundTextIndex& index);

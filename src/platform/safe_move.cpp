@@ -28,6 +28,43 @@ bool CopyContent(int from, int to) {
     }
 }
 
+// Puts the complete copy `temporary` in the destination's place and removes the source. The
+// old destination is kept under a second name until the source is gone: a source that cannot
+// be removed (a read-only folder) puts it back, so that a failed move changes nothing.
+bool ReplaceKeepingOld(const std::string& temporary, const std::string& destination,
+                       const std::string& source) {
+    const std::string kept = temporary + ".old";
+    struct stat info {};
+    const bool hadDestination = ::lstat(destination.c_str(), &info) == 0;
+    // A second name keeps the destination in place all along; where the file system allows no
+    // hard link, it steps aside for the moment of the swap.
+    bool linked = false;
+    if (hadDestination) {
+        linked = ::link(destination.c_str(), kept.c_str()) == 0;
+        if (!linked && ::rename(destination.c_str(), kept.c_str()) != 0)
+            return false;
+    }
+    if (::rename(temporary.c_str(), destination.c_str()) != 0) {
+        if (linked)
+            ::unlink(kept.c_str());
+        else if (hadDestination)
+            ::rename(kept.c_str(), destination.c_str());
+        return false;
+    }
+    if (::unlink(source.c_str()) == 0) {
+        if (hadDestination)
+            ::unlink(kept.c_str());
+        return true;
+    }
+    // Should even the way back fail, the old destination stays beside it under the kept name:
+    // nothing is lost.
+    if (hadDestination)
+        ::rename(kept.c_str(), destination.c_str());
+    else
+        ::unlink(destination.c_str());
+    return false;
+}
+
 // Across file systems: the copy goes into a temporary file in the destination's folder, so that
 // the final rename is atomic and a full disk or a read error never leaves a truncated
 // destination behind.
@@ -44,17 +81,14 @@ TMoveOutcome CopyThenRemove(const std::string& source, const std::string& destin
     // Keeping the owner needs privileges; without them the mover owns the copy, as with mv(1).
     if (::fchown(out.Get(), sourceInfo.st_uid, sourceInfo.st_gid) != 0) {
     }
-    const bool complete = CopyContent(in.Get(), out.Get()) &&
-                          ::fchmod(out.Get(), sourceInfo.st_mode & 07777) == 0 &&
-                          ::futimens(out.Get(), times) == 0 && ::fsync(out.Get()) == 0 &&
-                          out.Close() && ::rename(temporary.c_str(), destination.c_str()) == 0;
-    if (!complete) {
+    const bool complete =
+        CopyContent(in.Get(), out.Get()) && ::fchmod(out.Get(), sourceInfo.st_mode & 07777) == 0 &&
+        ::futimens(out.Get(), times) == 0 && ::fsync(out.Get()) == 0 && out.Close();
+    if (!complete || !ReplaceKeepingOld(temporary, destination, source)) {
         ::unlink(temporary.c_str());
         return TMoveOutcome::Failed;
     }
-    // The destination is complete; a source that cannot be removed leaves two copies, which
-    // loses nothing and is reported as a move that did not happen.
-    return ::unlink(source.c_str()) == 0 ? TMoveOutcome::Moved : TMoveOutcome::Failed;
+    return TMoveOutcome::Moved;
 }
 
 } // namespace

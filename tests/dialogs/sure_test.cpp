@@ -4,7 +4,10 @@
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
+#include <QTextLayout>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace parvex {
@@ -134,6 +137,79 @@ TEST(FsureAsk, LongTextWrapsInsideTheFixedAreaAndTheDialogKeepsItsSize) {
     EXPECT_EQ(labelSize, QSize(274, 99));
     EXPECT_EQ(longSize, shortSize);
     EXPECT_EQ(sure.minimumSize(), sure.maximumSize()) << "the dialog is not resizable";
+}
+
+// Height in pixels that the label's text needs at the label's width, wrapping as a path must.
+int NeededHeight(const QLabel& label) {
+    QString text = label.text();
+    text.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    QTextLayout layout(text, label.font());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    qreal height = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(label.width());
+        height += line.height() + label.fontMetrics().leading();
+    }
+    layout.endLayout();
+    return static_cast<int>(std::ceil(height));
+}
+
+TEST(FsureAskInFull, WithNoAsDefaultEnterAnswersNoAndTheNextPlainQuestionHasYesAgain) {
+    TFsure sure;
+    QWidget* focused = nullptr;
+    WhenModalOpens([&](QDialog& d) {
+        focused = d.focusWidget();
+        QTest::keyClick(&KeyTarget(d), Qt::Key_Return);
+    });
+    EXPECT_FALSE(sure.AskInFull(QStringLiteral("Last copy?"), true));
+    EXPECT_EQ(focused, sure.CancelBtn);
+    EXPECT_TRUE(sure.CancelBtn->isDefault());
+    EXPECT_FALSE(sure.OKBtn->isDefault());
+
+    WhenModalOpens([&](QDialog&) { QTest::mouseClick(sure.OKBtn, Qt::LeftButton); });
+    EXPECT_TRUE(sure.AskInFull(QStringLiteral("Last copy?"), true)) << "Yes is still a click away";
+
+    WhenModalOpens([&](QDialog& d) { QTest::keyClick(&KeyTarget(d), Qt::Key_Return); });
+    EXPECT_TRUE(sure.AskInFull(QStringLiteral("Another copy is left."), false));
+    WhenModalOpens([&](QDialog& d) { QTest::keyClick(&KeyTarget(d), Qt::Key_Return); });
+    EXPECT_TRUE(sure.Ask(QStringLiteral("Exit?")));
+    EXPECT_TRUE(sure.OKBtn->isDefault());
+}
+
+// Regression: the fixed text area cut a long path off, so the file name it ends in was hidden.
+TEST(FsureAskInFull, ALongPathShowsWholeWithinTwoThirdsOfTheScreen) {
+    QWidget window;
+    window.show();
+    TFsure sure(&window);
+    const QString path = QStringLiteral("/home/user/") +
+                         QStringLiteral("a-rather-long-folder-name/").repeated(11) +
+                         QStringLiteral("the-file-name.jpg");
+    ASSERT_GE(path.size(), 300);
+    QSize labelSize, dialogSize;
+    int needed = 0;
+    WhenModalOpens([&](QDialog& d) {
+        labelSize = sure.Label1->size();
+        dialogSize = d.frameGeometry().size();
+        needed = NeededHeight(*sure.Label1);
+        d.reject();
+    });
+    sure.AskInFull(QStringLiteral("Move this file to the trash?\n\"%1\"").arg(path), true);
+    EXPECT_GT(labelSize.width(), 274) << "the area grew wider first";
+    EXPECT_LE(needed, labelSize.height()) << "the text needs " << needed << " pixels";
+    const QSize screen = window.screen()->availableGeometry().size();
+    EXPECT_LE(dialogSize.width(), screen.width() * 2 / 3);
+    EXPECT_LE(dialogSize.height(), screen.height() * 2 / 3);
+
+    // A plain question afterwards has the fixed area again.
+    WhenModalOpens([&](QDialog& d) {
+        labelSize = sure.Label1->size();
+        d.reject();
+    });
+    sure.Ask(QStringLiteral("Exit?"));
+    EXPECT_EQ(labelSize, QSize(274, 99));
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "main/file_commands.h"
+#include "main/found_file.h"
 #include "main_test_support.h"
 
 #include <QFile>
@@ -22,6 +23,7 @@ protected:
         for (const std::string& path : {first, second}) {
             auto* node = new QTreeWidgetItem(group.get(), {QString::fromStdString(path)});
             node->setData(0, Qt::UserRole, QByteArray::fromStdString(path));
+            KeepFoundFile(*node, FoundFileOnDisk(path));
         }
         services = DesktopFileServices();
         services.OpenFile = [this](const QByteArray& path) {
@@ -29,19 +31,25 @@ protected:
             return true;
         };
         services.ShowGroupInfo = [this](QTreeWidgetItem* node) { groupInfo.push_back(node); };
-        services.ChooseMoveDestination = [this](const QString& title, const QString& name) {
-            dialogAsked.push_back(title + QStringLiteral(" | ") + name);
+        services.ChooseMoveDestination = [this](const QString& title, const QString& folder,
+                                                const QString& name) {
+            dialogAsked.push_back(title + QStringLiteral(" | ") + folder + QStringLiteral(" | ") +
+                                  name);
             return destination;
         };
-        services.Ask = [this](const QString& question) {
+        services.Ask = [this](const QString& question, bool noIsDefault) {
             questions.push_back(question);
+            noWasDefault.push_back(noIsDefault);
             return answer;
         };
+        services.ShowMessage = [this](const QString& text) { messages.push_back(text); };
     }
     QTreeWidgetItem& File(int index) const { return *group->child(index); }
     TFileCommands Commands() const { return TFileCommands(services); }
     QString MoveQuestion(const std::string& path) const {
-        return QStringLiteral("Move \"%1\" to: | pic.jpg").arg(QString::fromStdString(path));
+        const QString text = QString::fromStdString(path);
+        return QStringLiteral("Move \"%1\" to: | %2 | pic.jpg")
+            .arg(text, text.left(text.lastIndexOf(QLatin1Char('/'))));
     }
 
     TTempTree files;
@@ -54,6 +62,8 @@ protected:
     std::vector<QTreeWidgetItem*> groupInfo;
     std::vector<QString> dialogAsked;
     std::vector<QString> questions;
+    std::vector<bool> noWasDefault;
+    std::vector<QString> messages;
 };
 
 TEST_F(FileCommandsTest, OpenOnAGroupShowsItsInfoAndOpensNothing) {
@@ -125,17 +135,37 @@ TEST_F(TrashCommandTest, ConfirmedDeleteMovesTheFileToTheTrash) {
     EXPECT_TRUE(Delete(0));
     EXPECT_EQ(questions, std::vector<QString>{QStringLiteral("Move this file to the trash?\n\"%1\"")
                                                   .arg(QString::fromStdString(first))});
+    EXPECT_EQ(noWasDefault, std::vector<bool>{false}) << "another copy is on disk: Yes is default";
     EXPECT_FALSE(TTempTree::Exists(first));
     EXPECT_EQ(TTempTree::ReadFile(files.Path("home/.local/share/Trash/files/pic.jpg")),
               std::string(600, 'p'));
+    EXPECT_TRUE(messages.empty());
 }
+
+const QString kLastCopy =
+    QStringLiteral("\nIt is the last copy: no other file of its group is left unchanged on disk.");
 
 TEST_F(TrashCommandTest, TheQuestionSaysWhenTheFileIsTheLastOfItsGroup) {
     delete group->takeChild(0);
     EXPECT_TRUE(Delete(0));
     ASSERT_EQ(questions.size(), 1u);
-    EXPECT_TRUE(questions[0].endsWith(QStringLiteral("\nIt is the last file left in its group.")))
-        << questions[0].toStdString();
+    EXPECT_TRUE(questions[0].endsWith(kLastCopy)) << questions[0].toStdString();
+    EXPECT_EQ(noWasDefault, std::vector<bool>{true});
+}
+
+// Regression: whether a file was the last copy was judged by the nodes left, so a copy changed
+// or removed on disk after the search still counted, and Yes stayed the default.
+TEST_F(TrashCommandTest, CopiesChangedOrRemovedOnDiskSinceTheSearchDoNotCount) {
+    files.File("two/pic.jpg", "rewritten");
+    answer = false;
+    EXPECT_FALSE(Delete(0));
+    ::unlink(second.c_str());
+    EXPECT_FALSE(Delete(0));
+    ASSERT_EQ(questions.size(), 2u);
+    EXPECT_TRUE(questions[0].endsWith(kLastCopy)) << questions[0].toStdString();
+    EXPECT_TRUE(questions[1].endsWith(kLastCopy)) << questions[1].toStdString();
+    EXPECT_EQ(noWasDefault, (std::vector<bool>{true, true}));
+    EXPECT_TRUE(TTempTree::Exists(first));
 }
 
 TEST_F(TrashCommandTest, DeclinedDeleteKeepsTheFile) {
@@ -148,12 +178,68 @@ TEST_F(TrashCommandTest, DeclinedDeleteKeepsTheFile) {
 TEST_F(TrashCommandTest, DeleteOfAFileThatIsAlreadyGoneSaysItIsGone) {
     ::unlink(second.c_str());
     EXPECT_TRUE(Delete(1)) << "a vanished file is gone, so its node goes too";
+    EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(TrashCommandTest, AnErrorOnTheWayIsDroppedAndTheFileJudgedByItsPlace) {
-    services.TrashFile = [](const QByteArray&) -> bool { throw std::runtime_error("no trash"); };
+TEST_F(TrashCommandTest, AFileTheTrashCannotTakeStaysAndTheMessageSaysWhy) {
+    services.TrashFile = [](const std::string&) {
+        return TTrashOutcome{false, "its file system has no usable trash"};
+    };
     EXPECT_FALSE(Delete(0));
     EXPECT_TRUE(TTempTree::Exists(first));
+    EXPECT_EQ(messages, std::vector<QString>{
+                            QStringLiteral("\"%1\"\ncannot be moved to the trash: its file system "
+                                           "has no usable trash")
+                                .arg(QString::fromStdString(first))});
+}
+
+TEST_F(TrashCommandTest, AnErrorOnTheWayIsReportedAndTheFileJudgedByItsPlace) {
+    services.TrashFile = [](const std::string&) -> TTrashOutcome {
+        throw std::runtime_error("no trash");
+    };
+    EXPECT_FALSE(Delete(0));
+    EXPECT_TRUE(TTempTree::Exists(first));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].endsWith(QStringLiteral("cannot be moved to the trash: no trash")))
+        << messages[0].toStdString();
+}
+
+// Regression: the destination went through text, so a name that is not UTF-8 arrived with
+// U+FFFD in place of its byte.
+TEST_F(FileCommandsTest, MoveToTheProposedNameKeepsTheNamesExactBytes) {
+    const std::string odd = files.File("one/caf\xE9.bin", "odd");
+    File(0).setData(0, Qt::UserRole, QByteArray::fromStdString(odd));
+    files.Folder("target");
+    destination = QString::fromStdString(files.Path("target/")) +
+                  QFile::decodeName(QByteArray("caf\xE9.bin"));
+    EXPECT_TRUE(Commands().Move(File(0)));
+    EXPECT_FALSE(TTempTree::Exists(odd));
+    EXPECT_EQ(TTempTree::ReadFile(files.Path("target/caf\xE9.bin")), "odd");
+    EXPECT_FALSE(TTempTree::Exists(files.Path("target/caf\xEF\xBF\xBD.bin")));
+}
+
+struct DestinationCase {
+    const char* name;
+    QString chosen;
+    QByteArray source;
+    QByteArray expected;
+};
+
+TEST(ChosenDestinationBytes, TheProposedTextsStandForTheSourcesBytes) {
+    const QString odd = QFile::decodeName(QByteArray("caf\xE9.bin"));
+    const QString oddFolder = QFile::decodeName(QByteArray("/d\xFF"));
+    const std::vector<DestinationCase> cases = {
+        {"proposed name elsewhere", QStringLiteral("/t/") + odd, "/s/caf\xE9.bin",
+         "/t/caf\xE9.bin"},
+        {"proposed name and folder", oddFolder + QStringLiteral("/") + odd, "/d\xFF/caf\xE9.bin",
+         "/d\xFF/caf\xE9.bin"},
+        {"own folder, new name", oddFolder + QStringLiteral("/new.bin"), "/d\xFF/caf\xE9.bin",
+         "/d\xFF/new.bin"},
+        {"typed name", QStringLiteral("/t/caf\u00e9.bin"), "/s/caf\xE9.bin", "/t/caf\xC3\xA9.bin"},
+        {"plain name", QStringLiteral("/t/a.txt"), "/s/a.txt", "/t/a.txt"},
+    };
+    for (const DestinationCase& c : cases)
+        EXPECT_EQ(ChosenDestinationBytes(c.chosen, c.source), c.expected) << c.name;
 }
 
 } // namespace

@@ -332,7 +332,7 @@ TEST_F(SearchAfterRemovalTest, RemovedPositionMakesTheNextSearchStartAtTheFirstN
     window.FindDialog1->Edit_text->setText(QStringLiteral("/two/"));
     window.FindDialog1Find();
     ASSERT_EQ(window.SelectedNode()->text(0).toStdString(), second);
-    window.ChooseMoveDestination = [&](const QString&, const QString&) {
+    window.ChooseMoveDestination = [&](const QString&, const QString&, const QString&) {
         return QString::fromStdString(files.Path("moved.bin"));
     };
     window.TB_moveClick();

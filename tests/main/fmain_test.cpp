@@ -1,10 +1,12 @@
 #include "_compearer/panel/ocompearer.h"
 #include "main/fmain.h"
 #include "main_test_support.h"
+#include "support/qt/modal_driver.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -15,6 +17,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <unistd.h>
@@ -279,11 +282,12 @@ protected:
         };
     }
     void MoveTo(const std::string& destination) {
-        window.ChooseMoveDestination = [this, destination](const QString& title,
-                                                           const QString& name) {
-            dialogAsked.push_back(title + QStringLiteral(" | ") + name);
-            return QString::fromStdString(destination);
-        };
+        window.ChooseMoveDestination =
+            [this, destination](const QString& title, const QString& folder, const QString& name) {
+                dialogAsked.push_back(title + QStringLiteral(" | ") + folder +
+                                      QStringLiteral(" | ") + name);
+                return QString::fromStdString(destination);
+            };
     }
     int FileNodes() const { return window.TV1->topLevelItem(0)->childCount(); }
 
@@ -356,6 +360,28 @@ TEST_F(FileCommandWiringTest, SaveDialogIsTitledWithTheSourceAndPresetWithItsNam
               QStringLiteral("save: Move \"%1\" to: | pic.jpg").arg(QString::fromStdString(first)));
     EXPECT_EQ(FileNodes(), 2) << "a cancelled move removed the node";
     EXPECT_TRUE(TTempTree::Exists(first));
+    // It opens in the file's own folder, and its accept button says what it does.
+    EXPECT_EQ(window.SaveDialog1->directory().absolutePath().toStdString() + "/",
+              files.Path("one/"));
+    EXPECT_EQ(window.SaveDialog1->labelText(QFileDialog::Accept), QStringLiteral("Move"));
+}
+
+// Regression: a long path in the title bar was cut off before its file name.
+TEST_F(FileCommandWiringTest, SaveDialogShowsALongSourcePathWholeInside) {
+    const std::string deep = files.File("one/" + std::string(120, 'f') + "/" +
+                                            std::string(120, 'g') + "/the-file-name.jpg",
+                                        std::string(600, 'p'));
+    ReportResult({{"the-file-name.jpg", {deep, first}}});
+    Select(0, 0);
+    window.TB_moveClick();
+    ASSERT_EQ(modals.Shown.size(), 1u) << "the save dialog did not open";
+    const auto* label = window.SaveDialog1->findChild<QLabel*>(QStringLiteral("moveSource"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text(), QStringLiteral("Move \"%1\" to:").arg(QString::fromStdString(deep)));
+    const int lines = 1 + label->fontMetrics().horizontalAdvance(label->text()) / label->width();
+    EXPECT_GE(label->height(), lines * label->fontMetrics().lineSpacing())
+        << "the label is too low for its " << lines << " lines";
+    EXPECT_LE(label->width(), window.SaveDialog1->width());
 }
 
 TEST_F(FileCommandWiringTest, MoveRemovesTheNodeOfTheFileThatLeft) {
@@ -364,8 +390,9 @@ TEST_F(FileCommandWiringTest, MoveRemovesTheNodeOfTheFileThatLeft) {
     Select(0, 0);
     window.N_Movethefile->trigger();
     EXPECT_EQ(dialogAsked,
-              std::vector<QString>{
-                  QStringLiteral("Move \"%1\" to: | pic.jpg").arg(QString::fromStdString(first))});
+              std::vector<QString>{QStringLiteral("Move \"%1\" to: | %2 | pic.jpg")
+                                       .arg(QString::fromStdString(first),
+                                            QString::fromStdString(files.Path("one")))});
     EXPECT_EQ(FileNodes(), 1);
     EXPECT_EQ(window.TV1->topLevelItem(0)->child(0)->text(0).toStdString(), second);
 
@@ -395,16 +422,19 @@ TEST_F(TrashWiringTest, ConfirmedDeleteRemovesTheNodeAndTheGroupStays) {
     EXPECT_EQ(sure->Questions,
               std::vector<QString>{QStringLiteral("Move this file to the trash?\n\"%1\"")
                                        .arg(QString::fromStdString(first))});
+    EXPECT_EQ(sure->NoWasDefault, std::vector<bool>{false});
     EXPECT_FALSE(TTempTree::Exists(first));
     EXPECT_EQ(FileNodes(), 1);
 
-    // The last file of the group: the question says so, and the group node stays when it goes.
+    // The last copy of the group: the question says so with No as its default, and the group
+    // node stays when it goes.
     Select(0, 0);
     window.P_Delete->trigger();
     ASSERT_EQ(sure->Questions.size(), 2u);
-    EXPECT_TRUE(
-        sure->Questions[1].endsWith(QStringLiteral("\nIt is the last file left in its group.")))
+    EXPECT_TRUE(sure->Questions[1].endsWith(QStringLiteral(
+        "\nIt is the last copy: no other file of its group is left unchanged on disk.")))
         << sure->Questions[1].toStdString();
+    EXPECT_EQ(sure->NoWasDefault, (std::vector<bool>{false, true}));
     EXPECT_EQ(FileNodes(), 0);
     EXPECT_EQ(window.TV1->topLevelItemCount(), 1);
     Select(0);
@@ -426,6 +456,72 @@ TEST_F(TrashWiringTest, DeleteOfAFileThatIsAlreadyGoneRemovesItsNode) {
     Select(0, 1);
     window.TB_deleteClick();
     EXPECT_EQ(FileNodes(), 1) << "a vanished file is gone, so its node goes too";
+}
+
+// A real search and the real question dialog, answered by keys as a user would.
+class LastCopyKeysTest : public TMainWindowTest {
+protected:
+    LastCopyKeysTest() {
+        for (const char* name : {"a/copy.bin", "b/copy.bin", "c/copy.bin"})
+            copies.push_back(files.File(name, "the same content", 1'600'000'000));
+        TSharedDialogs dialogs = window.Dialogs;
+        dialogs.Fsure = new TFsure(&window);
+        window.AttachDialogs(dialogs);
+        window.Edit_root->setText(QString::fromStdString(files.Root()));
+        window.N_Startsearch->trigger();
+    }
+    // F8 on the selected file, then Enter in the question; the question's text.
+    QString DeleteWithEnter() {
+        // The window manager gives the window back its focus when a dialog closes; the
+        // offscreen platform leaves that to the test.
+        window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+        window.TV1->setFocus();
+        QString question;
+        testing::WhenModalOpens([&](QDialog& d) {
+            question = window.Dialogs.Fsure->Label1->text();
+            QTest::keyClick(&testing::KeyTarget(d), Qt::Key_Return);
+        });
+        QTest::keyClick(window.TV1, Qt::Key_F8);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !question.isEmpty(); }, 10000));
+        return question;
+    }
+    int CopiesOnDisk() const {
+        return int(std::count_if(copies.begin(), copies.end(),
+                                 [](const std::string& path) { return TTempTree::Exists(path); }));
+    }
+
+    TTempTree files;
+    TTempTree home;
+    TTrashHome trash{home.Path("")};
+    std::vector<std::string> copies;
+};
+
+// Regression: F8 and Enter three times sent all three copies to the trash, as Yes stayed the
+// default even for the last one.
+TEST_F(LastCopyKeysTest, F8AndEnterThreeTimesNeverTrashTheLastCopy) {
+    ASSERT_EQ(window.TV1->topLevelItemCount(), 1);
+    window.TV1->expandAll();
+    Select(0, 0);
+    std::vector<QString> questions;
+    for (int round = 0; round < 3; ++round)
+        questions.push_back(DeleteWithEnter());
+    EXPECT_EQ(CopiesOnDisk(), 1);
+    EXPECT_EQ(window.TV1->topLevelItem(0)->childCount(), 1);
+    ASSERT_EQ(questions.size(), 3u);
+    EXPECT_FALSE(questions[1].contains(QStringLiteral("last copy"))) << questions[1].toStdString();
+    EXPECT_TRUE(questions[2].contains(QStringLiteral("It is the last copy")))
+        << questions[2].toStdString();
+}
+
+TEST_F(LastCopyKeysTest, CopiesChangedOrRemovedSinceTheSearchMakeTheLastCopyThoughNodesRemain) {
+    ::unlink(copies[1].c_str());
+    files.File("c/copy.bin", "the same content, and more", 1'600'000'000);
+    Select(0, 0);
+    const QString question = DeleteWithEnter();
+    EXPECT_TRUE(question.contains(QStringLiteral("It is the last copy"))) << question.toStdString();
+    EXPECT_TRUE(TTempTree::Exists(copies[0])) << "Enter answered Yes";
+    EXPECT_EQ(window.TV1->topLevelItem(0)->childCount(), 3);
 }
 
 } // namespace

@@ -1,13 +1,16 @@
 #include "platform/safe_move.h"
 #include "support/temp_tree.h"
 
+#include <algorithm>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace parvex {
 namespace {
@@ -124,6 +127,111 @@ TEST_F(SafeMoveTest, ReadOnlyDestinationFolderKeepsBothFiles) {
     EXPECT_EQ(Read(source), "new");
     EXPECT_EQ(Read(destination), "old");
     ::chmod(locked.c_str(), 0755);
+}
+
+// Regression: across file systems the destination was replaced before the source was removed,
+// so a source that could not be removed left a "failed" move with its destination overwritten.
+// The source's folder is read-only for the user "nobody", who runs the move.
+class UnremovableSourceTest : public SafeMoveTest {
+protected:
+    UnremovableSourceTest() {
+        struct stat a {
+        }, b{};
+        sameFileSystem = ::stat(here.Root().c_str(), &a) != 0 ||
+                         ::stat(shm.Root().c_str(), &b) != 0 || a.st_dev == b.st_dev;
+        ::chmod(here.Root().c_str(), 0755);
+        ::chmod(shm.Root().c_str(), 0777);
+        ::mkdir(Path(here, "locked").c_str(), 0755);
+        source = Path(here, "locked/source.txt");
+        Write(source, "new");
+        ::chmod(source.c_str(), 0644);
+        ::chmod(Path(here, "locked").c_str(), 0555);
+    }
+    ~UnremovableSourceTest() override { ::chmod(Path(here, "locked").c_str(), 0755); }
+    // 0: failed, 1: another outcome, 2: could not drop privileges.
+    int MoveAsNobody() const {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                ::_exit(2);
+            ::_exit(SafeMoveFile(source, destination) == TMoveOutcome::Failed ? 0 : 1);
+        }
+        int status = 0;
+        if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+            return 1;
+        return WEXITSTATUS(status);
+    }
+    // Names in the destination's folder besides the ones expected.
+    std::vector<std::string> Leftovers(const std::vector<std::string>& expected) const {
+        std::vector<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(shm.Root())) {
+            const std::string name = entry.path().filename().string();
+            if (std::find(expected.begin(), expected.end(), name) == expected.end())
+                found.push_back(name);
+        }
+        return found;
+    }
+
+    testing::TTempTree shm{"/dev/shm"};
+    bool sameFileSystem = true;
+    std::string source;
+    std::string destination = Path(shm, "destination.txt");
+};
+
+TEST_F(UnremovableSourceTest, FailedMoveAcrossFileSystemsPutsTheOldDestinationBack) {
+    if (sameFileSystem)
+        GTEST_SKIP() << "/dev/shm is on the same file system as the temporary folder";
+    Write(destination, "old");
+    const int outcome = MoveAsNobody();
+    if (outcome == 2)
+        GTEST_SKIP() << "cannot drop privileges";
+    EXPECT_EQ(outcome, 0) << "the move of a source that cannot be removed did not fail";
+    EXPECT_EQ(Read(source), "new");
+    EXPECT_EQ(Read(destination), "old");
+    EXPECT_EQ(Leftovers({"destination.txt"}), std::vector<std::string>{});
+}
+
+// The old destination is the mover's own, so it is kept by a second name rather than moved
+// aside (a file of another owner may not be linked where links are protected).
+TEST_F(UnremovableSourceTest, FailedMoveOntoTheMoversOwnFilePutsItBack) {
+    if (sameFileSystem)
+        GTEST_SKIP() << "/dev/shm is on the same file system as the temporary folder";
+    Write(destination, "old");
+    ASSERT_EQ(::chown(destination.c_str(), 65534, 65534), 0);
+    const int outcome = MoveAsNobody();
+    if (outcome == 2)
+        GTEST_SKIP() << "cannot drop privileges";
+    EXPECT_EQ(outcome, 0);
+    EXPECT_EQ(Read(source), "new");
+    EXPECT_EQ(Read(destination), "old");
+    EXPECT_EQ(Leftovers({"destination.txt"}), std::vector<std::string>{});
+}
+
+TEST_F(UnremovableSourceTest, FailedMoveAcrossFileSystemsLeavesNoNewDestination) {
+    if (sameFileSystem)
+        GTEST_SKIP() << "/dev/shm is on the same file system as the temporary folder";
+    const int outcome = MoveAsNobody();
+    if (outcome == 2)
+        GTEST_SKIP() << "cannot drop privileges";
+    EXPECT_EQ(outcome, 0);
+    EXPECT_EQ(Read(source), "new");
+    EXPECT_FALSE(Exists(destination));
+    EXPECT_EQ(Leftovers({}), std::vector<std::string>{});
+}
+
+TEST_F(SafeMoveTest, MoveAcrossFileSystemsOntoAnExistingFileLeavesNoKeptCopy) {
+    testing::TTempTree shm("/dev/shm");
+    const std::string source = Path(here, "source.txt");
+    const std::string destination = Path(shm, "destination.txt");
+    Write(source, "new");
+    Write(destination, "old");
+    EXPECT_EQ(SafeMoveFile(source, destination), TMoveOutcome::Moved);
+    EXPECT_FALSE(Exists(source));
+    EXPECT_EQ(Read(destination), "new");
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(shm.Root()))
+        names.push_back(entry.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"destination.txt"});
 }
 
 } // namespace

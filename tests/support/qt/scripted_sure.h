@@ -17,11 +17,15 @@ public:
 
     /// Records the question and answers it without showing anything.
     bool Ask(const QString& question) override;
+    /// Records the question and its default answer and answers it without showing anything.
+    bool AskInFull(const QString& question, bool noIsDefault) override;
 
     /// The next answer.
     bool Answer = true;
     /// Every question asked, in order.
     std::vector<QString> Questions;
+    /// For each question, whether "No" was its default answer.
+    std::vector<bool> NoWasDefault;
 };
 
 } // namespace parvex::testing

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <ctime>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+
+namespace parvex {
+
+/// What became of a request to move a file to the trash.
+struct TTrashOutcome {
+    bool Trashed = false; ///< the file is in the trash and gone from its place
+    std::string Reason;   ///< why it is not, when it is not: the system's text and what failed
+};
+
+/// Moves the file at the exact path bytes to the freedesktop trash: the user's home trash when
+/// the file is on its file system, otherwise the trash at the top of the file's mount.
+[[nodiscard]] TTrashOutcome TrashFile(const std::string& path);
+
+/// Moves the file at `path` into the trash folder `trash` (which holds files/ and info/),
+/// recording `recordedPath` (absolute, or relative to the top of the trash's mount) and
+/// `deleted` as its deletion time. The entry's info
+/// file reserves a free name first; a name taken in files/ or info/ moves on to the next one;
+/// when the file cannot be renamed in, its info file is removed again.
+[[nodiscard]] TTrashOutcome TrashFileInto(const std::string& path, const std::string& trash,
+                                          const std::string& recordedPath, std::time_t deleted);
+
+/// The user's home trash folder: $XDG_DATA_HOME/Trash, or ~/.local/share/Trash when
+/// XDG_DATA_HOME is unset or not absolute; empty when neither variable gives a folder.
+std::string HomeTrashFolder();
+
+/// The trash folder of the mount whose top is `topdir` for user `uid`: $topdir/.Trash/$uid when
+/// $topdir/.Trash is a real folder (no link) with the sticky bit, else $topdir/.Trash-$uid.
+/// The user's folder is created with mode 0700 when missing and must be a folder of the user's
+/// own, not a link. Empty, with `reason` set, when neither can be used.
+std::string TopdirTrashFolder(const std::string& topdir, uid_t uid, std::string& reason);
+
+/// The top folder of the mount that holds the existing folder `folder`: the highest folder
+/// above it, its real path, on the same device. Empty when `folder` cannot be resolved.
+std::string MountTopOf(const std::string& folder);
+
+/// `bytes` percent-encoded for a trash entry's Path: every byte but letters, digits, "-", ".",
+/// "_", "~" and "/" becomes "%XX".
+std::string PercentEncodePath(std::string_view bytes);
+
+/// The text of a trash entry's info file for `recordedPath` deleted at local time `deleted`.
+std::string TrashInfoText(const std::string& recordedPath, std::time_t deleted);
+
+} // namespace parvex
