@@ -11,8 +11,8 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/inotify.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace parvex {
@@ -79,7 +79,7 @@ TEST(GroupSizeText, FollowsTheUnitTable) {
     }
 }
 
-TEST(SumGroupSizes, AddsTheFilesThatCanBeOpened) {
+TEST(SumGroupSizes, AddsTheFilesOnDisk) {
     GroupFolder folder;
     TD_file_group_info info;
     const auto group = Group({folder.File("one", 600), folder.File("two", 600)});
@@ -125,32 +125,35 @@ TEST(SumGroupSizes, SizesBeyondTwoGigabytesAreCountedInFull) {
     EXPECT_EQ(GroupSizeText(info.TotalSize, QLocale::c()), QStringLiteral("6000.000 Mb"));
 }
 
-// Root opens read-only files for writing, so the check runs in a child without privileges.
-TEST(SumGroupSizes, AReadOnlyFileAddsNothing) {
+// A read-only file takes disk space like any other. Root may write anything, so the mode alone
+// proves nothing: the folder is watched for any opening of its files, and their times must stay.
+TEST(SumGroupSizes, AReadOnlyFileCountsItsSizeAndNoFileIsOpened) {
     GroupFolder folder;
+    const QByteArray readonly = folder.File("readonly", 600, 0444);
+    const QByteArray writable = folder.File("writable", 600, 0666);
+    struct stat before {};
+    ASSERT_EQ(::stat(readonly.constData(), &before), 0);
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, folder.Path("").constData(),
+                                  IN_OPEN | IN_ACCESS | IN_MODIFY | IN_ATTRIB | IN_CLOSE),
+              0);
+
     TD_file_group_info info;
-    const auto group =
-        Group({folder.File("writable", 600, 0666), folder.File("readonly", 600, 0444)});
+    const auto group = Group({writable, readonly});
     info.GroupNode = group.get();
-    if (::geteuid() != 0) {
-        info.SumGroupSizes();
-        EXPECT_EQ(info.TotalSize, 600);
-        return;
-    }
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-            ::_exit(77);
-        info.SumGroupSizes();
-        ::_exit(info.TotalSize == 600 ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == 77)
-        GTEST_SKIP() << "cannot drop privileges here";
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "the read-only file was counted";
+    info.SumGroupSizes();
+    EXPECT_EQ(info.TotalSize, 1200);
+
+    alignas(struct inotify_event) char events[4096];
+    EXPECT_LT(::read(watch, events, sizeof events), 0) << "a file of the group was opened";
+    ::close(watch);
+    struct stat after {};
+    ASSERT_EQ(::stat(readonly.constData(), &after), 0);
+    EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+    EXPECT_EQ(after.st_ctim.tv_nsec, before.st_ctim.tv_nsec);
+    EXPECT_EQ(after.st_ctim.tv_sec, before.st_ctim.tv_sec);
 }
 
 struct ShownInfo {
