@@ -253,17 +253,21 @@ protected:
         before = TreeTexts();
         modals.Shown.clear();
     }
-    // Types a start folder, then gives the command "Start search".
-    void StartAt(const QString& folder) {
+    // Types a start folder and gives the command "Start search": the message shown must be the
+    // only thing that happens; the fields, the tree and the status stay as they were.
+    void ExpectRefused(const QString& folder, const QString& message) {
         window.Edit_root->setText(folder);
         window.N_Startsearch->trigger();
-    }
-    void ExpectNothingChanged(const QString& folder) {
+        EXPECT_EQ(modals.Shown, std::vector<QString>{QStringLiteral("msg: ") + message});
         EXPECT_EQ(window.Edit_root->text(), folder) << "the field keeps what was typed";
         EXPECT_EQ(TreeTexts(), before);
         EXPECT_EQ(window.StatusPanel2->text(), QStringLiteral("Search conditions are changed"));
         EXPECT_TRUE(CommandStates()["N_Startsearch"]);
         EXPECT_TRUE(CommandStates()["Edit_root"]);
+    }
+    static QString CannotBeRead(const QString& folder, int error) {
+        return QStringLiteral("Start folder cannot be read: %1: %2")
+            .arg(folder, QString::fromLocal8Bit(std::strerror(error)));
     }
 
     QStringList before;
@@ -271,29 +275,18 @@ protected:
 
 TEST_F(StartFolderTest, AMissingStartFolderIsNamedAndNoSearchRuns) {
     const QString missing = Root() + QStringLiteral("missing");
-    StartAt(missing);
-    EXPECT_EQ(modals.Shown, std::vector<QString>{QStringLiteral("msg: Start folder not found: ") +
-                                                 missing + QStringLiteral("/")});
-    ExpectNothingChanged(missing);
+    ExpectRefused(missing, QStringLiteral("Start folder not found: ") + missing + "/");
 }
 
 TEST_F(StartFolderTest, AFileIsNoStartFolder) {
     const QString file = Root() + QStringLiteral("a/single.txt");
-    StartAt(file);
-    EXPECT_EQ(modals.Shown, std::vector<QString>{QStringLiteral("msg: Start folder not found: ") +
-                                                 file + QStringLiteral("/")});
-    ExpectNothingChanged(file);
+    ExpectRefused(file, QStringLiteral("Start folder not found: ") + file + "/");
 }
 
 TEST_F(StartFolderTest, AStartFolderThatCannotBeLookedUpSaysWhy) {
     tree.Link("loop", tree.Path("loop"));
     const QString loop = Root() + QStringLiteral("loop/");
-    StartAt(loop);
-    EXPECT_EQ(modals.Shown,
-              std::vector<QString>{QStringLiteral("msg: Start folder cannot be read: ") + loop +
-                                   QStringLiteral(": ") +
-                                   QString::fromLocal8Bit(std::strerror(ELOOP))});
-    ExpectNothingChanged(loop);
+    ExpectRefused(loop, CannotBeRead(loop, ELOOP));
 }
 
 TEST_F(StartFolderTest, AStartFolderThatCannotBeListedSaysWhy) {
@@ -301,12 +294,7 @@ TEST_F(StartFolderTest, AStartFolderThatCannotBeListedSaysWhy) {
         GTEST_SKIP() << "root lists every folder";
     const QString closed = QString::fromStdString(tree.Folder("closed"));
     ASSERT_EQ(::chmod(tree.Path("closed").c_str(), 0), 0);
-    StartAt(closed);
-    EXPECT_EQ(modals.Shown,
-              std::vector<QString>{QStringLiteral("msg: Start folder cannot be read: ") + closed +
-                                   QStringLiteral(": ") +
-                                   QString::fromLocal8Bit(std::strerror(EACCES))});
-    ExpectNothingChanged(closed);
+    ExpectRefused(closed, CannotBeRead(closed, EACCES));
 }
 
 // What a search could not read is counted in a field of the status bar of its own. A piece of

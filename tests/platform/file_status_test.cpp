@@ -1,9 +1,9 @@
 #include "platform/file_status.h"
+#include "support/folder_watch.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
 #include <string>
-#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -47,17 +47,11 @@ TEST(RegularFileSize, MeasuresAReadOnlyFileWithoutOpeningIt) {
     ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
     struct stat before {};
     ASSERT_EQ(::stat(file.c_str(), &before), 0);
-    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    ASSERT_GE(watch, 0);
-    ASSERT_GE(::inotify_add_watch(watch, tree.Root().c_str(),
-                                  IN_OPEN | IN_ACCESS | IN_MODIFY | IN_ATTRIB | IN_CLOSE),
-              0);
+    const testing::TFolderWatch watch(tree.Root());
 
     EXPECT_EQ(RegularFileSize(file), 600);
 
-    alignas(struct inotify_event) char events[4096];
-    EXPECT_LT(::read(watch, events, sizeof events), 0) << "the file was opened";
-    ::close(watch);
+    EXPECT_FALSE(watch.SawAccess()) << "the file was opened";
     struct stat after {};
     ASSERT_EQ(::stat(file.c_str(), &after), 0);
     EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
