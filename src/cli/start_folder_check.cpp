@@ -2,25 +2,29 @@
 
 #include "cli/cli_messages.h"
 #include "cli/cli_options.h"
+#include "platform/start_folder.h"
 
-#include <cerrno>
 #include <cstring>
-#include <sys/stat.h>
 
 namespace parvex {
 
 void RequireStartFolder(const std::string& folder) {
-    struct stat info {};
-    // The trailing "/" makes stat follow a link to a folder and fail with ENOTDIR on a file.
-    const int error = ::stat(folder.c_str(), &info) == 0 ? 0 : errno;
-    if (error == 0 && S_ISDIR(info.st_mode))
-        return;
+    const TStartFolderCheck check = CheckStartFolder(folder);
     const std::string shown = Quoted(folder);
-    if (error == ENOENT)
+    switch (check.Problem) {
+    case TStartFolderProblem::None:
+    // A folder that cannot be listed is searched all the same: the run reports it as not read
+    // and ends with the status of an incomplete result.
+    case TStartFolderProblem::Unlistable:
+        return;
+    case TStartFolderProblem::Missing:
         throw ECliUsageError("start folder " + shown + " does not exist");
-    if (error == 0 || error == ENOTDIR)
+    case TStartFolderProblem::NotAFolder:
         throw ECliUsageError("start folder " + shown + " is not a folder");
-    throw ECliUsageError("cannot use start folder " + shown + ": " + std::strerror(error));
+    case TStartFolderProblem::Unreachable:
+        break;
+    }
+    throw ECliUsageError("cannot use start folder " + shown + ": " + std::strerror(check.Error));
 }
 
 } // namespace parvex

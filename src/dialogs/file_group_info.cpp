@@ -112,7 +112,7 @@ void TD_file_group_info::SumGroupSizes() {
     if (!GroupNode)
         return;
     for (int i = 0; i < GroupNode->childCount(); ++i)
-        TotalSize += WritableFileSize(FileNodePath(*GroupNode->child(i)).toStdString());
+        TotalSize += RegularFileSize(FileNodePath(*GroupNode->child(i)).toStdString());
 }
 
 } // namespace parvex

@@ -22,7 +22,8 @@ public:
 
     /// Measures the group's files on disk and shows the numbers modally; ignores a null group.
     void ShowGroupInfo(QTreeWidgetItem* group);
-    /// Sums into TotalSize the sizes of the files under GroupNode that can be opened.
+    /// Sums into TotalSize the sizes of the files under GroupNode that are on disk, measured
+    /// without opening them.
     void SumGroupSizes();
 
     /// The group node being shown.

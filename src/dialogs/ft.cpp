@@ -7,7 +7,6 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -19,7 +18,7 @@ constexpr int HistoryLimit = 10;
 constexpr const char* HistoryList = "LAST_USED_EXTS";
 } // namespace
 
-TF_ft::TF_ft(TD_settings* store, QWidget* parent) : QDialog(parent), Store(store) {
+TF_ft::TF_ft(TD_settings* store, QWidget* parent) : QDialog(parent), store_(store) {
     setWindowTitle(QStringLiteral("File mask"));
     setModal(true);
 
@@ -31,8 +30,13 @@ TF_ft::TF_ft(TD_settings* store, QWidget* parent) : QDialog(parent), Store(store
     CB_masks->setEditable(true);
     CB_masks->setInsertPolicy(QComboBox::NoInsert);
     CB_masks->setEditText(QStringLiteral("*.*"));
+    // The mask is the text as typed: completing it from the history would turn "*.JPG" into a
+    // listed "*.jpg", or "*.d" into "*.doc", behind the user's back. The list is one click away.
+    CB_masks->setCompleter(nullptr);
     CB_masks->setMinimumWidth(260);
-    CB_masks->lineEdit()->installEventFilter(this);
+    // The box is the focus proxy of its edit field: typed keys reach the box, which hands them
+    // to the field directly, past any filter on the field. Enter is caught at the box.
+    CB_masks->installEventFilter(this);
 
     Bevel1 = new QFrame(this);
     Bevel1->setFrameShape(QFrame::HLine);
@@ -69,14 +73,14 @@ TF_ft::TF_ft(TD_settings* store, QWidget* parent) : QDialog(parent), Store(store
 }
 
 void TF_ft::SetStore(TD_settings* store) {
-    Store = store;
+    store_ = store;
 }
 
 QString TF_ft::ChooseMask(const QString& CurrentMask) {
     Accepted = false;
     QString result = CurrentMask;
-    if (Store)
-        Store->ReadList(CB_masks, HistoryList);
+    if (store_)
+        store_->ReadList(CB_masks, HistoryList);
     exec();
     if (Accepted) {
         if (RB_all->isChecked()) {
@@ -114,8 +118,8 @@ void TF_ft::RB_click() {
 
 void TF_ft::btn_okClick() {
     Accepted = true;
-    if (Store)
-        Store->WriteList(CB_masks, HistoryList);
+    if (store_)
+        store_->WriteList(CB_masks, HistoryList);
     accept();
 }
 
@@ -136,7 +140,7 @@ QStringList TF_ft::HistoryLines() const {
 }
 
 bool TF_ft::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == CB_masks->lineEdit() && event->type() == QEvent::KeyPress) {
+    if (watched == CB_masks && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             AddToHistory(CB_masks->currentText());

@@ -62,7 +62,7 @@ protected:
 
 private:
     // Released with the settings dialog at exit; the pointer then goes null by itself.
-    QPointer<TD_settings> Store;
+    QPointer<TD_settings> store_;
 };
 
 } // namespace parvex

@@ -1,6 +1,7 @@
 #include "dialogs/settings_user.h"
 
 #include "VelPigger/velpigger.h"
+#include "dialogs/borrowed_parent.h"
 
 #include <QDir>
 #include <QFile>
@@ -88,6 +89,19 @@ TD_settings_user::TD_settings_user(std::string SettingsFile, QWidget* parent, st
     Btn_help = new QPushButton(QStringLiteral("Help"), this);
     Btn_help->setAutoDefault(false);
     ButtonRow()->insertWidget(ButtonRow()->indexOf(OKBtn) + 1, Btn_help);
+
+    Edit_DSP->setAccessibleName(QStringLiteral("Default start search path"));
+    LB_prohibited->setAccessibleName(QStringLiteral("Do not search in the folders"));
+    CLB_comp_cond->setAccessibleName(QStringLiteral("Options to compare"));
+    Label1->setBuddy(Edit_DSP);
+    Label3->setBuddy(LB_prohibited);
+    Label2->setBuddy(CLB_comp_cond);
+
+    // Folder paths can be long: the dialog can be made wider (and taller for long lists) than it
+    // opens; the path field and the lists take the room it gains.
+    layout()->setSizeConstraint(QLayout::SetMinimumSize);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    setSizeGripEnabled(true);
 
     connect(Edit_DSP, &QLineEdit::textChanged, this, &TD_settings_user::Edit_DSPChange);
     connect(Btn_root, &QPushButton::clicked, this, &TD_settings_user::Btn_rootClick);
@@ -240,6 +254,9 @@ void TD_settings_user::btn_del_from_prohibitedClick() {
     QListWidgetItem* selected = LB_prohibited->currentItem();
     if (selected == nullptr || !selected->isSelected() || Fsure == nullptr)
         return;
+    // The question belongs to this dialog: asked over the main window, it would bring that
+    // window up in front of this one.
+    const TBorrowedParent over(*Fsure, *this);
     if (!Fsure->Ask(QStringLiteral("Remove \"%1\"\nfrom the list?").arg(selected->text())))
         return;
     delete selected;

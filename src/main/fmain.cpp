@@ -3,6 +3,7 @@
 #include "_compearer/panel/ocompearer.h"
 #include "_compearer/search_spec.h"
 #include "dialogs/about.h"
+#include "dialogs/borrowed_parent.h"
 #include "dialogs/file_group_info.h"
 #include "dialogs/find_dialog.h"
 #include "dialogs/ft.h"
@@ -14,6 +15,7 @@
 #include "main/input_text.h"
 #include "main/move_destination.h"
 #include "main/result_tree.h"
+#include "main/status_field.h"
 #include "platform/desktop/desktop_open.h"
 
 #include <QAction>
@@ -215,6 +217,13 @@ void TFmain::BuildStatusBar() {
     StatusPanel2->setMinimumWidth(50);
     StatusBar1->addWidget(StatusPanel1);
     StatusBar1->addWidget(StatusPanel2, 1);
+    StatusNotRead = new TStatusField(StatusBar1);
+    StatusNotRead->setToolTip(
+        QStringLiteral("Files and folders the search could not read. Double-click to list them."));
+    StatusNotRead->setAccessibleName(QStringLiteral("Files and folders not read"));
+    StatusBar1->addPermanentWidget(StatusNotRead);
+    StatusNotRead->hide();
+    connect(StatusNotRead, &TStatusField::DoubleClicked, this, &TFmain::StatusNotReadDblClick);
 }
 
 void TFmain::WireEngine() {
@@ -233,6 +242,8 @@ void TFmain::FormCreate() {
     LocateDocs();
     if (!D_settings_user)
         D_settings_user = CreateUserSettings();
+    // Every dialog belongs to the window that opens it, so it stays in front of that window.
+    D_settings_user->setParent(this, D_settings_user->windowFlags());
     TCompearerCore& core = Ocompearer1->Core();
     core.OnFileFound = [this](const std::string& text, bool newGroup) {
         FoundHandler(text, newGroup);
@@ -242,6 +253,9 @@ void TFmain::FormCreate() {
     core.OnSearchInterrupted = [this] { SearchInterrupted(); };
     core.OnCheckFolder = [this](const std::string& path, bool& allowed) {
         FolderAllowed(path, allowed);
+    };
+    core.OnSkipped = [this](const std::string& path, const std::string& reason) {
+        SkippedHandler(path, reason);
     };
     ApplyUserSettings();
     SetSearchStatus(TSearchStatus::stEmpty);
@@ -323,10 +337,12 @@ void TFmain::UpdateCommands() {
     N_Startsearch->setEnabled(!N_Breaksearch->isEnabled());
 }
 
+std::string TFmain::NormalizedStartFolder() const {
+    return NormalizeStartFolder(QFile::encodeName(Edit_root->text()).toStdString());
+}
+
 void TFmain::NormalizeStartPath() {
-    const std::string folder =
-        NormalizeStartFolder(QFile::encodeName(Edit_root->text()).toStdString());
-    Edit_root->setText(QFile::decodeName(QByteArray::fromStdString(folder)));
+    Edit_root->setText(QFile::decodeName(QByteArray::fromStdString(NormalizedStartFolder())));
 }
 
 void TFmain::Edit_ftChange() {
@@ -395,6 +411,13 @@ bool TFmain::Ask(const QString& question) {
 void TFmain::ShowText(const QString& text) {
     if (Dialogs.Dmsg != nullptr)
         Dialogs.Dmsg->ShowText(text);
+}
+
+void TFmain::ShowTextOver(QWidget& window, const QString& text) {
+    if (Dialogs.Dmsg == nullptr)
+        return;
+    const TBorrowedParent over(*Dialogs.Dmsg, window);
+    Dialogs.Dmsg->ShowText(text);
 }
 
 void TFmain::TB_exitClick() {

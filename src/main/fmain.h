@@ -6,6 +6,7 @@
 #include "main/result_builder.h"
 #include "main/search_status.h"
 #include "main/shared_dialogs.h"
+#include "main/skipped_log.h"
 
 #include <QByteArray>
 #include <QMainWindow>
@@ -32,6 +33,7 @@ class TD_settings_user;
 class TFindDialog;
 class TOcompearer;
 class TResultTree;
+class TStatusField;
 
 /// The main window: search inputs, toolbar, menus, engine panel, result tree and status bar.
 class TFmain : public QMainWindow {
@@ -68,6 +70,10 @@ public:
     void SearchInterrupted();
     /// Whether the engine may enter a folder.
     void FolderAllowed(const std::string& Path, bool& Allowed);
+    /// A file or folder the engine could not read: counted in the status bar, kept for the list.
+    void SkippedHandler(const std::string& Path, const std::string& Reason);
+    /// Double click on the count of what was not read: the list of the first ones with reasons.
+    void StatusNotReadDblClick();
 
     /// Appends a group node and makes it the current group.
     void AddGroupNode(const QString& Text);
@@ -147,6 +153,8 @@ public:
     QStatusBar* StatusBar1 = nullptr;
     QLabel* StatusPanel1 = nullptr;
     QLabel* StatusPanel2 = nullptr;
+    /// "N not read": shown only while the last search skipped something.
+    TStatusField* StatusNotRead = nullptr;
     TFindDialog* FindDialog1 = nullptr;
     QFileDialog* SaveDialog1 = nullptr;
     QMenu* PopupMenu1 = nullptr;
@@ -198,6 +206,13 @@ private:
 
     bool Ask(const QString& question);
     void ShowText(const QString& text);
+    // The message dialog as a child of `window`, the window that the message answers.
+    void ShowTextOver(QWidget& window, const QString& text);
+    // The start folder as NormalizeStartPath would write it, in its exact bytes.
+    std::string NormalizedStartFolder() const;
+    // Refuses a start folder that a search could not read: says why, and returns false.
+    bool StartFolderUsable(const std::string& folder);
+    void ShowNotReadCount();
     void FinishResult(TSearchStatus status);
     void SearchFailed();
     bool CloseIfExitConfirmed();
@@ -210,6 +225,8 @@ private:
     TResultBuilder builder_;
     // The texts of the tree for "Search in found", rebuilt whenever a result is complete.
     TFoundTextIndex foundIndex_;
+    // What the running or last search could not read.
+    TSkippedLog skipped_;
     // Open, move and delete, reaching the desktop through this window's dialogs and OpenFile.
     TFileCommands fileCommands_{FileServices()};
 

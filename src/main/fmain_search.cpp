@@ -7,6 +7,9 @@
 #include "main/found_file.h"
 #include "main/input_text.h"
 #include "main/result_tree.h"
+#include "main/skipped_list.h"
+#include "main/status_field.h"
+#include "platform/start_folder.h"
 
 #include <QAction>
 #include <QCollator>
@@ -14,11 +17,46 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
+#include <cstring>
 
 namespace parvex {
 
+namespace {
+
+// Why no search can start at `folder`, for the message dialog; empty when one can.
+QString StartFolderRefusal(const std::string& folder) {
+    const TStartFolderCheck check = CheckStartFolder(folder);
+    const QString shown = QFile::decodeName(QByteArray::fromStdString(folder));
+    switch (check.Problem) {
+    case TStartFolderProblem::None:
+        return {};
+    case TStartFolderProblem::Missing:
+    case TStartFolderProblem::NotAFolder:
+        return QStringLiteral("Start folder not found: %1").arg(shown);
+    case TStartFolderProblem::Unreachable:
+    case TStartFolderProblem::Unlistable:
+        break;
+    }
+    return QStringLiteral("Start folder cannot be read: %1: %2")
+        .arg(shown, QString::fromLocal8Bit(std::strerror(check.Error)));
+}
+
+} // namespace
+
+bool TFmain::StartFolderUsable(const std::string& folder) {
+    const QString refusal = StartFolderRefusal(folder);
+    if (refusal.isEmpty())
+        return true;
+    ShowText(refusal);
+    return false;
+}
+
 void TFmain::Ocompearer1btn_startClick() {
     if (searchRunning_)
+        return;
+    // Checked before anything changes: a refused start leaves the fields, the tree and the
+    // status as they were.
+    if (!StartFolderUsable(NormalizedStartFolder()))
         return;
     NormalizeStartPath();
     searchRunning_ = true;
@@ -46,6 +84,8 @@ void TFmain::Ocompearer1Btn_stopClick() {
 void TFmain::SearchStarted() {
     CurrentGroupNode = nullptr;
     FindPosition = nullptr;
+    skipped_.Clear();
+    ShowNotReadCount();
     builder_.Restart(QCollator(QLocale()));
     foundIndex_.Clear();
     TV1->clear();
@@ -79,6 +119,24 @@ void TFmain::AddFileNode(const QString& Text, const QByteArray& Path) {
     // copy is still on disk unchanged.
     if (QTreeWidgetItem* node = builder_.AddFile(Text, Path))
         KeepFoundFile(*node, ReportedFile(Ocompearer1->Core(), Path.toStdString()));
+}
+
+void TFmain::SkippedHandler(const std::string& Path, const std::string& Reason) {
+    skipped_.Add(Path, Reason);
+    ShowNotReadCount();
+}
+
+void TFmain::ShowNotReadCount() {
+    StatusNotRead->setVisible(skipped_.Count() > 0);
+    StatusNotRead->setText(QStringLiteral("%1 not read")
+                               .arg(QLocale().toString(static_cast<qulonglong>(skipped_.Count()))));
+}
+
+void TFmain::StatusNotReadDblClick() {
+    if (skipped_.Count() == 0)
+        return;
+    TSkippedList list(this);
+    list.ShowLog(skipped_);
 }
 
 void TFmain::SearchCompleted() {
@@ -120,7 +178,11 @@ void TFmain::FindDialog1Find() {
         return;
     }
     FindPosition = SelectedNode();
-    ShowText(QStringLiteral("No mathces found"));
+    // The message answers the find dialog while it is open.
+    if (FindDialog1->isVisible())
+        ShowTextOver(*FindDialog1, QStringLiteral("No mathces found"));
+    else
+        ShowText(QStringLiteral("No mathces found"));
 }
 
 } // namespace parvex

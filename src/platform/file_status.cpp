@@ -1,8 +1,5 @@
 #include "platform/file_status.h"
 
-#include "platform/unique_fd.h"
-
-#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace parvex {
@@ -12,23 +9,16 @@ bool EntryExists(const std::string& path) {
     return ::lstat(path.c_str(), &info) == 0;
 }
 
-std::int64_t WritableFileSize(const std::string& path) {
+std::int64_t RegularFileSize(const std::string& path) {
     if (path.empty() || path.find('\0') != std::string::npos)
         return 0;
-    // Look before opening: a path that has become a FIFO or a device since the search must
-    // not be opened at all (opening some devices has side effects).
-    struct stat before {};
-    if (::lstat(path.c_str(), &before) != 0 || !S_ISREG(before.st_mode))
+    // Measuring needs no descriptor: the entry's own facts hold the length. Nothing is opened, so
+    // a read-only file is measured like any other, a watcher of the file sees no access and a
+    // path that has become a FIFO or a device since the search has nothing done to it.
+    struct stat facts {};
+    if (::lstat(path.c_str(), &facts) != 0 || !S_ISREG(facts.st_mode))
         return 0;
-    // Opening for writing is what tells a file the user may change from one they may not.
-    const TUniqueFd fd(
-        ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
-    if (!fd)
-        return 0;
-    struct stat opened {};
-    if (::fstat(fd.Get(), &opened) != 0 || !S_ISREG(opened.st_mode))
-        return 0;
-    return opened.st_size;
+    return facts.st_size;
 }
 
 } // namespace parvex

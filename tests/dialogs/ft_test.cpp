@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -40,19 +39,38 @@ protected:
         return lines;
     }
 
-    // One showing: pick the custom mask, type it, then press Enter or click Ok.
+    // The widget that has the keyboard: where a user's key presses arrive.
+    static QWidget* Focused() {
+        QWidget* focused = QApplication::focusWidget();
+        EXPECT_NE(focused, nullptr) << "nothing has the keyboard";
+        return focused;
+    }
+
+    // A showing that should have ended: fails the test and closes the dialog, so that the test
+    // goes on.
+    static void CloseIfStillOpen(QDialog& dialog) {
+        if (!dialog.isVisible())
+            return;
+        ADD_FAILURE() << "the dialog is still open";
+        dialog.reject();
+    }
+
+    // One showing as a user goes through it: a click on "Custom file mask:", Tab into the box,
+    // the mask typed, then Enter, a click on "Ok" or one on "Cancel".
     enum class Finish { Enter, Ok, Cancel };
     QString ChooseTyped(const QString& typed, Finish finish, const QString& current = "*.old") {
-        WhenModalOpens([&](QDialog&) {
+        WhenModalOpens([&](QDialog& dialog) {
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
             ClickRadio(Dialog->RB_custom);
-            QLineEdit* edit = Dialog->CB_masks->lineEdit();
-            edit->clear();
-            QTest::keyClicks(edit, typed);
+            QTest::keyClick(Focused(), Qt::Key_Tab);
+            QTest::keySequence(Focused(), QKeySequence::SelectAll);
+            QTest::keyClicks(Focused(), typed);
             if (finish == Finish::Enter)
-                QTest::keyClick(edit, Qt::Key_Return);
+                QTest::keyClick(Focused(), Qt::Key_Return);
             else
                 QTest::mouseClick(finish == Finish::Ok ? Dialog->btn_ok : Dialog->btn_cancel,
                                   Qt::LeftButton);
+            CloseIfStillOpen(dialog);
         });
         return Dialog->ChooseMask(current);
     }
@@ -80,7 +98,23 @@ TEST_F(FileMaskTest, EnterAddsTheMaskFirstAndAccepts) {
     Store->WriteList(QStringList{"*.doc"}, "LAST_USED_EXTS");
     EXPECT_EQ(ChooseTyped(QStringLiteral("  *.jpg;*.png "), Finish::Enter),
               QStringLiteral("*.jpg;*.png"));
+    EXPECT_FALSE(Dialog->isVisible());
+    EXPECT_TRUE(Dialog->Accepted);
     EXPECT_EQ(StoredHistory(), (QStringList{"*.jpg;*.png", "*.doc"}));
+    EXPECT_EQ(Dialog->HistoryLines(), (QStringList{"*.jpg;*.png", "*.doc"}));
+}
+
+TEST_F(FileMaskTest, EnterReachesTheBoxThatHasTheKeyboard) {
+    WhenModalOpens([&](QDialog& dialog) {
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        ClickRadio(Dialog->RB_custom);
+        QTest::keyClick(Focused(), Qt::Key_Tab);
+        QTest::keyClick(Focused(), Qt::Key_Enter);
+        CloseIfStillOpen(dialog);
+    });
+    EXPECT_EQ(Dialog->ChooseMask(QStringLiteral("*.old")), QStringLiteral("*.*"));
+    EXPECT_TRUE(Dialog->Accepted) << "keypad Enter accepts as well";
+    EXPECT_EQ(StoredHistory(), QStringList{QStringLiteral("*.*")});
 }
 
 TEST_F(FileMaskTest, OkAcceptsWithoutAddingToTheHistory) {
@@ -102,6 +136,13 @@ TEST_F(FileMaskTest, AListedMaskInAnotherCaseKeepsItsPlaceAndCase) {
     Store->WriteList(QStringList{"*.doc", "*.JPG", "*.txt"}, "LAST_USED_EXTS");
     EXPECT_EQ(ChooseTyped(QStringLiteral(" *.jpg"), Finish::Enter), QStringLiteral("*.jpg"));
     EXPECT_EQ(StoredHistory(), (QStringList{"*.doc", "*.JPG", "*.txt"}));
+}
+
+TEST_F(FileMaskTest, TheTypedMaskIsNotCompletedFromTheHistory) {
+    Store->WriteList(QStringList{"*.docx", "*.jpg"}, "LAST_USED_EXTS");
+    EXPECT_EQ(ChooseTyped(QStringLiteral("*.doc"), Finish::Enter), QStringLiteral("*.doc"));
+    EXPECT_EQ(ChooseTyped(QStringLiteral("*.JPG"), Finish::Enter), QStringLiteral("*.JPG"));
+    EXPECT_EQ(StoredHistory(), (QStringList{"*.doc", "*.docx", "*.jpg"}));
 }
 
 TEST_F(FileMaskTest, AdditionsKeepTenLinesOrDropOneFromALongerHistory) {

@@ -1,6 +1,7 @@
 #include "dialogs/settings_user.h"
 #include "settings_fixture.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -219,6 +220,42 @@ TEST_F(SettingsUserTest, HelpAsksForThePageShown) {
     dialog.PageControl1->setCurrentWidget(dialog.TabSheet_keys);
     QTest::mouseClick(dialog.Btn_help, Qt::LeftButton);
     EXPECT_EQ(topics, (QStringList{"start_dir", "keys"}));
+}
+
+// A long folder path can be read whole: the dialog can be made larger, and the path field and
+// the lists take the room it gains.
+TEST_F(SettingsUserTest, ResizingGivesThePathAndTheListsTheRoom) {
+    TD_settings_user dialog(SettingsFile());
+    dialog.ChooseDefaultPath(QStringLiteral("/srv/") + QString(200, QLatin1Char('p')));
+    dialog.show();
+    QApplication::processEvents();
+    const QSize opened = dialog.size();
+    const int pathWidth = dialog.Edit_DSP->width();
+    const QSize folders = dialog.LB_prohibited->size();
+    EXPECT_TRUE(dialog.isSizeGripEnabled());
+
+    dialog.resize(opened + QSize(400, 300));
+    QApplication::processEvents();
+    EXPECT_EQ(dialog.size(), opened + QSize(400, 300));
+    EXPECT_GE(dialog.Edit_DSP->width(), pathWidth + 350);
+    EXPECT_GE(dialog.LB_prohibited->width(), folders.width() + 350);
+    EXPECT_GE(dialog.LB_prohibited->height(), folders.height() + 250);
+
+    dialog.PageControl1->setCurrentWidget(dialog.TabSheet_keys);
+    QApplication::processEvents();
+    EXPECT_GE(dialog.CLB_comp_cond->height(), folders.height() + 250);
+
+    dialog.resize(QSize(50, 50));
+    QApplication::processEvents();
+    EXPECT_EQ(dialog.size(), dialog.minimumSizeHint()) << "never smaller than its contents need";
+}
+
+TEST_F(SettingsUserTest, ThePathFieldAndTheListsHaveAccessibleNames) {
+    TD_settings_user dialog(SettingsFile());
+    EXPECT_EQ(dialog.Edit_DSP->accessibleName(), QStringLiteral("Default start search path"));
+    EXPECT_EQ(dialog.LB_prohibited->accessibleName(),
+              QStringLiteral("Do not search in the folders"));
+    EXPECT_EQ(dialog.CLB_comp_cond->accessibleName(), QStringLiteral("Options to compare"));
 }
 
 } // namespace

@@ -1,7 +1,11 @@
 #include "_compearer/panel/ocompearer.h"
 #include "dialogs/find_dialog.h"
+#include "dialogs/msg.h"
 #include "main/application.h"
+#include "main/skipped_list.h"
+#include "main/status_field.h"
 #include "main_test_support.h"
+#include "support/qt/modal_driver.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,12 +17,18 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTreeWidget>
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace parvex::test {
 namespace {
+
+using testing::KeyTarget;
+using testing::WhenModalOpens;
 
 class SearchTest : public TMainWindowTest {
 protected:
@@ -235,6 +245,132 @@ TEST_F(SearchTest, ManyGroupsAppearSortedAndComplete) {
     EXPECT_EQ(window.TV1->topLevelItem(1)->text(0), QStringLiteral("file_1.dat"));
 }
 
+// A start folder that no search could read is refused before anything changes.
+class StartFolderTest : public SearchTest {
+protected:
+    StartFolderTest() {
+        window.N_Startsearch->trigger();
+        before = TreeTexts();
+        modals.Shown.clear();
+    }
+    // Types a start folder and gives the command "Start search": the message shown must be the
+    // only thing that happens; the fields, the tree and the status stay as they were.
+    void ExpectRefused(const QString& folder, const QString& message) {
+        window.Edit_root->setText(folder);
+        window.N_Startsearch->trigger();
+        EXPECT_EQ(modals.Shown, std::vector<QString>{QStringLiteral("msg: ") + message});
+        EXPECT_EQ(window.Edit_root->text(), folder) << "the field keeps what was typed";
+        EXPECT_EQ(TreeTexts(), before);
+        EXPECT_EQ(window.StatusPanel2->text(), QStringLiteral("Search conditions are changed"));
+        EXPECT_TRUE(CommandStates()["N_Startsearch"]);
+        EXPECT_TRUE(CommandStates()["Edit_root"]);
+    }
+    static QString CannotBeRead(const QString& folder, int error) {
+        return QStringLiteral("Start folder cannot be read: %1: %2")
+            .arg(folder, QString::fromLocal8Bit(std::strerror(error)));
+    }
+
+    QStringList before;
+};
+
+TEST_F(StartFolderTest, AMissingStartFolderIsNamedAndNoSearchRuns) {
+    const QString missing = Root() + QStringLiteral("missing");
+    ExpectRefused(missing, QStringLiteral("Start folder not found: ") + missing + "/");
+}
+
+TEST_F(StartFolderTest, AFileIsNoStartFolder) {
+    const QString file = Root() + QStringLiteral("a/single.txt");
+    ExpectRefused(file, QStringLiteral("Start folder not found: ") + file + "/");
+}
+
+TEST_F(StartFolderTest, AStartFolderThatCannotBeLookedUpSaysWhy) {
+    tree.Link("loop", tree.Path("loop"));
+    const QString loop = Root() + QStringLiteral("loop/");
+    ExpectRefused(loop, CannotBeRead(loop, ELOOP));
+}
+
+TEST_F(StartFolderTest, AStartFolderThatCannotBeListedSaysWhy) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root lists every folder";
+    const QString closed = QString::fromStdString(tree.Folder("closed"));
+    ASSERT_EQ(::chmod(tree.Path("closed").c_str(), 0), 0);
+    ExpectRefused(closed, CannotBeRead(closed, EACCES));
+}
+
+// What a search could not read is counted in a field of the status bar of its own. A piece of
+// the mask that names a missing folder is skipped by the engine whoever runs the test.
+class NotReadTest : public SearchTest {
+protected:
+    void SearchWithMask(const QString& mask) {
+        window.Edit_ft->setText(mask);
+        window.N_Startsearch->trigger();
+    }
+    QString Gone() const { return Root() + QStringLiteral("gone/"); }
+};
+
+TEST_F(NotReadTest, NothingSkippedShowsNoField) {
+    SearchWithMask(QStringLiteral("*.txt"));
+    EXPECT_TRUE(window.StatusNotRead->isHidden());
+}
+
+TEST_F(NotReadTest, SkippedEntriesAreCountedAndADoubleClickListsThemWithTheirReasons) {
+    SearchWithMask(QStringLiteral("*.txt;gone/*.txt;gone/*.bin"));
+    ASSERT_TRUE(window.StatusNotRead->isVisible());
+    EXPECT_EQ(window.StatusNotRead->text(), QStringLiteral("2 not read"));
+    EXPECT_EQ(window.StatusPanel2->text(), QStringLiteral("Search process is complete"));
+
+    QStringList rows;
+    QString summary;
+    const QWidget* parent = nullptr;
+    bool closedByEscape = false;
+    WhenModalOpens([&](QDialog& dialog) {
+        auto& list = dynamic_cast<TSkippedList&>(dialog);
+        parent = list.parentWidget();
+        summary = list.Label_summary->text();
+        for (int i = 0; i < list.LV_entries->topLevelItemCount(); ++i)
+            rows << list.LV_entries->topLevelItem(i)->text(0) + QStringLiteral(" | ") +
+                        list.LV_entries->topLevelItem(i)->text(1);
+        QTest::keyClick(&KeyTarget(dialog), Qt::Key_Escape);
+        closedByEscape = !dialog.isVisible();
+    });
+    QTest::mouseDClick(window.StatusNotRead, Qt::LeftButton);
+
+    EXPECT_EQ(parent, &window);
+    const QString reason = QString::fromLocal8Bit(std::strerror(ENOENT));
+    // A later piece goes on from the folder of the one before it.
+    EXPECT_EQ(rows, (QStringList{Gone() + " | " + reason, Gone() + "gone/ | " + reason}));
+    EXPECT_EQ(summary, QStringLiteral("Files and folders not read by the last search: 2"));
+    EXPECT_TRUE(closedByEscape);
+}
+
+TEST_F(NotReadTest, ANewSearchStartsTheCountAgain) {
+    SearchWithMask(QStringLiteral("*.txt;gone/*.txt"));
+    ASSERT_EQ(window.StatusNotRead->text(), QStringLiteral("1 not read"));
+    SearchWithMask(QStringLiteral("*.txt"));
+    EXPECT_TRUE(window.StatusNotRead->isHidden());
+}
+
+TEST_F(NotReadTest, TheListHoldsTheFirstThousandAndTheFieldCountsThemAll) {
+    QString mask = QStringLiteral("*.txt");
+    for (int i = 0; i < 1001; ++i)
+        mask += QStringLiteral(";gone/*.x");
+    SearchWithMask(mask);
+    EXPECT_EQ(window.StatusNotRead->text(), QLocale().toString(1001) + QStringLiteral(" not read"));
+    int rows = 0;
+    QString summary;
+    WhenModalOpens([&](QDialog& dialog) {
+        auto& list = dynamic_cast<TSkippedList&>(dialog);
+        rows = list.LV_entries->topLevelItemCount();
+        summary = list.Label_summary->text();
+        QTest::mouseClick(list.CloseBtn, Qt::LeftButton);
+    });
+    QTest::mouseDClick(window.StatusNotRead, Qt::LeftButton);
+    EXPECT_EQ(rows, 1000);
+    EXPECT_EQ(summary, QStringLiteral("Files and folders not read by the last search: %1 (the "
+                                      "first %2 are listed)")
+                           .arg(QLocale().toString(1001), QLocale().toString(1000)));
+}
+
 class SearchInFoundTest : public TMainWindowTest {
 protected:
     SearchInFoundTest() {
@@ -264,6 +400,30 @@ protected:
 };
 
 const QString kNoMatch = QStringLiteral("msg: No mathces found");
+
+// Notes the parent a widget has at the moment it is shown.
+class TParentWhenShown : public QObject {
+public:
+    explicit TParentWhenShown(QWidget& watched) { watched.installEventFilter(this); }
+    const QWidget* Parent = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show)
+            Parent = static_cast<QWidget*>(watched)->parentWidget();
+        return false;
+    }
+};
+
+TEST_F(SearchInFoundTest, TheEndOfTheSearchIsSaidOverTheOpenFindDialog) {
+    window.TB_search_in_found->trigger();
+    ASSERT_TRUE(window.FindDialog1->isVisible());
+    const TParentWhenShown message(*window.Dialogs.Dmsg);
+    EXPECT_EQ(Find(QStringLiteral("nowhere"), true), kNoMatch);
+    EXPECT_EQ(message.Parent, window.FindDialog1);
+    EXPECT_EQ(static_cast<QWidget*>(window.Dialogs.Dmsg)->parentWidget(), &window)
+        << "the shared message goes back to the main window";
+}
 
 TEST_F(SearchInFoundTest, DownVisitsEveryMatchOnceThenReportsTheEndTwiceThenUpGoesBack) {
     EXPECT_EQ(FindRepeatedly(QStringLiteral("txt"), true, 8),

@@ -1,4 +1,7 @@
 #include "_compearer/panel/ocompearer.h"
+#include "dialogs/ft.h"
+#include "dialogs/settings_user.h"
+#include "dialogs/sure.h"
 #include "main/fmain.h"
 #include "main_test_support.h"
 #include "support/qt/modal_driver.h"
@@ -9,22 +12,29 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QWindow>
 #include <algorithm>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace parvex::test {
 namespace {
 
+using testing::KeyTarget;
+using testing::WhenModalOpens;
+using testing::WhenModalOpensOver;
 using TStates = std::map<std::string, bool>;
 
 // Every switchable command off, the five that are never switched on.
@@ -259,6 +269,85 @@ TEST_F(MainWindowTest, SettingsResetsTheStartFolderToTheDefault) {
     EXPECT_EQ(window.SearchStatus, TSearchStatus::stChanged);
 }
 
+// The widget that has the keyboard: where a user's key presses arrive.
+QWidget* Focused() {
+    QWidget* focused = QApplication::focusWidget();
+    EXPECT_NE(focused, nullptr) << "nothing has the keyboard";
+    return focused;
+}
+
+// The "..." of the file mask as a user works it: a click on "Custom file mask:", Tab into the
+// box, the mask typed over what it held, then Enter.
+void ChooseMaskWithEnter(TFmain& window, const QString& mask) {
+    WhenModalOpens([&](QDialog& dialog) {
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        QRadioButton* custom = window.Dialogs.F_ft->RB_custom;
+        QTest::mouseClick(custom, Qt::LeftButton, {}, QPoint(6, custom->height() / 2));
+        QTest::keyClick(Focused(), Qt::Key_Tab);
+        QTest::keySequence(Focused(), QKeySequence::SelectAll);
+        QTest::keyClicks(Focused(), mask);
+        QTest::keyClick(Focused(), Qt::Key_Return);
+        if (dialog.isVisible()) {
+            ADD_FAILURE() << "Enter left the mask dialog open";
+            dialog.reject();
+        }
+    });
+    QTest::mouseClick(window.Button_ft, Qt::LeftButton);
+}
+
+TEST_F(MainWindowTest, EnterInTheMaskDialogTakesTheMaskAndPutsItFirstInTheHistory) {
+    ChooseMaskWithEnter(window, QStringLiteral(" *.jpg "));
+    EXPECT_EQ(window.Edit_ft->text(), QStringLiteral("*.jpg"));
+    EXPECT_EQ(window.SearchStatus, TSearchStatus::stChanged);
+    EXPECT_FALSE(window.Dialogs.F_ft->isVisible());
+
+    ChooseMaskWithEnter(window, QStringLiteral("*.png"));
+    ChooseMaskWithEnter(window, QStringLiteral("*.JPG"));
+    EXPECT_EQ(window.Edit_ft->text(), QStringLiteral("*.JPG"));
+    QStringList history;
+    window.D_settings_user->ReadList(history, "LAST_USED_EXTS");
+    EXPECT_EQ(history, (QStringList{"*.png", "*.jpg"})) << "newest first, a listed mask stays";
+}
+
+// A dialog opened from another dialog belongs to that one, so the window manager keeps it and
+// its opener together above the main window.
+TEST_F(MainWindowTest, TheRemoveQuestionBelongsToTheSettingsDialog) {
+    window.AttachDialogs(CreateSharedDialogs(&window));
+    TD_settings_user& settings = *window.D_settings_user;
+    settings.AddExcludedFolder(QStringLiteral("/srv/old"));
+    const QWidget* settingsParent = nullptr;
+    const QWidget* questionParent = nullptr;
+    const QWindow* questionTransientParent = nullptr;
+    const QWindow* settingsTransientParent = nullptr;
+    bool settingsStillShown = false;
+    WhenModalOpens([&](QDialog& shown) {
+        ASSERT_EQ(&shown, &settings);
+        settingsParent = settings.parentWidget();
+        settingsTransientParent = settings.windowHandle()->transientParent();
+        QListWidget* list = settings.LB_prohibited;
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(0)).center());
+        WhenModalOpensOver(settings, [&](QDialog& question) {
+            questionParent = question.parentWidget();
+            questionTransientParent = question.windowHandle()->transientParent();
+            settingsStillShown = settings.isVisible();
+            QTest::keyClick(&KeyTarget(question), Qt::Key_Return);
+        });
+        QTest::mouseClick(settings.btn_del_from_prohibited, Qt::LeftButton);
+        QTest::mouseClick(settings.OKBtn, Qt::LeftButton);
+    });
+    window.N_Settings->trigger();
+
+    EXPECT_EQ(settingsParent, &window);
+    EXPECT_EQ(settingsTransientParent, window.windowHandle());
+    EXPECT_EQ(questionParent, &settings);
+    EXPECT_EQ(questionTransientParent, settings.windowHandle());
+    EXPECT_TRUE(settingsStillShown);
+    EXPECT_EQ(settings.LB_prohibited->count(), 0) << "Yes removed the folder";
+    EXPECT_EQ(static_cast<QWidget*>(window.Dialogs.Fsure)->parentWidget(), &window)
+        << "the shared question goes back to the main window";
+}
+
 TEST_F(MainWindowTest, ConfirmedExitSavesTheSettingsFile) {
     window.N_Exit->trigger();
     EXPECT_EQ(window.D_settings_user, nullptr);
@@ -309,6 +398,13 @@ TEST_F(FileCommandWiringTest, GroupInfoCountsVanishedFilesButAddsNothingForThem)
     Select(0);
     window.N_Trytoopen->trigger();
     EXPECT_EQ(modals.Shown, std::vector<QString>{QStringLiteral("group info: 2 | 600 bytes")});
+}
+
+TEST_F(FileCommandWiringTest, GroupInfoCountsAReadOnlyFile) {
+    ASSERT_EQ(::chmod(first.c_str(), 0444), 0);
+    Select(0);
+    window.TB_open->trigger();
+    EXPECT_EQ(modals.Shown, std::vector<QString>{QStringLiteral("group info: 2 | 1.200 Kb")});
 }
 
 TEST_F(FileCommandWiringTest, OpenOnAFileHandsTheDesktopItsExactPath) {

@@ -1,7 +1,9 @@
 #include "main_test_support.h"
 
 #include "_compearer/panel/ocompearer.h"
+#include "dialogs/about.h"
 #include "dialogs/file_group_info.h"
+#include "dialogs/ft.h"
 #include "dialogs/msg.h"
 #include "dialogs/settings_user.h"
 #include "main/result_tree.h"
@@ -36,7 +38,9 @@ TMainWindowTest::TMainWindowTest()
     dialogs.Dmsg = new TDmsg(&window);
     sure = new TScriptedSure(&window);
     dialogs.Fsure = sure;
+    dialogs.F_ft = new TF_ft(nullptr, &window);
     dialogs.D_file_group_info = new TD_file_group_info(&window);
+    dialogs.F_about = new TF_about(&window);
     window.AttachDialogs(dialogs);
     window.show();
 }

@@ -6,7 +6,11 @@
 
 namespace parvex::testing {
 
-void WhenModalOpens(std::function<void(QDialog&)> act, std::chrono::milliseconds timeout) {
+namespace {
+
+// Runs `act` on the first open modal dialog that is not `skipped`.
+void WhenModalOpensOtherThan(const QDialog* skipped, std::function<void(QDialog&)> act,
+                             std::chrono::milliseconds timeout) {
     // The poll owns the deadline, so ending the poll ends both timers.
     auto* poll = new QTimer;
     auto* deadline = new QTimer(poll);
@@ -16,9 +20,9 @@ void WhenModalOpens(std::function<void(QDialog&)> act, std::chrono::milliseconds
         poll->deleteLater();
     };
     poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, poll, [stop, act = std::move(act)] {
+    QObject::connect(poll, &QTimer::timeout, poll, [stop, skipped, act = std::move(act)] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible())
+        if (!dialog || !dialog->isVisible() || dialog == skipped)
             return;
         stop();
         act(*dialog);
@@ -30,6 +34,17 @@ void WhenModalOpens(std::function<void(QDialog&)> act, std::chrono::milliseconds
     });
     deadline->start(timeout);
     poll->start();
+}
+
+} // namespace
+
+void WhenModalOpens(std::function<void(QDialog&)> act, std::chrono::milliseconds timeout) {
+    WhenModalOpensOtherThan(nullptr, std::move(act), timeout);
+}
+
+void WhenModalOpensOver(const QDialog& opener, std::function<void(QDialog&)> act,
+                        std::chrono::milliseconds timeout) {
+    WhenModalOpensOtherThan(&opener, std::move(act), timeout);
 }
 
 QWidget& KeyTarget(QDialog& dialog) {

@@ -11,6 +11,11 @@ namespace parvex::testing {
 void WhenModalOpens(std::function<void(QDialog&)> act,
                     std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
+/// As WhenModalOpens, for a dialog that `opener`, itself modal and open, opens in turn: `act` runs
+/// on the first modal dialog other than `opener`.
+void WhenModalOpensOver(const QDialog& opener, std::function<void(QDialog&)> act,
+                        std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
 /// The widget that receives the keyboard in `dialog`, or the dialog itself.
 QWidget& KeyTarget(QDialog& dialog);
 
