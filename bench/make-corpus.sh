@@ -12,16 +12,8 @@ BIG_BYTES=$((200 * 1024 * 1024))
 MARKER=.parvex-corpus
 
 export LC_ALL=C
-if [ -e "$DIR" ]; then
-  if [ -e "$DIR/$MARKER" ]; then
-    rm -rf "$DIR"
-  elif [ -n "$(ls -A "$DIR")" ]; then
-    echo "make-corpus.sh: $DIR exists and is no corpus; refusing to overwrite it" >&2
-    exit 2
-  fi
-fi
-mkdir -p "$DIR"
-mkdir "$DIR/$MARKER" # an empty folder: no tool reports it, and it marks the folder as ours
+. "$(dirname "$0")/generated-folder.sh"
+prepare_generated_folder "$DIR" "$MARKER" make-corpus.sh
 DIR=$(cd "$DIR" && pwd)
 LIST=$(mktemp)
 trap 'rm -f "$LIST" "$LIST".*' EXIT

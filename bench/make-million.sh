@@ -12,16 +12,8 @@ DIR=${1:?usage: make-million.sh DIR}
 SCALE=${SCALE:-1}
 MARKER=.parvex-million
 
-if [ -e "$DIR" ]; then
-  if [ -e "$DIR/$MARKER" ]; then
-    rm -rf "$DIR"
-  elif [ -n "$(ls -A "$DIR")" ]; then
-    echo "make-million.sh: $DIR exists and is no generated tree; refusing to overwrite it" >&2
-    exit 2
-  fi
-fi
-mkdir -p "$DIR"
-mkdir "$DIR/$MARKER" # an empty folder: no tool reports it, and it marks the folder as ours
+. "$(dirname "$0")/generated-folder.sh"
+prepare_generated_folder "$DIR" "$MARKER" make-million.sh
 
 python3 - "$DIR" "$SCALE" <<'PY'
 import os, random, sys
