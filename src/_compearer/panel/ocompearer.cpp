@@ -1,9 +1,11 @@
 #include "_compearer/panel/ocompearer.h"
+#include "_compearer/panel/progress_text.h"
 
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <algorithm>
@@ -19,6 +21,11 @@ TOcompearer::TOcompearer(QWidget* owner) : QWidget(owner) {
     ProgressBar1 = new QProgressBar(GroupBox1);
     ProgressBar1->setRange(0, ProgressSteps);
     ProgressBar1->setTextVisible(false);
+    // One line beside the status, so the panel keeps its height.
+    counts_ = new QLabel(GroupBox1);
+    counts_->setWordWrap(false);
+    counts_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    counts_->setAccessibleName(tr("Search figures"));
     btn_start = new QPushButton(tr("Start"), GroupBox1);
     Btn_stop = new QPushButton(tr("Stop"), GroupBox1);
     Btn_stop->setEnabled(false);
@@ -26,6 +33,7 @@ TOcompearer::TOcompearer(QWidget* owner) : QWidget(owner) {
     auto* row = new QHBoxLayout(GroupBox1);
     row->addWidget(Label_status);
     row->addWidget(ProgressBar1, 1);
+    row->addWidget(counts_);
     // Keeps the buttons at the right edge while the bar is hidden.
     row->addStretch(0);
     row->addWidget(btn_start);
@@ -46,7 +54,10 @@ TOcompearer::TOcompearer(QWidget* owner) : QWidget(owner) {
     core_.OnProgress = [this](std::int64_t done, std::int64_t total) {
         ProgressBar1->setValue(ProgressPosition(done, total));
     };
-    core_.ProcessMessages = [] { QCoreApplication::processEvents(); };
+    core_.ProcessMessages = [this] {
+        ShowCounts();
+        QCoreApplication::processEvents();
+    };
     core_.SetState(ssIdle);
 }
 
@@ -92,6 +103,15 @@ void TOcompearer::ShowState(TSearchState state) {
     Label_status->setText(QString::fromLatin1(SearchStateText(state)));
     if (state == ssComparing)
         ProgressBar1->show();
+    // A new phase starts with its own numbers and its own width.
+    counts_->setMinimumWidth(0);
+    ShowCounts();
+}
+
+void TOcompearer::ShowCounts() {
+    counts_->setText(ProgressText(core_.Progress(), core_.State, QLocale()));
+    // The label only widens within a phase, so the bar beside it does not twitch at every poll.
+    counts_->setMinimumWidth(std::max(counts_->minimumWidth(), counts_->sizeHint().width()));
 }
 
 } // namespace parvex

@@ -11,7 +11,8 @@ class QPushButton;
 
 namespace parvex {
 
-/// The search engine panel: status label, progress bar, Start and Stop around one core.
+/// The search engine panel: status label, the search's numbers, progress bar, Start and Stop
+/// around one core.
 ///
 /// Its Start and Stop buttons raise StartRequested and StopRequested. On its own the panel
 /// answers them itself (btn_startClick, Btn_stopClick); an owner that wants to decide first
@@ -44,6 +45,9 @@ public:
     /// The bar position for `done` of `total` units of work.
     static int ProgressPosition(std::int64_t done, std::int64_t total);
 
+    /// The label beside the status that shows the running search's numbers (empty when idle).
+    QLabel* CountsLabel() const { return counts_; }
+
 Q_SIGNALS:
     /// The Start button was pressed.
     void StartRequested();
@@ -52,10 +56,12 @@ Q_SIGNALS:
 
 private:
     void ShowState(TSearchState state);
+    void ShowCounts();
     void StartPressed();
     void StopPressed();
 
     TCompearerCore core_;
+    QLabel* counts_ = nullptr;
     bool answersRequests_ = true;
 };
 
