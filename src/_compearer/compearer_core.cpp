@@ -1,4 +1,5 @@
 #include "_compearer/compearer_core.h"
+
 #include "_compearer/content_splitter.h"
 
 #include <algorithm>

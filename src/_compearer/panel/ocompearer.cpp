@@ -1,4 +1,5 @@
 #include "_compearer/panel/ocompearer.h"
+
 #include "_compearer/panel/progress_text.h"
 
 #include <QCoreApplication>

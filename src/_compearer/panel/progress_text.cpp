@@ -15,6 +15,11 @@ QString Translated(const char* text) {
     return QCoreApplication::translate("TOcompearer", text);
 }
 
+// "1 file", "2 files": the count in the locale's digits with the word that fits it.
+QString Counted(std::int64_t count, const char* one, const char* more, const QLocale& locale) {
+    return Translated(count == 1 ? one : more).arg(locale.toString(count));
+}
+
 } // namespace
 
 QString ProgressSizeText(std::int64_t bytes, const QLocale& locale) {
@@ -26,7 +31,7 @@ QString ProgressSizeText(std::int64_t bytes, const QLocale& locale) {
         return plain.toString(value / unit, 'f', 3) + QLatin1Char(' ') + QLatin1String(name);
     };
     if (value <= kKilo)
-        return locale.toString(bytes) + QStringLiteral(" bytes");
+        return plain.toString(bytes) + QStringLiteral(" bytes");
     if (value <= kMega)
         return fixed(kKilo, "Kb");
     if (value <= kGiga)
@@ -37,12 +42,14 @@ QString ProgressSizeText(std::int64_t bytes, const QLocale& locale) {
 QString ProgressText(const TSearchProgress& progress, TSearchState state, const QLocale& locale) {
     switch (state) {
     case ssScanning:
-        return Translated("%1 folders, %2 files")
-            .arg(locale.toString(progress.FoldersScanned), locale.toString(progress.FilesCollected));
+        return Counted(progress.FoldersScanned, "%1 folder", "%1 folders", locale) +
+               QStringLiteral(", ") +
+               Counted(progress.FilesCollected, "%1 file", "%1 files", locale);
     case ssComparing: {
         const auto rate = static_cast<std::int64_t>(std::llround(progress.BytesPerSecond()));
-        return Translated("%1 of %2 files, %3 read, %4/s")
-            .arg(locale.toString(progress.FilesSettled), locale.toString(progress.FilesToCompare),
+        return Translated("%1 of %2, %3 read, %4/s")
+            .arg(locale.toString(progress.FilesSettled),
+                 Counted(progress.FilesToCompare, "%1 file", "%1 files", locale),
                  ProgressSizeText(progress.BytesRead, locale), ProgressSizeText(rate, locale));
     }
     case ssIdle:
