@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -42,6 +43,8 @@ public:
 
     /// Steps of the progress bar's range while comparing.
     static constexpr int ProgressSteps = 1000;
+    /// The narrowest the bar gets beside a long text of numbers.
+    static constexpr int MinimumBarWidth = 80;
     /// The bar position for `done` of `total` units of work.
     static int ProgressPosition(std::int64_t done, std::int64_t total);
 
@@ -62,6 +65,7 @@ private:
 
     TCompearerCore core_;
     QLabel* counts_ = nullptr;
+    QHBoxLayout* row_ = nullptr;
     bool answersRequests_ = true;
 };
 
