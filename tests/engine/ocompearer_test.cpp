@@ -120,6 +120,7 @@ TEST_F(Panel, ShowsTheSearchsNumbersBesideItsStatusWithoutGrowingTaller) {
     tree.File("sub/c", "other");
     for (const char* name : {"a", "b", "sub/c"})
         tree.SetTime(name, 1600000000);
+    const QLocale before;
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     // Every reading of the clock takes a whole poll interval: the panel is refreshed at every
     // chance, however fast this machine is.
@@ -140,7 +141,7 @@ TEST_F(Panel, ShowsTheSearchsNumbersBesideItsStatusWithoutGrowingTaller) {
     };
     EXPECT_TRUE(panel.CountsLabel()->text().isEmpty());
     QTest::mouseClick(panel.btn_start, Qt::LeftButton);
-    QLocale::setDefault(QLocale::c());
+    QLocale::setDefault(before);
 
     ASSERT_EQ(looks.size(), 4U);
     EXPECT_EQ(looks[0], "start: IDLE | bar hidden | start off | stop on");
