@@ -1,5 +1,7 @@
 #include "_compearer/compearer_core.h"
 
+#include "_compearer/content_splitter.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -31,6 +33,8 @@ void TCompearerCore::Start() {
         return;
     running_ = true;
     Figures = {};
+    progress_ = {};
+    comparing_ = false;
     // Back to idle and the buttons reset, whether the search ended normally or by an error.
     const auto finish = [this] {
         running_ = false;
@@ -50,11 +54,11 @@ void TCompearerCore::Start() {
         ScanSearchSpec(SearchSpec);
         Figures.ScanSeconds = Seconds(Now() - scanStart);
         Figures.FilesCollected = static_cast<std::int64_t>(FilePaths.size());
+        progress_.FilesCollected = Figures.FilesCollected;
 
         SetState(ssComparing);
-        const auto compareStart = Now();
         GroupIdentical();
-        Figures.CompareSeconds = Seconds(Now() - compareStart);
+        Figures.CompareSeconds = Seconds(Now() - compareStart_);
     } catch (...) {
         finish();
         throw;
@@ -114,7 +118,8 @@ void TCompearerCore::ReportSkipped(const std::string& path, int error) {
         OnSkipped(path, std::strerror(error));
 }
 
-void TCompearerCore::PollNow() {
+void TCompearerCore::PollNow(TClock::time_point now) {
+    UpdateProgress(now);
     if (State == ssComparing && OnProgress && progressDone_ != progressReported_) {
         progressReported_ = progressDone_;
         OnProgress(progressDone_, progressTotal_);
@@ -123,6 +128,19 @@ void TCompearerCore::PollNow() {
         ProcessMessages();
     // Measured after the messages, so a slow receiver does not make every step poll.
     lastPoll_ = Now();
+}
+
+void TCompearerCore::UpdateProgress(TClock::time_point now) {
+    if (!comparing_) {
+        progress_.FilesCollected = static_cast<std::int64_t>(FilePaths.size());
+        return;
+    }
+    progress_.CompareSeconds = Seconds(now - compareStart_);
+    progress_.FilesSettled = settledUnread_;
+    if (splitter_ != nullptr) {
+        progress_.FilesSettled += splitter_->RowsSettled();
+        progress_.BytesRead = splitter_->BytesRead();
+    }
 }
 
 void TCompearerCore::AddProgress(std::int64_t work) {

@@ -3,6 +3,7 @@
 #include "_compearer/compare_keys.h"
 #include "_compearer/descriptor_budget.h"
 #include "_compearer/row_index.h"
+#include "_compearer/search_progress.h"
 #include "platform/file_id.h"
 
 #include <chrono>
@@ -14,6 +15,7 @@
 
 namespace parvex {
 
+class TContentSplitter;
 class TFolderReader;
 
 /// Phase of a search; the panel shows SearchStateText() of it.
@@ -93,6 +95,9 @@ public:
 
     /// Figures of the last search; reset when a search starts.
     TSearchFigures Figures;
+    /// What the running search has done, as of its latest poll (ProcessMessages reads it fresh);
+    /// reset when a search starts, the comparison's part also when a comparison pass starts.
+    const TSearchProgress& Progress() const { return progress_; }
 
     // Events; an empty slot is skipped.
     std::function<void()> OnSearchStart;
@@ -175,11 +180,15 @@ private:
 
     /// Calls ProcessMessages (and OnProgress while comparing) when PollInterval has passed.
     void Poll() {
-        if (Now() - lastPoll_ >= PollInterval)
-            PollNow();
+        const TClock::time_point now = Now();
+        if (now - lastPoll_ >= PollInterval)
+            PollNow(now);
     }
-    void PollNow();
+    /// Brings Progress() up to `now`, then calls OnProgress and ProcessMessages.
+    void PollNow(TClock::time_point now);
+    void UpdateProgress(TClock::time_point now);
     void AddProgress(std::int64_t work);
+    struct TSplitterWatch;
 
     TDescriptorBudget descriptors_;
     bool running_ = false;
@@ -187,6 +196,12 @@ private:
     std::int64_t progressDone_ = 0;
     std::int64_t progressTotal_ = 0;
     std::int64_t progressReported_ = -1;
+    TSearchProgress progress_;
+    bool comparing_ = false;
+    TClock::time_point compareStart_{};
+    // Rows the comparison settled without reading them; the splitter counts the ones it reads.
+    std::int64_t settledUnread_ = 0;
+    const TContentSplitter* splitter_ = nullptr;
     std::size_t reportedRow_ = NoRow;
 };
 

@@ -321,6 +321,7 @@ void TContentSplitter::Settle(const TMembers& members) {
         if (file.Settled)
             continue;
         file.Settled = true;
+        rowsSettled_ += file.RowCount;
         hooks_.WorkDone(WorkOf(file.RowCount, scanSize_) - file.CreditedWork);
     }
 }

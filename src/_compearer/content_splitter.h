@@ -50,6 +50,8 @@ public:
     }
     /// Bytes read from files so far.
     std::int64_t BytesRead() const { return bytesRead_; }
+    /// Rows whose class is final so far (a file listed under several rows counts each row).
+    std::int64_t RowsSettled() const { return rowsSettled_; }
 
     /// Progress units for one row beside its bytes.
     static constexpr std::int64_t RowWork = 4096;
@@ -96,6 +98,7 @@ private:
     std::unique_ptr<char, TFreeBuffer> buffer_;
     std::size_t bufferSize_ = 0;
     std::int64_t bytesRead_ = 0;
+    std::int64_t rowsSettled_ = 0;
 };
 
 } // namespace parvex

@@ -27,6 +27,24 @@ struct THeadAfter {
 
 } // namespace
 
+// Lets the polls read the counts of the splitter while it works; its counts stay when it goes.
+struct TCompearerCore::TSplitterWatch {
+    TSplitterWatch(TCompearerCore& core, const TContentSplitter& splitter)
+        : Core(core), Splitter(splitter) {
+        Core.splitter_ = &Splitter;
+    }
+    ~TSplitterWatch() {
+        Core.settledUnread_ += Splitter.RowsSettled();
+        Core.progress_.BytesRead = Splitter.BytesRead();
+        Core.splitter_ = nullptr;
+    }
+    TSplitterWatch(const TSplitterWatch&) = delete;
+    TSplitterWatch& operator=(const TSplitterWatch&) = delete;
+
+    TCompearerCore& Core;
+    const TContentSplitter& Splitter;
+};
+
 // Candidate sets, flat: set k holds Rows[Starts[k]] up to Rows[Starts[k + 1]], in table order;
 // Order lists the sets by their first rows.
 struct TCompearerCore::TCandidateSets {
@@ -47,13 +65,21 @@ struct TCompearerCore::TCandidateSets {
 void TCompearerCore::GroupIdentical() {
     // No progress until the work is known.
     progressDone_ = progressTotal_ = progressReported_ = 0;
+    // The comparison's figures start afresh and its time runs from here.
+    compareStart_ = Now();
+    comparing_ = true;
+    progress_.FilesSettled = progress_.FilesToCompare = progress_.BytesRead = 0;
+    progress_.CompareSeconds = 0;
+    settledUnread_ = 0;
     CompleteColumns();
     std::vector<bool> removed(FilePaths.size(), false);
     FoldRepeatedFiles(removed);
+    progress_.FilesToCompare = std::count(removed.begin(), removed.end(), false);
     TCandidateSets sets;
     BuildCandidateSets(HashKeysAndSort(removed), sets);
     StartProgress(sets);
     CompareAndReportInHeadOrder(sets, removed);
+    comparing_ = false;
     DropFurtherMembers(removed);
 }
 
@@ -169,14 +195,15 @@ void TCompearerCore::BuildCandidateSets(THashedRows hashed, TCandidateSets& sets
 }
 
 // Every row is worth RowWork, a candidate's bytes one unit each; the rows outside every set
-// are done already.
+// are done already: no other row agrees with them on the keys.
 void TCompearerCore::StartProgress(const TCandidateSets& sets) {
     const auto candidateRows = std::int64_t(sets.Rows.size());
+    settledUnread_ = progress_.FilesToCompare - candidateRows;
     progressTotal_ = sets.ContentWork +
                      (std::int64_t(FilePaths.size()) - candidateRows) * TContentSplitter::RowWork;
     progressDone_ = progressTotal_ - sets.ContentWork;
     progressReported_ = -1;
-    PollNow();
+    PollNow(Now());
 }
 
 // Goes through the sets by their first rows. Without the content key a set is a group; with
@@ -190,6 +217,7 @@ void TCompearerCore::CompareAndReportInHeadOrder(const TCandidateSets& sets,
         {[this] { Poll(); }, [this] { return StopRequested; },
          [this](std::int64_t work) { AddProgress(work); },
          [this](std::uint32_t row, int error) { ReportSkipped(FilePaths[row], error); }});
+    const TSplitterWatch watch(*this, splitter);
     std::priority_queue<TRows, std::vector<TRows>, THeadAfter> found;
     std::vector<TRows> classes;
     bool stopped = false;
@@ -216,6 +244,7 @@ void TCompearerCore::CompareAndReportInHeadOrder(const TCandidateSets& sets,
                 found.push(std::move(same));
         } else {
             AddProgress(TContentSplitter::WorkOf(std::int64_t(set.size()), 0));
+            settledUnread_ += std::int64_t(set.size());
             stopped = !ReportGroup(set, removed);
         }
         if (stopped)
@@ -227,7 +256,7 @@ void TCompearerCore::CompareAndReportInHeadOrder(const TCandidateSets& sets,
     Figures.ContentBytesRead = splitter.BytesRead();
     if (!StopRequested)
         progressDone_ = progressTotal_;
-    PollNow();
+    PollNow(Now());
 }
 
 // The further members leave the table, all in one sweep.

@@ -86,6 +86,7 @@ void TCompearerCore::ScanFolder(TScanWalk& walk) {
         ReportSkipped(walk.Walk.Folder(), reader.Error());
         return;
     }
+    ++progress_.FoldersScanned;
     while (!StopRequested && reader.Next()) {
         switch (reader.Kind()) {
         case TEntryKind::RegularFile:

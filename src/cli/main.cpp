@@ -21,8 +21,10 @@ namespace parvex {
 
 namespace {
 
-void PrintFigures(const TSearchFigures& figures, std::int64_t unread) {
+void PrintFigures(const TSearchFigures& figures, const TSearchProgress& progress,
+                  std::int64_t unread) {
     std::fprintf(stderr,
+                 "folders scanned: %lld\n"
                  "files collected: %lld\n"
                  "groups: %lld\n"
                  "files in groups: %lld\n"
@@ -30,6 +32,7 @@ void PrintFigures(const TSearchFigures& figures, std::int64_t unread) {
                  "files and folders not read: %lld\n"
                  "scan time: %.3f s\n"
                  "compare time: %.3f s\n",
+                 static_cast<long long>(progress.FoldersScanned),
                  static_cast<long long>(figures.FilesCollected),
                  static_cast<long long>(figures.Groups),
                  static_cast<long long>(figures.FilesInGroups),
@@ -79,7 +82,7 @@ TRunOutcome RunSearch(const TCliOptions& options) {
         outcome.Failed = true;
     }
     if (options.ShowStats)
-        PrintFigures(core.Figures, unread);
+        PrintFigures(core.Figures, core.Progress(), unread);
     // A signal that came after the last poll still says the caller wanted the run stopped.
     outcome.StopSignal = ReceivedStopSignal();
     outcome.SomethingUnread = unread != 0;

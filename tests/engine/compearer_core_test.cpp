@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -318,6 +319,166 @@ TEST_F(Core, EveryPollWhileFilesAreReadReportsTheWorkDoneAndTheLastReportIsTheTo
     ASSERT_GT(group - first, 1) << "polls while the pair is read";
     for (auto poll = first; poll != group; ++poll)
         EXPECT_TRUE(poll->Reported) << "poll " << (poll - polls.begin()) << " reported nothing";
+}
+
+// What the core's progress said at one poll.
+struct TProgressLook {
+    TCompearerCore::TClock::time_point Time;
+    TSearchState State;
+    TSearchProgress Progress;
+};
+
+class Progress : public Core {
+protected:
+    // Two folders below the root, a group of three, a pair of one size with different
+    // contents, a big pair read in many chunks and two files of sizes nobody else has.
+    void MakeTree() {
+        tree.File("same1", "identical");
+        tree.File("sub/same2", "identical");
+        tree.File("sub/deeper/same3", "identical");
+        tree.File("sub/diff1", "abcd");
+        tree.File("sub/deeper/diff2", "wxyz");
+        tree.File("alone1", "1");
+        tree.File("sub/alone2", "twelve bytes");
+        tree.SparseFile("big1", 4LL << 20, 'z');
+        tree.SparseFile("sub/big2", 4LL << 20, 'z');
+        spec = tree.Root() + "*";
+    }
+
+    // Runs a search that takes every chance to poll and looks at the progress at each poll.
+    void Search() {
+        Attach();
+        core.CompareTime = false;
+        clock.Install(core);
+        core.OnStateChanged = [this](TSearchState state) {
+            if (state == ssComparing)
+                comparingFrom = clock.Time();
+        };
+        core.ProcessMessages = [this] {
+            looks.push_back({clock.Time(), core.State, core.Progress()});
+        };
+        core.Start();
+    }
+
+    std::vector<TProgressLook> Looks(TSearchState state) const {
+        std::vector<TProgressLook> some;
+        std::copy_if(looks.begin(), looks.end(), std::back_inserter(some),
+                     [state](const TProgressLook& look) { return look.State == state; });
+        return some;
+    }
+
+    // Every reading of the clock takes a whole interval: every chance to poll is taken.
+    TFakeClock clock{TCompearerCore::PollInterval};
+    TCompearerCore::TClock::time_point comparingFrom{};
+    std::vector<TProgressLook> looks;
+};
+
+double Seconds(TCompearerCore::TClock::duration span) {
+    return std::chrono::duration<double>(span).count();
+}
+
+TEST_F(Progress, TheScanCountsFoldersAndFilesUpToItsTotals) {
+    MakeTree();
+    Search();
+    const std::vector<TProgressLook> scan = Looks(ssScanning);
+    ASSERT_GE(scan.size(), 2U) << "polls while scanning";
+    for (std::size_t i = 1; i < scan.size(); ++i) {
+        const TSearchProgress &before = scan[i - 1].Progress, &now = scan[i].Progress;
+        EXPECT_GE(now.FoldersScanned, before.FoldersScanned) << "poll " << i;
+        EXPECT_GE(now.FilesCollected, before.FilesCollected) << "poll " << i;
+        EXPECT_EQ(now.FilesToCompare + now.FilesSettled + now.BytesRead, 0) << "poll " << i;
+    }
+    EXPECT_LT(scan.front().Progress.FilesCollected, 9) << "the first poll came after the scan";
+    EXPECT_EQ(core.Progress().FoldersScanned, 3);
+    EXPECT_EQ(core.Progress().FilesCollected, 9);
+    EXPECT_EQ(core.Progress().FilesCollected, core.Figures.FilesCollected);
+}
+
+TEST_F(Progress, TheComparisonSettlesEveryFileAndCountsTheBytesItRead) {
+    MakeTree();
+    Search();
+    const std::vector<TProgressLook> compare = Looks(ssComparing);
+    ASSERT_GE(compare.size(), 3U) << "polls while comparing";
+    bool partlyRead = false;
+    for (std::size_t i = 1; i < compare.size(); ++i) {
+        const TSearchProgress &before = compare[i - 1].Progress, &now = compare[i].Progress;
+        EXPECT_GE(now.FilesSettled, before.FilesSettled) << "poll " << i;
+        EXPECT_GE(now.BytesRead, before.BytesRead) << "poll " << i;
+        EXPECT_GE(now.CompareSeconds, before.CompareSeconds) << "poll " << i;
+        EXPECT_LE(now.FilesSettled, now.FilesToCompare) << "poll " << i;
+        EXPECT_EQ(now.FoldersScanned, 3) << "poll " << i;
+        EXPECT_EQ(now.FilesCollected, 9) << "poll " << i;
+        partlyRead = partlyRead || (now.BytesRead > 0 && now.BytesRead < 8LL << 20);
+    }
+    EXPECT_TRUE(partlyRead) << "no poll came while the big pair was read";
+    const TSearchProgress& last = core.Progress();
+    EXPECT_EQ(last.FilesToCompare, 9);
+    EXPECT_EQ(last.FilesSettled, 9);
+    EXPECT_EQ(last.BytesRead, core.Figures.ContentBytesRead);
+    EXPECT_GE(last.BytesRead, 8LL << 20);
+    EXPECT_EQ(compare.back().Progress.FilesSettled, 9) << "the last poll shows the end";
+}
+
+TEST_F(Progress, TheRateIsTheBytesReadOverTheComparisonsTimeByTheCoresClock) {
+    MakeTree();
+    Search();
+    const std::vector<TProgressLook> compare = Looks(ssComparing);
+    ASSERT_GE(compare.size(), 2U);
+    const double step = Seconds(TCompearerCore::PollInterval);
+    for (std::size_t i = 0; i < compare.size(); ++i) {
+        const TSearchProgress& progress = compare[i].Progress;
+        // The comparison's time starts with its first reading of the clock.
+        const double sinceState = Seconds(compare[i].Time - comparingFrom);
+        EXPECT_LE(progress.CompareSeconds, sinceState + 1e-9) << "poll " << i;
+        EXPECT_GE(progress.CompareSeconds, sinceState - step - 1e-9) << "poll " << i;
+        if (i > 0) {
+            EXPECT_NEAR(progress.CompareSeconds - compare[i - 1].Progress.CompareSeconds,
+                        Seconds(compare[i].Time - compare[i - 1].Time), 1e-9)
+                << "poll " << i;
+        }
+        if (progress.CompareSeconds > 0) {
+            EXPECT_DOUBLE_EQ(progress.BytesPerSecond(),
+                             double(progress.BytesRead) / progress.CompareSeconds)
+                << "poll " << i;
+        }
+    }
+    EXPECT_EQ(TSearchProgress{}.BytesPerSecond(), 0) << "no time, no rate";
+}
+
+TEST_F(Progress, WithoutTheContentKeyFilesSettleWithoutReading) {
+    MakeTree();
+    Attach();
+    core.CompareTime = false;
+    core.CompareContent = false;
+    core.Start();
+    EXPECT_EQ(core.Progress().FilesSettled, 9);
+    EXPECT_EQ(core.Progress().FilesToCompare, 9);
+    EXPECT_EQ(core.Progress().BytesRead, 0);
+}
+
+TEST_F(Progress, EachSearchCountsFromZero) {
+    MakeTree();
+    Attach();
+    core.Start();
+    const TSearchProgress first = core.Progress();
+    core.Start();
+    EXPECT_EQ(core.Progress().FoldersScanned, first.FoldersScanned);
+    EXPECT_EQ(core.Progress().FilesCollected, first.FilesCollected);
+    EXPECT_EQ(core.Progress().FilesSettled, first.FilesSettled);
+    EXPECT_EQ(core.Progress().BytesRead, first.BytesRead);
+}
+
+TEST_F(Progress, ATableFilledByHandComparesEachFileOnce) {
+    for (const char* path : {"/x/a", "/x/b", "/x/a"}) {
+        core.FilePaths.emplace_back(path);
+        core.FileNames.emplace_back(path + 3);
+        core.FileSizes.push_back(1);
+        core.FileTimes.push_back(0);
+    }
+    core.CompareContent = false;
+    core.GroupIdentical();
+    EXPECT_EQ(core.Progress().FilesToCompare, 2) << "a path listed twice is one file";
+    EXPECT_EQ(core.Progress().FilesSettled, 2);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -111,6 +112,45 @@ TEST_F(Panel, AnErrorLeavesThePanelIdleWithStartEnabled) {
     panel.Core().OnFileFound = [](const std::string&, bool) { throw std::bad_alloc(); };
     EXPECT_THROW(panel.btn_startClick(), std::bad_alloc);
     EXPECT_EQ(Look(panel), "IDLE | bar hidden | start on | stop off");
+}
+
+TEST_F(Panel, ShowsTheSearchsNumbersBesideItsStatusWithoutGrowingTaller) {
+    tree.File("a", "x");
+    tree.File("b", "x");
+    tree.File("sub/c", "other");
+    for (const char* name : {"a", "b", "sub/c"})
+        tree.SetTime(name, 1600000000);
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    // Every reading of the clock takes a whole poll interval: the panel is refreshed at every
+    // chance, however fast this machine is.
+    panel.Core().Now = [now = TCompearerCore::TClock::time_point{}]() mutable {
+        return now += TCompearerCore::PollInterval;
+    };
+    Watch();
+    const int idleHeight = panel.sizeHint().height();
+    int comparingHeight = 0;
+    panel.Core().OnCheckFolder = [this](const std::string& path, bool&) {
+        if (path == tree.Path("sub/"))
+            looks.push_back(panel.CountsLabel()->text().toStdString());
+    };
+    panel.Core().OnFileFound = [&](const std::string&, bool newGroup) {
+        if (newGroup)
+            looks.push_back(panel.CountsLabel()->text().toStdString());
+        comparingHeight = panel.sizeHint().height();
+    };
+    EXPECT_TRUE(panel.CountsLabel()->text().isEmpty());
+    QTest::mouseClick(panel.btn_start, Qt::LeftButton);
+    QLocale::setDefault(before);
+
+    ASSERT_EQ(looks.size(), 4U);
+    EXPECT_EQ(looks[0], "start: IDLE | bar hidden | start off | stop on");
+    EXPECT_EQ(looks[1], "1 folder, 2 files") << "the root read, its subfolder not yet";
+    EXPECT_EQ(looks[2].rfind("3 of 3 files, 2 bytes read, ", 0), 0U) << looks[2];
+    EXPECT_EQ(looks[2].substr(looks[2].size() - 2), "/s") << looks[2];
+    EXPECT_EQ(looks[3], "complete: IDLE | bar hidden | start on | stop off");
+    EXPECT_TRUE(panel.CountsLabel()->text().isEmpty()) << "numbers left when idle";
+    EXPECT_EQ(comparingHeight, idleHeight) << "the panel grew while comparing";
 }
 
 TEST_F(Panel, MapsWorkDoneOntoTheBar) {

@@ -1,9 +1,12 @@
 #include "_compearer/panel/ocompearer.h"
 
+#include "_compearer/panel/progress_text.h"
+
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <algorithm>
@@ -19,17 +22,26 @@ TOcompearer::TOcompearer(QWidget* owner) : QWidget(owner) {
     ProgressBar1 = new QProgressBar(GroupBox1);
     ProgressBar1->setRange(0, ProgressSteps);
     ProgressBar1->setTextVisible(false);
+    ProgressBar1->setMinimumWidth(MinimumBarWidth);
+    // One line beside the status, so the panel keeps its height.
+    counts_ = new QLabel(GroupBox1);
+    counts_->setWordWrap(false);
+    counts_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    counts_->setAccessibleName(tr("Search figures"));
+    // Set, so that a long text never makes the window wider; see ShowCounts.
+    counts_->setMinimumWidth(1);
     btn_start = new QPushButton(tr("Start"), GroupBox1);
     Btn_stop = new QPushButton(tr("Stop"), GroupBox1);
     Btn_stop->setEnabled(false);
 
-    auto* row = new QHBoxLayout(GroupBox1);
-    row->addWidget(Label_status);
-    row->addWidget(ProgressBar1, 1);
+    row_ = new QHBoxLayout(GroupBox1);
+    row_->addWidget(Label_status);
+    row_->addWidget(ProgressBar1, 1);
+    row_->addWidget(counts_);
     // Keeps the buttons at the right edge while the bar is hidden.
-    row->addStretch(0);
-    row->addWidget(btn_start);
-    row->addWidget(Btn_stop);
+    row_->addStretch(0);
+    row_->addWidget(btn_start);
+    row_->addWidget(Btn_stop);
     auto* frame = new QHBoxLayout(this);
     frame->setContentsMargins(0, 0, 0, 0);
     frame->addWidget(GroupBox1);
@@ -46,7 +58,10 @@ TOcompearer::TOcompearer(QWidget* owner) : QWidget(owner) {
     core_.OnProgress = [this](std::int64_t done, std::int64_t total) {
         ProgressBar1->setValue(ProgressPosition(done, total));
     };
-    core_.ProcessMessages = [] { QCoreApplication::processEvents(); };
+    core_.ProcessMessages = [this] {
+        ShowCounts();
+        QCoreApplication::processEvents();
+    };
     core_.SetState(ssIdle);
 }
 
@@ -92,6 +107,24 @@ void TOcompearer::ShowState(TSearchState state) {
     Label_status->setText(QString::fromLatin1(SearchStateText(state)));
     if (state == ssComparing)
         ProgressBar1->show();
+    // A new phase starts with its own numbers and its own width.
+    counts_->setMinimumWidth(1);
+    counts_->setText(ProgressText(core_.Progress(), state, QLocale()));
+}
+
+void TOcompearer::ShowCounts() {
+    counts_->setText(ProgressText(core_.Progress(), core_.State, QLocale()));
+    if (!counts_->isVisible())
+        return;
+    // Within a phase the label only widens, so that the bar beside it does not twitch at every
+    // poll; it takes no more than the room up to the buttons, leaving the bar MinimumBarWidth,
+    // so that the window never grows. The geometry is the one of the previous poll's layout.
+    const int spacing = std::max(row_->spacing(), 0);
+    const int left =
+        ProgressBar1->isVisible() ? ProgressBar1->x() + MinimumBarWidth + spacing : counts_->x();
+    const int room = btn_start->x() - spacing - left;
+    const int wanted = std::max(counts_->minimumWidth(), counts_->sizeHint().width());
+    counts_->setMinimumWidth(std::clamp(wanted, 1, std::max(room, 1)));
 }
 
 } // namespace parvex

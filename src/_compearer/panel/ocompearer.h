@@ -5,13 +5,15 @@
 #include <QWidget>
 
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QProgressBar;
 class QPushButton;
 
 namespace parvex {
 
-/// The search engine panel: status label, progress bar, Start and Stop around one core.
+/// The search engine panel: status label, the search's numbers, progress bar, Start and Stop
+/// around one core.
 ///
 /// Its Start and Stop buttons raise StartRequested and StopRequested. On its own the panel
 /// answers them itself (btn_startClick, Btn_stopClick); an owner that wants to decide first
@@ -41,8 +43,13 @@ public:
 
     /// Steps of the progress bar's range while comparing.
     static constexpr int ProgressSteps = 1000;
+    /// The narrowest the bar gets beside a long text of numbers.
+    static constexpr int MinimumBarWidth = 80;
     /// The bar position for `done` of `total` units of work.
     static int ProgressPosition(std::int64_t done, std::int64_t total);
+
+    /// The label beside the status that shows the running search's numbers (empty when idle).
+    QLabel* CountsLabel() const { return counts_; }
 
 Q_SIGNALS:
     /// The Start button was pressed.
@@ -52,10 +59,13 @@ Q_SIGNALS:
 
 private:
     void ShowState(TSearchState state);
+    void ShowCounts();
     void StartPressed();
     void StopPressed();
 
     TCompearerCore core_;
+    QLabel* counts_ = nullptr;
+    QHBoxLayout* row_ = nullptr;
     bool answersRequests_ = true;
 };
 
