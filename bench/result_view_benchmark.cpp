@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QHeaderView>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <memory>

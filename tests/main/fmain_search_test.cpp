@@ -2,6 +2,7 @@
 #include "dialogs/find_dialog.h"
 #include "dialogs/msg.h"
 #include "main/application.h"
+#include "main/result_model.h"
 #include "main/skipped_list.h"
 #include "main/status_field.h"
 #include "main_test_support.h"
@@ -79,8 +80,8 @@ TEST_F(SearchTest, StartNormalizesTheFolderShowsProgressAndEndsWithASortedTree) 
               (QStringList{QStringLiteral("Same.txt"), "  " + Root() + "one/Same.txt",
                            "  " + Root() + "two/Same.txt", QStringLiteral("zeta.bin"),
                            "  " + Root() + "a/zeta.bin", "  " + Root() + "b/zeta.bin"}));
-    EXPECT_FALSE(window.TV1->topLevelItem(0)->isExpanded());
-    EXPECT_EQ(window.TV1->topLevelItem(0)->child(0)->data(0, Qt::UserRole).toByteArray(),
+    EXPECT_FALSE(window.TV1->isExpanded(Node(0)));
+    EXPECT_EQ(Node(0, 0).data(TResultModel::PathRole).toByteArray(),
               QByteArray::fromStdString(tree.Path("one/Same.txt")));
     EXPECT_TRUE(window.TV1->updatesEnabled());
     EXPECT_TRUE(modals.Shown.empty());
@@ -98,7 +99,7 @@ TEST_F(SearchTest, StopConfirmedInterruptsAndAnEmptyResultIsStillReported) {
     DuringSearch([&] { window.Ocompearer1->Btn_stop->click(); });
     window.Ocompearer1->btn_start->click();
     EXPECT_EQ(sure->Questions, std::vector<QString>{QStringLiteral("Break search porcess?")});
-    EXPECT_EQ(window.TV1->topLevelItemCount(), 0);
+    EXPECT_EQ(GroupCount(), 0);
     EXPECT_EQ(window.StatusPanel2->text(), QStringLiteral("Empty search result"));
     EXPECT_EQ(modals.Shown, std::vector<QString>{QStringLiteral("msg: No identical files fond")});
 }
@@ -109,7 +110,7 @@ TEST_F(SearchTest, StopDeclinedLetsTheSearchRunOn) {
     window.Ocompearer1btn_startClick();
     EXPECT_EQ(sure->Questions, std::vector<QString>{QStringLiteral("Break search porcess?")});
     EXPECT_EQ(window.StatusPanel2->text(), QStringLiteral("Search process is complete"));
-    EXPECT_EQ(window.TV1->topLevelItemCount(), 2);
+    EXPECT_EQ(GroupCount(), 2);
 }
 
 TEST_F(SearchTest, StatusChangeDuringASearchNeverEnablesStartOrTheInputs) {
@@ -123,7 +124,7 @@ TEST_F(SearchTest, StatusChangeDuringASearchNeverEnablesStartOrTheInputs) {
     EXPECT_FALSE(states["N_Startsearch"]);
     EXPECT_FALSE(states["Edit_root"]);
     EXPECT_FALSE(states["TB_search_keys"]);
-    EXPECT_EQ(window.TV1->topLevelItemCount(), 2);
+    EXPECT_EQ(GroupCount(), 2);
     EXPECT_TRUE(CommandStates()["N_Startsearch"]);
 }
 
@@ -139,10 +140,9 @@ TEST_F(SearchTest, ErrorEndsTheSearchWithTheTreeDrawnSortedAndCommandsEnabled) {
     };
     EXPECT_THROW(window.Ocompearer1btn_startClick(), std::runtime_error);
     EXPECT_TRUE(window.TV1->updatesEnabled());
-    ASSERT_EQ(window.TV1->topLevelItemCount(), 1);
-    const QTreeWidgetItem* group = window.TV1->topLevelItem(0);
-    ASSERT_EQ(group->childCount(), 2);
-    EXPECT_LT(group->child(0)->text(0), group->child(1)->text(0));
+    ASSERT_EQ(GroupCount(), 1);
+    ASSERT_EQ(FileCount(0), 2);
+    EXPECT_LT(Node(0, 0).data().toString(), Node(0, 1).data().toString());
     EXPECT_EQ(window.StatusPanel2->text(), QStringLiteral("Search process has been interrupted"));
     EXPECT_TRUE(CommandStates()["N_Startsearch"]);
     EXPECT_TRUE(window.Edit_root->isEnabled());
@@ -228,21 +228,21 @@ TEST_F(SearchTest, ManyGroupsAppearSortedAndComplete) {
             window.FoundHandler("/data/folder_" + std::to_string(f) + "/" + name, false);
     }
     window.SearchCompleted();
-    ASSERT_EQ(window.TV1->topLevelItemCount(), kGroups);
+    ASSERT_EQ(GroupCount(), kGroups);
     const QCollator collator{QLocale()};
     for (int g = 0; g < kGroups; ++g) {
-        const QTreeWidgetItem* group = window.TV1->topLevelItem(g);
+        const QString group = Node(g).data().toString();
         if (g > 0) {
-            ASSERT_LE(collator.compare(window.TV1->topLevelItem(g - 1)->text(0), group->text(0)), 0)
-                << "group " << g << ": " << group->text(0).toStdString();
+            ASSERT_LE(collator.compare(Node(g - 1).data().toString(), group), 0)
+                << "group " << g << ": " << group.toStdString();
         }
-        ASSERT_EQ(group->childCount(), 3) << group->text(0).toStdString();
+        ASSERT_EQ(FileCount(g), 3) << group.toStdString();
         for (int f = 0; f < 3; ++f)
-            ASSERT_EQ(group->child(f)->text(0),
-                      QStringLiteral("/data/folder_%1/").arg(f + 1) + group->text(0));
+            ASSERT_EQ(Node(g, f).data().toString(),
+                      QStringLiteral("/data/folder_%1/").arg(f + 1) + group);
     }
-    EXPECT_EQ(window.TV1->topLevelItem(0)->text(0), QStringLiteral("file_0.dat"));
-    EXPECT_EQ(window.TV1->topLevelItem(1)->text(0), QStringLiteral("file_1.dat"));
+    EXPECT_EQ(Node(0).data().toString(), QStringLiteral("file_0.dat"));
+    EXPECT_EQ(Node(1).data().toString(), QStringLiteral("file_1.dat"));
 }
 
 // A start folder that no search could read is refused before anything changes.
@@ -388,8 +388,8 @@ protected:
         window.FindDialog1->Btn_find_next->click();
         if (modals.Shown.size() > before)
             return modals.Shown.back();
-        const QTreeWidgetItem* node = window.SelectedNode();
-        return node ? node->text(0) : QStringLiteral("(none)");
+        const QModelIndex node = window.SelectedNode();
+        return node.isValid() ? node.data().toString() : QStringLiteral("(none)");
     }
     QStringList FindRepeatedly(const QString& text, bool down, int times) {
         QStringList seen;
@@ -437,7 +437,7 @@ TEST_F(SearchInFoundTest, DownVisitsEveryMatchOnceThenReportsTheEndTwiceThenUpGo
 
 TEST_F(SearchInFoundTest, UpFirstExaminesOnlyTheFirstNodeThenDownStartsAtTheTop) {
     EXPECT_EQ(Find(QStringLiteral("b.doc"), false), kNoMatch);
-    EXPECT_EQ(window.FindPosition, nullptr);
+    EXPECT_FALSE(window.FindPosition.isValid());
     EXPECT_EQ(Find(QStringLiteral("b.doc"), true), QStringLiteral("b.doc"));
     EXPECT_EQ(Find(QStringLiteral("a.txt"), false), QStringLiteral("/d2/a.txt"));
 }
@@ -449,7 +449,7 @@ TEST_F(SearchInFoundTest, EmptyOrBlankPatternMatchesNothing) {
 
 TEST_F(SearchInFoundTest, LowerCasePatternWithBlanksFindsUpperCaseTextInACollapsedGroup) {
     EXPECT_EQ(Find(QStringLiteral("  /D4/C.TXT "), true), QStringLiteral("/d4/c.Txt"));
-    EXPECT_TRUE(window.TV1->topLevelItem(2)->isExpanded()) << "the found file's group stays shut";
+    EXPECT_TRUE(window.TV1->isExpanded(Node(2))) << "the found file's group stays shut";
     EXPECT_EQ(Find(QStringLiteral(" c.txt"), true), QStringLiteral("/d5/c.Txt"));
 }
 
@@ -459,7 +459,7 @@ TEST_F(SearchInFoundTest, AfterAMatchTheNextFindGoesOnFromItNotFromTheSelection)
     EXPECT_EQ(Find(QStringLiteral("/d1/"), true), QStringLiteral("/d1/b.doc"));
     EXPECT_EQ(Find(QStringLiteral("/d1/"), true), kNoMatch);
     // A miss with nothing selected sends the next search back to the first node.
-    window.TV1->setCurrentItem(nullptr);
+    window.TV1->setCurrentIndex(QModelIndex());
     window.TV1->clearSelection();
     EXPECT_EQ(Find(QStringLiteral("/d1/"), true), kNoMatch);
     EXPECT_EQ(Find(QStringLiteral("/d1/"), true), QStringLiteral("/d1/a.txt"));
@@ -468,7 +468,7 @@ TEST_F(SearchInFoundTest, AfterAMatchTheNextFindGoesOnFromItNotFromTheSelection)
 TEST_F(SearchInFoundTest, NewSearchResultForgetsThePosition) {
     EXPECT_EQ(Find(QStringLiteral("/d2/"), true), QStringLiteral("/d2/a.txt"));
     ReportResult({{"z", {"/d2/z", "/d9/z"}}});
-    EXPECT_EQ(window.FindPosition, nullptr);
+    EXPECT_FALSE(window.FindPosition.isValid());
     EXPECT_EQ(Find(QStringLiteral("/d2/"), true), QStringLiteral("/d2/z"));
 }
 
@@ -491,16 +491,16 @@ TEST_F(SearchAfterRemovalTest, RemovedPositionMakesTheNextSearchStartAtTheFirstN
     ReportResult({{"x.bin", {first, second}}});
     window.FindDialog1->Edit_text->setText(QStringLiteral("/two/"));
     window.FindDialog1Find();
-    ASSERT_EQ(window.SelectedNode()->text(0).toStdString(), second);
+    ASSERT_EQ(window.SelectedNode().data().toString().toStdString(), second);
     window.ChooseMoveDestination = [&](const QString&, const QString&, const QString&) {
         return QString::fromStdString(files.Path("moved.bin"));
     };
     window.TB_moveClick();
-    ASSERT_EQ(window.TV1->topLevelItem(0)->childCount(), 1);
-    EXPECT_EQ(window.FindPosition, nullptr);
+    ASSERT_EQ(FileCount(0), 1);
+    EXPECT_FALSE(window.FindPosition.isValid());
     window.FindDialog1->Edit_text->setText(QStringLiteral("x.bin"));
     window.FindDialog1Find();
-    EXPECT_EQ(window.SelectedNode(), window.TV1->topLevelItem(0));
+    EXPECT_EQ(window.SelectedNode(), Node(0));
 }
 
 } // namespace
