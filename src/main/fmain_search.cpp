@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QCollator>
+#include <QCoreApplication>
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -115,7 +116,7 @@ void TFmain::FoundHandler(const std::string& Text, bool NewGroup) {
 
 void TFmain::AddGroupNode(const QByteArray& Text) {
     building_.AddGroup(Text);
-    CurrentGroupNode = building_.GroupCount() - 1;
+    CurrentGroupNode = CurrentGroupNode ? *CurrentGroupNode + 1 : 0;
 }
 
 void TFmain::AddFileNode(const QByteArray& Path) {
@@ -165,9 +166,11 @@ void TFmain::SearchInterrupted() {
 }
 
 void TFmain::FinishResult(TSearchStatus status) {
-    searchRunning_ = false;
     CurrentGroupNode.reset();
-    building_.Finish();
+    // The window stays responsive while the groups are put in order; commands stay disabled
+    // until the result is in.
+    building_.Finish([] { QCoreApplication::processEvents(); });
+    searchRunning_ = false;
     TResultData result;
     std::swap(result, building_);
     TV1->header()->setSortIndicator(-1, Qt::AscendingOrder);

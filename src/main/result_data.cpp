@@ -3,6 +3,8 @@
 #include <QByteArrayMatcher>
 #include <QFile>
 #include <algorithm>
+#include <chrono>
+#include <future>
 #include <numeric>
 
 namespace parvex {
@@ -19,11 +21,12 @@ QByteArray TResultData::Folded(const QString& text) {
 
 void TResultData::Restart(const QCollator& collator) {
     // Swapped out first, so that the memory goes back in one piece.
-    std::vector<TResultGroup>().swap(groups_);
+    std::deque<TResultGroup>().swap(found_);
+    std::vector<std::uint32_t>().swap(order_);
     std::vector<QCollatorSortKey>().swap(keys_);
     std::vector<std::vector<std::string>>().swap(otherNames_);
-    paths_ = QByteArray();
-    folded_ = QByteArray();
+    paths_ = TByteStore();
+    folded_ = TByteStore();
     fileCount_ = 0;
     totalWasted_ = 0;
     collator_ = collator;
@@ -33,22 +36,20 @@ void TResultData::Restart(const QCollator& collator) {
 void TResultData::AddGroup(const QByteArray& name) {
     CloseGroup();
     TResultGroup group;
-    group.NameStart = static_cast<std::size_t>(paths_.size());
+    group.NameStart = paths_.Append(name);
     group.NameLength = static_cast<std::uint32_t>(name.size());
-    paths_.append(name);
     keys_.push_back(collator_.sortKey(QFile::decodeName(name)));
-    groups_.push_back(std::move(group));
+    found_.push_back(std::move(group));
     open_ = true;
 }
 
 void TResultData::AddFile(const QByteArray& path, TResultFacts facts) {
     if (!open_)
         return;
-    TResultGroup& group = groups_.back();
+    TResultGroup& group = found_.back();
     TResultFile file;
-    file.PathStart = static_cast<std::size_t>(paths_.size());
+    file.PathStart = paths_.Append(path);
     file.PathLength = static_cast<std::uint32_t>(path.size());
-    paths_.append(path);
     file.Known = facts.Found.has_value();
     if (file.Known)
         file.Found = *facts.Found;
@@ -63,10 +64,9 @@ void TResultData::AddFile(const QByteArray& path, TResultFacts facts) {
     ++fileCount_;
 }
 
-std::uint32_t TResultData::AppendFolded(const QByteArray& bytes, std::size_t& start) {
-    const QByteArray folded = Folded(QFile::decodeName(bytes));
-    start = static_cast<std::size_t>(folded_.size());
-    folded_.append(folded);
+std::uint32_t TResultData::AppendFolded(QByteArrayView bytes, TByteStore::TPlace& start) {
+    const QByteArray folded = Folded(QFile::decodeName(bytes.toByteArray()));
+    start = folded_.Append(folded);
     return static_cast<std::uint32_t>(folded.size());
 }
 
@@ -76,12 +76,15 @@ void TResultData::CloseGroup() {
     if (!open_)
         return;
     open_ = false;
-    TResultGroup& group = groups_.back();
+    TResultGroup& group = found_.back();
     std::vector<std::pair<QCollatorSortKey, std::size_t>> keyed;
     keyed.reserve(group.Files.size());
-    for (std::size_t f = 0; f < group.Files.size(); ++f)
-        keyed.emplace_back(collator_.sortKey(QFile::decodeName(FilePath(groups_.size() - 1, f))),
+    for (std::size_t f = 0; f < group.Files.size(); ++f) {
+        const TResultFile& file = group.Files[f];
+        keyed.emplace_back(collator_.sortKey(QFile::decodeName(
+                               paths_.View(file.PathStart, file.PathLength).toByteArray())),
                            f);
+    }
     std::stable_sort(keyed.begin(), keyed.end(),
                      [](const auto& a, const auto& b) { return a.first.compare(b.first) < 0; });
     std::vector<TResultFile> sorted;
@@ -89,27 +92,34 @@ void TResultData::CloseGroup() {
     for (const auto& entry : keyed)
         sorted.push_back(group.Files[entry.second]);
     group.Files = std::move(sorted);
-    group.FoldedLength = AppendFolded(GroupName(groups_.size() - 1), group.FoldedStart);
+    group.FoldedLength =
+        AppendFolded(paths_.View(group.NameStart, group.NameLength), group.FoldedStart);
     for (TResultFile& file : group.Files)
-        file.FoldedLength = AppendFolded(
-            paths_.mid(static_cast<qsizetype>(file.PathStart), file.PathLength), file.FoldedStart);
+        file.FoldedLength =
+            AppendFolded(paths_.View(file.PathStart, file.PathLength), file.FoldedStart);
     Refigure(group);
     totalWasted_ += group.Wasted;
 }
 
-void TResultData::Finish() {
+void TResultData::Finish(const std::function<void()>& whileWaiting) {
     CloseGroup();
-    std::vector<std::size_t> order(groups_.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
-        return keys_[a].compare(keys_[b]) < 0;
+    if (keys_.size() != found_.size())
+        return; // ordered before
+    std::vector<std::uint32_t> order(found_.size());
+    std::iota(order.begin(), order.end(), std::uint32_t{0});
+    // The worker owns the keys and the order until it is done, and frees the keys itself.
+    std::future<void> sorted = std::async(std::launch::async, [this, &order] {
+        std::stable_sort(order.begin(), order.end(), [this](std::uint32_t a, std::uint32_t b) {
+            return keys_[a].compare(keys_[b]) < 0;
+        });
+        std::vector<QCollatorSortKey>().swap(keys_);
     });
-    std::vector<TResultGroup> sorted;
-    sorted.reserve(groups_.size());
-    for (std::size_t g : order)
-        sorted.push_back(std::move(groups_[g]));
-    groups_ = std::move(sorted);
-    std::vector<QCollatorSortKey>().swap(keys_);
+    while (sorted.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
+        if (whileWaiting)
+            whileWaiting();
+    }
+    sorted.get();
+    order_ = std::move(order);
 }
 
 // Each inode counts once. An inode with a name outside the result stays whatever is deleted,
@@ -146,36 +156,32 @@ void TResultData::Refigure(TResultGroup& group) {
 }
 
 QByteArray TResultData::GroupName(std::size_t group) const {
-    const TResultGroup& g = groups_[group];
-    return paths_.mid(static_cast<qsizetype>(g.NameStart), g.NameLength);
+    const TResultGroup& g = found_[order_[group]];
+    return paths_.View(g.NameStart, g.NameLength).toByteArray();
 }
 
 QByteArray TResultData::FilePath(std::size_t group, std::size_t file) const {
-    const TResultFile& f = groups_[group].Files[file];
-    return paths_.mid(static_cast<qsizetype>(f.PathStart), f.PathLength);
+    const TResultFile& f = found_[order_[group]].Files[file];
+    return paths_.View(f.PathStart, f.PathLength).toByteArray();
 }
 
 const std::vector<std::string>& TResultData::OtherNamesOf(std::size_t group,
                                                           std::size_t file) const {
-    const std::uint32_t k = groups_[group].Files[file].OtherNames;
+    const std::uint32_t k = found_[order_[group]].Files[file].OtherNames;
     return k == 0 ? kNoNames : otherNames_[k - 1];
 }
 
-QByteArrayView TResultData::FoldedOf(std::size_t start, std::uint32_t length) const {
-    return QByteArrayView(folded_).sliced(static_cast<qsizetype>(start), length);
-}
-
 bool TResultData::NodeHolds(const QByteArrayMatcher& folded, std::size_t group, int file) const {
-    const TResultGroup& g = groups_[group];
+    const TResultGroup& g = found_[order_[group]];
     const QByteArrayView text =
-        file < 0 ? FoldedOf(g.FoldedStart, g.FoldedLength)
-                 : FoldedOf(g.Files[static_cast<std::size_t>(file)].FoldedStart,
-                            g.Files[static_cast<std::size_t>(file)].FoldedLength);
+        file < 0 ? folded_.View(g.FoldedStart, g.FoldedLength)
+                 : folded_.View(g.Files[static_cast<std::size_t>(file)].FoldedStart,
+                                g.Files[static_cast<std::size_t>(file)].FoldedLength);
     return folded.indexIn(text) >= 0;
 }
 
 bool TResultData::GroupHolds(const QByteArrayMatcher& folded, std::size_t group) const {
-    const std::size_t files = groups_[group].Files.size();
+    const std::size_t files = found_[order_[group]].Files.size();
     for (std::size_t f = 0; f < files; ++f) {
         if (NodeHolds(folded, group, static_cast<int>(f)))
             return true;
@@ -184,7 +190,7 @@ bool TResultData::GroupHolds(const QByteArrayMatcher& folded, std::size_t group)
 }
 
 void TResultData::RemoveFile(std::size_t group, std::size_t file) {
-    TResultGroup& g = groups_[group];
+    TResultGroup& g = found_[order_[group]];
     g.Files.erase(g.Files.begin() + static_cast<std::ptrdiff_t>(file));
     --fileCount_;
     totalWasted_ -= g.Wasted;

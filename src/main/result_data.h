@@ -1,5 +1,6 @@
 #pragma once
 
+#include "main/byte_store.h"
 #include "main/found_file.h"
 
 #include <QByteArray>
@@ -7,6 +8,8 @@
 #include <QCollator>
 #include <QString>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,8 +21,8 @@ namespace parvex {
 /// One file row of a result. Its texts live in the result's byte stores: the row only holds
 /// where, so a million rows cost a few dozen bytes each beside their paths.
 struct TResultFile {
-    std::size_t PathStart = 0;
-    std::size_t FoldedStart = 0;
+    TByteStore::TPlace PathStart = 0;
+    TByteStore::TPlace FoldedStart = 0;
     std::uint32_t PathLength = 0;
     std::uint32_t FoldedLength = 0;
     /// 0 when the file has no other name; otherwise k: the names are otherNames_[k - 1].
@@ -31,8 +34,8 @@ struct TResultFile {
 
 /// One group of a result: its name (the file name of its first file) and its files.
 struct TResultGroup {
-    std::size_t NameStart = 0;
-    std::size_t FoldedStart = 0;
+    TByteStore::TPlace NameStart = 0;
+    TByteStore::TPlace FoldedStart = 0;
     std::uint32_t NameLength = 0;
     std::uint32_t FoldedLength = 0;
     /// The size of the first file reported.
@@ -56,15 +59,17 @@ public:
     void AddGroup(const QByteArray& name);
     /// Adds a file to the group opened last; ignored before the first group.
     void AddFile(const QByteArray& path, TResultFacts facts);
-    /// Closes the last group and puts the groups in their default order.
-    void Finish();
+    /// Closes the last group and puts the groups in their default order. The ordering runs on a
+    /// worker thread; meanwhile `whileWaiting`, when given, is called every few milliseconds
+    /// (the window processes its messages there).
+    void Finish(const std::function<void()>& whileWaiting = {});
 
-    /// The number of groups.
-    std::size_t GroupCount() const { return groups_.size(); }
+    /// The number of groups (once Finish has put them in order).
+    std::size_t GroupCount() const { return order_.size(); }
     /// The number of file rows of every group.
     std::size_t FileCount() const { return fileCount_; }
     /// The group at a place of the default order.
-    const TResultGroup& Group(std::size_t group) const { return groups_[group]; }
+    const TResultGroup& Group(std::size_t group) const { return found_[order_[group]]; }
     /// The exact bytes of a group's name.
     QByteArray GroupName(std::size_t group) const;
     /// The exact path bytes of a file.
@@ -89,14 +94,16 @@ public:
 private:
     void CloseGroup();
     void Refigure(TResultGroup& group);
-    QByteArrayView FoldedOf(std::size_t start, std::uint32_t length) const;
-    std::uint32_t AppendFolded(const QByteArray& bytes, std::size_t& start);
+    std::uint32_t AppendFolded(QByteArrayView bytes, TByteStore::TPlace& start);
 
-    std::vector<TResultGroup> groups_;
+    // The groups in the order found: a deque, so that growing never moves them all at once.
+    std::deque<TResultGroup> found_;
+    // The default order once Finish has set it: places in found_.
+    std::vector<std::uint32_t> order_;
     // One sort key per group until Finish puts them in order.
     std::vector<QCollatorSortKey> keys_;
-    QByteArray paths_;
-    QByteArray folded_;
+    TByteStore paths_;
+    TByteStore folded_;
     std::vector<std::vector<std::string>> otherNames_;
     std::size_t fileCount_ = 0;
     std::int64_t totalWasted_ = 0;

@@ -6,8 +6,11 @@
 #include <QByteArrayMatcher>
 #include <QFile>
 #include <QLocale>
+#include <QThreadPool>
 #include <algorithm>
+#include <memory>
 #include <numeric>
+#include <utility>
 
 namespace parvex {
 
@@ -25,7 +28,7 @@ TResultModel::TResultModel(QObject* parent) : QAbstractItemModel(parent) {}
 
 void TResultModel::SetResult(TResultData data, bool wastedKnown) {
     beginResetModel();
-    data_ = std::move(data);
+    auto old = std::make_shared<TResultData>(std::exchange(data_, std::move(data)));
     wastedKnown_ = wastedKnown;
     filter_.clear();
     sortColumn_ = -1;
@@ -35,6 +38,8 @@ void TResultModel::SetResult(TResultData data, bool wastedKnown) {
     rowOf_.resize(data_.GroupCount());
     std::iota(rowOf_.begin(), rowOf_.end(), std::int32_t{0});
     endResetModel();
+    // Freeing a million rows takes longer than the window may stall; a worker does it.
+    QThreadPool::globalInstance()->start([old = std::move(old)]() mutable { old.reset(); });
 }
 
 void TResultModel::Clear() {
