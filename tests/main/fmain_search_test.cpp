@@ -88,6 +88,26 @@ TEST_F(SearchTest, StartNormalizesTheFolderShowsProgressAndEndsWithASortedTree) 
     EXPECT_TRUE(CommandStates()["N_Startsearch"]);
 }
 
+TEST_F(SearchTest, OtherNamesOfAFileShowInItsTooltipAndItsSpaceCountsWhenEveryNameIsFound) {
+    ASSERT_EQ(::link(tree.Path("one/Same.txt").c_str(), tree.Path("b/Same.txt").c_str()), 0);
+    window.Ocompearer1->Core().SetKeys({false, true, true, true});
+    window.N_Startsearch->trigger();
+    QModelIndex same;
+    for (int g = 0; g < GroupCount(); ++g) {
+        if (Node(g).data().toString() == QStringLiteral("Same.txt"))
+            same = Node(g);
+    }
+    ASSERT_TRUE(same.isValid()) << TreeTexts().join(QLatin1Char('|')).toStdString();
+    ASSERT_EQ(window.ResultModel->rowCount(same), 2) << "a second name is no row of its own";
+    QStringList tips;
+    for (int f = 0; f < 2; ++f)
+        tips << window.ResultModel->index(f, 0, same).data(Qt::ToolTipRole).toString();
+    EXPECT_TRUE(tips.join(QLatin1Char('|')).contains(QStringLiteral("\nAlso linked as: ")))
+        << tips.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(same.siblingAtColumn(TResultModel::ColumnWasted).data().toString(),
+              QStringLiteral("5 bytes"));
+}
+
 TEST_F(SearchTest, SearchFindingNothingSaysSo) {
     window.Edit_root->setText(Root() + QStringLiteral("a"));
     window.Ocompearer1->btn_start->click();
