@@ -335,8 +335,10 @@ void TFmain::SetSearchStatus(TSearchStatus status) {
     UpdateCommands();
 }
 
+// The result counts, not the rows the filter lets through: a search whose groups are all
+// filtered out still found them.
 bool TFmain::HasResults() const {
-    return ResultModel->rowCount() > 0;
+    return ResultModel->Result().GroupCount() > 0;
 }
 
 QModelIndex TFmain::SelectedNode() const {

@@ -56,7 +56,7 @@ public:
     void NormalizeStartPath();
     /// Finds StartDir and DocsDir.
     void LocateDocs();
-    /// True when the result tree holds at least one node.
+    /// True when the result holds at least one group, shown or hidden by the filter.
     bool HasResults() const;
     /// The selected node of the result tree (its first column), or an invalid index.
     QModelIndex SelectedNode() const;

@@ -703,6 +703,16 @@ TEST_F(ResultViewTest, TheFilterShowsWholeGroupsAndSearchInFoundLooksOnlyAtThem)
     window.FindDialog1->Edit_text->setText(QStringLiteral("/"));
     window.FindDialog1Find();
     EXPECT_EQ(window.SelectedNode(), Node(0, 0)) << "pic.jpg's files are hidden";
+    window.FilterEdit->setText(QStringLiteral("nowhere"));
+    EXPECT_EQ(GroupCount(), 0);
+    window.Ocompearer1->Core().SetKeys({false, true, false, true});
+    window.Edit_root->setText(QString::fromStdString(files.Root()));
+    window.N_Startsearch->trigger();
+    EXPECT_EQ(GroupCount(), 0) << "the filter stays in force for a new result";
+    EXPECT_EQ(window.ResultModel->Result().GroupCount(), 2u);
+    EXPECT_EQ(window.StatusPanel2->text(), QStringLiteral("Search process is complete"))
+        << "groups that the filter hides are still found";
+    EXPECT_TRUE(modals.Shown.empty());
     window.FilterEdit->clear();
     EXPECT_EQ(GroupCount(), 2);
 }
