@@ -1,5 +1,7 @@
 #include "main/result_data.h"
 
+#include "main/time_code_text.h"
+
 #include <QByteArrayMatcher>
 #include <QFile>
 #include <algorithm>
@@ -142,7 +144,8 @@ void TResultData::Refigure(TResultGroup& group) {
     group.Newest = 0;
     for (std::size_t i = 0; i < known.size(); ++i) {
         const TResultFile& file = *known[i];
-        group.Newest = i == 0 ? file.Found.TimeCode : std::max(group.Newest, file.Found.TimeCode);
+        const std::int64_t moment = TimeCodeOrder(file.Found.TimeCode);
+        group.Newest = i == 0 ? moment : std::max(group.Newest, moment);
         if (i > 0 && idOf(known[i - 1]) == idOf(&file))
             continue;
         if (file.AllNamesFound) {

@@ -43,7 +43,7 @@ struct TResultGroup {
     /// The sizes of the group's inodes whose every name was found, each inode once, less the
     /// largest when no inode has to stay anyway; see TResultData::Refigure.
     std::int64_t Wasted = 0;
-    /// The newest time code of the group's files.
+    /// The newest modification time of the group's files, as TimeCodeOrder gives it.
     std::int64_t Newest = 0;
     std::vector<TResultFile> Files;
 };
