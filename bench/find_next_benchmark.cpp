@@ -35,7 +35,7 @@ struct TResult {
 };
 
 void FindNext(benchmark::State& state, const QString& pattern, bool down) {
-    const TResult result(static_cast<int>(state.range(0)));
+    TResult result(static_cast<int>(state.range(0)));
     const QModelIndex last = result.model.index(result.model.rowCount() - 1, 0);
     const QModelIndex from = down ? QModelIndex() : result.model.index(2, 0, last);
     for (auto _ : state)

@@ -33,10 +33,10 @@ void TResultModel::SetResult(TResultData data, bool wastedKnown) {
     filter_.clear();
     sortColumn_ = -1;
     sortOrder_ = Qt::AscendingOrder;
-    shown_.resize(data_.GroupCount());
-    std::iota(shown_.begin(), shown_.end(), std::uint32_t{0});
-    rowOf_.resize(data_.GroupCount());
-    std::iota(rowOf_.begin(), rowOf_.end(), std::int32_t{0});
+    identity_ = true;
+    std::vector<std::uint32_t>().swap(shown_);
+    std::vector<std::int32_t>().swap(rowOf_);
+    exposed_ = std::min(kSlice, ShownCount());
     endResetModel();
     // Freeing a million rows takes longer than the window may stall; a worker does it.
     QThreadPool::globalInstance()->start([old = std::move(old)]() mutable { old.reset(); });
@@ -50,9 +50,21 @@ bool TResultModel::IsGroup(const QModelIndex& index) {
     return index.isValid() && index.internalId() == kGroupRow;
 }
 
+std::size_t TResultModel::ShownCount() const {
+    return identity_ ? data_.GroupCount() : shown_.size();
+}
+
+std::size_t TResultModel::GroupAt(std::size_t row) const {
+    return identity_ ? row : shown_[row];
+}
+
+std::int32_t TResultModel::RowOfGroup(std::size_t group) const {
+    return identity_ ? static_cast<std::int32_t>(group) : rowOf_[group];
+}
+
 std::size_t TResultModel::GroupOf(const QModelIndex& index) const {
     if (index.internalId() == kGroupRow)
-        return shown_[static_cast<std::size_t>(index.row())];
+        return GroupAt(static_cast<std::size_t>(index.row()));
     return static_cast<std::size_t>(index.internalId() - 1);
 }
 
@@ -92,7 +104,7 @@ QModelIndex TResultModel::index(int row, int column, const QModelIndex& parent) 
     if (row < 0 || column < 0 || column >= ColumnCount)
         return {};
     if (!parent.isValid()) {
-        if (static_cast<std::size_t>(row) >= shown_.size())
+        if (static_cast<std::size_t>(row) >= exposed_)
             return {};
         return createIndex(row, column, kGroupRow);
     }
@@ -107,13 +119,13 @@ QModelIndex TResultModel::index(int row, int column, const QModelIndex& parent) 
 QModelIndex TResultModel::parent(const QModelIndex& child) const {
     if (!child.isValid() || IsGroup(child))
         return {};
-    const std::int32_t row = rowOf_[GroupOf(child)];
+    const std::int32_t row = RowOfGroup(GroupOf(child));
     return row < 0 ? QModelIndex() : createIndex(row, 0, kGroupRow);
 }
 
 int TResultModel::rowCount(const QModelIndex& parent) const {
     if (!parent.isValid())
-        return static_cast<int>(shown_.size());
+        return static_cast<int>(exposed_);
     if (!IsGroup(parent) || parent.column() != 0)
         return 0;
     return static_cast<int>(data_.Group(GroupOf(parent)).Files.size());
@@ -131,6 +143,24 @@ Qt::ItemFlags TResultModel::flags(const QModelIndex& index) const {
     if (!index.isValid())
         return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}
+
+bool TResultModel::canFetchMore(const QModelIndex& parent) const {
+    return !parent.isValid() && exposed_ < ShownCount();
+}
+
+void TResultModel::fetchMore(const QModelIndex& parent) {
+    if (canFetchMore(parent))
+        Expose(static_cast<int>(std::min(exposed_ + kSlice, ShownCount()) - 1));
+}
+
+void TResultModel::Expose(int row) {
+    const auto last = static_cast<std::size_t>(row);
+    if (row < 0 || last < exposed_ || last >= ShownCount())
+        return;
+    beginInsertRows({}, static_cast<int>(exposed_), row);
+    exposed_ = last + 1;
+    endInsertRows();
 }
 
 QVariant TResultModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -274,6 +304,13 @@ void TResultModel::ApplyOrder(std::vector<std::uint32_t> shown) {
     std::vector<std::int32_t> rowOf(data_.GroupCount(), -1);
     for (std::size_t row = 0; row < shown.size(); ++row)
         rowOf[shown[row]] = static_cast<std::int32_t>(row);
+    // Every row a persistent index keeps (a selection, a find position) stays given to the view.
+    std::size_t exposed = std::min(std::max(exposed_, kSlice), shown.size());
+    for (const QModelIndex& old : before) {
+        const std::int32_t row = rowOf[GroupOf(old)];
+        if (row >= 0)
+            exposed = std::max(exposed, static_cast<std::size_t>(row) + 1);
+    }
     QModelIndexList after;
     after.reserve(before.size());
     for (const QModelIndex& old : before) {
@@ -285,16 +322,17 @@ void TResultModel::ApplyOrder(std::vector<std::uint32_t> shown) {
         else
             after << old;
     }
+    identity_ = false;
     shown_ = std::move(shown);
     rowOf_ = std::move(rowOf);
+    exposed_ = exposed;
     changePersistentIndexList(before, after);
     Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-QModelIndex TResultModel::FindNext(const QModelIndex& from, const QString& pattern,
-                                   bool down) const {
+QModelIndex TResultModel::FindNext(const QModelIndex& from, const QString& pattern, bool down) {
     const QByteArray folded = TResultData::Folded(pattern);
-    if (folded.isEmpty() || folded.contains('\0') || shown_.empty())
+    if (folded.isEmpty() || folded.contains('\0') || ShownCount() == 0)
         return {};
     const QByteArrayMatcher matcher(folded);
     // A place is (row of the group, file or -1 for the group row itself).
@@ -310,13 +348,13 @@ QModelIndex TResultModel::FindNext(const QModelIndex& from, const QString& patte
         }
         examineFirst = false;
     } else if (!down) {
-        return data_.NodeHolds(matcher, shown_[0], -1) ? index(0, 0) : QModelIndex();
+        return data_.NodeHolds(matcher, GroupAt(0), -1) ? index(0, 0) : QModelIndex();
     }
     const auto filesOf = [this](std::int64_t r) {
         return static_cast<std::int64_t>(
-            data_.Group(shown_[static_cast<std::size_t>(r)]).Files.size());
+            data_.Group(GroupAt(static_cast<std::size_t>(r))).Files.size());
     };
-    const auto rows = static_cast<std::int64_t>(shown_.size());
+    const auto rows = static_cast<std::int64_t>(ShownCount());
     for (;;) {
         if (!examineFirst) {
             if (down) {
@@ -332,8 +370,9 @@ QModelIndex TResultModel::FindNext(const QModelIndex& from, const QString& patte
             }
         }
         examineFirst = false;
-        if (data_.NodeHolds(matcher, shown_[static_cast<std::size_t>(row)],
+        if (data_.NodeHolds(matcher, GroupAt(static_cast<std::size_t>(row)),
                             static_cast<int>(file))) {
+            Expose(static_cast<int>(row));
             const QModelIndex group = index(static_cast<int>(row), 0);
             return file < 0 ? group : index(static_cast<int>(file), 0, group);
         }

@@ -11,7 +11,9 @@ namespace parvex {
 
 /// The result tree's model: group rows at the top level, the files of a group below. Rows stand
 /// for the groups and files of a TResultData; the model adds their order (by a column, or the
-/// default one) and a filter that shows a group whole when one of its paths holds a text.
+/// default one) and a filter that shows a group whole when one of its paths holds a text. The
+/// view is given the group rows in slices (canFetchMore, fetchMore), so that a result of
+/// hundreds of thousands of groups appears without a long pause.
 class TResultModel : public QAbstractItemModel {
     Q_OBJECT
 public:
@@ -48,7 +50,12 @@ public:
     /// The next row after `from` (down) or before it (up), groups and files in display order,
     /// whose text holds `pattern` without regard to case; from an invalid index the first row
     /// is examined first. Invalid when no row matches.
-    QModelIndex FindNext(const QModelIndex& from, const QString& pattern, bool down) const;
+    /// A row the view has not been given yet is handed to it first.
+    QModelIndex FindNext(const QModelIndex& from, const QString& pattern, bool down);
+    /// Hands the view every group row up to `row` of the display order.
+    void Expose(int row);
+    /// How many group rows the view is given at first and with each further slice.
+    static constexpr std::size_t kSlice = 20000;
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     QModelIndex parent(const QModelIndex& child) const override;
@@ -59,10 +66,15 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
 private:
     std::size_t GroupOf(const QModelIndex& index) const;
+    std::size_t ShownCount() const;
+    std::size_t GroupAt(std::size_t row) const;
+    std::int32_t RowOfGroup(std::size_t group) const;
     QVariant GroupData(std::size_t group, int column, int role) const;
     QVariant FileData(std::size_t group, std::size_t file, int column, int role) const;
     void Arrange();
@@ -74,9 +86,15 @@ private:
     int sortColumn_ = -1;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     // The groups shown, by their place in data_, in display order; and for each group of data_
-    // its row, or -1 while the filter hides it.
+    // its row, or -1 while the filter hides it. In the default order without a filter (identity_)
+    // both are left empty: a new result then needs no allocation of its own here.
+    bool identity_ = true;
     std::vector<std::uint32_t> shown_;
     std::vector<std::int32_t> rowOf_;
+    // The view lays out every top-level row it is given at once, so it gets the groups in
+    // slices: the first ones at once, the rest as it scrolls towards them or a command needs
+    // them.
+    std::size_t exposed_ = 0;
 };
 
 } // namespace parvex

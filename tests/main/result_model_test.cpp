@@ -5,6 +5,7 @@
 #include <QAbstractItemModelTester>
 #include <QLocale>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace parvex {
 namespace {
@@ -54,7 +55,8 @@ protected:
 
     TResultData data;
     TResultModel model;
-    QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Fatal};
+    std::unique_ptr<QAbstractItemModelTester> tester = std::make_unique<QAbstractItemModelTester>(
+        &model, QAbstractItemModelTester::FailureReportingMode::Fatal);
 };
 
 TEST_F(TResultModelTest, GroupAndFileRowsShowTheirColumns) {
@@ -149,6 +151,27 @@ TEST_F(TResultModelTest, ARemovedFileLeavesItsGroupAndIsNeverFound) {
     EXPECT_EQ(Text(1, -1, TResultModel::ColumnWasted), QStringLiteral("2.000 Kb"));
     EXPECT_EQ(Path(model.FindNext({}, QStringLiteral("/d1/b"), true)), QString());
     EXPECT_EQ(model.Result().FileCount(), 6u);
+}
+
+TEST_F(TResultModelTest, TheViewGetsTheGroupsInSlicesAndAFoundRowIsHandedToItFirst) {
+    // The tester fetches more inside its handler of the reset, and then takes the rows the
+    // fetch inserts for a change made during the reset.
+    tester.reset();
+    const std::size_t groups = TResultModel::kSlice + 5;
+    for (std::size_t g = 0; g < groups; ++g) {
+        const QByteArray name = QByteArray::number(static_cast<qulonglong>(g + 100000));
+        data.AddGroup(name);
+        data.AddFile("/x/" + name, Facts(g, 1));
+    }
+    data.Finish();
+    model.SetResult(std::move(data), true);
+    EXPECT_EQ(model.rowCount(), static_cast<int>(TResultModel::kSlice));
+    ASSERT_TRUE(model.canFetchMore({}));
+    const QModelIndex last =
+        model.FindNext({}, QStringLiteral("/x/%1").arg(groups - 1 + 100000), true);
+    EXPECT_EQ(Path(last), QStringLiteral("/x/%1").arg(groups - 1 + 100000));
+    EXPECT_EQ(model.rowCount(), static_cast<int>(groups));
+    EXPECT_FALSE(model.canFetchMore({}));
 }
 
 } // namespace
