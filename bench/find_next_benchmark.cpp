@@ -1,48 +1,45 @@
-// Times Find Next of "Search in found" through the text index of a large result: a hit at the
-// far end going down, one near the start going up, and a text that is nowhere.
-#include "main/found_text_index.h"
-#include "main/result_builder.h"
+// Times Find Next of "Search in found" through the model of a large result: a hit at the far
+// end going down, one near the start going up, and a text that is nowhere.
+#include "main/result_model.h"
 
 #include <QByteArray>
 #include <QCollator>
 #include <QLocale>
-#include <QTreeWidgetItem>
 #include <benchmark/benchmark.h>
 
 namespace {
 
-// A sorted result of `groups` groups with three files each, its index, and the one file whose
-// path holds "Needle", in the last group reported.
+// A result of `groups` groups with three files each; the one file whose path holds "Needle" is
+// in the last group.
 struct TResult {
-    parvex::TFoundTextIndex index;
-    QList<QTreeWidgetItem*> groups;
+    parvex::TResultModel model;
 
     explicit TResult(int count) {
-        parvex::TResultBuilder builder;
-        builder.Restart(QCollator(QLocale()));
+        parvex::TResultData data;
+        data.Restart(QCollator(QLocale()));
         for (int g = 0; g < count; ++g) {
-            builder.AddGroup(QStringLiteral("file_%1.dat").arg(g));
+            data.AddGroup(QStringLiteral("file_%1.dat").arg(g, 6, 10, QLatin1Char('0')).toUtf8());
             for (int f = 0; f < 3; ++f)
-                builder.AddFile(g == count - 1 && f == 2
-                                    ? QStringLiteral("/data/Needle/file.dat")
-                                    : QStringLiteral("/data/folder_%1/sub_%2/file_%3.dat")
-                                          .arg(f)
-                                          .arg(g % 97)
-                                          .arg(g),
-                                QByteArray());
+                data.AddFile(g == count - 1 && f == 2
+                                 ? QByteArray("/data/Needle/file.dat")
+                                 : QStringLiteral("/data/folder_%1/sub_%2/file_%3.dat")
+                                       .arg(f)
+                                       .arg(g % 97)
+                                       .arg(g)
+                                       .toUtf8(),
+                             {});
         }
-        groups = builder.TakeSorted(index);
+        data.Finish();
+        model.SetResult(std::move(data), true);
     }
-    ~TResult() { qDeleteAll(groups); }
-    TResult(const TResult&) = delete;
-    TResult& operator=(const TResult&) = delete;
 };
 
 void FindNext(benchmark::State& state, const QString& pattern, bool down) {
-    const TResult result(static_cast<int>(state.range(0)));
-    const QTreeWidgetItem* from = down ? nullptr : result.groups.last()->child(2);
+    TResult result(static_cast<int>(state.range(0)));
+    const QModelIndex last = result.model.index(result.model.rowCount() - 1, 0);
+    const QModelIndex from = down ? QModelIndex() : result.model.index(2, 0, last);
     for (auto _ : state)
-        benchmark::DoNotOptimize(result.index.FindNext(from, pattern, down));
+        benchmark::DoNotOptimize(result.model.FindNext(from, pattern, down));
     state.SetItemsProcessed(state.iterations() * state.range(0) * 4);
 }
 

@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
-#include <QTreeWidgetItem>
 #include <QVBoxLayout>
 
 namespace parvex {
@@ -21,18 +20,18 @@ constexpr std::int64_t kMega = 1000000;
 
 // "%5.3f" with the locale's decimal separator; digits stay ASCII and no group separator is
 // inserted, so 1000000 bytes read "1000.000 Kb" in every locale.
-QString FixedThreeDecimals(double value, const QLocale& locale) {
+QString FixedThreeDecimals(double value, const QLocale& locale, int width = 5) {
     QString text = QString::number(value, 'f', 3);
     text.replace(QLatin1Char('.'), locale.decimalPoint());
-    return QStringLiteral("%1").arg(text, 5);
+    return QStringLiteral("%1").arg(text, width);
 }
 
-// The exact path bytes of a file node; a node made without them falls back to its text.
-QByteArray FileNodePath(const QTreeWidgetItem& node) {
-    const QVariant bytes = node.data(0, Qt::UserRole);
+// The exact path bytes of a file row; a row without them falls back to its text.
+QByteArray FileNodePath(const QModelIndex& node) {
+    const QVariant bytes = node.data(Qt::UserRole);
     if (bytes.typeId() == QMetaType::QByteArray)
         return bytes.toByteArray();
-    return QFile::encodeName(node.text(0));
+    return QFile::encodeName(node.data().toString());
 }
 
 QLabel* NewBoldLabel(QWidget* parent) {
@@ -58,6 +57,14 @@ QString GroupSizeText(std::int64_t bytes, const QLocale& locale) {
         return FixedThreeDecimals(static_cast<double>(bytes) / kKilo, locale) +
                QStringLiteral(" Kb");
     return FixedThreeDecimals(static_cast<double>(bytes) / kMega, locale) + QStringLiteral(" Mb");
+}
+
+QString SizeText(std::int64_t bytes, const QLocale& locale) {
+    constexpr std::int64_t kGiga = 1000000000;
+    if (bytes <= kGiga)
+        return GroupSizeText(bytes, locale);
+    return FixedThreeDecimals(static_cast<double>(bytes) / kGiga, locale, 0) +
+           QStringLiteral(" Gb");
 }
 
 TD_file_group_info::TD_file_group_info(QWidget* parent) : QDialog(parent) {
@@ -95,11 +102,11 @@ TD_file_group_info::TD_file_group_info(QWidget* parent) : QDialog(parent) {
     layout->addLayout(buttons);
 }
 
-void TD_file_group_info::ShowGroupInfo(QTreeWidgetItem* group) {
-    if (!group)
+void TD_file_group_info::ShowGroupInfo(const QModelIndex& group) {
+    if (!group.isValid())
         return;
     GroupNode = group;
-    FileCount = group->childCount();
+    FileCount = group.model()->rowCount(group);
     SumGroupSizes();
     Label_files_number->setText(QString::number(FileCount));
     Label_used_size->setText(GroupSizeText(TotalSize, QLocale()));
@@ -109,10 +116,12 @@ void TD_file_group_info::ShowGroupInfo(QTreeWidgetItem* group) {
 
 void TD_file_group_info::SumGroupSizes() {
     TotalSize = 0;
-    if (!GroupNode)
+    if (!GroupNode.isValid())
         return;
-    for (int i = 0; i < GroupNode->childCount(); ++i)
-        TotalSize += RegularFileSize(FileNodePath(*GroupNode->child(i)).toStdString());
+    const QAbstractItemModel& model = *GroupNode.model();
+    const QModelIndex group = GroupNode;
+    for (int i = 0; i < model.rowCount(group); ++i)
+        TotalSize += RegularFileSize(FileNodePath(model.index(i, 0, group)).toStdString());
 }
 
 } // namespace parvex

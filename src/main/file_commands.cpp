@@ -1,11 +1,11 @@
 #include "main/file_commands.h"
 
 #include "main/found_file.h"
+#include "main/result_model.h"
 #include "main/result_tree.h"
 #include "platform/file_status.h"
 
 #include <QFile>
-#include <QTreeWidgetItem>
 #include <exception>
 #include <utility>
 
@@ -36,8 +36,8 @@ TFileCommandServices DesktopFileServices() {
     return services;
 }
 
-QByteArray FileNodePath(const QTreeWidgetItem& node) {
-    return node.data(0, Qt::UserRole).toByteArray();
+QByteArray FileNodePath(const QModelIndex& node) {
+    return node.data(TResultModel::PathRole).toByteArray();
 }
 
 QByteArray ChosenDestinationBytes(const QString& chosen, const QByteArray& source) {
@@ -57,10 +57,10 @@ QByteArray ChosenDestinationBytes(const QString& chosen, const QByteArray& sourc
 
 TFileCommands::TFileCommands(TFileCommandServices services) : services_(std::move(services)) {}
 
-void TFileCommands::Open(QTreeWidgetItem& node) const {
-    if (IsGroupNode(&node)) {
+void TFileCommands::Open(const QModelIndex& node) const {
+    if (IsGroupNode(node)) {
         if (services_.ShowGroupInfo)
-            services_.ShowGroupInfo(&node);
+            services_.ShowGroupInfo(node);
         return;
     }
     // Whether an application took the file is the desktop's business; nothing is reported.
@@ -68,10 +68,10 @@ void TFileCommands::Open(QTreeWidgetItem& node) const {
         services_.OpenFile(FileNodePath(node));
 }
 
-bool TFileCommands::Move(const QTreeWidgetItem& node) const {
+bool TFileCommands::Move(const QModelIndex& node) const {
     const QByteArray source = FileNodePath(node);
     const QString destination = services_.ChooseMoveDestination(
-        QStringLiteral("Move \"%1\" to:").arg(node.text(0)),
+        QStringLiteral("Move \"%1\" to:").arg(node.data().toString()),
         QFile::decodeName(FolderBytesOf(source)), QFile::decodeName(NameBytesOf(source)));
     if (destination.isEmpty())
         return false;
@@ -87,9 +87,13 @@ bool TFileCommands::Move(const QTreeWidgetItem& node) const {
     return GoneFrom(source);
 }
 
-bool TFileCommands::Delete(const QByteArray& path, const QTreeWidgetItem& node) const {
-    const bool lastCopy = IsLastCopy(node);
-    QString question = QStringLiteral("Move this file to the trash?\n\"%1\"").arg(node.text(0));
+bool TFileCommands::Delete(const QByteArray& path, const QModelIndex& node) const {
+    const auto* model = qobject_cast<const TResultModel*>(node.model());
+    const bool lastCopy =
+        IsLastCopy(path.toStdString(),
+                   model != nullptr ? model->OtherFilesOf(node) : std::vector<TKeptFile>());
+    const QString text = node.data().toString();
+    QString question = QStringLiteral("Move this file to the trash?\n\"%1\"").arg(text);
     if (lastCopy)
         question += QStringLiteral("\nIt is the last copy: no other file of its group is left "
                                    "unchanged on disk.");
@@ -108,7 +112,7 @@ bool TFileCommands::Delete(const QByteArray& path, const QTreeWidgetItem& node) 
     if (services_.ShowMessage)
         services_.ShowMessage(
             QStringLiteral("\"%1\"\ncannot be moved to the trash: %2")
-                .arg(node.text(0), QFile::decodeName(QByteArray::fromStdString(outcome.Reason))));
+                .arg(text, QFile::decodeName(QByteArray::fromStdString(outcome.Reason))));
     return false;
 }
 

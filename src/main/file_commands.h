@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-class QTreeWidgetItem;
+class QModelIndex;
 
 namespace parvex {
 
@@ -17,7 +17,7 @@ struct TFileCommandServices {
     /// Opens a file with the desktop's application for it.
     std::function<bool(const QByteArray& path)> OpenFile;
     /// Shows how many files a group node holds and the space they use.
-    std::function<void(QTreeWidgetItem* group)> ShowGroupInfo;
+    std::function<void(const QModelIndex& group)> ShowGroupInfo;
     /// Asks where a file goes, starting in `folder` with `fileName` proposed; an empty text
     /// means the user cancelled.
     std::function<QString(const QString& title, const QString& folder, const QString& fileName)>
@@ -37,29 +37,29 @@ struct TFileCommandServices {
 TFileCommandServices DesktopFileServices();
 
 /// The exact path bytes stored with a file node of the result tree.
-QByteArray FileNodePath(const QTreeWidgetItem& node);
+QByteArray FileNodePath(const QModelIndex& node);
 
 /// The exact bytes of a destination chosen as text for the file at `source`: a folder or a
 /// name whose text is the one proposed from the source keeps the source's bytes, so that a
 /// name that is not UTF-8 survives a move to the proposed name.
 QByteArray ChosenDestinationBytes(const QString& chosen, const QByteArray& source);
 
-/// Open, move and delete on one node of the result tree. Each command says whether the file has
-/// left its place, so that the caller takes its node out of the tree exactly then.
+/// Open, move and delete on one row of the result tree (a TResultModel). Each command says whether
+/// the file has left its place, so that the caller takes its node out of the tree exactly then.
 class TFileCommands {
 public:
     explicit TFileCommands(TFileCommandServices services);
 
     /// The group info for a group node, the desktop's application for a file node.
-    void Open(QTreeWidgetItem& node) const;
+    void Open(const QModelIndex& node) const;
     /// Asks for the destination and moves the file node's file there; true when the file is gone
     /// from its place.
-    [[nodiscard]] bool Move(const QTreeWidgetItem& node) const;
+    [[nodiscard]] bool Move(const QModelIndex& node) const;
     /// Asks once, then moves the file at path, shown by node, to the trash; true when the file is
     /// gone from its place. When no other file of node's group is on disk unchanged since the
     /// search, the question says it is the last copy and "No" is its default. A file the trash
     /// cannot take stays, and a message says why.
-    [[nodiscard]] bool Delete(const QByteArray& path, const QTreeWidgetItem& node) const;
+    [[nodiscard]] bool Delete(const QByteArray& path, const QModelIndex& node) const;
 
 private:
     TFileCommandServices services_;

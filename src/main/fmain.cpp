@@ -14,18 +14,22 @@
 #include "main/command_state.h"
 #include "main/input_text.h"
 #include "main/move_destination.h"
+#include "main/result_model.h"
 #include "main/result_tree.h"
 #include "main/status_field.h"
 #include "platform/desktop/desktop_open.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,6 +42,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <climits>
 
 namespace parvex {
 
@@ -63,6 +68,7 @@ TFmain::TFmain(std::unique_ptr<TD_settings_user> userSettings, QWidget* parent)
     column->addWidget(Ocompearer1);
 
     BuildResultTree();
+    column->addWidget(FilterEdit);
     column->addWidget(TV1, 1);
     setCentralWidget(client);
 
@@ -76,6 +82,7 @@ TFmain::TFmain(std::unique_ptr<TD_settings_user> userSettings, QWidget* parent)
     SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
     SaveDialog1->setFileMode(QFileDialog::AnyFile);
     OpenFile = OpenWithDesktop;
+    OpenFolder = OpenWithDesktop;
     ChooseMoveDestination = [this](const QString& title, const QString& folder,
                                    const QString& fileName) {
         return AskMoveDestination(*SaveDialog1, title, folder, fileName);
@@ -197,16 +204,40 @@ void TFmain::BuildMenus() {
     PopupMenu1->addSeparator();
     P_Searchinfound =
         AddCommand(PopupMenu1, QStringLiteral("Search in found"), &TFmain::TB_search_in_foundClick);
+    PopupMenu1->addSeparator();
+    P_OpenFolder =
+        AddCommand(PopupMenu1, QStringLiteral("Open folder"), &TFmain::P_OpenFolderClick);
+    P_CopyPath = AddCommand(PopupMenu1, QStringLiteral("Copy path"), &TFmain::P_CopyPathClick);
+    // Ctrl+C copies the path while the tree has the focus.
+    auto* copy = new QAction(TV1);
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    TV1->addAction(copy);
+    connect(copy, &QAction::triggered, this, &TFmain::P_CopyPathClick);
 }
 
 void TFmain::BuildResultTree() {
+    FilterEdit = new QLineEdit(this);
+    FilterEdit->setPlaceholderText(QStringLiteral("Show only groups with a path containing..."));
+    FilterEdit->setClearButtonEnabled(true);
+    FilterEdit->setAccessibleName(QStringLiteral("Filter"));
     TV1 = new TResultTree(this);
+    ResultModel = new TResultModel(this);
+    TV1->setModel(ResultModel);
+    // A new result shows the default order: no column is sorted until the user clicks one.
+    TV1->header()->setSortIndicator(-1, Qt::AscendingOrder);
+    TV1->setSortingEnabled(true);
     TV1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(TV1, &QWidget::customContextMenuRequested, this, &TFmain::ShowContextMenu);
-    connect(TV1, &QTreeWidget::itemSelectionChanged, this, &TFmain::TV1Change);
-    connect(TV1, &QTreeWidget::currentItemChanged, this, &TFmain::TV1Change);
-    connect(TV1, &QTreeWidget::itemDoubleClicked, this, &TFmain::TB_openClick);
+    connect(TV1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TFmain::TV1Change);
+    connect(TV1->selectionModel(), &QItemSelectionModel::currentChanged, this, &TFmain::TV1Change);
+    connect(TV1, &QAbstractItemView::doubleClicked, this, &TFmain::TB_openClick);
     connect(TV1, &TResultTree::EnterPressed, this, &TFmain::TV1KeyDown);
+    connect(FilterEdit, &QLineEdit::textChanged, this, [this](const QString& text) {
+        ResultModel->SetFilter(text);
+        UpdateCommands();
+    });
 }
 
 void TFmain::BuildStatusBar() {
@@ -217,12 +248,17 @@ void TFmain::BuildStatusBar() {
     StatusPanel2->setMinimumWidth(50);
     StatusBar1->addWidget(StatusPanel1);
     StatusBar1->addWidget(StatusPanel2, 1);
+    StatusSummary = new TStatusField(StatusBar1);
+    StatusSummary->setAccessibleName(QStringLiteral("Result summary"));
+    StatusBar1->addPermanentWidget(StatusSummary);
+    StatusSummary->hide();
     StatusNotRead = new TStatusField(StatusBar1);
     StatusNotRead->setToolTip(
         QStringLiteral("Files and folders the search could not read. Double-click to list them."));
     StatusNotRead->setAccessibleName(QStringLiteral("Files and folders not read"));
     StatusBar1->addPermanentWidget(StatusNotRead);
     StatusNotRead->hide();
+
     connect(StatusNotRead, &TStatusField::DoubleClicked, this, &TFmain::StatusNotReadDblClick);
 }
 
@@ -299,18 +335,22 @@ void TFmain::SetSearchStatus(TSearchStatus status) {
     UpdateCommands();
 }
 
+// The result counts, not the rows the filter lets through: a search whose groups are all
+// filtered out still found them.
 bool TFmain::HasResults() const {
-    return TV1->topLevelItemCount() > 0;
+    return ResultModel->Result().GroupCount() > 0;
 }
 
-QTreeWidgetItem* TFmain::SelectedNode() const {
-    QTreeWidgetItem* node = TV1->currentItem();
-    return node != nullptr && node->isSelected() ? node : nullptr;
+QModelIndex TFmain::SelectedNode() const {
+    const QModelIndex node = TV1->currentIndex();
+    if (!node.isValid() || !TV1->selectionModel()->isSelected(node))
+        return {};
+    return node.siblingAtColumn(0);
 }
 
 void TFmain::UpdateCommands() {
-    const QTreeWidgetItem* node = SelectedNode();
-    const TSelectedNode selected = node == nullptr     ? TSelectedNode::None
+    const QModelIndex node = SelectedNode();
+    const TSelectedNode selected = !node.isValid()     ? TSelectedNode::None
                                    : IsGroupNode(node) ? TSelectedNode::Group
                                                        : TSelectedNode::File;
     const TCommandState state = DecideCommands(
@@ -335,6 +375,8 @@ void TFmain::UpdateCommands() {
     N_Searchinfound->setEnabled(TB_search_in_found->isEnabled());
     N_Breaksearch->setEnabled(state.BreakSearch);
     N_Startsearch->setEnabled(!N_Breaksearch->isEnabled());
+    P_OpenFolder->setEnabled(TB_move->isEnabled());
+    P_CopyPath->setEnabled(TB_move->isEnabled());
 }
 
 std::string TFmain::NormalizedStartFolder() const {
@@ -460,7 +502,7 @@ bool TFmain::CloseIfExitConfirmed() {
 TFileCommandServices TFmain::FileServices() {
     TFileCommandServices services = DesktopFileServices();
     services.OpenFile = [this](const QByteArray& path) { return OpenFile(path); };
-    services.ShowGroupInfo = [this](QTreeWidgetItem* group) {
+    services.ShowGroupInfo = [this](const QModelIndex& group) {
         if (Dialogs.D_file_group_info != nullptr)
             Dialogs.D_file_group_info->ShowGroupInfo(group);
     };
@@ -476,41 +518,65 @@ TFileCommandServices TFmain::FileServices() {
 }
 
 void TFmain::TB_openClick() {
-    QTreeWidgetItem* node = SelectedNode();
-    if (TB_open->isEnabled() && node != nullptr)
-        fileCommands_.Open(*node);
+    const QModelIndex node = SelectedNode();
+    if (TB_open->isEnabled() && node.isValid())
+        fileCommands_.Open(node);
 }
 
 void TFmain::TB_moveClick() {
-    QTreeWidgetItem* node = SelectedNode();
-    if (!TB_move->isEnabled() || node == nullptr)
+    const QModelIndex node = SelectedNode();
+    if (!TB_move->isEnabled() || !node.isValid())
         return;
-    if (fileCommands_.Move(*node))
+    if (fileCommands_.Move(node))
         RemoveFileNode(node);
 }
 
 void TFmain::TB_deleteClick() {
-    QTreeWidgetItem* node = SelectedNode();
-    if (!TB_delete->isEnabled() || node == nullptr)
+    const QModelIndex node = SelectedNode();
+    if (!TB_delete->isEnabled() || !node.isValid())
         return;
     // A declined or failed delete leaves the file and its node as they were.
-    if (!DeleteToRecycleBin(FileNodePath(*node), node))
+    if (!DeleteToRecycleBin(FileNodePath(node), node))
         return;
 }
 
-bool TFmain::DeleteToRecycleBin(const QByteArray& Path, QTreeWidgetItem* Node) {
-    if (!fileCommands_.Delete(Path, *Node))
+bool TFmain::DeleteToRecycleBin(const QByteArray& Path, const QModelIndex& Node) {
+    if (!fileCommands_.Delete(Path, Node))
         return false;
     RemoveFileNode(Node);
     return true;
 }
 
-void TFmain::RemoveFileNode(QTreeWidgetItem* node) {
-    if (FindPosition == node)
-        FindPosition = nullptr;
-    foundIndex_.Forget(node);
-    delete node;
+// The model's removal moves the selection to a neighbour and turns FindPosition, when it was
+// this row, into an invalid index, so the next find starts from the first row.
+void TFmain::RemoveFileNode(const QModelIndex& node) {
+    ResultModel->RemoveFile(node);
+    ShowSummary();
     UpdateCommands();
+}
+
+void TFmain::P_OpenFolderClick() {
+    const QModelIndex node = SelectedNode();
+    if (!TB_move->isEnabled() || !node.isValid())
+        return;
+    const QByteArray path = FileNodePath(node);
+    const QByteArray folder = path.left(std::max<qsizetype>(path.lastIndexOf('/'), 1));
+    if (folder.size() >= PATH_MAX) {
+        ShowText(QStringLiteral("The desktop cannot open a folder whose path is longer than %1 "
+                                "bytes:\n%2")
+                     .arg(PATH_MAX)
+                     .arg(QFile::decodeName(folder)));
+        return;
+    }
+    if (OpenFolder)
+        OpenFolder(folder);
+}
+
+void TFmain::P_CopyPathClick() {
+    const QModelIndex node = SelectedNode();
+    if (!TB_move->isEnabled() || !node.isValid())
+        return;
+    QGuiApplication::clipboard()->setText(QFile::decodeName(FileNodePath(node)));
 }
 
 } // namespace parvex

@@ -2,17 +2,18 @@
 
 #include "dialogs/help_topic.h"
 #include "main/file_commands.h"
-#include "main/found_text_index.h"
-#include "main/result_builder.h"
+#include "main/result_data.h"
 #include "main/search_status.h"
 #include "main/shared_dialogs.h"
 #include "main/skipped_log.h"
 
 #include <QByteArray>
 #include <QMainWindow>
+#include <QPersistentModelIndex>
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QAction;
@@ -25,13 +26,13 @@ class QPoint;
 class QPushButton;
 class QStatusBar;
 class QToolBar;
-class QTreeWidgetItem;
 
 namespace parvex {
 
 class TD_settings_user;
 class TFindDialog;
 class TOcompearer;
+class TResultModel;
 class TResultTree;
 class TStatusField;
 
@@ -55,10 +56,10 @@ public:
     void NormalizeStartPath();
     /// Finds StartDir and DocsDir.
     void LocateDocs();
-    /// True when the result tree holds at least one node.
+    /// True when the result holds at least one group, shown or hidden by the filter.
     bool HasResults() const;
-    /// The selected node of the result tree, or null.
-    QTreeWidgetItem* SelectedNode() const;
+    /// The selected node of the result tree (its first column), or an invalid index.
+    QModelIndex SelectedNode() const;
 
     /// A search begins: empty the tree, hand the engine its SearchSpec, status 1.
     void SearchStarted();
@@ -75,10 +76,10 @@ public:
     /// Double click on the count of what was not read: the list of the first ones with reasons.
     void StatusNotReadDblClick();
 
-    /// Appends a group node and makes it the current group.
-    void AddGroupNode(const QString& Text);
-    /// Appends a file node, shown as Text and reaching the file through Path, to the current group.
-    void AddFileNode(const QString& Text, const QByteArray& Path);
+    /// Appends a group node named by the exact bytes Text and makes it the current group.
+    void AddGroupNode(const QByteArray& Text);
+    /// Appends a file node for the exact path bytes Path to the current group.
+    void AddFileNode(const QByteArray& Path);
 
     /// Copies the user's default start folder and compare keys into the window and the engine.
     void ApplyUserSettings();
@@ -111,7 +112,11 @@ public:
     void TB_deleteClick();
     /// Asks once, then moves the file at Path to the trash and removes Node when the file is gone;
     /// true when it is gone.
-    [[nodiscard]] bool DeleteToRecycleBin(const QByteArray& Path, QTreeWidgetItem* Node);
+    [[nodiscard]] bool DeleteToRecycleBin(const QByteArray& Path, const QModelIndex& Node);
+    /// Open folder: the desktop shows the folder that holds the selected file.
+    void P_OpenFolderClick();
+    /// Copy path: the selected file's path goes to the clipboard.
+    void P_CopyPathClick();
     /// Shows the find dialog while the tree holds nodes.
     void TB_search_in_foundClick();
     /// Find Next: selects the next node whose text holds the dialog's text.
@@ -131,8 +136,9 @@ public:
     TSearchStatus SearchStatus = TSearchStatus::stEmpty;
     QString StartDir;
     QString DocsDir;
-    QTreeWidgetItem* CurrentGroupNode = nullptr;
-    QTreeWidgetItem* FindPosition = nullptr;
+    /// The place, in the result being collected, of the group that AddFileNode appends to.
+    std::optional<std::size_t> CurrentGroupNode;
+    QPersistentModelIndex FindPosition;
     TSharedDialogs Dialogs;
     /// The user settings dialog, which is also the settings store; null once released.
     std::unique_ptr<TD_settings_user> D_settings_user;
@@ -150,11 +156,17 @@ public:
     QToolBar* ToolBar1 = nullptr;
     TOcompearer* Ocompearer1 = nullptr;
     TResultTree* TV1 = nullptr;
+    /// The rows of TV1.
+    TResultModel* ResultModel = nullptr;
+    /// Shows only the groups with a path that holds its text.
+    QLineEdit* FilterEdit = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     QLabel* StatusPanel1 = nullptr;
     QLabel* StatusPanel2 = nullptr;
     /// "N not read": shown only while the last search skipped something.
     TStatusField* StatusNotRead = nullptr;
+    /// "N groups, M files, X can be freed": shown while there is a result.
+    TStatusField* StatusSummary = nullptr;
     TFindDialog* FindDialog1 = nullptr;
     QFileDialog* SaveDialog1 = nullptr;
     QMenu* PopupMenu1 = nullptr;
@@ -181,9 +193,13 @@ public:
     QAction* P_Delete = nullptr;
     QAction* P_Move = nullptr;
     QAction* P_Searchinfound = nullptr;
+    QAction* P_OpenFolder = nullptr;
+    QAction* P_CopyPath = nullptr;
 
     /// Opens a file with the desktop's application for it; tests replace it.
     std::function<bool(const QByteArray& path)> OpenFile;
+    /// Shows a folder through the desktop; tests replace it.
+    std::function<bool(const QByteArray& path)> OpenFolder;
     /// Asks where a file goes (the save dialog, in the file's folder); an empty text means the
     /// user cancelled.
     std::function<QString(const QString& title, const QString& folder, const QString& fileName)>
@@ -216,15 +232,17 @@ private:
     void FinishResult(TSearchStatus status);
     void SearchFailed();
     bool CloseIfExitConfirmed();
-    void RemoveFileNode(QTreeWidgetItem* node);
+    void RemoveFileNode(const QModelIndex& node);
+    void ShowSummary();
     void ShowContextMenu(const QPoint& position);
     TFileCommandServices FileServices();
 
     // The groups of the running search. They join the tree all at once, sorted, when the search
-    // ends: one insertion for the view instead of one per node.
-    TResultBuilder builder_;
-    // The texts of the tree for "Search in found", rebuilt whenever a result is complete.
-    TFoundTextIndex foundIndex_;
+    // ends: one model reset for the view instead of one insertion per row.
+    TResultData building_;
+    // Whether the running search compares both size and content, so that wasted space means
+    // something.
+    bool wastedKnown_ = false;
     // What the running or last search could not read.
     TSkippedLog skipped_;
     // Open, move and delete, reaching the desktop through this window's dialogs and OpenFile.

@@ -1,11 +1,13 @@
 // The searches of the main window: the search for identical files (Start, Stop and the
 // receivers of the engine's events) and the text search in its result (Search in found).
 #include "_compearer/panel/ocompearer.h"
+#include "dialogs/file_group_info.h"
 #include "dialogs/find_dialog.h"
 #include "dialogs/settings_user.h"
 #include "main/fmain.h"
 #include "main/found_file.h"
 #include "main/input_text.h"
+#include "main/result_model.h"
 #include "main/result_tree.h"
 #include "main/skipped_list.h"
 #include "main/status_field.h"
@@ -13,7 +15,9 @@
 
 #include <QAction>
 #include <QCollator>
+#include <QCoreApplication>
 #include <QFile>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
@@ -82,13 +86,15 @@ void TFmain::Ocompearer1Btn_stopClick() {
 }
 
 void TFmain::SearchStarted() {
-    CurrentGroupNode = nullptr;
-    FindPosition = nullptr;
+    CurrentGroupNode.reset();
+    FindPosition = QPersistentModelIndex();
     skipped_.Clear();
     ShowNotReadCount();
-    builder_.Restart(QCollator(QLocale()));
-    foundIndex_.Clear();
-    TV1->clear();
+    building_.Restart(QCollator(QLocale()));
+    const TCompareKeys keys = Ocompearer1->Core().Keys();
+    wastedKnown_ = keys.Size && keys.Content;
+    ResultModel->Clear();
+    ShowSummary();
     Ocompearer1->Core().SearchSpec =
         QFile::encodeName(Edit_root->text() + Edit_ft->text()).toStdString();
     // The engine matches the excluded folders by identity, whatever their spelling.
@@ -103,22 +109,34 @@ void TFmain::SearchStarted() {
 void TFmain::FoundHandler(const std::string& Text, bool NewGroup) {
     const QByteArray bytes = QByteArray::fromStdString(Text);
     if (NewGroup)
-        AddGroupNode(QFile::decodeName(bytes));
+        AddGroupNode(bytes);
     else
-        AddFileNode(QFile::decodeName(bytes), bytes);
+        AddFileNode(bytes);
 }
 
-void TFmain::AddGroupNode(const QString& Text) {
-    CurrentGroupNode = builder_.AddGroup(Text);
+void TFmain::AddGroupNode(const QByteArray& Text) {
+    building_.AddGroup(Text);
+    CurrentGroupNode = CurrentGroupNode ? *CurrentGroupNode + 1 : 0;
 }
 
-void TFmain::AddFileNode(const QString& Text, const QByteArray& Path) {
-    if (CurrentGroupNode == nullptr)
+void TFmain::AddFileNode(const QByteArray& Path) {
+    if (!CurrentGroupNode)
         return;
-    // What the search found about the file, so that a later delete can tell whether another
-    // copy is still on disk unchanged.
-    if (QTreeWidgetItem* node = builder_.AddFile(Text, Path))
-        KeepFoundFile(*node, ReportedFile(Ocompearer1->Core(), Path.toStdString()));
+    // What the search found about the file: its size and time for the columns, its other names,
+    // and what a later delete needs to tell whether another copy is still on disk unchanged.
+    building_.AddFile(Path, ReportedFacts(Ocompearer1->Core(), Path.toStdString()));
+}
+
+void TFmain::ShowSummary() {
+    const TResultData& result = ResultModel->Result();
+    StatusSummary->setVisible(result.GroupCount() > 0);
+    const QLocale locale;
+    QString text = QStringLiteral("%1 groups, %2 files")
+                       .arg(locale.toString(static_cast<qulonglong>(result.GroupCount())),
+                            locale.toString(static_cast<qulonglong>(result.FileCount())));
+    if (ResultModel->WastedKnown())
+        text += QStringLiteral(", %1 can be freed").arg(SizeText(result.TotalWasted(), locale));
+    StatusSummary->setText(text);
 }
 
 void TFmain::SkippedHandler(const std::string& Path, const std::string& Reason) {
@@ -148,8 +166,17 @@ void TFmain::SearchInterrupted() {
 }
 
 void TFmain::FinishResult(TSearchStatus status) {
+    CurrentGroupNode.reset();
+    // The window stays responsive while the groups are put in order; commands stay disabled
+    // until the result is in.
+    building_.Finish([] { QCoreApplication::processEvents(); });
     searchRunning_ = false;
-    TV1->addTopLevelItems(builder_.TakeSorted(foundIndex_));
+    TResultData result;
+    std::swap(result, building_);
+    TV1->header()->setSortIndicator(-1, Qt::AscendingOrder);
+    ResultModel->SetResult(std::move(result), wastedKnown_);
+    ResultModel->SetFilter(FilterEdit->text());
+    ShowSummary();
     SetSearchStatus(status);
 }
 
@@ -168,12 +195,13 @@ void TFmain::TB_search_in_foundClick() {
 
 void TFmain::FindDialog1Find() {
     const QString pattern = TrimmedOfBlanks(FindDialog1->FindText());
-    QTreeWidgetItem* found = foundIndex_.FindNext(FindPosition, pattern, FindDialog1->SearchDown());
-    if (found != nullptr) {
-        if (QTreeWidgetItem* group = found->parent())
-            group->setExpanded(true);
-        TV1->setCurrentItem(found);
-        TV1->scrollToItem(found);
+    const QModelIndex found =
+        ResultModel->FindNext(FindPosition, pattern, FindDialog1->SearchDown());
+    if (found.isValid()) {
+        if (found.parent().isValid())
+            TV1->expand(found.parent());
+        TV1->setCurrentIndex(found);
+        TV1->scrollTo(found);
         FindPosition = found;
         return;
     }

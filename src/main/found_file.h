@@ -5,8 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-
-class QTreeWidgetItem;
+#include <vector>
 
 namespace parvex {
 
@@ -29,14 +28,31 @@ std::optional<TFoundFile> FoundFileOnDisk(const std::string& path);
 /// else what is on disk at `path`.
 std::optional<TFoundFile> ReportedFile(const TCompearerCore& core, const std::string& path);
 
-/// Keeps the facts on a file node of the result tree, beside its path.
-void KeepFoundFile(QTreeWidgetItem& node, const std::optional<TFoundFile>& facts);
+/// What the search found about one file of a result, beside its path.
+struct TResultFacts {
+    std::optional<TFoundFile> Found;
+    /// True when the search found every name of the file's inode: deleting the names found
+    /// frees the file's space.
+    bool AllNamesFound = false;
+    /// The other names of the file's inode, in the order the search met them.
+    std::vector<std::string> OtherNames;
+};
 
-/// The facts kept on a file node; nothing when none were kept.
-std::optional<TFoundFile> FoundFileOf(const QTreeWidgetItem& node);
+/// The facts of the file the engine reports now, with its inode's other names: from its file
+/// table row while it reports one, else from the disk at `path` (then every name is found only
+/// when the file has one link).
+TResultFacts ReportedFacts(const TCompearerCore& core, const std::string& path);
 
-/// True unless a file of node's group other than node's own file is on disk unchanged since
-/// the search: a second name of the same file (a hard link) is no copy.
-bool IsLastCopy(const QTreeWidgetItem& node);
+/// Another file of a result group: its exact path and what the search found about it (nothing
+/// when that is not known).
+struct TKeptFile {
+    std::string Path;
+    std::optional<TFoundFile> Found;
+};
+
+/// True unless one of `others` (the other files of the group of the file at `path`) is on disk
+/// unchanged since the search and is not `path`'s own file: a second name of the same file (a
+/// hard link) is no copy.
+bool IsLastCopy(const std::string& path, const std::vector<TKeptFile>& others);
 
 } // namespace parvex

@@ -1,16 +1,20 @@
 #include "main/result_tree.h"
 
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QPalette>
 
 namespace parvex {
-TResultTree::TResultTree(QWidget* parent) : QTreeWidget(parent) {
-    setColumnCount(1);
-    setHeaderHidden(true);
+TResultTree::TResultTree(QWidget* parent) : QTreeView(parent) {
     setIndentation(19);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
     setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    // A long path keeps its file name in sight; the whole path is in the tooltip.
+    setTextElideMode(Qt::ElideMiddle);
+    header()->setStretchLastSection(false);
     // The selection stays highlighted when the focus moves to a dialog or another control.
     QPalette colours = palette();
     colours.setColor(QPalette::Inactive, QPalette::Highlight,
@@ -20,14 +24,22 @@ TResultTree::TResultTree(QWidget* parent) : QTreeWidget(parent) {
     setPalette(colours);
 }
 
+void TResultTree::setModel(QAbstractItemModel* model) {
+    QTreeView::setModel(model);
+    if (model == nullptr)
+        return;
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header()->setSectionResizeMode(0, QHeaderView::Stretch);
+}
+
 void TResultTree::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
         Q_EMIT EnterPressed();
-    QTreeWidget::keyPressEvent(event);
+    QTreeView::keyPressEvent(event);
 }
 
-bool IsGroupNode(const QTreeWidgetItem* node) {
-    return node != nullptr && node->parent() == nullptr;
+bool IsGroupNode(const QModelIndex& node) {
+    return node.isValid() && !node.parent().isValid();
 }
 
 } // namespace parvex

@@ -1,16 +1,20 @@
 #pragma once
 
-#include <QTreeWidget>
+#include <QTreeView>
 
 class QKeyEvent;
 
 namespace parvex {
 
-/// The result tree: groups at the top level, their files below; reports the Enter key.
-class TResultTree : public QTreeWidget {
+/// The result tree: groups at the top level, their files below, in columns; reports the Enter
+/// key.
+class TResultTree : public QTreeView {
     Q_OBJECT
 public:
     explicit TResultTree(QWidget* parent = nullptr);
+
+    /// Shows the model and fits the columns: the first stretches, the others fit their content.
+    void setModel(QAbstractItemModel* model) override;
 
 Q_SIGNALS:
     /// Raised for Enter or Return, whatever the modifiers, before the key takes its usual effect.
@@ -21,6 +25,6 @@ protected:
 };
 
 /// True for a group node, that is a node without parent; false for none.
-bool IsGroupNode(const QTreeWidgetItem* node);
+bool IsGroupNode(const QModelIndex& node);
 
 } // namespace parvex

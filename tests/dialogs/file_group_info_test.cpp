@@ -6,8 +6,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QLocale>
+#include <QStandardItemModel>
 #include <QTest>
-#include <QTreeWidgetItem>
 #include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -41,14 +41,24 @@ private:
     testing::TTempTree tree_;
 };
 
-// A group node with one file node per path, made the way the result tree makes them.
-std::unique_ptr<QTreeWidgetItem> Group(const std::vector<QByteArray>& paths) {
-    auto group = std::make_unique<QTreeWidgetItem>(QStringList{QStringLiteral("a.txt")});
-    for (const QByteArray& path : paths) {
-        auto* file = new QTreeWidgetItem(group.get(), QStringList{QFile::decodeName(path)});
-        file->setData(0, Qt::UserRole, path);
+// A group row with one file row per path, each holding its exact path bytes in Qt::UserRole
+// the way the result tree's rows hold them.
+class TGroupRows : public QStandardItemModel {
+public:
+    explicit TGroupRows(const std::vector<QByteArray>& paths) {
+        auto* group = new QStandardItem(QStringLiteral("a.txt"));
+        for (const QByteArray& path : paths) {
+            auto* file = new QStandardItem(QFile::decodeName(path));
+            file->setData(path, Qt::UserRole);
+            group->appendRow(file);
+        }
+        appendRow(group);
     }
-    return group;
+    QModelIndex Row() const { return index(0, 0); }
+};
+
+std::unique_ptr<TGroupRows> Group(const std::vector<QByteArray>& paths) {
+    return std::make_unique<TGroupRows>(paths);
 }
 
 TEST(GroupSizeText, FollowsTheUnitTable) {
@@ -79,11 +89,19 @@ TEST(GroupSizeText, FollowsTheUnitTable) {
     }
 }
 
+TEST(SizeText, IsTheGroupTextUpToAThousandMegabytesThenGigabytes) {
+    const QLocale german(QLocale::German, QLocale::Germany);
+    for (const std::int64_t bytes : {0LL, 1000LL, 1001LL, 1000000LL, 1000000000LL})
+        EXPECT_EQ(SizeText(bytes, german), GroupSizeText(bytes, german)) << bytes;
+    EXPECT_EQ(SizeText(1000000001LL, QLocale::c()), QStringLiteral("1.000 Gb"));
+    EXPECT_EQ(SizeText(1234567890123LL, german), QStringLiteral("1234,568 Gb"));
+}
+
 TEST(SumGroupSizes, AddsTheFilesOnDisk) {
     GroupFolder folder;
     TD_file_group_info info;
     const auto group = Group({folder.File("one", 600), folder.File("two", 600)});
-    info.GroupNode = group.get();
+    info.GroupNode = group->Row();
     info.SumGroupSizes();
     EXPECT_EQ(info.TotalSize, 1200);
 }
@@ -99,7 +117,7 @@ TEST(SumGroupSizes, VanishedFilesAndWhatIsNoLongerARegularFileAddNothing) {
     TD_file_group_info info;
     const auto group =
         Group({folder.Path("gone"), fifo, link, folder.Path("dir"), folder.File("kept", 7)});
-    info.GroupNode = group.get();
+    info.GroupNode = group->Row();
     info.SumGroupSizes();
     EXPECT_EQ(info.TotalSize, 7);
 }
@@ -108,7 +126,7 @@ TEST(SumGroupSizes, ReachesANameThatIsNotUtf8ThroughItsBytes) {
     GroupFolder folder;
     TD_file_group_info info;
     const auto group = Group({folder.File("caf\xe9\xff.txt", 321)});
-    info.GroupNode = group.get();
+    info.GroupNode = group->Row();
     info.SumGroupSizes();
     EXPECT_EQ(info.TotalSize, 321);
 }
@@ -119,7 +137,7 @@ TEST(SumGroupSizes, SizesBeyondTwoGigabytesAreCountedInFull) {
     ASSERT_EQ(::truncate(big.constData(), 3000000000LL), 0) << "sparse file";
     TD_file_group_info info;
     const auto group = Group({big, big});
-    info.GroupNode = group.get();
+    info.GroupNode = group->Row();
     info.SumGroupSizes();
     EXPECT_EQ(info.TotalSize, 6000000000LL);
     EXPECT_EQ(GroupSizeText(info.TotalSize, QLocale::c()), QStringLiteral("6000.000 Mb"));
@@ -133,7 +151,7 @@ TEST(SumGroupSizes, AReadOnlyFileCountsItsSizeAndNoFileIsOpened) {
         Group({folder.File("writable", 600, 0666), folder.File("readonly", 600, 0444)});
     const testing::TFolderWatch watch(folder.Path("").toStdString());
     TD_file_group_info info;
-    info.GroupNode = group.get();
+    info.GroupNode = group->Row();
     info.SumGroupSizes();
     EXPECT_EQ(info.TotalSize, 1200);
     EXPECT_FALSE(watch.SawAccess()) << "a file of the group was opened";
@@ -144,7 +162,7 @@ struct ShownInfo {
     QString size;
 };
 
-ShownInfo ShowAndClose(TD_file_group_info& info, QTreeWidgetItem* group) {
+ShownInfo ShowAndClose(TD_file_group_info& info, const QModelIndex& group) {
     ShownInfo shown;
     WhenModalOpens([&](QDialog& d) {
         shown = {info.Label_files_number->text(), info.Label_used_size->text()};
@@ -159,10 +177,10 @@ TEST(ShowGroupInfo, ShowsCountAndSpaceAndClosesOnEnter) {
     GroupFolder folder;
     TD_file_group_info info;
     const auto two = Group({folder.File("one", 600), folder.File("two", 600)});
-    const ShownInfo shown = ShowAndClose(info, two.get());
+    const ShownInfo shown = ShowAndClose(info, two->Row());
     EXPECT_EQ(shown.files, QStringLiteral("2"));
     EXPECT_EQ(shown.size, QStringLiteral("1.200 Kb"));
-    EXPECT_EQ(info.GroupNode, two.get());
+    EXPECT_EQ(QModelIndex(info.GroupNode), two->Row());
     EXPECT_EQ(info.FileCount, 2);
     EXPECT_FALSE(info.isVisible());
     EXPECT_EQ(info.windowTitle(), QStringLiteral("File group info"));
@@ -176,7 +194,7 @@ TEST(ShowGroupInfo, UsesTheLocaleDecimalSeparator) {
     GroupFolder folder;
     TD_file_group_info info;
     const auto two = Group({folder.File("one", 600), folder.File("two", 600)});
-    EXPECT_EQ(ShowAndClose(info, two.get()).size, QStringLiteral("1,200 Kb"));
+    EXPECT_EQ(ShowAndClose(info, two->Row()).size, QStringLiteral("1,200 Kb"));
     QLocale::setDefault(QLocale::c());
 }
 
@@ -184,20 +202,20 @@ TEST(ShowGroupInfo, GroupsWithoutFilesOnDisk) {
     GroupFolder folder;
     TD_file_group_info info;
     const auto vanished = Group({folder.Path("gone1"), folder.Path("gone2")});
-    const ShownInfo missing = ShowAndClose(info, vanished.get());
+    const ShownInfo missing = ShowAndClose(info, vanished->Row());
     EXPECT_EQ(missing.files, QStringLiteral("2")) << "vanished files still count";
     EXPECT_EQ(missing.size, QStringLiteral("0 bytes"));
 
     const auto empty = Group({});
-    const ShownInfo none = ShowAndClose(info, empty.get());
+    const ShownInfo none = ShowAndClose(info, empty->Row());
     EXPECT_EQ(none.files, QStringLiteral("0"));
     EXPECT_EQ(none.size, QStringLiteral("0 bytes"));
 }
 
 TEST(ShowGroupInfo, NoGroupShowsNothing) {
     TD_file_group_info info;
-    info.ShowGroupInfo(nullptr);
-    EXPECT_EQ(info.GroupNode, nullptr);
+    info.ShowGroupInfo(QModelIndex());
+    EXPECT_FALSE(info.GroupNode.isValid());
     EXPECT_FALSE(info.isVisible());
 }
 

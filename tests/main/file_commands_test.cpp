@@ -1,9 +1,11 @@
 #include "main/file_commands.h"
 #include "main/found_file.h"
+#include "main/result_model.h"
 #include "main_test_support.h"
 
+#include <QCollator>
 #include <QFile>
-#include <QTreeWidgetItem>
+#include <QLocale>
 #include <memory>
 #include <stdexcept>
 #include <unistd.h>
@@ -11,7 +13,7 @@
 namespace parvex::test {
 namespace {
 
-// A group of two files on disk, held as nodes the way the result tree holds them, and the
+// A group of two files on disk, held as rows the way the result tree holds them, and the
 // commands on them with a scripted question and destination; moving and trashing are the real
 // ones.
 class FileCommandsTest : public ::testing::Test {
@@ -19,18 +21,13 @@ protected:
     FileCommandsTest() {
         first = files.File("one/pic.jpg", std::string(600, 'p'));
         second = files.File("two/pic.jpg", std::string(600, 'p'));
-        group = std::make_unique<QTreeWidgetItem>(QStringList{QStringLiteral("pic.jpg")});
-        for (const std::string& path : {first, second}) {
-            auto* node = new QTreeWidgetItem(group.get(), {QString::fromStdString(path)});
-            node->setData(0, Qt::UserRole, QByteArray::fromStdString(path));
-            KeepFoundFile(*node, FoundFileOnDisk(path));
-        }
+        Hold({first, second});
         services = DesktopFileServices();
         services.OpenFile = [this](const QByteArray& path) {
             opened.push_back(path.toStdString());
             return true;
         };
-        services.ShowGroupInfo = [this](QTreeWidgetItem* node) { groupInfo.push_back(node); };
+        services.ShowGroupInfo = [this](const QModelIndex& node) { groupInfo.push_back(node); };
         services.ChooseMoveDestination = [this](const QString& title, const QString& folder,
                                                 const QString& name) {
             dialogAsked.push_back(title + QStringLiteral(" | ") + folder + QStringLiteral(" | ") +
@@ -44,7 +41,18 @@ protected:
         };
         services.ShowMessage = [this](const QString& text) { messages.push_back(text); };
     }
-    QTreeWidgetItem& File(int index) const { return *group->child(index); }
+    // The result holds one group with the files at `paths`, as the search found them.
+    void Hold(const std::vector<std::string>& paths) {
+        TResultData data;
+        data.Restart(QCollator(QLocale()));
+        data.AddGroup("pic.jpg");
+        for (const std::string& path : paths)
+            data.AddFile(QByteArray::fromStdString(path), {FoundFileOnDisk(path), true, {}});
+        data.Finish();
+        model.SetResult(std::move(data), true);
+    }
+    QModelIndex Group() const { return model.index(0, 0); }
+    QModelIndex File(int index) const { return model.index(index, 0, Group()); }
     TFileCommands Commands() const { return TFileCommands(services); }
     QString MoveQuestion(const std::string& path) const {
         const QString text = QString::fromStdString(path);
@@ -54,12 +62,12 @@ protected:
 
     TTempTree files;
     std::string first, second;
-    std::unique_ptr<QTreeWidgetItem> group;
+    TResultModel model;
     TFileCommandServices services;
     QString destination;
     bool answer = true;
     std::vector<std::string> opened;
-    std::vector<QTreeWidgetItem*> groupInfo;
+    std::vector<QModelIndex> groupInfo;
     std::vector<QString> dialogAsked;
     std::vector<QString> questions;
     std::vector<bool> noWasDefault;
@@ -67,13 +75,12 @@ protected:
 };
 
 TEST_F(FileCommandsTest, OpenOnAGroupShowsItsInfoAndOpensNothing) {
-    Commands().Open(*group);
-    EXPECT_EQ(groupInfo, std::vector<QTreeWidgetItem*>{group.get()});
+    Commands().Open(Group());
+    EXPECT_EQ(groupInfo, std::vector<QModelIndex>{Group()});
     EXPECT_TRUE(opened.empty());
 }
 
 TEST_F(FileCommandsTest, OpenOnAFileHandsTheDesktopItsExactPath) {
-    File(1).setText(0, QStringLiteral("shown text"));
     Commands().Open(File(1));
     EXPECT_EQ(opened, std::vector<std::string>{second});
     EXPECT_TRUE(groupInfo.empty());
@@ -146,7 +153,7 @@ const QString kLastCopy =
     QStringLiteral("\nIt is the last copy: no other file of its group is left unchanged on disk.");
 
 TEST_F(TrashCommandTest, TheQuestionSaysWhenTheFileIsTheLastOfItsGroup) {
-    delete group->takeChild(0);
+    model.RemoveFile(File(0));
     EXPECT_TRUE(Delete(0));
     ASSERT_EQ(questions.size(), 1u);
     EXPECT_TRUE(questions[0].endsWith(kLastCopy)) << questions[0].toStdString();
@@ -208,7 +215,7 @@ TEST_F(TrashCommandTest, AnErrorOnTheWayIsReportedAndTheFileJudgedByItsPlace) {
 // U+FFFD in place of its byte.
 TEST_F(FileCommandsTest, MoveToTheProposedNameKeepsTheNamesExactBytes) {
     const std::string odd = files.File("one/caf\xE9.bin", "odd");
-    File(0).setData(0, Qt::UserRole, QByteArray::fromStdString(odd));
+    Hold({odd, second});
     files.Folder("target");
     destination = QString::fromStdString(files.Path("target/")) +
                   QFile::decodeName(QByteArray("caf\xE9.bin"));

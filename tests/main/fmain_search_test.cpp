@@ -2,6 +2,7 @@
 #include "dialogs/find_dialog.h"
 #include "dialogs/msg.h"
 #include "main/application.h"
+#include "main/result_model.h"
 #include "main/skipped_list.h"
 #include "main/status_field.h"
 #include "main_test_support.h"
@@ -79,12 +80,32 @@ TEST_F(SearchTest, StartNormalizesTheFolderShowsProgressAndEndsWithASortedTree) 
               (QStringList{QStringLiteral("Same.txt"), "  " + Root() + "one/Same.txt",
                            "  " + Root() + "two/Same.txt", QStringLiteral("zeta.bin"),
                            "  " + Root() + "a/zeta.bin", "  " + Root() + "b/zeta.bin"}));
-    EXPECT_FALSE(window.TV1->topLevelItem(0)->isExpanded());
-    EXPECT_EQ(window.TV1->topLevelItem(0)->child(0)->data(0, Qt::UserRole).toByteArray(),
+    EXPECT_FALSE(window.TV1->isExpanded(Node(0)));
+    EXPECT_EQ(Node(0, 0).data(TResultModel::PathRole).toByteArray(),
               QByteArray::fromStdString(tree.Path("one/Same.txt")));
     EXPECT_TRUE(window.TV1->updatesEnabled());
     EXPECT_TRUE(modals.Shown.empty());
     EXPECT_TRUE(CommandStates()["N_Startsearch"]);
+}
+
+TEST_F(SearchTest, OtherNamesOfAFileShowInItsTooltipAndItsSpaceCountsWhenEveryNameIsFound) {
+    ASSERT_EQ(::link(tree.Path("one/Same.txt").c_str(), tree.Path("b/Same.txt").c_str()), 0);
+    window.Ocompearer1->Core().SetKeys({false, true, true, true});
+    window.N_Startsearch->trigger();
+    QModelIndex same;
+    for (int g = 0; g < GroupCount(); ++g) {
+        if (Node(g).data().toString() == QStringLiteral("Same.txt"))
+            same = Node(g);
+    }
+    ASSERT_TRUE(same.isValid()) << TreeTexts().join(QLatin1Char('|')).toStdString();
+    ASSERT_EQ(window.ResultModel->rowCount(same), 2) << "a second name is no row of its own";
+    QStringList tips;
+    for (int f = 0; f < 2; ++f)
+        tips << window.ResultModel->index(f, 0, same).data(Qt::ToolTipRole).toString();
+    EXPECT_TRUE(tips.join(QLatin1Char('|')).contains(QStringLiteral("\nAlso linked as: ")))
+        << tips.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(same.siblingAtColumn(TResultModel::ColumnWasted).data().toString(),
+              QStringLiteral("5 bytes"));
 }
 
 TEST_F(SearchTest, SearchFindingNothingSaysSo) {
@@ -98,7 +119,7 @@ TEST_F(SearchTest, StopConfirmedInterruptsAndAnEmptyResultIsStillReported) {
     DuringSearch([&] { window.Ocompearer1->Btn_stop->click(); });
     window.Ocompearer1->btn_start->click();
     EXPECT_EQ(sure->Questions, std::vector<QString>{QStringLiteral("Break search porcess?")});
-    EXPECT_EQ(window.TV1->topLevelItemCount(), 0);
+    EXPECT_EQ(GroupCount(), 0);
     EXPECT_EQ(window.StatusPanel2->text(), QStringLiteral("Empty search result"));
     EXPECT_EQ(modals.Shown, std::vector<QString>{QStringLiteral("msg: No identical files fond")});
 }
@@ -109,7 +130,7 @@ TEST_F(SearchTest, StopDeclinedLetsTheSearchRunOn) {
     window.Ocompearer1btn_startClick();
     EXPECT_EQ(sure->Questions, std::vector<QString>{QStringLiteral("Break search porcess?")});
     EXPECT_EQ(window.StatusPanel2->text(), QStringLiteral("Search process is complete"));
-    EXPECT_EQ(window.TV1->topLevelItemCount(), 2);
+    EXPECT_EQ(GroupCount(), 2);
 }
 
 TEST_F(SearchTest, StatusChangeDuringASearchNeverEnablesStartOrTheInputs) {
@@ -123,7 +144,7 @@ TEST_F(SearchTest, StatusChangeDuringASearchNeverEnablesStartOrTheInputs) {
     EXPECT_FALSE(states["N_Startsearch"]);
     EXPECT_FALSE(states["Edit_root"]);
     EXPECT_FALSE(states["TB_search_keys"]);
-    EXPECT_EQ(window.TV1->topLevelItemCount(), 2);
+    EXPECT_EQ(GroupCount(), 2);
     EXPECT_TRUE(CommandStates()["N_Startsearch"]);
 }
 
@@ -139,10 +160,9 @@ TEST_F(SearchTest, ErrorEndsTheSearchWithTheTreeDrawnSortedAndCommandsEnabled) {
     };
     EXPECT_THROW(window.Ocompearer1btn_startClick(), std::runtime_error);
     EXPECT_TRUE(window.TV1->updatesEnabled());
-    ASSERT_EQ(window.TV1->topLevelItemCount(), 1);
-    const QTreeWidgetItem* group = window.TV1->topLevelItem(0);
-    ASSERT_EQ(group->childCount(), 2);
-    EXPECT_LT(group->child(0)->text(0), group->child(1)->text(0));
+    ASSERT_EQ(GroupCount(), 1);
+    ASSERT_EQ(FileCount(0), 2);
+    EXPECT_LT(Node(0, 0).data().toString(), Node(0, 1).data().toString());
     EXPECT_EQ(window.StatusPanel2->text(), QStringLiteral("Search process has been interrupted"));
     EXPECT_TRUE(CommandStates()["N_Startsearch"]);
     EXPECT_TRUE(window.Edit_root->isEnabled());
@@ -228,21 +248,21 @@ TEST_F(SearchTest, ManyGroupsAppearSortedAndComplete) {
             window.FoundHandler("/data/folder_" + std::to_string(f) + "/" + name, false);
     }
     window.SearchCompleted();
-    ASSERT_EQ(window.TV1->topLevelItemCount(), kGroups);
+    ASSERT_EQ(GroupCount(), kGroups);
     const QCollator collator{QLocale()};
     for (int g = 0; g < kGroups; ++g) {
-        const QTreeWidgetItem* group = window.TV1->topLevelItem(g);
+        const QString group = Node(g).data().toString();
         if (g > 0) {
-            ASSERT_LE(collator.compare(window.TV1->topLevelItem(g - 1)->text(0), group->text(0)), 0)
-                << "group " << g << ": " << group->text(0).toStdString();
+            ASSERT_LE(collator.compare(Node(g - 1).data().toString(), group), 0)
+                << "group " << g << ": " << group.toStdString();
         }
-        ASSERT_EQ(group->childCount(), 3) << group->text(0).toStdString();
+        ASSERT_EQ(FileCount(g), 3) << group.toStdString();
         for (int f = 0; f < 3; ++f)
-            ASSERT_EQ(group->child(f)->text(0),
-                      QStringLiteral("/data/folder_%1/").arg(f + 1) + group->text(0));
+            ASSERT_EQ(Node(g, f).data().toString(),
+                      QStringLiteral("/data/folder_%1/").arg(f + 1) + group);
     }
-    EXPECT_EQ(window.TV1->topLevelItem(0)->text(0), QStringLiteral("file_0.dat"));
-    EXPECT_EQ(window.TV1->topLevelItem(1)->text(0), QStringLiteral("file_1.dat"));
+    EXPECT_EQ(Node(0).data().toString(), QStringLiteral("file_0.dat"));
+    EXPECT_EQ(Node(1).data().toString(), QStringLiteral("file_1.dat"));
 }
 
 // A start folder that no search could read is refused before anything changes.
@@ -388,8 +408,8 @@ protected:
         window.FindDialog1->Btn_find_next->click();
         if (modals.Shown.size() > before)
             return modals.Shown.back();
-        const QTreeWidgetItem* node = window.SelectedNode();
-        return node ? node->text(0) : QStringLiteral("(none)");
+        const QModelIndex node = window.SelectedNode();
+        return node.isValid() ? node.data().toString() : QStringLiteral("(none)");
     }
     QStringList FindRepeatedly(const QString& text, bool down, int times) {
         QStringList seen;
@@ -437,7 +457,7 @@ TEST_F(SearchInFoundTest, DownVisitsEveryMatchOnceThenReportsTheEndTwiceThenUpGo
 
 TEST_F(SearchInFoundTest, UpFirstExaminesOnlyTheFirstNodeThenDownStartsAtTheTop) {
     EXPECT_EQ(Find(QStringLiteral("b.doc"), false), kNoMatch);
-    EXPECT_EQ(window.FindPosition, nullptr);
+    EXPECT_FALSE(window.FindPosition.isValid());
     EXPECT_EQ(Find(QStringLiteral("b.doc"), true), QStringLiteral("b.doc"));
     EXPECT_EQ(Find(QStringLiteral("a.txt"), false), QStringLiteral("/d2/a.txt"));
 }
@@ -449,7 +469,7 @@ TEST_F(SearchInFoundTest, EmptyOrBlankPatternMatchesNothing) {
 
 TEST_F(SearchInFoundTest, LowerCasePatternWithBlanksFindsUpperCaseTextInACollapsedGroup) {
     EXPECT_EQ(Find(QStringLiteral("  /D4/C.TXT "), true), QStringLiteral("/d4/c.Txt"));
-    EXPECT_TRUE(window.TV1->topLevelItem(2)->isExpanded()) << "the found file's group stays shut";
+    EXPECT_TRUE(window.TV1->isExpanded(Node(2))) << "the found file's group stays shut";
     EXPECT_EQ(Find(QStringLiteral(" c.txt"), true), QStringLiteral("/d5/c.Txt"));
 }
 
@@ -459,7 +479,7 @@ TEST_F(SearchInFoundTest, AfterAMatchTheNextFindGoesOnFromItNotFromTheSelection)
     EXPECT_EQ(Find(QStringLiteral("/d1/"), true), QStringLiteral("/d1/b.doc"));
     EXPECT_EQ(Find(QStringLiteral("/d1/"), true), kNoMatch);
     // A miss with nothing selected sends the next search back to the first node.
-    window.TV1->setCurrentItem(nullptr);
+    window.TV1->setCurrentIndex(QModelIndex());
     window.TV1->clearSelection();
     EXPECT_EQ(Find(QStringLiteral("/d1/"), true), kNoMatch);
     EXPECT_EQ(Find(QStringLiteral("/d1/"), true), QStringLiteral("/d1/a.txt"));
@@ -468,7 +488,7 @@ TEST_F(SearchInFoundTest, AfterAMatchTheNextFindGoesOnFromItNotFromTheSelection)
 TEST_F(SearchInFoundTest, NewSearchResultForgetsThePosition) {
     EXPECT_EQ(Find(QStringLiteral("/d2/"), true), QStringLiteral("/d2/a.txt"));
     ReportResult({{"z", {"/d2/z", "/d9/z"}}});
-    EXPECT_EQ(window.FindPosition, nullptr);
+    EXPECT_FALSE(window.FindPosition.isValid());
     EXPECT_EQ(Find(QStringLiteral("/d2/"), true), QStringLiteral("/d2/z"));
 }
 
@@ -491,16 +511,16 @@ TEST_F(SearchAfterRemovalTest, RemovedPositionMakesTheNextSearchStartAtTheFirstN
     ReportResult({{"x.bin", {first, second}}});
     window.FindDialog1->Edit_text->setText(QStringLiteral("/two/"));
     window.FindDialog1Find();
-    ASSERT_EQ(window.SelectedNode()->text(0).toStdString(), second);
+    ASSERT_EQ(window.SelectedNode().data().toString().toStdString(), second);
     window.ChooseMoveDestination = [&](const QString&, const QString&, const QString&) {
         return QString::fromStdString(files.Path("moved.bin"));
     };
     window.TB_moveClick();
-    ASSERT_EQ(window.TV1->topLevelItem(0)->childCount(), 1);
-    EXPECT_EQ(window.FindPosition, nullptr);
+    ASSERT_EQ(FileCount(0), 1);
+    EXPECT_FALSE(window.FindPosition.isValid());
     window.FindDialog1->Edit_text->setText(QStringLiteral("x.bin"));
     window.FindDialog1Find();
-    EXPECT_EQ(window.SelectedNode(), window.TV1->topLevelItem(0));
+    EXPECT_EQ(window.SelectedNode(), Node(0));
 }
 
 } // namespace

@@ -1,15 +1,20 @@
 #include "_compearer/panel/ocompearer.h"
+#include "dialogs/find_dialog.h"
 #include "dialogs/ft.h"
 #include "dialogs/settings_user.h"
 #include "dialogs/sure.h"
 #include "main/fmain.h"
+#include "main/result_model.h"
+#include "main/status_field.h"
 #include "main_test_support.h"
 #include "support/qt/modal_driver.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -21,9 +26,9 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
-#include <QTreeWidget>
 #include <QWindow>
 #include <algorithm>
+#include <climits>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
@@ -204,9 +209,10 @@ TEST_F(MainWindowTest, CommandsCarryTheirCaptionsShortcutsAndPictures) {
     QStringList popup;
     for (QAction* item : window.PopupMenu1->actions())
         popup << (item->isSeparator() ? QStringLiteral("-") : item->text());
-    EXPECT_EQ(popup,
-              (QStringList{QStringLiteral("Open"), QStringLiteral("Delete"), QStringLiteral("Move"),
-                           QStringLiteral("-"), QStringLiteral("Search in found")}));
+    EXPECT_EQ(popup, (QStringList{QStringLiteral("Open"), QStringLiteral("Delete"),
+                                  QStringLiteral("Move"), QStringLiteral("-"),
+                                  QStringLiteral("Search in found"), QStringLiteral("-"),
+                                  QStringLiteral("Open folder"), QStringLiteral("Copy path")}));
 }
 
 TEST_F(MainWindowTest, NormalizeStartPathTrimsAndAddsTheSlash) {
@@ -378,7 +384,7 @@ protected:
                 return QString::fromStdString(destination);
             };
     }
-    int FileNodes() const { return window.TV1->topLevelItem(0)->childCount(); }
+    int FileNodes() const { return FileCount(0); }
 
     TTempTree files;
     std::string first, second;
@@ -420,14 +426,13 @@ TEST_F(FileCommandWiringTest, EnterAndDoubleClickOpenBothKindsOfNode) {
     Select(0, 0);
     QTest::keyClick(window.TV1, Qt::Key_Enter);
     window.TV1->expandAll();
-    const QTreeWidgetItem* fileNode = window.TV1->topLevelItem(0)->child(1);
+    const QModelIndex fileNode = Node(0, 1);
     // The view lays out the expanded rows later, from the event loop.
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return !window.TV1->visualItemRect(fileNode).isEmpty(); }, 5000));
-    const QRect fileRow = window.TV1->visualItemRect(fileNode);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.TV1->visualRect(fileNode).isEmpty(); }, 5000));
+    const QRect fileRow = window.TV1->visualRect(fileNode);
     QTest::mouseClick(window.TV1->viewport(), Qt::LeftButton, {}, fileRow.center());
     QTest::mouseDClick(window.TV1->viewport(), Qt::LeftButton, {}, fileRow.center());
-    const QRect groupRow = window.TV1->visualItemRect(window.TV1->topLevelItem(0));
+    const QRect groupRow = window.TV1->visualRect(Node(0));
     QTest::mouseClick(window.TV1->viewport(), Qt::LeftButton, {}, groupRow.center());
     QTest::mouseDClick(window.TV1->viewport(), Qt::LeftButton, {}, groupRow.center());
     EXPECT_EQ(opened, (std::vector<std::string>{first, second}));
@@ -440,7 +445,7 @@ TEST_F(FileCommandWiringTest, MoveAndDeleteDoNothingOnAGroupOrWithoutSelection) 
     Select(0);
     window.TB_moveClick();
     window.TB_deleteClick();
-    window.TV1->setCurrentItem(nullptr);
+    window.TV1->setCurrentIndex(QModelIndex());
     window.TB_moveClick();
     window.TB_deleteClick();
     EXPECT_TRUE(dialogAsked.empty());
@@ -490,7 +495,7 @@ TEST_F(FileCommandWiringTest, MoveRemovesTheNodeOfTheFileThatLeft) {
                                        .arg(QString::fromStdString(first),
                                             QString::fromStdString(files.Path("one")))});
     EXPECT_EQ(FileNodes(), 1);
-    EXPECT_EQ(window.TV1->topLevelItem(0)->child(0)->text(0).toStdString(), second);
+    EXPECT_EQ(Node(0, 0).data().toString().toStdString(), second);
 
     MoveTo(files.Path("target/other.jpg"));
     Select(0, 0);
@@ -532,7 +537,7 @@ TEST_F(TrashWiringTest, ConfirmedDeleteRemovesTheNodeAndTheGroupStays) {
         << sure->Questions[1].toStdString();
     EXPECT_EQ(sure->NoWasDefault, (std::vector<bool>{false, true}));
     EXPECT_EQ(FileNodes(), 0);
-    EXPECT_EQ(window.TV1->topLevelItemCount(), 1);
+    EXPECT_EQ(GroupCount(), 1);
     Select(0);
     window.TB_openClick();
     EXPECT_EQ(modals.Shown, std::vector<QString>{QStringLiteral("group info: 0 | 0 bytes")});
@@ -596,14 +601,14 @@ protected:
 // Regression: F8 and Enter three times sent all three copies to the trash, as Yes stayed the
 // default even for the last one.
 TEST_F(LastCopyKeysTest, F8AndEnterThreeTimesNeverTrashTheLastCopy) {
-    ASSERT_EQ(window.TV1->topLevelItemCount(), 1);
+    ASSERT_EQ(GroupCount(), 1);
     window.TV1->expandAll();
     Select(0, 0);
     std::vector<QString> questions;
     for (int round = 0; round < 3; ++round)
         questions.push_back(DeleteWithEnter());
     EXPECT_EQ(CopiesOnDisk(), 1);
-    EXPECT_EQ(window.TV1->topLevelItem(0)->childCount(), 1);
+    EXPECT_EQ(FileCount(0), 1);
     ASSERT_EQ(questions.size(), 3u);
     EXPECT_FALSE(questions[1].contains(QStringLiteral("last copy"))) << questions[1].toStdString();
     EXPECT_TRUE(questions[2].contains(QStringLiteral("It is the last copy")))
@@ -617,7 +622,126 @@ TEST_F(LastCopyKeysTest, CopiesChangedOrRemovedSinceTheSearchMakeTheLastCopyThou
     const QString question = DeleteWithEnter();
     EXPECT_TRUE(question.contains(QStringLiteral("It is the last copy"))) << question.toStdString();
     EXPECT_TRUE(TTempTree::Exists(copies[0])) << "Enter answered Yes";
-    EXPECT_EQ(window.TV1->topLevelItem(0)->childCount(), 3);
+    EXPECT_EQ(FileCount(0), 3);
+}
+
+// The result as the user reads and handles it: columns, summary, sorting, filter, context menu.
+class ResultViewTest : public TMainWindowTest {
+protected:
+    ResultViewTest() {
+        small = {files.File("one/pic.jpg", std::string(600, 'p')),
+                 files.File("two/pic.jpg", std::string(600, 'p'))};
+        big = {files.File("a/zip.bin", std::string(2000, 'z')),
+               files.File("b/zip.bin", std::string(2000, 'z')),
+               files.File("c/zip.bin", std::string(2000, 'z'))};
+        // Wasted space means something only when size and content are compared.
+        window.Ocompearer1->Core().SetKeys({false, true, true, true});
+        ReportResult({{"pic.jpg", small}, {"zip.bin", big}});
+        window.OpenFolder = [this](const QByteArray& path) {
+            folders.push_back(path.toStdString());
+            return true;
+        };
+    }
+    QStringList Groups() const {
+        QStringList names;
+        for (int g = 0; g < GroupCount(); ++g)
+            names << Node(g).data().toString();
+        return names;
+    }
+    void ClickHeader(int column) {
+        QHeaderView* header = window.TV1->header();
+        const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+    }
+
+    TTempTree files;
+    std::vector<std::string> small, big;
+    std::vector<std::string> folders;
+};
+
+TEST_F(ResultViewTest, ColumnsAndTheSummaryShowWhatTheDuplicatesCost) {
+    EXPECT_EQ(Node(1).siblingAtColumn(TResultModel::ColumnFiles).data().toString(),
+              QStringLiteral("3"));
+    EXPECT_EQ(Node(1).siblingAtColumn(TResultModel::ColumnWasted).data().toString(),
+              QStringLiteral("4.000 Kb"));
+    EXPECT_EQ(Node(1, 0).siblingAtColumn(TResultModel::ColumnSize).data().toString(),
+              QStringLiteral("2.000 Kb"));
+    EXPECT_TRUE(window.StatusSummary->isVisible());
+    EXPECT_EQ(window.StatusSummary->text(),
+              QStringLiteral("2 groups, 5 files, 4.600 Kb can be freed"));
+    window.TV1->expandAll();
+    Select(1, 0);
+    sure->Answer = true;
+    TTrashHome trash{files.Path("home")};
+    window.TB_deleteClick();
+    EXPECT_EQ(window.StatusSummary->text(),
+              QStringLiteral("2 groups, 4 files, 2.600 Kb can be freed"));
+    window.Ocompearer1->Core().SetKeys({false, true, true, false});
+    ReportResult({{"pic.jpg", small}});
+    EXPECT_EQ(window.StatusSummary->text(), QStringLiteral("1 groups, 2 files"));
+    ReportResult({});
+    EXPECT_FALSE(window.StatusSummary->isVisible());
+}
+
+TEST_F(ResultViewTest, AHeaderClickSortsByWastedLargestFirstAndANewResultComesInTheDefaultOrder) {
+    EXPECT_EQ(Groups(), (QStringList{QStringLiteral("pic.jpg"), QStringLiteral("zip.bin")}));
+    ClickHeader(TResultModel::ColumnWasted);
+    EXPECT_EQ(Groups(), (QStringList{QStringLiteral("zip.bin"), QStringLiteral("pic.jpg")}));
+    ClickHeader(TResultModel::ColumnWasted);
+    EXPECT_EQ(Groups(), (QStringList{QStringLiteral("pic.jpg"), QStringLiteral("zip.bin")}));
+    ClickHeader(TResultModel::ColumnFiles);
+    EXPECT_EQ(Groups(), (QStringList{QStringLiteral("zip.bin"), QStringLiteral("pic.jpg")}));
+    ReportResult({{"pic.jpg", small}, {"zip.bin", big}});
+    EXPECT_EQ(Groups(), (QStringList{QStringLiteral("pic.jpg"), QStringLiteral("zip.bin")}));
+    EXPECT_EQ(window.TV1->header()->sortIndicatorSection(), -1);
+}
+
+TEST_F(ResultViewTest, TheFilterShowsWholeGroupsAndSearchInFoundLooksOnlyAtThem) {
+    QTest::keyClicks(window.FilterEdit, QStringLiteral("B/ZIP"));
+    EXPECT_EQ(Groups(), QStringList{QStringLiteral("zip.bin")});
+    EXPECT_EQ(FileCount(0), 3);
+    window.FindDialog1->Edit_text->setText(QStringLiteral("/"));
+    window.FindDialog1Find();
+    EXPECT_EQ(window.SelectedNode(), Node(0, 0)) << "pic.jpg's files are hidden";
+    window.FilterEdit->setText(QStringLiteral("nowhere"));
+    EXPECT_EQ(GroupCount(), 0);
+    window.Ocompearer1->Core().SetKeys({false, true, false, true});
+    window.Edit_root->setText(QString::fromStdString(files.Root()));
+    window.N_Startsearch->trigger();
+    EXPECT_EQ(GroupCount(), 0) << "the filter stays in force for a new result";
+    EXPECT_EQ(window.ResultModel->Result().GroupCount(), 2u);
+    EXPECT_EQ(window.StatusPanel2->text(), QStringLiteral("Search process is complete"))
+        << "groups that the filter hides are still found";
+    EXPECT_TRUE(modals.Shown.empty());
+    window.FilterEdit->clear();
+    EXPECT_EQ(GroupCount(), 2);
+}
+
+TEST_F(ResultViewTest, CtrlCCopiesTheSelectedFilesPath) {
+    window.TV1->expandAll();
+    Select(0, 1);
+    window.TV1->setFocus();
+    QTest::keyClick(window.TV1, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromStdString(small[1]));
+}
+
+TEST_F(ResultViewTest, OpenFolderHandsTheDesktopTheFoldersExactBytes) {
+    Select(0, 0);
+    window.P_OpenFolder->trigger();
+    EXPECT_EQ(folders, std::vector<std::string>{files.Path("one")});
+    Select(0);
+    EXPECT_FALSE(window.P_OpenFolder->isEnabled());
+}
+
+TEST_F(ResultViewTest, AFolderPathTooLongForTheDesktopIsSaidSo) {
+    const std::string longPath = "/" + std::string(PATH_MAX, 'x') + "/f.bin";
+    ReportResult({{"f.bin", {"/short/f.bin", longPath}}});
+    Select(0, 1);
+    window.P_OpenFolder->trigger();
+    EXPECT_TRUE(folders.empty());
+    ASSERT_EQ(modals.Shown.size(), 1u);
+    EXPECT_TRUE(modals.Shown[0].startsWith(QStringLiteral("msg: The desktop cannot open")))
+        << modals.Shown[0].left(80).toStdString();
 }
 
 } // namespace

@@ -2,60 +2,62 @@
 #include "main/found_file.h"
 #include "support/temp_tree.h"
 
-#include <QTreeWidgetItem>
 #include <gtest/gtest.h>
 #include <memory>
 #include <unistd.h>
+#include <vector>
 
 namespace parvex {
 namespace {
 
 using testing::TTempTree;
 
-// A group of three copies on disk, its nodes holding what was on disk when they were made.
+// A group of three copies on disk, each kept with what was on disk when the search found it.
 class LastCopyTest : public ::testing::Test {
 protected:
     LastCopyTest() {
         for (const char* name : {"a/copy.bin", "b/copy.bin", "c/copy.bin"}) {
             const std::string path = files.File(name, "same content", 1'600'000'000);
-            auto* node = new QTreeWidgetItem(group.get(), {QString::fromStdString(path)});
-            node->setData(0, Qt::UserRole, QByteArray::fromStdString(path));
-            KeepFoundFile(*node, FoundFileOnDisk(path));
+            kept.push_back({path, FoundFileOnDisk(path)});
             paths.push_back(path);
         }
     }
-    QTreeWidgetItem& Node(int index) const { return *group->child(index); }
+    // The other files of the group, as the last-copy question sees them.
+    bool LastCopy(std::size_t index) const {
+        std::vector<TKeptFile> others = kept;
+        others.erase(others.begin() + static_cast<std::ptrdiff_t>(index));
+        return IsLastCopy(paths[index], others);
+    }
 
     TTempTree files;
-    std::unique_ptr<QTreeWidgetItem> group =
-        std::make_unique<QTreeWidgetItem>(QStringList{QStringLiteral("copy.bin")});
+    std::vector<TKeptFile> kept;
     std::vector<std::string> paths;
 };
 
 TEST_F(LastCopyTest, NoFileIsTheLastWhileTheOtherCopiesAreUnchanged) {
-    for (int i = 0; i < 3; ++i)
-        EXPECT_FALSE(IsLastCopy(Node(i))) << i;
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_FALSE(LastCopy(i)) << i;
 }
 
-TEST_F(LastCopyTest, CopiesRemovedFromDiskDoNotCountThoughTheirNodesStay) {
+TEST_F(LastCopyTest, CopiesRemovedFromDiskDoNotCountThoughTheyWereFound) {
     ::unlink(paths[1].c_str());
-    EXPECT_FALSE(IsLastCopy(Node(0))) << "the third copy is still there";
+    EXPECT_FALSE(LastCopy(0)) << "the third copy is still there";
     ::unlink(paths[2].c_str());
-    EXPECT_TRUE(IsLastCopy(Node(0)));
+    EXPECT_TRUE(LastCopy(0));
 }
 
 TEST_F(LastCopyTest, CopiesChangedOnDiskDoNotCount) {
     files.File("b/copy.bin", "other content", 1'600'000'000); // other size
     files.SetTime("c/copy.bin", 1'600'000'100);               // other time
-    EXPECT_TRUE(IsLastCopy(Node(0)));
-    EXPECT_FALSE(IsLastCopy(Node(1))) << "for b, a and c are copies: a is unchanged";
+    EXPECT_TRUE(LastCopy(0));
+    EXPECT_FALSE(LastCopy(1)) << "for b, a and c are copies: a is unchanged";
 }
 
 TEST_F(LastCopyTest, CopyReplacedByAFileOfTheSameFactsButAnotherInodeDoesNotCount) {
     ::unlink(paths[1].c_str());
     ::unlink(paths[2].c_str());
     files.File("c/copy.bin", "same content", 1'600'000'000);
-    EXPECT_TRUE(IsLastCopy(Node(0)));
+    EXPECT_TRUE(LastCopy(0));
 }
 
 TEST_F(LastCopyTest, AHardLinkToTheSameFileIsNoCopy) {
@@ -63,24 +65,28 @@ TEST_F(LastCopyTest, AHardLinkToTheSameFileIsNoCopy) {
     // b becomes a second name of a: same device and inode, so one file, not two copies.
     ::unlink(paths[1].c_str());
     ASSERT_EQ(::link(paths[0].c_str(), paths[1].c_str()), 0);
-    KeepFoundFile(Node(1), FoundFileOnDisk(paths[1]));
-    EXPECT_TRUE(IsLastCopy(Node(0)));
-    EXPECT_TRUE(IsLastCopy(Node(1)));
+    kept[1].Found = FoundFileOnDisk(paths[1]);
+    EXPECT_TRUE(LastCopy(0));
+    EXPECT_TRUE(LastCopy(1));
 }
 
-TEST_F(LastCopyTest, NodesWithoutFactsAndRemovedNodesDoNotCount) {
-    KeepFoundFile(Node(1), std::nullopt);
-    EXPECT_FALSE(IsLastCopy(Node(0)));
-    delete group->takeChild(2);
-    EXPECT_TRUE(IsLastCopy(Node(0)));
+TEST_F(LastCopyTest, FilesWithoutFactsDoNotCount) {
+    kept[1].Found = std::nullopt;
+    EXPECT_FALSE(LastCopy(0));
+    kept[2].Found = std::nullopt;
+    EXPECT_TRUE(LastCopy(0));
 }
 
-TEST_F(LastCopyTest, FactsKeptOnANodeComeBackWhole) {
-    const TFoundFile facts{{7, 0xFFFF'FFFF'FFFF'FFF0ULL}, -1, 0x7FFF'FFFF'FFFFLL};
-    KeepFoundFile(Node(0), facts);
-    EXPECT_EQ(FoundFileOf(Node(0)), facts);
-    EXPECT_EQ(Node(0).data(0, Qt::UserRole).toByteArray().toStdString(), paths[0])
-        << "the path's bytes stay where they were";
+TEST(ReportedFacts, WithoutAnEngineRowTheDiskSaysWhetherEveryNameIsFound) {
+    TTempTree files;
+    const std::string single = files.File("single.txt", "one", 1'600'000'000);
+    const std::string linked = files.File("linked.txt", "two", 1'600'000'000);
+    ASSERT_EQ(::link(linked.c_str(), files.Path("elsewhere.txt").c_str()), 0);
+    const TCompearerCore core;
+    EXPECT_TRUE(ReportedFacts(core, single).AllNamesFound);
+    EXPECT_EQ(ReportedFacts(core, single).Found, FoundFileOnDisk(single));
+    EXPECT_FALSE(ReportedFacts(core, linked).AllNamesFound);
+    EXPECT_FALSE(ReportedFacts(core, files.Path("gone")).Found);
 }
 
 TEST(ReportedFile, IsTheEngineRowWhileItReportsAndTheDiskOtherwise) {

@@ -6,6 +6,7 @@
 #include "dialogs/ft.h"
 #include "dialogs/msg.h"
 #include "dialogs/settings_user.h"
+#include "main/result_model.h"
 #include "main/result_tree.h"
 
 #include <QAction>
@@ -57,21 +58,31 @@ void TMainWindowTest::ReportResult(const std::vector<TGroupRows>& groups) {
     window.SearchCompleted();
 }
 
-QTreeWidgetItem* TMainWindowTest::Select(int group, int file) {
-    QTreeWidgetItem* node = window.TV1->topLevelItem(group);
-    if (file >= 0)
-        node = node->child(file);
-    window.TV1->setCurrentItem(node);
+QModelIndex TMainWindowTest::Node(int group, int file) const {
+    const QModelIndex node = window.ResultModel->index(group, 0);
+    return file < 0 ? node : window.ResultModel->index(file, 0, node);
+}
+
+QModelIndex TMainWindowTest::Select(int group, int file) {
+    const QModelIndex node = Node(group, file);
+    window.TV1->setCurrentIndex(node);
     return node;
+}
+
+int TMainWindowTest::GroupCount() const {
+    return window.ResultModel->rowCount();
+}
+
+int TMainWindowTest::FileCount(int group) const {
+    return window.ResultModel->rowCount(Node(group));
 }
 
 QStringList TMainWindowTest::TreeTexts() const {
     QStringList texts;
-    for (int g = 0; g < window.TV1->topLevelItemCount(); ++g) {
-        const QTreeWidgetItem* group = window.TV1->topLevelItem(g);
-        texts << group->text(0);
-        for (int f = 0; f < group->childCount(); ++f)
-            texts << QStringLiteral("  ") + group->child(f)->text(0);
+    for (int g = 0; g < GroupCount(); ++g) {
+        texts << Node(g).data().toString();
+        for (int f = 0; f < FileCount(g); ++f)
+            texts << QStringLiteral("  ") + Node(g, f).data().toString();
     }
     return texts;
 }

@@ -12,8 +12,6 @@
 #include <string>
 #include <vector>
 
-class QTreeWidget;
-
 namespace parvex::test {
 
 using testing::TModalRecorder;
@@ -47,8 +45,14 @@ protected:
 
     /// Feeds the groups through the engine's event receivers, as a search would.
     void ReportResult(const std::vector<TGroupRows>& groups);
-    /// Selects a node by its place: group index, file index (-1 for the group node itself).
-    QTreeWidgetItem* Select(int group, int file = -1);
+    /// A node by its place in display order: group row, file row (-1 for the group node itself).
+    QModelIndex Node(int group, int file = -1) const;
+    /// Makes a node the current one of the tree, selected, and returns it.
+    QModelIndex Select(int group, int file = -1);
+    /// The number of group rows shown.
+    int GroupCount() const;
+    /// The number of file rows under a group row.
+    int FileCount(int group) const;
     /// The texts of the tree in display order, files indented by two blanks.
     QStringList TreeTexts() const;
     /// The enabled state of every switchable command by its name.

@@ -1,6 +1,8 @@
 #include "main/result_tree.h"
 
+#include <QHeaderView>
 #include <QSignalSpy>
+#include <QStandardItemModel>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -8,17 +10,20 @@ namespace parvex {
 namespace {
 
 TEST(IsGroupNode, TopLevelNodesAreGroupsFilesAndNoneAreNot) {
-    TResultTree tree;
-    auto* group = new QTreeWidgetItem(&tree, QStringList(QStringLiteral("g")));
-    new QTreeWidgetItem(group, QStringList(QStringLiteral("/f")));
-    EXPECT_TRUE(IsGroupNode(group));
-    EXPECT_FALSE(IsGroupNode(group->child(0)));
-    EXPECT_FALSE(IsGroupNode(nullptr));
+    QStandardItemModel model;
+    auto* group = new QStandardItem(QStringLiteral("g"));
+    group->appendRow(new QStandardItem(QStringLiteral("/f")));
+    model.appendRow(group);
+    EXPECT_TRUE(IsGroupNode(group->index()));
+    EXPECT_FALSE(IsGroupNode(group->child(0)->index()));
+    EXPECT_FALSE(IsGroupNode(QModelIndex()));
 }
 
 TEST(TResultTree, EnterAndReturnAreReportedWhateverTheModifiersAndOtherKeysAreNot) {
+    QStandardItemModel model;
+    model.appendRow(new QStandardItem(QStringLiteral("g")));
     TResultTree tree;
-    new QTreeWidgetItem(&tree, QStringList(QStringLiteral("g")));
+    tree.setModel(&model);
     tree.show();
     QSignalSpy enter(&tree, &TResultTree::EnterPressed);
     QTest::keyClick(&tree, Qt::Key_Return);
@@ -29,11 +34,15 @@ TEST(TResultTree, EnterAndReturnAreReportedWhateverTheModifiersAndOtherKeysAreNo
     EXPECT_EQ(enter.count(), 3);
 }
 
-TEST(TResultTree, IsReadOnlyWithoutLinesAndIndentsNineteenPixels) {
+TEST(TResultTree, IsReadOnlyWithoutLinesIndentsNineteenPixelsAndElidesInTheMiddle) {
+    QStandardItemModel model(0, 3);
     TResultTree tree;
+    tree.setModel(&model);
     EXPECT_EQ(tree.indentation(), 19);
     EXPECT_EQ(tree.editTriggers(), QAbstractItemView::NoEditTriggers);
-    EXPECT_EQ(tree.columnCount(), 1);
+    EXPECT_EQ(tree.textElideMode(), Qt::ElideMiddle);
+    EXPECT_EQ(tree.header()->sectionResizeMode(0), QHeaderView::Stretch);
+    EXPECT_EQ(tree.header()->sectionResizeMode(2), QHeaderView::ResizeToContents);
     EXPECT_EQ(tree.palette().color(QPalette::Inactive, QPalette::Highlight),
               tree.palette().color(QPalette::Active, QPalette::Highlight));
 }

@@ -1,0 +1,204 @@
+#include "main/result_data.h"
+
+#include "main/time_code_text.h"
+
+#include <QByteArrayMatcher>
+#include <QFile>
+#include <algorithm>
+#include <chrono>
+#include <future>
+#include <numeric>
+
+namespace parvex {
+
+namespace {
+
+const std::vector<std::string> kNoNames;
+
+} // namespace
+
+QByteArray TResultData::Folded(const QString& text) {
+    return text.toCaseFolded().toUtf8();
+}
+
+void TResultData::Restart(const QCollator& collator) {
+    // Swapped out first, so that the memory goes back in one piece.
+    std::deque<TResultGroup>().swap(found_);
+    std::vector<std::uint32_t>().swap(order_);
+    std::vector<QCollatorSortKey>().swap(keys_);
+    std::vector<std::vector<std::string>>().swap(otherNames_);
+    paths_ = TByteStore();
+    folded_ = TByteStore();
+    fileCount_ = 0;
+    totalWasted_ = 0;
+    collator_ = collator;
+    open_ = false;
+}
+
+void TResultData::AddGroup(const QByteArray& name) {
+    CloseGroup();
+    TResultGroup group;
+    group.NameStart = paths_.Append(name);
+    group.NameLength = static_cast<std::uint32_t>(name.size());
+    keys_.push_back(collator_.sortKey(QFile::decodeName(name)));
+    found_.push_back(std::move(group));
+    open_ = true;
+}
+
+void TResultData::AddFile(const QByteArray& path, TResultFacts facts) {
+    if (!open_)
+        return;
+    TResultGroup& group = found_.back();
+    TResultFile file;
+    file.PathStart = paths_.Append(path);
+    file.PathLength = static_cast<std::uint32_t>(path.size());
+    file.Known = facts.Found.has_value();
+    if (file.Known)
+        file.Found = *facts.Found;
+    file.AllNamesFound = facts.AllNamesFound;
+    if (!facts.OtherNames.empty()) {
+        otherNames_.push_back(std::move(facts.OtherNames));
+        file.OtherNames = static_cast<std::uint32_t>(otherNames_.size());
+    }
+    if (group.Files.empty())
+        group.HeadSize = file.Known ? file.Found.Size : 0;
+    group.Files.push_back(file);
+    ++fileCount_;
+}
+
+std::uint32_t TResultData::AppendFolded(QByteArrayView bytes, TByteStore::TPlace& start) {
+    const QByteArray folded = Folded(QFile::decodeName(bytes.toByteArray()));
+    start = folded_.Append(folded);
+    return static_cast<std::uint32_t>(folded.size());
+}
+
+// A group is complete: its files go in order by path and its search texts are kept in that
+// order, while the next group is still being compared.
+void TResultData::CloseGroup() {
+    if (!open_)
+        return;
+    open_ = false;
+    TResultGroup& group = found_.back();
+    std::vector<std::pair<QCollatorSortKey, std::size_t>> keyed;
+    keyed.reserve(group.Files.size());
+    for (std::size_t f = 0; f < group.Files.size(); ++f) {
+        const TResultFile& file = group.Files[f];
+        keyed.emplace_back(collator_.sortKey(QFile::decodeName(
+                               paths_.View(file.PathStart, file.PathLength).toByteArray())),
+                           f);
+    }
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first.compare(b.first) < 0; });
+    std::vector<TResultFile> sorted;
+    sorted.reserve(group.Files.size());
+    for (const auto& entry : keyed)
+        sorted.push_back(group.Files[entry.second]);
+    group.Files = std::move(sorted);
+    group.FoldedLength =
+        AppendFolded(paths_.View(group.NameStart, group.NameLength), group.FoldedStart);
+    for (TResultFile& file : group.Files)
+        file.FoldedLength =
+            AppendFolded(paths_.View(file.PathStart, file.PathLength), file.FoldedStart);
+    Refigure(group);
+    totalWasted_ += group.Wasted;
+}
+
+void TResultData::Finish(const std::function<void()>& whileWaiting) {
+    CloseGroup();
+    if (keys_.size() != found_.size())
+        return; // ordered before
+    std::vector<std::uint32_t> order(found_.size());
+    std::iota(order.begin(), order.end(), std::uint32_t{0});
+    // The worker owns the keys and the order until it is done, and frees the keys itself.
+    std::future<void> sorted = std::async(std::launch::async, [this, &order] {
+        std::stable_sort(order.begin(), order.end(), [this](std::uint32_t a, std::uint32_t b) {
+            return keys_[a].compare(keys_[b]) < 0;
+        });
+        std::vector<QCollatorSortKey>().swap(keys_);
+    });
+    while (sorted.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
+        if (whileWaiting)
+            whileWaiting();
+    }
+    sorted.get();
+    order_ = std::move(order);
+}
+
+// Each inode counts once. An inode with a name outside the result stays whatever is deleted,
+// so it is the copy that is kept; otherwise the largest is.
+void TResultData::Refigure(TResultGroup& group) {
+    std::vector<const TResultFile*> known;
+    known.reserve(group.Files.size());
+    for (const TResultFile& file : group.Files) {
+        if (file.Known)
+            known.push_back(&file);
+    }
+    const auto idOf = [](const TResultFile* file) {
+        return std::pair(file->Found.Id.Device, file->Found.Id.Inode);
+    };
+    std::stable_sort(known.begin(), known.end(),
+                     [&](const TResultFile* a, const TResultFile* b) { return idOf(a) < idOf(b); });
+    std::int64_t freeable = 0;
+    std::int64_t largest = 0;
+    bool somethingStays = false;
+    group.Newest = 0;
+    for (std::size_t i = 0; i < known.size(); ++i) {
+        const TResultFile& file = *known[i];
+        const std::int64_t moment = TimeCodeOrder(file.Found.TimeCode);
+        group.Newest = i == 0 ? moment : std::max(group.Newest, moment);
+        if (i > 0 && idOf(known[i - 1]) == idOf(&file))
+            continue;
+        if (file.AllNamesFound) {
+            freeable += file.Found.Size;
+            largest = std::max(largest, file.Found.Size);
+        } else {
+            somethingStays = true;
+        }
+    }
+    group.Wasted = somethingStays ? freeable : freeable - largest;
+}
+
+QByteArray TResultData::GroupName(std::size_t group) const {
+    const TResultGroup& g = found_[order_[group]];
+    return paths_.View(g.NameStart, g.NameLength).toByteArray();
+}
+
+QByteArray TResultData::FilePath(std::size_t group, std::size_t file) const {
+    const TResultFile& f = found_[order_[group]].Files[file];
+    return paths_.View(f.PathStart, f.PathLength).toByteArray();
+}
+
+const std::vector<std::string>& TResultData::OtherNamesOf(std::size_t group,
+                                                          std::size_t file) const {
+    const std::uint32_t k = found_[order_[group]].Files[file].OtherNames;
+    return k == 0 ? kNoNames : otherNames_[k - 1];
+}
+
+bool TResultData::NodeHolds(const QByteArrayMatcher& folded, std::size_t group, int file) const {
+    const TResultGroup& g = found_[order_[group]];
+    const QByteArrayView text =
+        file < 0 ? folded_.View(g.FoldedStart, g.FoldedLength)
+                 : folded_.View(g.Files[static_cast<std::size_t>(file)].FoldedStart,
+                                g.Files[static_cast<std::size_t>(file)].FoldedLength);
+    return folded.indexIn(text) >= 0;
+}
+
+bool TResultData::GroupHolds(const QByteArrayMatcher& folded, std::size_t group) const {
+    const std::size_t files = found_[order_[group]].Files.size();
+    for (std::size_t f = 0; f < files; ++f) {
+        if (NodeHolds(folded, group, static_cast<int>(f)))
+            return true;
+    }
+    return false;
+}
+
+void TResultData::RemoveFile(std::size_t group, std::size_t file) {
+    TResultGroup& g = found_[order_[group]];
+    g.Files.erase(g.Files.begin() + static_cast<std::ptrdiff_t>(file));
+    --fileCount_;
+    totalWasted_ -= g.Wasted;
+    Refigure(g);
+    totalWasted_ += g.Wasted;
+}
+
+} // namespace parvex

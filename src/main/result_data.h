@@ -1,0 +1,114 @@
+#pragma once
+
+#include "main/byte_store.h"
+#include "main/found_file.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QCollator>
+#include <QString>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QByteArrayMatcher;
+
+namespace parvex {
+
+/// One file row of a result. Its texts live in the result's byte stores: the row only holds
+/// where, so a million rows cost a few dozen bytes each beside their paths.
+struct TResultFile {
+    TByteStore::TPlace PathStart = 0;
+    TByteStore::TPlace FoldedStart = 0;
+    std::uint32_t PathLength = 0;
+    std::uint32_t FoldedLength = 0;
+    /// 0 when the file has no other name; otherwise k: the names are otherNames_[k - 1].
+    std::uint32_t OtherNames = 0;
+    bool Known = false;
+    bool AllNamesFound = false;
+    TFoundFile Found;
+};
+
+/// One group of a result: its name (the file name of its first file) and its files.
+struct TResultGroup {
+    TByteStore::TPlace NameStart = 0;
+    TByteStore::TPlace FoldedStart = 0;
+    std::uint32_t NameLength = 0;
+    std::uint32_t FoldedLength = 0;
+    /// The size of the first file reported.
+    std::int64_t HeadSize = 0;
+    /// The sizes of the group's inodes whose every name was found, each inode once, less the
+    /// largest when no inode has to stay anyway; see TResultData::Refigure.
+    std::int64_t Wasted = 0;
+    /// The newest modification time of the group's files, as TimeCodeOrder gives it.
+    std::int64_t Newest = 0;
+    std::vector<TResultFile> Files;
+};
+
+/// The result of a search without any widget: the groups in their default order (by name with
+/// the locale's collation, equal names in the order found), each with its files ordered by
+/// path. Paths keep their exact bytes; texts to search in are kept folded to one letter case.
+class TResultData {
+public:
+    /// Drops everything and sorts from now on by the collator.
+    void Restart(const QCollator& collator);
+    /// Opens a new group named by the exact bytes `name`.
+    void AddGroup(const QByteArray& name);
+    /// Adds a file to the group opened last; ignored before the first group.
+    void AddFile(const QByteArray& path, TResultFacts facts);
+    /// Closes the last group and puts the groups in their default order. The ordering runs on a
+    /// worker thread; meanwhile `whileWaiting`, when given, is called every few milliseconds
+    /// (the window processes its messages there).
+    void Finish(const std::function<void()>& whileWaiting = {});
+
+    /// The number of groups (once Finish has put them in order).
+    std::size_t GroupCount() const { return order_.size(); }
+    /// The number of file rows of every group.
+    std::size_t FileCount() const { return fileCount_; }
+    /// The group at a place of the default order.
+    const TResultGroup& Group(std::size_t group) const { return found_[order_[group]]; }
+    /// The exact bytes of a group's name.
+    QByteArray GroupName(std::size_t group) const;
+    /// The exact path bytes of a file.
+    QByteArray FilePath(std::size_t group, std::size_t file) const;
+    /// The other names of a file's inode; empty for most.
+    const std::vector<std::string>& OtherNamesOf(std::size_t group, std::size_t file) const;
+    /// The sum over groups of their wasted space.
+    std::int64_t TotalWasted() const { return totalWasted_; }
+
+    /// True when the folded text of a group's name (file -1) or of one of its files holds what
+    /// the matcher looks for.
+    bool NodeHolds(const QByteArrayMatcher& folded, std::size_t group, int file) const;
+    /// True when the folded path of one of the group's files holds what the matcher looks for.
+    bool GroupHolds(const QByteArrayMatcher& folded, std::size_t group) const;
+
+    /// Takes a file row out of its group and figures the group's wasted space again.
+    void RemoveFile(std::size_t group, std::size_t file);
+
+    /// A text folded as the search texts are kept: one letter case, UTF-8.
+    static QByteArray Folded(const QString& text);
+
+private:
+    void CloseGroup();
+    void Refigure(TResultGroup& group);
+    std::uint32_t AppendFolded(QByteArrayView bytes, TByteStore::TPlace& start);
+
+    // The groups in the order found: a deque, so that growing never moves them all at once.
+    std::deque<TResultGroup> found_;
+    // The default order once Finish has set it: places in found_.
+    std::vector<std::uint32_t> order_;
+    // One sort key per group until Finish puts them in order.
+    std::vector<QCollatorSortKey> keys_;
+    TByteStore paths_;
+    TByteStore folded_;
+    std::vector<std::vector<std::string>> otherNames_;
+    std::size_t fileCount_ = 0;
+    std::int64_t totalWasted_ = 0;
+    QCollator collator_;
+    bool open_ = false;
+};
+
+} // namespace parvex

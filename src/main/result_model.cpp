@@ -1,0 +1,382 @@
+#include "main/result_model.h"
+
+#include "dialogs/file_group_info.h"
+#include "main/time_code_text.h"
+
+#include <QByteArrayMatcher>
+#include <QFile>
+#include <QLocale>
+#include <QThreadPool>
+#include <algorithm>
+#include <memory>
+#include <numeric>
+#include <utility>
+
+namespace parvex {
+
+namespace {
+
+// A file row's internal id is its group's place in the result plus one; a group row's is 0.
+constexpr quintptr kGroupRow = 0;
+
+// Shown beside the size of a file whose inode has other names.
+const QString kLinkMark = QStringLiteral(" \u21C4");
+
+} // namespace
+
+TResultModel::TResultModel(QObject* parent) : QAbstractItemModel(parent) {}
+
+void TResultModel::SetResult(TResultData data, bool wastedKnown) {
+    beginResetModel();
+    auto old = std::make_shared<TResultData>(std::exchange(data_, std::move(data)));
+    wastedKnown_ = wastedKnown;
+    filter_.clear();
+    sortColumn_ = -1;
+    sortOrder_ = Qt::AscendingOrder;
+    identity_ = true;
+    std::vector<std::uint32_t>().swap(shown_);
+    std::vector<std::int32_t>().swap(rowOf_);
+    exposed_ = std::min(kSlice, ShownCount());
+    endResetModel();
+    // Freeing a million rows takes longer than the window may stall; a worker does it.
+    QThreadPool::globalInstance()->start([old = std::move(old)]() mutable { old.reset(); });
+}
+
+void TResultModel::Clear() {
+    SetResult(TResultData(), false);
+}
+
+bool TResultModel::IsGroup(const QModelIndex& index) {
+    return index.isValid() && index.internalId() == kGroupRow;
+}
+
+std::size_t TResultModel::ShownCount() const {
+    return identity_ ? data_.GroupCount() : shown_.size();
+}
+
+std::size_t TResultModel::GroupAt(std::size_t row) const {
+    return identity_ ? row : shown_[row];
+}
+
+std::int32_t TResultModel::RowOfGroup(std::size_t group) const {
+    return identity_ ? static_cast<std::int32_t>(group) : rowOf_[group];
+}
+
+std::size_t TResultModel::GroupOf(const QModelIndex& index) const {
+    if (index.internalId() == kGroupRow)
+        return GroupAt(static_cast<std::size_t>(index.row()));
+    return static_cast<std::size_t>(index.internalId() - 1);
+}
+
+QByteArray TResultModel::PathOf(const QModelIndex& index) const {
+    if (!index.isValid() || IsGroup(index))
+        return {};
+    return data_.FilePath(GroupOf(index), static_cast<std::size_t>(index.row()));
+}
+
+std::vector<TKeptFile> TResultModel::OtherFilesOf(const QModelIndex& file) const {
+    std::vector<TKeptFile> others;
+    if (!file.isValid() || IsGroup(file))
+        return others;
+    const std::size_t group = GroupOf(file);
+    const auto& files = data_.Group(group).Files;
+    for (std::size_t f = 0; f < files.size(); ++f) {
+        if (static_cast<int>(f) == file.row())
+            continue;
+        others.push_back({data_.FilePath(group, f).toStdString(),
+                          files[f].Known ? std::optional(files[f].Found) : std::nullopt});
+    }
+    return others;
+}
+
+void TResultModel::RemoveFile(const QModelIndex& file) {
+    if (!file.isValid() || IsGroup(file))
+        return;
+    const std::size_t group = GroupOf(file);
+    const QModelIndex parent = file.parent();
+    beginRemoveRows(parent, file.row(), file.row());
+    data_.RemoveFile(group, static_cast<std::size_t>(file.row()));
+    endRemoveRows();
+    Q_EMIT dataChanged(index(parent.row(), 0), index(parent.row(), ColumnCount - 1));
+}
+
+QModelIndex TResultModel::index(int row, int column, const QModelIndex& parent) const {
+    if (row < 0 || column < 0 || column >= ColumnCount)
+        return {};
+    if (!parent.isValid()) {
+        if (static_cast<std::size_t>(row) >= exposed_)
+            return {};
+        return createIndex(row, column, kGroupRow);
+    }
+    if (!IsGroup(parent))
+        return {};
+    const std::size_t group = GroupOf(parent);
+    if (static_cast<std::size_t>(row) >= data_.Group(group).Files.size())
+        return {};
+    return createIndex(row, column, static_cast<quintptr>(group + 1));
+}
+
+QModelIndex TResultModel::parent(const QModelIndex& child) const {
+    if (!child.isValid() || IsGroup(child))
+        return {};
+    const std::int32_t row = RowOfGroup(GroupOf(child));
+    return row < 0 ? QModelIndex() : createIndex(row, 0, kGroupRow);
+}
+
+int TResultModel::rowCount(const QModelIndex& parent) const {
+    if (!parent.isValid())
+        return static_cast<int>(exposed_);
+    if (!IsGroup(parent) || parent.column() != 0)
+        return 0;
+    return static_cast<int>(data_.Group(GroupOf(parent)).Files.size());
+}
+
+int TResultModel::columnCount(const QModelIndex&) const {
+    return ColumnCount;
+}
+
+bool TResultModel::hasChildren(const QModelIndex& parent) const {
+    return rowCount(parent) > 0;
+}
+
+Qt::ItemFlags TResultModel::flags(const QModelIndex& index) const {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}
+
+bool TResultModel::canFetchMore(const QModelIndex& parent) const {
+    return !parent.isValid() && exposed_ < ShownCount();
+}
+
+void TResultModel::fetchMore(const QModelIndex& parent) {
+    if (canFetchMore(parent))
+        Expose(static_cast<int>(std::min(exposed_ + kSlice, ShownCount()) - 1));
+}
+
+void TResultModel::Expose(int row) {
+    const auto last = static_cast<std::size_t>(row);
+    if (row < 0 || last < exposed_ || last >= ShownCount())
+        return;
+    beginInsertRows({}, static_cast<int>(exposed_), row);
+    exposed_ = last + 1;
+    endInsertRows();
+}
+
+QVariant TResultModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal)
+        return {};
+    if (role == Qt::InitialSortOrderRole)
+        return section == ColumnPath ? Qt::AscendingOrder : Qt::DescendingOrder;
+    if (role == Qt::TextAlignmentRole && section != ColumnPath)
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole)
+        return {};
+    switch (section) {
+    case ColumnPath:
+        return QStringLiteral("Path");
+    case ColumnSize:
+        return QStringLiteral("Size");
+    case ColumnModified:
+        return QStringLiteral("Modified");
+    case ColumnFiles:
+        return QStringLiteral("Files");
+    case ColumnWasted:
+        return QStringLiteral("Wasted");
+    default:
+        return {};
+    }
+}
+
+QVariant TResultModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid())
+        return {};
+    if (role == Qt::TextAlignmentRole && index.column() != ColumnPath)
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    const std::size_t group = GroupOf(index);
+    if (IsGroup(index))
+        return GroupData(group, index.column(), role);
+    return FileData(group, static_cast<std::size_t>(index.row()), index.column(), role);
+}
+
+QVariant TResultModel::GroupData(std::size_t group, int column, int role) const {
+    const TResultGroup& g = data_.Group(group);
+    if (role == PathRole && column == ColumnPath)
+        return data_.GroupName(group);
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+        return {};
+    switch (column) {
+    case ColumnPath:
+        return QFile::decodeName(data_.GroupName(group));
+    case ColumnSize:
+        return SizeText(g.HeadSize, QLocale());
+    case ColumnFiles:
+        return QLocale().toString(static_cast<qulonglong>(g.Files.size()));
+    case ColumnWasted:
+        return wastedKnown_ ? SizeText(g.Wasted, QLocale()) : QStringLiteral("\u2014");
+    default:
+        return {};
+    }
+}
+
+QVariant TResultModel::FileData(std::size_t group, std::size_t file, int column, int role) const {
+    const TResultFile& f = data_.Group(group).Files[file];
+    if (role == PathRole && column == ColumnPath)
+        return data_.FilePath(group, file);
+    const std::vector<std::string>& others = data_.OtherNamesOf(group, file);
+    if (role == Qt::ToolTipRole) {
+        QString tip = QFile::decodeName(data_.FilePath(group, file));
+        if (!others.empty()) {
+            QStringList names;
+            for (const std::string& name : others)
+                names << QFile::decodeName(QByteArray::fromStdString(name));
+            tip += QStringLiteral("\nAlso linked as: ") + names.join(QStringLiteral(", "));
+        }
+        return tip;
+    }
+    if (role != Qt::DisplayRole)
+        return {};
+    switch (column) {
+    case ColumnPath:
+        return QFile::decodeName(data_.FilePath(group, file));
+    case ColumnSize:
+        if (!f.Known)
+            return {};
+        return SizeText(f.Found.Size, QLocale()) + (others.empty() ? QString() : kLinkMark);
+    case ColumnModified:
+        return f.Known ? TimeCodeText(f.Found.TimeCode, QLocale()) : QString();
+    default:
+        return {};
+    }
+}
+
+void TResultModel::sort(int column, Qt::SortOrder order) {
+    sortColumn_ = column;
+    sortOrder_ = order;
+    Arrange();
+}
+
+void TResultModel::SetFilter(const QString& text) {
+    if (text == filter_)
+        return;
+    filter_ = text;
+    Arrange();
+}
+
+// The groups to show in the order to show them: the default order stably sorted by the
+// column's key, then filtered.
+void TResultModel::Arrange() {
+    std::vector<std::uint32_t> order(data_.GroupCount());
+    std::iota(order.begin(), order.end(), std::uint32_t{0});
+    const auto key = [this](std::uint32_t g) -> std::int64_t {
+        const TResultGroup& group = data_.Group(g);
+        switch (sortColumn_) {
+        case ColumnSize:
+            return group.HeadSize;
+        case ColumnModified:
+            return group.Newest;
+        case ColumnFiles:
+            return static_cast<std::int64_t>(group.Files.size());
+        case ColumnWasted:
+            return group.Wasted;
+        default:
+            return static_cast<std::int64_t>(g);
+        }
+    };
+    const bool descending = sortOrder_ == Qt::DescendingOrder;
+    if (sortColumn_ > ColumnPath || (sortColumn_ == ColumnPath && descending))
+        std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+            return descending ? key(b) < key(a) : key(a) < key(b);
+        });
+    if (!filter_.isEmpty()) {
+        const QByteArray folded = TResultData::Folded(filter_);
+        const QByteArrayMatcher matcher(folded);
+        std::erase_if(order, [&](std::uint32_t g) { return !data_.GroupHolds(matcher, g); });
+    }
+    ApplyOrder(std::move(order));
+}
+
+// The rows move without a reset, so the selection, the expanded groups and every persistent
+// index follow their groups; the rows of a group the filter hides become invalid.
+void TResultModel::ApplyOrder(std::vector<std::uint32_t> shown) {
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    std::vector<std::int32_t> rowOf(data_.GroupCount(), -1);
+    for (std::size_t row = 0; row < shown.size(); ++row)
+        rowOf[shown[row]] = static_cast<std::int32_t>(row);
+    // Every row a persistent index keeps (a selection, a find position) stays given to the view.
+    std::size_t exposed = std::min(std::max(exposed_, kSlice), shown.size());
+    for (const QModelIndex& old : before) {
+        const std::int32_t row = rowOf[GroupOf(old)];
+        if (row >= 0)
+            exposed = std::max(exposed, static_cast<std::size_t>(row) + 1);
+    }
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex& old : before) {
+        const std::size_t group = GroupOf(old);
+        if (rowOf[group] < 0)
+            after << QModelIndex();
+        else if (IsGroup(old))
+            after << createIndex(rowOf[group], old.column(), kGroupRow);
+        else
+            after << old;
+    }
+    identity_ = false;
+    shown_ = std::move(shown);
+    rowOf_ = std::move(rowOf);
+    exposed_ = exposed;
+    changePersistentIndexList(before, after);
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+QModelIndex TResultModel::FindNext(const QModelIndex& from, const QString& pattern, bool down) {
+    const QByteArray folded = TResultData::Folded(pattern);
+    if (folded.isEmpty() || folded.contains('\0') || ShownCount() == 0)
+        return {};
+    const QByteArrayMatcher matcher(folded);
+    // A place is (row of the group, file or -1 for the group row itself).
+    std::int64_t row = 0;
+    std::int64_t file = -1;
+    bool examineFirst = true;
+    if (from.isValid()) {
+        if (IsGroup(from)) {
+            row = from.row();
+        } else {
+            row = from.parent().row();
+            file = from.row();
+        }
+        examineFirst = false;
+    } else if (!down) {
+        return data_.NodeHolds(matcher, GroupAt(0), -1) ? index(0, 0) : QModelIndex();
+    }
+    const auto filesOf = [this](std::int64_t r) {
+        return static_cast<std::int64_t>(
+            data_.Group(GroupAt(static_cast<std::size_t>(r))).Files.size());
+    };
+    const auto rows = static_cast<std::int64_t>(ShownCount());
+    for (;;) {
+        if (!examineFirst) {
+            if (down) {
+                if (++file >= filesOf(row)) {
+                    if (++row >= rows)
+                        return {};
+                    file = -1;
+                }
+            } else if (--file < -1) {
+                if (--row < 0)
+                    return {};
+                file = filesOf(row) - 1;
+            }
+        }
+        examineFirst = false;
+        if (data_.NodeHolds(matcher, GroupAt(static_cast<std::size_t>(row)),
+                            static_cast<int>(file))) {
+            Expose(static_cast<int>(row));
+            const QModelIndex group = index(static_cast<int>(row), 0);
+            return file < 0 ? group : index(static_cast<int>(file), 0, group);
+        }
+    }
+}
+
+} // namespace parvex

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "main/found_file.h"
+#include "main/result_data.h"
+
+#include <QAbstractItemModel>
+#include <QString>
+#include <vector>
+
+namespace parvex {
+
+/// The result tree's model: group rows at the top level, the files of a group below. Rows stand
+/// for the groups and files of a TResultData; the model adds their order (by a column, or the
+/// default one) and a filter that shows a group whole when one of its paths holds a text. The
+/// view is given the group rows in slices (canFetchMore, fetchMore), so that a result of
+/// hundreds of thousands of groups appears without a long pause.
+class TResultModel : public QAbstractItemModel {
+    Q_OBJECT
+public:
+    enum TColumn { ColumnPath, ColumnSize, ColumnModified, ColumnFiles, ColumnWasted, ColumnCount };
+    /// The exact path bytes of a file row (the name bytes of a group row).
+    static constexpr int PathRole = Qt::UserRole;
+
+    explicit TResultModel(QObject* parent = nullptr);
+
+    /// Takes a new result, shown in its default order and unfiltered; wastedKnown says whether
+    /// the wasted space means anything (size and content were both compared).
+    void SetResult(TResultData data, bool wastedKnown);
+    /// Shows no result.
+    void Clear();
+    /// The result shown.
+    const TResultData& Result() const { return data_; }
+    /// Whether the Wasted column shows numbers.
+    bool WastedKnown() const { return wastedKnown_; }
+
+    /// Shows only the groups with a path that holds `text` without regard to case; an empty
+    /// text shows every group.
+    void SetFilter(const QString& text);
+    /// The filter text in force.
+    const QString& Filter() const { return filter_; }
+
+    /// True for a group row.
+    static bool IsGroup(const QModelIndex& index);
+    /// The exact path bytes of a file row; empty for anything else.
+    QByteArray PathOf(const QModelIndex& index) const;
+    /// The files of `file`'s group other than `file` itself, as the search found them.
+    std::vector<TKeptFile> OtherFilesOf(const QModelIndex& file) const;
+    /// Takes a file row out of the result.
+    void RemoveFile(const QModelIndex& file);
+    /// The next row after `from` (down) or before it (up), groups and files in display order,
+    /// whose text holds `pattern` without regard to case; from an invalid index the first row
+    /// is examined first. Invalid when no row matches.
+    /// A row the view has not been given yet is handed to it first.
+    QModelIndex FindNext(const QModelIndex& from, const QString& pattern, bool down);
+    /// Hands the view every group row up to `row` of the display order.
+    void Expose(int row);
+    /// How many group rows the view is given at first and with each further slice.
+    static constexpr std::size_t kSlice = 20000;
+
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    bool hasChildren(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+private:
+    std::size_t GroupOf(const QModelIndex& index) const;
+    std::size_t ShownCount() const;
+    std::size_t GroupAt(std::size_t row) const;
+    std::int32_t RowOfGroup(std::size_t group) const;
+    QVariant GroupData(std::size_t group, int column, int role) const;
+    QVariant FileData(std::size_t group, std::size_t file, int column, int role) const;
+    void Arrange();
+    void ApplyOrder(std::vector<std::uint32_t> shown);
+
+    TResultData data_;
+    bool wastedKnown_ = false;
+    QString filter_;
+    int sortColumn_ = -1;
+    Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
+    // The groups shown, by their place in data_, in display order; and for each group of data_
+    // its row, or -1 while the filter hides it. In the default order without a filter (identity_)
+    // both are left empty: a new result then needs no allocation of its own here.
+    bool identity_ = true;
+    std::vector<std::uint32_t> shown_;
+    std::vector<std::int32_t> rowOf_;
+    // The view lays out every top-level row it is given at once, so it gets the groups in
+    // slices: the first ones at once, the rest as it scrolls towards them or a command needs
+    // them.
+    std::size_t exposed_ = 0;
+};
+
+} // namespace parvex
