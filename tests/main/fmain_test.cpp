@@ -30,6 +30,7 @@
 #include <algorithm>
 #include <climits>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -575,17 +576,17 @@ protected:
     QString DeleteWithEnter() {
         // The window manager gives the window back its focus when a dialog closes; the
         // offscreen platform leaves that to the test.
-        window.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+        EXPECT_TRUE(testing::ActivateAgain(window));
         window.TV1->setFocus();
-        QString question;
-        testing::WhenModalOpens([&](QDialog& d) {
-            question = window.Dialogs.Fsure->Label1->text();
+        // Shared with the watch, which may outlive this call when no question opens.
+        auto question = std::make_shared<QString>();
+        testing::WhenModalOpens([this, question](QDialog& d) {
+            *question = window.Dialogs.Fsure->Label1->text();
             QTest::keyClick(&testing::KeyTarget(d), Qt::Key_Return);
         });
         QTest::keyClick(window.TV1, Qt::Key_F8);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !question.isEmpty(); }, 10000));
-        return question;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !question->isEmpty(); }, 10000));
+        return *question;
     }
     int CopiesOnDisk() const {
         return int(std::count_if(copies.begin(), copies.end(),

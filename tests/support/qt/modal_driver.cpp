@@ -1,6 +1,7 @@
 #include "support/qt/modal_driver.h"
 
 #include <QApplication>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -45,6 +46,20 @@ void WhenModalOpens(std::function<void(QDialog&)> act, std::chrono::milliseconds
 void WhenModalOpensOver(const QDialog& opener, std::function<void(QDialog&)> act,
                         std::chrono::milliseconds timeout) {
     WhenModalOpensOtherThan(&opener, std::move(act), timeout);
+}
+
+bool ActivateAgain(QWidget& window, std::chrono::milliseconds timeout) {
+    return QTest::qWaitFor(
+        [&window] {
+            // A dialog that closed hands activation on through queued events; deciding before
+            // they are through would see a state that is about to change.
+            QCoreApplication::processEvents();
+            if (QApplication::activeWindow() != &window)
+                window.activateWindow();
+            return QApplication::activeWindow() == &window &&
+                   QApplication::activeModalWidget() == nullptr;
+        },
+        static_cast<int>(timeout.count()));
 }
 
 QWidget& KeyTarget(QDialog& dialog) {

@@ -16,6 +16,12 @@ void WhenModalOpens(std::function<void(QDialog&)> act,
 void WhenModalOpensOver(const QDialog& opener, std::function<void(QDialog&)> act,
                         std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
+/// Makes `window` the active window again after a dialog closed, and waits until it is, with the
+/// activation changes that the closing queued delivered first; false when it is not active within
+/// `timeout`. Shortcut keys reach a window only while it is active.
+[[nodiscard]] bool ActivateAgain(QWidget& window,
+                                 std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
 /// The widget that receives the keyboard in `dialog`, or the dialog itself.
 QWidget& KeyTarget(QDialog& dialog);
 
