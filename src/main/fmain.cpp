@@ -88,6 +88,8 @@ TFmain::TFmain(std::unique_ptr<TD_settings_user> userSettings, QWidget* parent)
         return AskMoveDestination(*SaveDialog1, title, folder, fileName);
     };
 
+    // The window never shrinks below what its inputs and the tree need to stay usable.
+    setMinimumSize(minimumSizeHint());
     resize(760, 540);
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
@@ -102,16 +104,24 @@ void TFmain::BuildInputs() {
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(4);
 
-    const auto makeRow = [inputs, rows](const QString& caption, QLabel*& label, QLineEdit*& edit,
-                                        QPushButton*& button) {
+    // An input is never narrower than about 30 characters of its text.
+    const int inputWidth = fontMetrics().averageCharWidth() * 30 + 12;
+    const auto makeRow = [inputs, rows, inputWidth](const QString& caption, QLabel*& label,
+                                                    QLineEdit*& edit, QPushButton*& button,
+                                                    const QString& inputName,
+                                                    const QString& buttonName) {
         auto* panel = new QWidget(inputs);
         auto* row = new QHBoxLayout(panel);
         row->setContentsMargins(0, 0, 0, 0);
         label = new QLabel(caption, panel);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         edit = new QLineEdit(panel);
+        edit->setMinimumWidth(inputWidth);
+        edit->setAccessibleName(inputName);
         label->setBuddy(edit);
         button = new QPushButton(QStringLiteral("..."), panel);
+        button->setAccessibleName(buttonName);
+        button->setToolTip(buttonName);
         button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
         row->addWidget(label);
         row->addWidget(edit, 1);
@@ -119,8 +129,11 @@ void TFmain::BuildInputs() {
         rows->addWidget(panel);
         return panel;
     };
-    Panel_file_type = makeRow(QStringLiteral("File mask:"), Label2, Edit_ft, Button_ft);
-    Panel_path = makeRow(QStringLiteral("Start search at:"), Label1, Edit_root, Btn_root);
+    Panel_file_type = makeRow(QStringLiteral("File mask:"), Label2, Edit_ft, Button_ft,
+                              QStringLiteral("File mask"), QStringLiteral("Choose file mask"));
+    Panel_path =
+        makeRow(QStringLiteral("Start search at:"), Label1, Edit_root, Btn_root,
+                QStringLiteral("Start search at"), QStringLiteral("Browse for start folder"));
     // Both rows share one label width, so the two edits line up.
     const int labelWidth = std::max(Label1->sizeHint().width(), Label2->sizeHint().width());
     Label1->setFixedWidth(labelWidth);
@@ -222,6 +235,7 @@ void TFmain::BuildResultTree() {
     FilterEdit->setClearButtonEnabled(true);
     FilterEdit->setAccessibleName(QStringLiteral("Filter"));
     TV1 = new TResultTree(this);
+    TV1->setAccessibleName(QStringLiteral("Identical files"));
     ResultModel = new TResultModel(this);
     TV1->setModel(ResultModel);
     // A new result shows the default order: no column is sorted until the user clicks one.

@@ -23,6 +23,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPoint;
+class QRect;
 class QPushButton;
 class QStatusBar;
 class QToolBar;
@@ -235,6 +236,11 @@ private:
     void RemoveFileNode(const QModelIndex& node);
     void ShowSummary();
     void ShowContextMenu(const QPoint& position);
+    // Where the find dialog goes to keep clear of a rectangle on the screen; none when no side
+    // of it has room.
+    std::optional<QPoint> PlaceOnScreen(const QRect& keepClear) const;
+    // Moves the find dialog off a node's row when it covers it.
+    void KeepFindDialogOff(const QModelIndex& node);
     TFileCommandServices FileServices();
 
     // The groups of the running search. They join the tree all at once, sorted, when the search

@@ -4,6 +4,7 @@
 #include "dialogs/file_group_info.h"
 #include "dialogs/find_dialog.h"
 #include "dialogs/settings_user.h"
+#include "main/beside_place.h"
 #include "main/fmain.h"
 #include "main/found_file.h"
 #include "main/input_text.h"
@@ -21,6 +22,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
+#include <QScreen>
 #include <cstring>
 
 namespace parvex {
@@ -189,8 +191,39 @@ void TFmain::SearchFailed() {
 }
 
 void TFmain::TB_search_in_foundClick() {
-    if (TB_search_in_found->isEnabled())
-        FindDialog1->Execute();
+    if (!TB_search_in_found->isEnabled())
+        return;
+    if (!FindDialog1->isVisible()) {
+        // The dialog opens beside the tree, or at least off the selected row, so that the
+        // matches it selects stay in sight.
+        FindDialog1->adjustSize();
+        const QRect tree(TV1->mapToGlobal(QPoint(0, 0)), TV1->size());
+        if (const auto place = PlaceOnScreen(tree))
+            FindDialog1->move(*place);
+        else
+            KeepFindDialogOff(SelectedNode());
+    }
+    FindDialog1->Execute();
+}
+
+std::optional<QPoint> TFmain::PlaceOnScreen(const QRect& keepClear) const {
+    const QScreen* screen = this->screen();
+    if (screen == nullptr)
+        return std::nullopt;
+    return PlaceBeside(keepClear, FindDialog1->frameGeometry().size(), screen->availableGeometry());
+}
+
+void TFmain::KeepFindDialogOff(const QModelIndex& node) {
+    if (!node.isValid())
+        return;
+    QRect row = TV1->visualRect(node);
+    row.setLeft(0);
+    row.setWidth(TV1->viewport()->width());
+    const QRect onScreen(TV1->viewport()->mapToGlobal(row.topLeft()), row.size());
+    if (FindDialog1->isVisible() && !FindDialog1->frameGeometry().intersects(onScreen))
+        return;
+    if (const auto place = PlaceOnScreen(onScreen))
+        FindDialog1->move(*place);
 }
 
 void TFmain::FindDialog1Find() {
@@ -203,14 +236,18 @@ void TFmain::FindDialog1Find() {
         TV1->setCurrentIndex(found);
         TV1->scrollTo(found);
         FindPosition = found;
+        KeepFindDialogOff(found);
         return;
     }
     FindPosition = SelectedNode();
-    // The message answers the find dialog while it is open.
-    if (FindDialog1->isVisible())
-        ShowTextOver(*FindDialog1, QStringLiteral("No mathces found"));
-    else
+    if (!FindDialog1->isVisible()) {
         ShowText(QStringLiteral("No mathces found"));
+        return;
+    }
+    // The message answers the find dialog, which then takes the keyboard back: the next Enter
+    // searches again instead of reaching the tree behind it.
+    ShowTextOver(*FindDialog1, QStringLiteral("No mathces found"));
+    FindDialog1->Execute();
 }
 
 } // namespace parvex

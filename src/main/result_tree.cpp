@@ -1,5 +1,6 @@
 #include "main/result_tree.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPalette>
@@ -35,7 +36,33 @@ void TResultTree::setModel(QAbstractItemModel* model) {
 void TResultTree::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
         Q_EMIT EnterPressed();
+    const bool menuKey = event->key() == Qt::Key_Menu && event->modifiers() == Qt::NoModifier;
+    const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
+    if (menuKey || shiftF10) {
+        RequestMenuAtCurrentRow();
+        event->accept();
+        return;
+    }
     QTreeView::keyPressEvent(event);
+}
+
+void TResultTree::contextMenuEvent(QContextMenuEvent* event) {
+    // A menu asked for from the keyboard belongs to the selected row, not to the mouse pointer.
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        RequestMenuAtCurrentRow();
+        event->accept();
+        return;
+    }
+    QTreeView::contextMenuEvent(event);
+}
+
+void TResultTree::RequestMenuAtCurrentRow() {
+    if (currentIndex().isValid())
+        scrollTo(currentIndex());
+    const QRect row = visualRect(currentIndex());
+    const QPoint where = row.isValid() ? QPoint(row.left() + row.height(), row.bottom())
+                                       : viewport()->rect().topLeft();
+    Q_EMIT customContextMenuRequested(where);
 }
 
 bool IsGroupNode(const QModelIndex& node) {

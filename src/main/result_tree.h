@@ -2,12 +2,13 @@
 
 #include <QTreeView>
 
+class QContextMenuEvent;
 class QKeyEvent;
 
 namespace parvex {
 
 /// The result tree: groups at the top level, their files below, in columns; reports the Enter
-/// key.
+/// key, and asks for the context menu at the selected row on the Menu key and Shift+F10.
 class TResultTree : public QTreeView {
     Q_OBJECT
 public:
@@ -22,6 +23,11 @@ Q_SIGNALS:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    // Raises customContextMenuRequested at the current row, in viewport coordinates.
+    void RequestMenuAtCurrentRow();
 };
 
 /// True for a group node, that is a node without parent; false for none.

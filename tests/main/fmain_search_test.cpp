@@ -24,6 +24,7 @@
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace parvex::test {
 namespace {
@@ -499,6 +500,45 @@ TEST_F(SearchInFoundTest, ToolbarAndMenuShowTheDialogOnlyWithResults) {
     ReportResult({});
     window.TB_search_in_found->trigger();
     EXPECT_FALSE(window.FindDialog1->isVisible());
+}
+
+TEST_F(SearchInFoundTest, AfterNoMatchEnterSearchesAgainInsteadOfOpeningTheSelectedFile) {
+    std::vector<QByteArray> opened;
+    window.OpenFile = [&opened](const QByteArray& path) {
+        opened.push_back(path);
+        return true;
+    };
+    window.TV1->expandAll();
+    Select(1, 0);
+    window.TB_search_in_found->trigger();
+    const auto findDialogHasTheKeys = [&] {
+        return QApplication::activeWindow() == window.FindDialog1 &&
+               QApplication::focusWidget() == window.FindDialog1->Edit_text;
+    };
+    ASSERT_TRUE(QTest::qWaitFor(findDialogHasTheKeys, 5000));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("nowhere"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_EQ(modals.Shown, std::vector<QString>{kNoMatch});
+    ASSERT_TRUE(QTest::qWaitFor(findDialogHasTheKeys, 5000));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(modals.Shown, (std::vector<QString>{kNoMatch, kNoMatch}));
+    EXPECT_TRUE(opened.empty());
+    EXPECT_TRUE(window.FindDialog1->isVisible());
+}
+
+TEST_F(SearchInFoundTest, TheFindDialogNeverCoversTheMatchItSelected) {
+    window.TV1->expandAll();
+    window.TB_search_in_found->trigger();
+    for (int i = 0; i < 6; ++i) {
+        ASSERT_NE(Find(QStringLiteral("txt"), true), kNoMatch);
+        QRect row = window.TV1->visualRect(window.SelectedNode());
+        ASSERT_FALSE(row.isEmpty());
+        row.setLeft(0);
+        row.setWidth(window.TV1->viewport()->width());
+        const QRect onScreen(window.TV1->viewport()->mapToGlobal(row.topLeft()), row.size());
+        EXPECT_FALSE(window.FindDialog1->frameGeometry().intersects(onScreen))
+            << window.SelectedNode().data().toString().toStdString();
+    }
 }
 
 // Regression: the search once started from a node that a file command had removed.

@@ -9,6 +9,7 @@
 #include "main_test_support.h"
 #include "support/qt/modal_driver.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -29,11 +30,13 @@
 #include <QWindow>
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace parvex::test {
 namespace {
@@ -743,6 +746,97 @@ TEST_F(ResultViewTest, AFolderPathTooLongForTheDesktopIsSaidSo) {
     ASSERT_EQ(modals.Shown.size(), 1u);
     EXPECT_TRUE(modals.Shown[0].startsWith(QStringLiteral("msg: The desktop cannot open")))
         << modals.Shown[0].left(80).toStdString();
+}
+
+// Opens the context menu with a key on the focused tree and returns where it showed, closing it
+// with Escape; an invalid rectangle when no menu opened.
+QRect ContextMenuFromKey(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QRect shown;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            shown = menu->geometry();
+            poll.stop();
+            QTest::keyClick(menu, Qt::Key_Escape);
+        }
+    });
+    poll.start();
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    [[maybe_unused]] const bool opened = QTest::qWaitFor([&] { return shown.isValid(); }, 5000);
+    return shown;
+}
+
+TEST_F(FileCommandWiringTest, MenuKeyAndShiftF10OpenTheContextMenuAtTheSelectedRow) {
+    window.TV1->expandAll();
+    Select(0, 1);
+    window.TV1->setFocus();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !window.TV1->visualRect(Node(0, 1)).isEmpty(); }, 5000));
+    const QRect row = window.TV1->visualRect(Node(0, 1));
+    const QPoint rowBottom = window.TV1->viewport()->mapToGlobal(row.bottomLeft());
+    for (const auto& [key, modifiers] :
+         {std::pair{Qt::Key_Menu, Qt::KeyboardModifiers()},
+          std::pair{Qt::Key_F10, Qt::KeyboardModifiers(Qt::ShiftModifier)}}) {
+        ASSERT_TRUE(testing::ActivateAgain(window));
+        window.TV1->setFocus();
+        const QRect menu = ContextMenuFromKey(key, modifiers);
+        ASSERT_TRUE(menu.isValid()) << "no menu for key " << key;
+        EXPECT_LE(std::abs(menu.top() - rowBottom.y()), row.height()) << "key " << key;
+        EXPECT_GE(menu.left(), rowBottom.x()) << "key " << key;
+        EXPECT_LT(menu.left(), rowBottom.x() + window.TV1->viewport()->width());
+    }
+    EXPECT_TRUE(window.Ocompearer1->isEnabled()) << "Shift+F10 is not the F10 of Break search";
+    EXPECT_TRUE(opened.empty());
+}
+
+TEST_F(MainWindowTest, TheSmallestWindowShowsAboutThirtyCharactersInEachInput) {
+    window.resize(1, 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.width() == window.minimumWidth(); }, 5000));
+    EXPECT_GT(window.minimumWidth(), 1);
+    EXPECT_GT(window.minimumHeight(), 1);
+    const int thirty = window.Edit_root->fontMetrics().averageCharWidth() * 30;
+    EXPECT_GE(window.Edit_root->width(), thirty);
+    EXPECT_GE(window.Edit_ft->width(), thirty);
+    EXPECT_GT(window.TV1->height(), 0);
+}
+
+QString AccessibleName(QWidget* widget) {
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+    return face == nullptr ? QString() : face->text(QAccessible::Name);
+}
+
+TEST_F(MainWindowTest, EveryControlHasAnAccessibleName) {
+    EXPECT_EQ(AccessibleName(window.TV1), QStringLiteral("Identical files"));
+    EXPECT_EQ(AccessibleName(window.Button_ft), QStringLiteral("Choose file mask"));
+    EXPECT_EQ(AccessibleName(window.Btn_root), QStringLiteral("Browse for start folder"));
+    EXPECT_EQ(AccessibleName(window.Edit_ft), QStringLiteral("File mask"));
+    EXPECT_EQ(AccessibleName(window.Edit_root), QStringLiteral("Start search at"));
+    EXPECT_EQ(AccessibleName(window.FilterEdit), QStringLiteral("Filter"));
+}
+
+TEST_F(ResultViewTest, TheTreeIsExposedAsATableWithColumnHeaders) {
+    // The view lays out its rows from the event loop.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.TV1->visualRect(Node(0)).isEmpty(); }, 5000));
+    QAccessibleInterface* tree = QAccessible::queryAccessibleInterface(window.TV1);
+    ASSERT_NE(tree, nullptr);
+    EXPECT_EQ(tree->role(), QAccessible::Tree);
+    QAccessibleTableInterface* table = tree->tableInterface();
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(table->columnCount(), window.ResultModel->columnCount());
+    QStringList headers;
+    for (int column = 0; column < table->columnCount(); ++column) {
+        QAccessibleInterface* cell = table->cellAt(0, column);
+        ASSERT_NE(cell, nullptr);
+        const QAccessibleTableCellInterface* place = cell->tableCellInterface();
+        ASSERT_NE(place, nullptr);
+        const QList<QAccessibleInterface*> header = place->columnHeaderCells();
+        ASSERT_EQ(header.size(), 1);
+        headers << header[0]->text(QAccessible::Name);
+    }
+    EXPECT_EQ(headers, (QStringList{QStringLiteral("Path"), QStringLiteral("Size"),
+                                    QStringLiteral("Modified"), QStringLiteral("Files"),
+                                    QStringLiteral("Wasted")}));
 }
 
 } // namespace
