@@ -36,6 +36,13 @@ void TResultTree::setModel(QAbstractItemModel* model) {
     header()->setSectionResizeMode(0, QHeaderView::Stretch);
 }
 
+int TResultTree::sizeHintForColumn(int column) const {
+    const int content = QTreeView::sizeHintForColumn(column);
+    if (column == 0 || content < 0)
+        return content;
+    return content + 2 * fontMetrics().averageCharWidth();
+}
+
 void TResultTree::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
         Q_EMIT EnterPressed();

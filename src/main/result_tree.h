@@ -16,6 +16,9 @@ public:
 
     /// Shows the model and fits the columns: the first stretches, the others fit their content.
     void setModel(QAbstractItemModel* model) override;
+    /// The width a column's content needs, with a gap of two characters before a number column,
+    /// so that neighbouring right-aligned numbers do not run together.
+    int sizeHintForColumn(int column) const override;
 
 Q_SIGNALS:
     /// Raised for Enter or Return, whatever the modifiers, before the key takes its usual effect.
