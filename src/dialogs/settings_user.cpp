@@ -96,8 +96,9 @@ TD_settings_user::TD_settings_user(std::string SettingsFile, QWidget* parent, st
         const TBorrowedParent over(*Fsure, *this);
         return Fsure->Ask(Question);
     };
-    AdvancedForm()->addRow(QStringLiteral("Protected folders (never marked nor acted on):"),
-                           LB_protected);
+    LB_protected->setToolTip(QStringLiteral("No mark rule marks the files under these folders, "
+                                            "and no bulk command acts on them."));
+    AdvancedForm()->addRow(QStringLiteral("Protected folders:"), LB_protected);
 
     // There is nothing to discard: every change stays in effect however the dialog closes.
     CancelBtn->hide();

@@ -9,6 +9,7 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace parvex {
 
@@ -16,6 +17,7 @@ TBulkReport::TBulkReport(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Report"));
     summary_ = new QLabel(this);
     summary_->setWordWrap(true);
+    summary_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     details_ = new QPlainTextEdit(this);
     details_->setReadOnly(true);
@@ -27,7 +29,6 @@ TBulkReport::TBulkReport(QWidget* parent) : QDialog(parent) {
     layout->addWidget(summary_);
     layout->addWidget(details_, 1);
     layout->addWidget(buttons);
-    resize(640, 360);
 }
 
 void TBulkReport::ShowRun(const QString& what, const TBulkRun& run, bool stopped) {
@@ -56,6 +57,13 @@ void TBulkReport::ShowRun(const QString& what, const TBulkRun& run, bool stopped
     summary_->setText(text);
     details_->setPlainText(lines.join(QLatin1Char('\n')));
     details_->setVisible(!lines.isEmpty());
+    // The list of skipped files gets room; a report without one is just its summary.
+    if (lines.isEmpty()) {
+        summary_->setMinimumWidth(fontMetrics().averageCharWidth() * 80);
+        adjustSize();
+    } else {
+        resize(std::max(width(), 640), std::max(height(), 360));
+    }
     show();
     raise();
     activateWindow();

@@ -286,5 +286,17 @@ TEST_F(MarksTest, MoveTakesANewNameOnAClashAndHardLinksShareTheKeptCopy) {
     EXPECT_EQ(one.st_ino, two.st_ino);
 }
 
+TEST_F(MarksTest, AnActionsLogThatCannotBeWrittenIsReported) {
+    ReportCopies(1, 2);
+    tree.File("blocked", "a file where the log's folder should be");
+    window.ActionsLogFile = tree.Path("blocked/actions.log");
+    Press(Qt::Key_4, Qt::ControlModifier);
+    Press(Qt::Key_F8, Qt::ShiftModifier);
+    EXPECT_FALSE(TTempTree::Exists(tree.Path("g0/c1.txt")));
+    EXPECT_TRUE(Report().contains(QStringLiteral("The actions log could not be written: ") +
+                                  QString::fromStdString(tree.Path("blocked/actions.log"))))
+        << Report().toStdString();
+}
+
 } // namespace
 } // namespace parvex::test
