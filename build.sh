@@ -3,14 +3,17 @@
 #   ./build.sh run    install what is missing, build, start Parvex
 #   ./build.sh test   install what is missing, build, run the whole test suite
 #                     (normal build with the benchmarks' smoke runs, the Qt-free core again
-#                     under ASan/UBSan, a bounded fuzz run)
+#                     under ASan/UBSan, a bounded fuzz run), then build and check the package
+#   ./build.sh package  install what is missing, build, make build/parvex_1.1-N_amd64.deb and
+#                     check it
 set -euo pipefail
 cd "$(dirname "$0")"
 
 JOBS=${JOBS:-$(nproc)}
 PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev libxxhash-dev
-  fonts-dejavu-core xdg-utils)
+  fonts-dejavu-core xdg-utils
+  dpkg-dev file desktop-file-utils appstream)
 
 install_missing_packages() {
   ./install-packages.sh "${PACKAGES[@]}"
@@ -21,6 +24,13 @@ configure_and_build() { # dir, cmake options...
   shift
   cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
   cmake --build "$dir" -j "$JOBS"
+}
+
+# The Debian package from the normal build, then the checks a user's system would make.
+package_and_check() {
+  rm -f build/parvex_*.deb
+  (cd build && cpack -G DEB >/dev/null)
+  tests/package/check-package.sh build/parvex_*.deb
 }
 
 run_tests() {
@@ -35,6 +45,7 @@ run_tests() {
 
   configure_and_build build -DPARVEX_BENCHMARKS=ON -DBUILD_TESTING=ON
   ctest --test-dir build --output-on-failure -j "$JOBS"
+  package_and_check
 }
 
 case "${1:-}" in
@@ -47,8 +58,13 @@ test)
   install_missing_packages
   run_tests
   ;;
+package)
+  install_missing_packages
+  configure_and_build build
+  package_and_check
+  ;;
 *)
-  echo "usage: $0 run|test" >&2
+  echo "usage: $0 run|test|package" >&2
   exit 2
   ;;
 esac

@@ -8,6 +8,8 @@ namespace parvex {
 /// A set of file-table rows found again by a hash of their key (a path, a file id): an
 /// open-addressing table of row numbers, eight bytes a slot, so it stays small beside the table.
 /// The rows' keys stay in the table; a lookup checks them with the caller's equality.
+/// Growing moves the rows into the larger table a few at each insertion rather than all at once,
+/// so that no single insertion into a table of millions of rows takes long.
 class TRowIndex {
 public:
     /// What Find gives when no stored row matches.
@@ -15,16 +17,9 @@ public:
 
     /// The stored row with this hash that `same(row)` accepts, or NotFound.
     template <class TSame> std::uint32_t Find(std::uint64_t hash, TSame same) const {
-        if (slots_.empty())
-            return NotFound;
         const auto tag = std::uint32_t(hash);
-        for (std::size_t at = tag & mask_;; at = (at + 1) & mask_) {
-            const TSlot& slot = slots_[at];
-            if (slot.Row == NotFound)
-                return NotFound;
-            if (slot.Tag == tag && same(slot.Row))
-                return slot.Row;
-        }
+        const std::uint32_t row = Probe(slots_, tag, same);
+        return row != NotFound || old_.empty() ? row : Probe(old_, tag, same);
     }
     /// Stores `row` under `hash`.
     void Insert(std::uint64_t hash, std::uint32_t row);
@@ -36,10 +31,27 @@ private:
         std::uint32_t Row = NotFound;
         std::uint32_t Tag = 0;
     };
+    template <class TSame>
+    static std::uint32_t Probe(const std::vector<TSlot>& slots, std::uint32_t tag, TSame& same) {
+        if (slots.empty())
+            return NotFound;
+        const std::size_t mask = slots.size() - 1;
+        for (std::size_t at = tag & mask;; at = (at + 1) & mask) {
+            const TSlot& slot = slots[at];
+            if (slot.Row == NotFound)
+                return NotFound;
+            if (slot.Tag == tag && same(slot.Row))
+                return slot.Row;
+        }
+    }
     void Grow();
+    void MoveOldSlots(std::size_t count);
+    void Place(const TSlot& slot);
 
     std::vector<TSlot> slots_;
-    std::size_t mask_ = 0;
+    // The table before the last growth, while its rows are still being moved into slots_.
+    std::vector<TSlot> old_;
+    std::size_t moved_ = 0;
     std::size_t count_ = 0;
 };
 

@@ -94,7 +94,7 @@ TF_about::TF_about(QWidget* parent) : QDialog(parent) {
     Bevel1->setFrameShape(QFrame::HLine);
     Bevel1->setFrameShadow(QFrame::Sunken);
 
-    Label4 = MakeLabel(this, QStringLiteral("Free to use, no warranty."), QRect(20, 161, 195, 15),
+    Label4 = MakeLabel(this, QStringLiteral("MIT License, no warranty."), QRect(20, 161, 195, 15),
                        Qt::AlignLeft, base);
 
     Btn_ok = new QPushButton(QStringLiteral("Ok"), this);

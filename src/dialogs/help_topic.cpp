@@ -1,12 +1,11 @@
 #include "dialogs/help_topic.h"
 
+#include "platform/executable_path.h"
+
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-
-#ifndef PARVEX_DOCS_FROM_BINDIR
-#define PARVEX_DOCS_FROM_BINDIR "../share/doc/parvex"
-#endif
 
 namespace parvex {
 
@@ -41,17 +40,19 @@ void ShowHelpTopic(const QString& docsDir, const QString& topic, const TUrlOpene
 }
 
 QString InstalledDocsDir(const QString& applicationDir) {
-    return WithoutTrailingSlash(applicationDir + QLatin1Char('/') +
-                                QStringLiteral(PARVEX_DOCS_FROM_BINDIR));
+    const std::string folder = QFile::encodeName(applicationDir).toStdString();
+    if (!IsInstalledProgramFolder(folder))
+        return {};
+    return QFile::decodeName(QByteArray::fromStdString(InstalledHelpFolder(folder)));
 }
 
 QString LocateDocs(const QString& startDir, const QString& installedDocsDir) {
-    const QString beside =
-        WithoutTrailingSlash(QDir(startDir).absoluteFilePath(QStringLiteral("../docs")));
-    if (HoldsIndex(beside))
-        return beside;
+    // An installed program's own pages come first: a "docs" folder that happens to lie beside
+    // the working folder belongs to something else.
     if (!installedDocsDir.isEmpty() && HoldsIndex(installedDocsDir))
         return WithoutTrailingSlash(QDir(installedDocsDir).absolutePath());
+    const QString beside =
+        WithoutTrailingSlash(QDir(startDir).absoluteFilePath(QStringLiteral("../docs")));
     if (QFileInfo(beside).isDir())
         return beside;
     return WithoutTrailingSlash(QDir(startDir).absolutePath());

@@ -18,11 +18,12 @@ QString HelpTopicPath(const QString& docsDir, const QString& topic);
 /// Opens the page of a topic through the opener; a missing page or any error is dropped silently.
 void ShowHelpTopic(const QString& docsDir, const QString& topic, const TUrlOpener& open);
 
-/// The help folder installed beside the program: "<applicationDir>/<bin-to-docs path>".
+/// The installed help folder of a program in applicationDir ("../share/parvex/help") when that
+/// program is installed (IsInstalledProgramFolder), else empty.
 QString InstalledDocsDir(const QString& applicationDir);
 
-/// Finds the help folder once at start: "../docs" from startDir when it holds index.html, else
-/// installedDocsDir when that does, else "../docs" when it exists, else startDir itself.
+/// Finds the help folder once at start: installedDocsDir when it holds index.html, else
+/// "../docs" from startDir when it holds index.html or at least exists, else startDir itself.
 /// Absolute, without a trailing "/"; the working directory is never changed.
 QString LocateDocs(const QString& startDir, const QString& installedDocsDir);
 

@@ -3,6 +3,7 @@
 #include "main/found_file.h"
 #include "main/result_model.h"
 #include "main/result_tree.h"
+#include "platform/file_io.h"
 #include "platform/file_status.h"
 
 #include <QFile>
@@ -13,8 +14,7 @@ namespace parvex {
 namespace {
 
 QByteArray FolderBytesOf(const QByteArray& path) {
-    const qsizetype slash = path.lastIndexOf('/');
-    return slash < 0 ? QByteArray() : path.left(slash);
+    return QByteArray::fromStdString(FolderOf(path.toStdString()));
 }
 
 QByteArray NameBytesOf(const QByteArray& path) {

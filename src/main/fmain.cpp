@@ -18,6 +18,7 @@
 #include "main/result_tree.h"
 #include "main/status_field.h"
 #include "platform/desktop/desktop_open.h"
+#include "platform/file_io.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -593,7 +594,7 @@ void TFmain::P_OpenFolderClick() {
     if (!TB_move->isEnabled() || !node.isValid())
         return;
     const QByteArray path = FileNodePath(node);
-    const QByteArray folder = path.left(std::max<qsizetype>(path.lastIndexOf('/'), 1));
+    const QByteArray folder = QByteArray::fromStdString(FolderOf(path.toStdString()));
     if (folder.size() >= PATH_MAX) {
         ShowText(QStringLiteral("The desktop cannot open a folder whose path is longer than %1 "
                                 "bytes:\n%2")

@@ -25,7 +25,6 @@ void TResultData::Restart(const QCollator& collator) {
     // Swapped out first, so that the memory goes back in one piece.
     std::deque<TResultGroup>().swap(found_);
     std::vector<std::uint32_t>().swap(order_);
-    std::vector<QCollatorSortKey>().swap(keys_);
     std::vector<std::vector<std::string>>().swap(otherNames_);
     paths_ = TByteStore();
     folded_ = TByteStore();
@@ -35,6 +34,7 @@ void TResultData::Restart(const QCollator& collator) {
     markedBytes_ = 0;
     collator_ = collator;
     open_ = false;
+    ordered_ = false;
 }
 
 void TResultData::AddGroup(const QByteArray& name) {
@@ -42,7 +42,6 @@ void TResultData::AddGroup(const QByteArray& name) {
     TResultGroup group;
     group.NameStart = paths_.Append(name);
     group.NameLength = static_cast<std::uint32_t>(name.size());
-    keys_.push_back(collator_.sortKey(QFile::decodeName(name)));
     found_.push_back(std::move(group));
     open_ = true;
 }
@@ -108,16 +107,22 @@ void TResultData::CloseGroup() {
 
 void TResultData::Finish(const std::function<void()>& whileWaiting) {
     CloseGroup();
-    if (keys_.size() != found_.size())
-        return; // ordered before
+    if (ordered_)
+        return;
     std::vector<std::uint32_t> order(found_.size());
     std::iota(order.begin(), order.end(), std::uint32_t{0});
-    // The worker owns the keys and the order until it is done, and frees the keys itself.
+    // The worker makes, uses and frees the sort keys itself: a few hundred thousand small blocks
+    // that would otherwise be freed into the window thread's heap, which then pays for sorting
+    // them into its free lists on its next allocations, in one long pause.
     std::future<void> sorted = std::async(std::launch::async, [this, &order] {
-        std::stable_sort(order.begin(), order.end(), [this](std::uint32_t a, std::uint32_t b) {
-            return keys_[a].compare(keys_[b]) < 0;
+        std::vector<QCollatorSortKey> keys;
+        keys.reserve(found_.size());
+        for (const TResultGroup& group : found_)
+            keys.push_back(collator_.sortKey(
+                QFile::decodeName(paths_.View(group.NameStart, group.NameLength).toByteArray())));
+        std::stable_sort(order.begin(), order.end(), [&keys](std::uint32_t a, std::uint32_t b) {
+            return keys[a].compare(keys[b]) < 0;
         });
-        std::vector<QCollatorSortKey>().swap(keys_);
     });
     while (sorted.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
         if (whileWaiting)
@@ -125,6 +130,7 @@ void TResultData::Finish(const std::function<void()>& whileWaiting) {
     }
     sorted.get();
     order_ = std::move(order);
+    ordered_ = true;
 }
 
 // Each inode counts once. An inode with a name outside the result stays whatever is deleted,

@@ -119,8 +119,6 @@ private:
     std::deque<TResultGroup> found_;
     // The default order once Finish has set it: places in found_.
     std::vector<std::uint32_t> order_;
-    // One sort key per group until Finish puts them in order.
-    std::vector<QCollatorSortKey> keys_;
     TByteStore paths_;
     TByteStore folded_;
     std::vector<std::vector<std::string>> otherNames_;
@@ -130,6 +128,7 @@ private:
     std::int64_t markedBytes_ = 0;
     QCollator collator_;
     bool open_ = false;
+    bool ordered_ = false;
 };
 
 } // namespace parvex

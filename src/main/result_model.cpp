@@ -247,8 +247,10 @@ bool TResultModel::canFetchMore(const QModelIndex& parent) const {
 }
 
 void TResultModel::fetchMore(const QModelIndex& parent) {
+    // The view lays out every row it has again after each fetch: doubling what it has keeps
+    // the rows laid out on the way to the end of a large result to about twice their number.
     if (canFetchMore(parent))
-        Expose(static_cast<int>(std::min(exposed_ + kSlice, ShownCount()) - 1));
+        Expose(static_cast<int>(std::min(exposed_ + std::max(kSlice, exposed_), ShownCount()) - 1));
 }
 
 void TResultModel::Expose(int row) {

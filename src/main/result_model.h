@@ -70,7 +70,7 @@ public:
     /// Hands the view every group row up to `row` of the display order.
     void Expose(int row);
     /// How many group rows the view is given at first and with each further slice.
-    static constexpr std::size_t kSlice = 20000;
+    static constexpr std::size_t kSlice = 2000;
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     QModelIndex parent(const QModelIndex& child) const override;

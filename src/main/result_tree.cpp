@@ -16,6 +16,9 @@ TResultTree::TResultTree(QWidget* parent) : QTreeView(parent) {
     // A long path keeps its file name in sight; the whole path is in the tooltip.
     setTextElideMode(Qt::ElideMiddle);
     header()->setStretchLastSection(false);
+    // Columns fit the rows in sight: measuring a thousand rows per column after each layout
+    // of a large result would stall the window.
+    header()->setResizeContentsPrecision(0);
     // The selection stays highlighted when the focus moves to a dialog or another control.
     QPalette colours = palette();
     colours.setColor(QPalette::Inactive, QPalette::Highlight,

@@ -17,6 +17,13 @@ std::string FileNameOf(const std::string& Path) {
     return slash == std::string::npos ? Path : Path.substr(slash + 1);
 }
 
+std::string WithoutTrailingSlashes(std::string Path) {
+    while (Path.size() > 1 && Path.back() == '/') {
+        Path.pop_back();
+    }
+    return Path;
+}
+
 std::string HomeFolder() {
     if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
         return home;
@@ -61,15 +68,38 @@ std::string SettingsFileBeside(const std::string& Executable) {
     return (hasExtension ? Executable.substr(0, dot) : Executable) + ".set";
 }
 
-std::string SettingsFileFor(const std::string& Executable, const std::string& ConfigHome) {
+std::string InstalledHelpFolder(const std::string& ProgramFolder) {
+    // The parent by name, not by resolving: a prefix unpacked anywhere is still an installation.
+    const std::string prefix = FolderOf(WithoutTrailingSlashes(ProgramFolder));
+    return prefix + (prefix == "/" ? "" : "/") + "share/parvex/help";
+}
+
+bool IsInstalledProgramFolder(const std::string& ProgramFolder) {
+    const std::string folder = WithoutTrailingSlashes(ProgramFolder);
+    struct stat index {};
+    return FileNameOf(folder) == "bin" &&
+           stat((InstalledHelpFolder(folder) + "/index.html").c_str(), &index) == 0 &&
+           S_ISREG(index.st_mode);
+}
+
+std::string SettingsFileNameFor(const std::string& Executable, const std::string& ConfigHome) {
     const std::string beside = SettingsFileBeside(Executable);
-    if (!Executable.empty() && access(FolderOf(beside).c_str(), W_OK) == 0) {
+    // An installed program never writes beside itself, not even when run as root.
+    if (!Executable.empty() && !IsInstalledProgramFolder(FolderOf(Executable)) &&
+        access(FolderOf(beside).c_str(), W_OK) == 0) {
         return beside;
     }
-    const std::string perUser = UserSettingsFileFor(Executable, ConfigHome);
-    // A folder that cannot be made shows itself at the first save, which then fails and says so.
-    static_cast<void>(MakeFolders(FolderOf(perUser)));
-    return perUser;
+    return UserSettingsFileFor(Executable, ConfigHome);
+}
+
+std::string SettingsFileFor(const std::string& Executable, const std::string& ConfigHome) {
+    const std::string chosen = SettingsFileNameFor(Executable, ConfigHome);
+    if (chosen == UserSettingsFileFor(Executable, ConfigHome)) {
+        // A folder that cannot be made shows itself at the first save, which then fails and
+        // says so.
+        static_cast<void>(MakeFolders(FolderOf(chosen)));
+    }
+    return chosen;
 }
 
 std::string UserSettingsFileFor(const std::string& Executable, const std::string& ConfigHome) {

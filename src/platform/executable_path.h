@@ -11,8 +11,19 @@ std::string ExecutablePath();
 /// or ".set" appended when the file name has none.
 std::string SettingsFileBeside(const std::string& Executable);
 
-/// Where the settings of Executable live: beside it when its folder can be written, else
-/// UserSettingsFileFor (whose folder is then created when missing).
+/// The help folder an installation keeps for a program in ProgramFolder (its "bin"):
+/// "<ProgramFolder>/../share/parvex/help", with the ".." step taken.
+std::string InstalledHelpFolder(const std::string& ProgramFolder);
+
+/// Whether a program in ProgramFolder is installed: the folder is named "bin" and
+/// InstalledHelpFolder(ProgramFolder) holds an index.html that is a regular file.
+bool IsInstalledProgramFolder(const std::string& ProgramFolder);
+
+/// Where the settings of Executable live, without creating anything: UserSettingsFileFor when
+/// the program is installed or its folder cannot be written, else SettingsFileBeside.
+std::string SettingsFileNameFor(const std::string& Executable, const std::string& ConfigHome);
+
+/// SettingsFileNameFor; when that is the per-user file, its folder is created when missing.
 std::string SettingsFileFor(const std::string& Executable, const std::string& ConfigHome);
 
 /// The per-user settings file of Executable: "<ConfigHome>/parvex/<name>.set" ("parvex.set"

@@ -24,9 +24,19 @@ TEST(AboutBox, ShowsNameVersionAndOwnPicture) {
     EXPECT_EQ(about.size(), QSize(325, 186));
 }
 
+TEST(AboutBox, NamesTheLicenceOnOneLineThatFits) {
+    TF_about about;
+    EXPECT_EQ(about.Label4->text(), QStringLiteral("MIT License, no warranty."));
+    EXPECT_FALSE(about.Label4->wordWrap());
+    EXPECT_LE(about.Label4->fontMetrics().horizontalAdvance(about.Label4->text()),
+              about.Label4->width());
+    EXPECT_LE(about.Label4->geometry().right(), about.Btn_ok->geometry().left())
+        << "the notice stays clear of the Ok button";
+}
+
 TEST(AboutBox, NameAndAddressOpenTheSamePage) {
     TF_about about;
-    about.MakerAddress = QUrl::fromLocalFile(QStringLiteral("/usr/share/doc/parvex/index.html"));
+    about.MakerAddress = QUrl::fromLocalFile(QStringLiteral("/usr/share/parvex/help/index.html"));
     std::vector<QUrl> opened;
     about.OpenUrl = [&](const QUrl& url) { opened.push_back(url); };
     about.show();

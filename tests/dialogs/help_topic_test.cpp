@@ -36,9 +36,19 @@ TEST(ShowHelpTopic, HandsTheDesktopAFileUrlAndSwallowsErrors) {
     EXPECT_NO_THROW(ShowHelpTopic(QStringLiteral("/nowhere"), QStringLiteral("index"), {}));
 }
 
-TEST(InstalledDocsDir, LiesUnderTheSharedDataOfThePrefix) {
-    EXPECT_EQ(InstalledDocsDir(QStringLiteral("/opt/parvex/bin")),
-              QStringLiteral("/opt/parvex/share/doc/parvex"));
+TEST(InstalledDocsDir, IsTheSharedHelpOfAnInstalledProgramOnly) {
+    testing::TTempTree tree;
+    const QString temp = testing::RootFolder(tree);
+    const QString bin = temp + QStringLiteral("/opt/parvex/bin");
+    QDir().mkpath(bin);
+    EXPECT_EQ(InstalledDocsDir(bin), QString()) << "no help installed yet";
+    const QString help = temp + QStringLiteral("/opt/parvex/share/parvex/help");
+    QDir().mkpath(help);
+    QFile index(help + QStringLiteral("/index.html"));
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    EXPECT_EQ(InstalledDocsDir(bin), help);
+    EXPECT_EQ(InstalledDocsDir(temp + QStringLiteral("/opt/parvex/share")), QString())
+        << "a program outside bin is not installed";
 }
 
 class LocateDocsTest : public ::testing::Test {
@@ -50,7 +60,7 @@ protected:
     void SetUp() override {
         Start = temp_ + QStringLiteral("/run/bin");
         Beside = temp_ + QStringLiteral("/run/docs");
-        Installed = temp_ + QStringLiteral("/usr/share/doc/parvex");
+        Installed = temp_ + QStringLiteral("/usr/share/parvex/help");
         QDir().mkpath(Start);
     }
     static void AddIndex(const QString& folder) {
@@ -60,16 +70,21 @@ protected:
     }
 };
 
-TEST_F(LocateDocsTest, PrefersTheDocsBesideTheStartFolder) {
+TEST_F(LocateDocsTest, AnInstalledProgramPrefersItsInstalledHelp) {
     AddIndex(Beside);
     AddIndex(Installed);
-    EXPECT_EQ(LocateDocs(Start, Installed), Beside);
+    EXPECT_EQ(LocateDocs(Start, Installed), Installed);
 }
 
-TEST_F(LocateDocsTest, FallsBackToTheInstalledDocsWhenNoIndexIsBeside) {
+TEST_F(LocateDocsTest, AProgramThatIsNotInstalledReadsTheDocsBesideTheStartFolder) {
+    AddIndex(Beside);
+    EXPECT_EQ(LocateDocs(Start, QString()), Beside);
+}
+
+TEST_F(LocateDocsTest, InstalledHelpWithoutAnIndexGivesWayToTheDocsBeside) {
+    QDir().mkpath(Installed);
     QDir().mkpath(Beside);
-    AddIndex(Installed);
-    EXPECT_EQ(LocateDocs(Start, Installed), Installed);
+    EXPECT_EQ(LocateDocs(Start, Installed), Beside);
 }
 
 TEST_F(LocateDocsTest, WithoutAnyIndexKeepsTheDesignedAnswer) {

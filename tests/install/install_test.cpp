@@ -16,7 +16,9 @@
 namespace parvex {
 namespace {
 
-const QStringList HelpPages = {"index.html", "start_dir.html", "keys.html", "file_mask.html"};
+const QStringList HelpPages = {"index.html", "start_dir.html", "result_view.html", "keys.html",
+                               "file_mask.html"};
+const QString HelpFolder = QStringLiteral("share/parvex/help/");
 
 class InstalledTree : public ::testing::Test {
 protected:
@@ -46,6 +48,33 @@ protected:
         return Prefix + QLatin1Char('/') + relative;
     }
 
+    // An environment for the installed program with its own home and no inherited config folder.
+    static QProcessEnvironment ProgramEnvironment(const QString& home) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("HOME"), home);
+        environment.remove(QStringLiteral("XDG_CONFIG_HOME"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        return environment;
+    }
+
+    // Starts the program and waits until it has written its settings file at start (it does
+    // when there is none yet); whether it got there while still running, then ends it.
+    static void ExpectSettingsWrittenAtStart(QProcess& program, const QString& executable,
+                                             const QStringList& arguments,
+                                             const QString& settingsFile) {
+        program.start(executable, arguments);
+        ASSERT_TRUE(program.waitForStarted(5000));
+        const bool written =
+            QTest::qWaitFor([&] { return QFileInfo::exists(settingsFile); }, 20000);
+        const bool stillRunning = program.state() == QProcess::Running;
+        program.kill();
+        program.waitForFinished(5000);
+        EXPECT_TRUE(stillRunning) << program.readAllStandardError().toStdString();
+        EXPECT_TRUE(written) << "no settings file at " << settingsFile.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(Installed(QStringLiteral("bin/parvex.set"))))
+            << "nothing is written beside an installed program";
+    }
+
     static inline testing::TTempTree* Temp = nullptr;
     static inline QString Prefix;
     static inline QString InstallLog;
@@ -57,14 +86,37 @@ TEST_F(InstalledTree, PutsEveryFileInItsUsualPlace) {
         const QFileInfo info(Installed(QLatin1String(program)));
         EXPECT_TRUE(info.isFile() && info.isExecutable()) << program;
     }
-    QStringList files = {"share/doc/parvex/parvex.css", "share/applications/parvex.desktop",
+    QStringList files = {"share/parvex/help/parvex.css",
+                         "share/applications/parvex.desktop",
+                         "share/metainfo/org.parvex.Parvex.metainfo.xml",
                          "share/icons/hicolor/256x256/apps/parvex.png",
                          "share/icons/hicolor/48x48/apps/parvex.png",
-                         "share/icons/hicolor/scalable/apps/parvex.svg"};
+                         "share/icons/hicolor/scalable/apps/parvex.svg",
+                         "share/man/man1/parvex.1.gz",
+                         "share/man/man1/parvex-cli.1.gz",
+                         "share/doc/parvex/copyright"};
     for (const QString& page : HelpPages)
-        files << QStringLiteral("share/doc/parvex/") + page;
+        files << HelpFolder + page;
     for (const QString& file : files)
         EXPECT_TRUE(QFileInfo(Installed(file)).isFile()) << file.toStdString();
+}
+
+TEST_F(InstalledTree, HelpIsProgramDataNotDocumentation) {
+    for (const QString& page : HelpPages)
+        EXPECT_FALSE(QFileInfo::exists(Installed(QStringLiteral("share/doc/parvex/") + page)))
+            << page.toStdString();
+}
+
+TEST_F(InstalledTree, TheCopyrightFileCarriesTheLicence) {
+    QFile copyright(Installed(QStringLiteral("share/doc/parvex/copyright")));
+    ASSERT_TRUE(copyright.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(copyright.readAll());
+    for (const char* expected :
+         {"Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n",
+          "Copyright: 2026 The Parvex developers\n", "License: Expat\n",
+          "\n Permission is hereby granted, free of charge,", "\n .\n THE SOFTWARE IS PROVIDED"})
+        EXPECT_TRUE(text.contains(QLatin1String(expected))) << expected << " in:\n"
+                                                            << text.toStdString();
 }
 
 TEST_F(InstalledTree, DesktopEntryStartsTheProgramWithItsIcon) {
@@ -79,7 +131,7 @@ TEST_F(InstalledTree, DesktopEntryStartsTheProgramWithItsIcon) {
 TEST_F(InstalledTree, HelpPagesLinkOnlyToPagesThatAreThere) {
     const QRegularExpression reference(QStringLiteral("(?:href|src)=\"([^\"#:]+)\""));
     for (const QString& page : HelpPages) {
-        QFile file(Installed(QStringLiteral("share/doc/parvex/") + page));
+        QFile file(Installed(HelpFolder + page));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << page.toStdString();
         const QString html = QString::fromUtf8(file.readAll());
         for (const auto& match : reference.globalMatch(html)) {
@@ -94,8 +146,50 @@ TEST_F(InstalledTree, TheInstalledProgramFindsItsHelpFromAnyWorkingFolder) {
     const QString elsewhere = testing::RootFolder(*Temp) + QStringLiteral("/work/somewhere");
     QDir().mkpath(elsewhere);
     const QString docs = LocateDocs(elsewhere, InstalledDocsDir(Installed(QStringLiteral("bin"))));
-    EXPECT_EQ(docs, Installed(QStringLiteral("share/doc/parvex")));
+    EXPECT_EQ(docs, Installed(QStringLiteral("share/parvex/help")));
     EXPECT_TRUE(QFileInfo(HelpTopicPath(docs, QStringLiteral("index"))).isFile());
+}
+
+TEST_F(InstalledTree, TheInstalledProgramSaysItsHelpAndPerUserSettingsWithoutADisplay) {
+    // A docs folder beside the working folder loses against the installed pages.
+    const QString work = testing::RootFolder(*Temp) + QStringLiteral("/project/work");
+    const QString home = testing::RootFolder(*Temp) + QStringLiteral("/asking-home");
+    QDir().mkpath(work);
+    QDir().mkpath(home);
+    QFile foreign(testing::RootFolder(*Temp) + QStringLiteral("/project/docs/index.html"));
+    QDir().mkpath(QFileInfo(foreign).path());
+    ASSERT_TRUE(foreign.open(QIODevice::WriteOnly));
+
+    QProcess program;
+    QProcessEnvironment environment = ProgramEnvironment(home);
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    program.setProcessEnvironment(environment);
+    program.setWorkingDirectory(work);
+    program.start(Installed(QStringLiteral("bin/parvex")), {QStringLiteral("--help")});
+    ASSERT_TRUE(program.waitForFinished(20000));
+    const QString out = QString::fromLocal8Bit(program.readAllStandardOutput());
+    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("settings    ") + home +
+                             QStringLiteral("/.config/parvex/parvex.set\n")))
+        << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("help pages  ") +
+                             Installed(QStringLiteral("share/parvex/help\n"))))
+        << out.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(home + QStringLiteral("/.config"))) << "asking creates nothing";
+}
+
+TEST_F(InstalledTree, TheInstallingUserKeepsSettingsInTheConfigFolderThoughBinIsWritable) {
+    // Whoever installed the tree (root, in a package build) can write its bin folder; the
+    // installed program still never writes there.
+    const QString home = testing::RootFolder(*Temp) + QStringLiteral("/installer-home");
+    QDir().mkpath(home);
+    QProcess program;
+    program.setProcessEnvironment(ProgramEnvironment(home));
+    program.setWorkingDirectory(home);
+    ExpectSettingsWrittenAtStart(program, Installed(QStringLiteral("bin/parvex")), {},
+                                 home + QStringLiteral("/.config/parvex/parvex.set"));
 }
 
 TEST_F(InstalledTree, AnUnprivilegedUserKeepsSettingsInTheConfigFolder) {
@@ -109,28 +203,15 @@ TEST_F(InstalledTree, AnUnprivilegedUserKeepsSettingsInTheConfigFolder) {
     ASSERT_EQ(chown(config.toLocal8Bit().constData(), 65534, 65534), 0);
 
     QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("HOME"), home);
+    QProcessEnvironment environment = ProgramEnvironment(home);
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     program.setProcessEnvironment(environment);
     program.setWorkingDirectory(home);
-    program.start(setpriv,
-                  {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                   QStringLiteral("--clear-groups"), Installed(QStringLiteral("bin/parvex"))});
-    ASSERT_TRUE(program.waitForStarted(5000));
-
-    // The settings are written at start when there are none yet.
-    const QString perUser = config + QStringLiteral("/parvex/parvex.set");
-    const bool written = QTest::qWaitFor([&] { return QFileInfo::exists(perUser); }, 10000);
-    const bool stillRunning = program.state() == QProcess::Running;
-    program.kill();
-    program.waitForFinished(5000);
-
-    EXPECT_TRUE(stillRunning) << program.readAllStandardError().toStdString();
-    EXPECT_TRUE(written) << "no settings file at " << perUser.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(Installed(QStringLiteral("bin/parvex.set"))))
-        << "nothing is written beside an installed program";
+    ExpectSettingsWrittenAtStart(program, setpriv,
+                                 {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                  QStringLiteral("--clear-groups"),
+                                  Installed(QStringLiteral("bin/parvex"))},
+                                 config + QStringLiteral("/parvex/parvex.set"));
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "platform/executable_path.h"
+#include "platform/file_io.h"
 #include "support/temp_tree.h"
 
 #include <cstdlib>
@@ -67,6 +68,68 @@ TEST_F(SettingsFileForTest, ThePerUserFileIsNamedWithoutCreatingAnything) {
     EXPECT_TRUE(MakeFolders(config + "/parvex"));
     EXPECT_TRUE(fs::is_directory(config + "/parvex"));
     EXPECT_FALSE(MakeFolders(exe + "/below/a/file")) << "a file is in the way";
+}
+
+TEST(InstalledHelpFolderTest, LiesUnderTheSharedDataOfThePrefix) {
+    const struct {
+        std::string programFolder, help;
+    } cases[] = {
+        {"/usr/bin", "/usr/share/parvex/help"},
+        {"/opt/parvex/bin/", "/opt/parvex/share/parvex/help"},
+        {"/bin", "/share/parvex/help"},
+        {"/tmp/root/usr/bin", "/tmp/root/usr/share/parvex/help"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(InstalledHelpFolder(c.programFolder), c.help) << c.programFolder;
+    }
+}
+
+class InstalledLayoutTest : public SettingsFileForTest {
+protected:
+    // A prefix as an installation lays it out: <prefix>/bin/parvex and the help index.
+    std::string Install(const std::string& prefix, const std::string& binFolder = "bin") {
+        const std::string exe = tree.File(prefix + "/" + binFolder + "/parvex");
+        tree.File(prefix + "/share/parvex/help/index.html", "<html></html>");
+        return exe;
+    }
+    void SetUp() override {
+        SettingsFileForTest::SetUp();
+        config = (folder / "config").string();
+    }
+    std::string config;
+};
+
+TEST_F(InstalledLayoutTest, AnInstalledProgramKeepsItsSettingsPerUserThoughItCouldWriteBeside) {
+    const std::string exe = Install("usr");
+    ASSERT_EQ(access(FolderOf(exe).c_str(), W_OK), 0) << "the test runs with a writable bin";
+    EXPECT_TRUE(IsInstalledProgramFolder(FolderOf(exe)));
+    EXPECT_EQ(SettingsFileNameFor(exe, config), config + "/parvex/parvex.set");
+    EXPECT_FALSE(fs::exists(config)) << "naming the file creates nothing";
+    EXPECT_EQ(SettingsFileFor(exe, config), config + "/parvex/parvex.set");
+    EXPECT_TRUE(fs::is_directory(config + "/parvex"));
+}
+
+TEST_F(InstalledLayoutTest, ABuildFolderKeepsItsSettingsBesideTheProgram) {
+    const std::string exe = Install("build", "src/main");
+    EXPECT_FALSE(IsInstalledProgramFolder(FolderOf(exe))) << "the folder is not named bin";
+    EXPECT_EQ(SettingsFileFor(exe, config), exe + ".set");
+    EXPECT_FALSE(fs::exists(config));
+}
+
+TEST_F(InstalledLayoutTest, ABinFolderWithoutInstalledHelpIsAPortableFolder) {
+    const std::string exe = tree.File("portable/bin/parvex");
+    EXPECT_FALSE(IsInstalledProgramFolder(FolderOf(exe))) << "no help index";
+    EXPECT_EQ(SettingsFileFor(exe, config), exe + ".set");
+
+    tree.Folder("portable/share/parvex/help/index.html");
+    EXPECT_FALSE(IsInstalledProgramFolder(FolderOf(exe))) << "an index that is a folder";
+    EXPECT_EQ(SettingsFileNameFor(exe, config), exe + ".set");
+}
+
+TEST_F(InstalledLayoutTest, ATrailingSlashOnTheProgramFolderChangesNothing) {
+    const std::string exe = Install("opt/parvex");
+    EXPECT_TRUE(IsInstalledProgramFolder(FolderOf(exe) + "/"));
+    EXPECT_TRUE(IsInstalledProgramFolder(FolderOf(exe) + "//"));
 }
 
 TEST_F(SettingsFileForTest, UserConfigHomeFollowsXdgWhenAbsolute) {
