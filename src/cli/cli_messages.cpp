@@ -1,6 +1,6 @@
 #include "cli/cli_messages.h"
 
-#include "cli/text_escape.h"
+#include "platform/text_escape.h"
 
 namespace parvex {
 

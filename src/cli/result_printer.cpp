@@ -1,6 +1,6 @@
 #include "cli/result_printer.h"
 
-#include "cli/text_escape.h"
+#include "platform/text_escape.h"
 
 namespace parvex {
 

@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
@@ -72,6 +73,18 @@ TD_settings::~TD_settings() {
 }
 
 void TD_settings::SettingsToControls() {}
+
+QFormLayout* TD_settings::AdvancedForm() {
+    if (advancedForm_ == nullptr) {
+        TabSheet_advanced = new QWidget;
+        PageControl1->addTab(TabSheet_advanced, QStringLiteral("Advanced"));
+        advancedForm_ = new QFormLayout(TabSheet_advanced);
+        // Labels above their controls when the page is narrow; a control takes the width left.
+        advancedForm_->setRowWrapPolicy(QFormLayout::WrapLongRows);
+        advancedForm_->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
+    }
+    return advancedForm_;
+}
 
 void TD_settings::OKBtnAccepting() {}
 

@@ -9,6 +9,7 @@
 #include <string_view>
 
 class QComboBox;
+class QFormLayout;
 class QHBoxLayout;
 class QListWidget;
 class QPushButton;
@@ -66,6 +67,8 @@ public:
     QTabWidget* PageControl1;
     /// The one page of PageControl1, captioned "main"; the subclass renames it and fills it.
     QWidget* TabSheet1;
+    /// The page "Advanced" once a subclass has put a setting on it; nullptr before.
+    QWidget* TabSheet_advanced = nullptr;
     /// "OK": the default button; saves and closes with Accepted.
     QPushButton* OKBtn;
     /// "Cancel": closes with Rejected.
@@ -77,11 +80,15 @@ protected:
     virtual void OKBtnAccepting();
     /// The row of buttons below the pages (OKBtn, CancelBtn), where a subclass adds its own.
     QHBoxLayout* ButtonRow() const { return buttonRow_; }
+    /// The form of the page "Advanced", made on first use: each setting there is one row of a
+    /// label and its control.
+    QFormLayout* AdvancedForm();
 
 private:
     void SaveAndReport();
 
     QHBoxLayout* buttonRow_ = nullptr;
+    QFormLayout* advancedForm_ = nullptr;
     bool saveFailureShown_ = false;
 };
 

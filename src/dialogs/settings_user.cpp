@@ -2,10 +2,12 @@
 
 #include "VelPigger/velpigger.h"
 #include "dialogs/borrowed_parent.h"
+#include "dialogs/folder_list_edit.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -83,6 +85,20 @@ TD_settings_user::TD_settings_user(std::string SettingsFile, QWidget* parent, st
     auto* keysPage = new QVBoxLayout(TabSheet_keys);
     keysPage->addWidget(Label2);
     keysPage->addWidget(CLB_comp_cond, 1);
+
+    LB_protected = new TFolderListEdit;
+    LB_protected->List->setAccessibleName(QStringLiteral("Protected folders"));
+    LB_protected->BrowseTitle = QStringLiteral("Select a folder to protect");
+    LB_protected->BrowseFolder = [this](const QString& Title) { return BrowseFolder(Title); };
+    LB_protected->ConfirmRemove = [this](const QString& Question) {
+        if (Fsure == nullptr)
+            return false;
+        const TBorrowedParent over(*Fsure, *this);
+        return Fsure->Ask(Question);
+    };
+    LB_protected->setToolTip(QStringLiteral("No mark rule marks the files under these folders, "
+                                            "and no bulk command acts on them."));
+    AdvancedForm()->addRow(QStringLiteral("Protected folders:"), LB_protected);
 
     // There is nothing to discard: every change stays in effect however the dialog closes.
     CancelBtn->hide();
@@ -163,6 +179,16 @@ void TD_settings_user::SettingsToControls() {
     GetDefaultPath();
     LoadCompareKeys();
     LoadExcludedFolders();
+    QStringList protectedFolders;
+    ReadList(protectedFolders, "PROTECTED");
+    LB_protected->SetFolders(protectedFolders);
+}
+
+std::vector<std::string> TD_settings_user::ProtectedFolders() const {
+    std::vector<std::string> folders;
+    for (const QString& folder : LB_protected->Folders())
+        folders.push_back(QFile::encodeName(folder).toStdString());
+    return folders;
 }
 
 TVelPigger* TD_settings_user::CompareCondSection() {
@@ -275,6 +301,7 @@ void TD_settings_user::FormClose() {
     EnforceKeyRules();
     StoreCompareKeys();
     StoreExcludedFolders();
+    WriteList(LB_protected->Folders(), "PROTECTED");
 }
 
 // OK writes the keys and folders of this very showing, so nothing the user confirmed waits for

@@ -8,6 +8,7 @@
 #include <QString>
 #include <functional>
 #include <string>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
@@ -17,6 +18,7 @@ class QPushButton;
 
 namespace parvex {
 
+class TFolderListEdit;
 class TVelPigger;
 
 /// The user settings dialog, which is at the same time the program's settings store: default
@@ -37,6 +39,8 @@ public:
     TCompareKeys CheckedKeys() const;
     /// Whether Path (a folder ending in "/") is listed as excluded; exact comparison.
     bool IsExcluded(const QString& Path) const;
+    /// The protected folders (list "PROTECTED"), in their exact bytes.
+    std::vector<std::string> ProtectedFolders() const;
 
     /// The page shown first, then the dialog modally; the result is of no interest.
     void ShowPage(QWidget* Page);
@@ -89,6 +93,8 @@ public:
     QLabel* Label2 = nullptr;
     QListWidget* CLB_comp_cond = nullptr;
     QPushButton* Btn_help = nullptr;
+    /// The folders whose files no mark rule marks and no bulk command touches (page "Advanced").
+    TFolderListEdit* LB_protected = nullptr;
 
     /// Every closing passes here: FormClose, then the dialog closes with Result.
     void done(int Result) override;

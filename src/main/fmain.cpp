@@ -82,6 +82,9 @@ TFmain::TFmain(std::unique_ptr<TD_settings_user> userSettings, QWidget* parent)
     SaveDialog1 = new QFileDialog(this);
     SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
     SaveDialog1->setFileMode(QFileDialog::AnyFile);
+    ChooseFolder = [this](const QString& title) {
+        return QFileDialog::getExistingDirectory(this, title, QString(), QFileDialog::ShowDirsOnly);
+    };
     OpenFile = OpenWithDesktop;
     OpenFolder = OpenWithDesktop;
     ChooseMoveDestination = [this](const QString& title, const QString& folder,
@@ -206,6 +209,8 @@ void TFmain::BuildMenus() {
     N_Searchinfound = item(search, QStringLiteral("Search in found"),
                            QKeySequence(Qt::CTRL | Qt::Key_F), &TFmain::TB_search_in_foundClick);
 
+    BuildMarkMenu();
+
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     N_Help1 = item(help, QStringLiteral("Help"), Qt::Key_F1, &TFmain::N_Help1Click);
     help->addSeparator();
@@ -222,6 +227,8 @@ void TFmain::BuildMenus() {
     P_OpenFolder =
         AddCommand(PopupMenu1, QStringLiteral("Open folder"), &TFmain::P_OpenFolderClick);
     P_CopyPath = AddCommand(PopupMenu1, QStringLiteral("Copy path"), &TFmain::P_CopyPathClick);
+    PopupMenu1->addSeparator();
+    PopupMenu1->addMenu(MarkMenu);
     // Ctrl+C copies the path while the tree has the focus.
     auto* copy = new QAction(TV1);
     copy->setShortcut(QKeySequence::Copy);
@@ -249,6 +256,11 @@ void TFmain::BuildResultTree() {
     connect(TV1->selectionModel(), &QItemSelectionModel::currentChanged, this, &TFmain::TV1Change);
     connect(TV1, &QAbstractItemView::doubleClicked, this, &TFmain::TB_openClick);
     connect(TV1, &TResultTree::EnterPressed, this, &TFmain::TV1KeyDown);
+    connect(ResultModel, &TResultModel::MarksChanged, this, [this] {
+        ShowMarks();
+        UpdateCommands();
+    });
+    connect(ResultModel, &TResultModel::MarkRefused, this, &TFmain::ShowHint);
     connect(FilterEdit, &QLineEdit::textChanged, this, [this](const QString& text) {
         ResultModel->SetFilter(text);
         UpdateCommands();
@@ -267,6 +279,12 @@ void TFmain::BuildStatusBar() {
     StatusSummary->setAccessibleName(QStringLiteral("Result summary"));
     StatusBar1->addPermanentWidget(StatusSummary);
     StatusSummary->hide();
+    StatusMarks = new TStatusField(StatusBar1);
+    StatusMarks->setAccessibleName(QStringLiteral("Marked files"));
+    StatusMarks->setToolTip(
+        QStringLiteral("Marked files and the space acting on them frees (each file once)"));
+    StatusBar1->addPermanentWidget(StatusMarks);
+    StatusMarks->hide();
     StatusNotRead = new TStatusField(StatusBar1);
     StatusNotRead->setToolTip(
         QStringLiteral("Files and folders the search could not read. Double-click to list them."));
@@ -392,6 +410,7 @@ void TFmain::UpdateCommands() {
     N_Startsearch->setEnabled(!N_Breaksearch->isEnabled());
     P_OpenFolder->setEnabled(TB_move->isEnabled());
     P_CopyPath->setEnabled(TB_move->isEnabled());
+    UpdateMarkCommands(state.BreakSearch);
 }
 
 std::string TFmain::NormalizedStartFolder() const {

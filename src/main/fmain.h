@@ -1,7 +1,9 @@
 #pragma once
 
 #include "dialogs/help_topic.h"
+#include "main/bulk_run.h"
 #include "main/file_commands.h"
+#include "main/mark_rules.h"
 #include "main/result_data.h"
 #include "main/search_status.h"
 #include "main/shared_dialogs.h"
@@ -15,6 +17,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QAction;
 class QCloseEvent;
@@ -23,6 +26,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPoint;
+class QProgressDialog;
 class QRect;
 class QPushButton;
 class QStatusBar;
@@ -30,6 +34,7 @@ class QToolBar;
 
 namespace parvex {
 
+class TBulkReport;
 class TD_settings_user;
 class TFindDialog;
 class TOcompearer;
@@ -133,6 +138,20 @@ public:
     /// About: the about box.
     void N_AboutClick();
 
+    /// Marks all files but one in every group, the one `rule` keeps staying unmarked.
+    void MarkAllButOneClick(TKeepRule rule);
+    /// Marks every file in the selected file's folder and below.
+    void MarkSelectedFolderClick();
+    /// Marks every file under a folder the user chooses.
+    void MarkChosenFolderClick();
+    /// Inverts the marks within each group.
+    void InvertMarksClick();
+    /// Clears every mark.
+    void ClearMarksClick();
+    /// Asks once, then acts on every marked file with a progress dialog that can stop, removes
+    /// the nodes of the files done and shows the report.
+    void ActOnMarked(TBulkKind kind);
+
     // Fields.
     TSearchStatus SearchStatus = TSearchStatus::stEmpty;
     QString StartDir;
@@ -168,6 +187,10 @@ public:
     TStatusField* StatusNotRead = nullptr;
     /// "N groups, M files, X can be freed": shown while there is a result.
     TStatusField* StatusSummary = nullptr;
+    /// "N marked, X": shown while a file is marked.
+    TStatusField* StatusMarks = nullptr;
+    /// The report of the last bulk command; made when first needed.
+    TBulkReport* BulkReport = nullptr;
     TFindDialog* FindDialog1 = nullptr;
     QFileDialog* SaveDialog1 = nullptr;
     QMenu* PopupMenu1 = nullptr;
@@ -197,6 +220,20 @@ public:
     QAction* P_OpenFolder = nullptr;
     QAction* P_CopyPath = nullptr;
 
+    // The marks and the bulk commands, in the menu "Mark" and the context menu.
+    QMenu* MarkMenu = nullptr;
+    QAction* M_KeepNewest = nullptr;
+    QAction* M_KeepOldest = nullptr;
+    QAction* M_KeepShortest = nullptr;
+    QAction* M_KeepFirst = nullptr;
+    QAction* M_MarkFolder = nullptr;
+    QAction* M_MarkUnder = nullptr;
+    QAction* M_Invert = nullptr;
+    QAction* M_Clear = nullptr;
+    QAction* M_Trash = nullptr;
+    QAction* M_Move = nullptr;
+    QAction* M_Link = nullptr;
+
     /// Opens a file with the desktop's application for it; tests replace it.
     std::function<bool(const QByteArray& path)> OpenFile;
     /// Shows a folder through the desktop; tests replace it.
@@ -205,6 +242,13 @@ public:
     /// user cancelled.
     std::function<QString(const QString& title, const QString& folder, const QString& fileName)>
         ChooseMoveDestination;
+    /// Picks an existing folder under a title; empty when cancelled. Tests replace it.
+    std::function<QString(const QString& title)> ChooseFolder;
+    /// Called after each slice of files a bulk command handled, with its progress dialog; tests
+    /// press Stop there at a point they know.
+    std::function<void(QProgressDialog& progress)> OnBulkSlice;
+    /// The actions log's file; empty for its place in the user's data folder.
+    std::string ActionsLogFile;
     /// Opens help pages; tests replace it.
     TUrlOpener OpenUrl = DesktopUrlOpener();
 
@@ -217,6 +261,18 @@ private:
     void BuildMenus();
     void BuildResultTree();
     void BuildStatusBar();
+    void BuildMarkMenu();
+    void UpdateMarkCommands(bool searching);
+    // Runs a marking rule on every group and says where the first copy had to stay unmarked.
+    void MarkWith(const std::function<bool(std::vector<TMarkable>&, std::size_t)>& rule);
+    // Marks every file whose path starts with `folder` (ending in "/").
+    void MarkUnder(const QByteArray& folder);
+    std::function<bool(const QByteArray& path)> ProtectionTest() const;
+    std::vector<TBulkGroup> BulkPlan() const;
+    QString BulkQuestion(TBulkKind kind, const QString& folder) const;
+    // A short refusal or hint in the status text for a few seconds.
+    void ShowHint(const QString& text);
+    void ShowMarks();
     void WireEngine();
     void FormCreate();
     QAction* AddCommand(QWidget* holder, const QString& caption, void (TFmain::*handler)());
@@ -249,6 +305,10 @@ private:
     // Whether the running search compares both size and content, so that wasted space means
     // something.
     bool wastedKnown_ = false;
+    // Whether the running search compares content, and whether the result shown was compared so:
+    // only then are the files of a group copies that a bulk command may act on.
+    bool contentKey_ = false;
+    bool resultByContent_ = false;
     // What the running or last search could not read.
     TSkippedLog skipped_;
     // Open, move and delete, reaching the desktop through this window's dialogs and OpenFile.

@@ -95,8 +95,10 @@ void TFmain::SearchStarted() {
     building_.Restart(QCollator(QLocale()));
     const TCompareKeys keys = Ocompearer1->Core().Keys();
     wastedKnown_ = keys.Size && keys.Content;
+    contentKey_ = keys.Content;
     ResultModel->Clear();
     ShowSummary();
+    ShowMarks();
     Ocompearer1->Core().SearchSpec =
         QFile::encodeName(Edit_root->text() + Edit_ft->text()).toStdString();
     // The engine matches the excluded folders by identity, whatever their spelling.
@@ -177,8 +179,10 @@ void TFmain::FinishResult(TSearchStatus status) {
     std::swap(result, building_);
     TV1->header()->setSortIndicator(-1, Qt::AscendingOrder);
     ResultModel->SetResult(std::move(result), wastedKnown_);
+    resultByContent_ = contentKey_;
     ResultModel->SetFilter(FilterEdit->text());
     ShowSummary();
+    ShowMarks();
     SetSearchStatus(status);
 }
 

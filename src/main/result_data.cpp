@@ -30,6 +30,8 @@ void TResultData::Restart(const QCollator& collator) {
     folded_ = TByteStore();
     fileCount_ = 0;
     totalWasted_ = 0;
+    markedCount_ = 0;
+    markedBytes_ = 0;
     collator_ = collator;
     open_ = false;
     ordered_ = false;
@@ -49,6 +51,7 @@ void TResultData::AddFile(const QByteArray& path, TResultFacts facts) {
         return;
     TResultGroup& group = found_.back();
     TResultFile file;
+    file.FoundRank = static_cast<std::uint32_t>(group.Files.size());
     file.PathStart = paths_.Append(path);
     file.PathLength = static_cast<std::uint32_t>(path.size());
     file.Known = facts.Found.has_value();
@@ -205,6 +208,52 @@ void TResultData::RemoveFile(std::size_t group, std::size_t file) {
     totalWasted_ -= g.Wasted;
     Refigure(g);
     totalWasted_ += g.Wasted;
+    RefigureMarks(g);
+}
+
+void TResultData::SetMarked(std::size_t group, std::size_t file, bool marked) {
+    TResultGroup& g = found_[order_[group]];
+    if (g.Files[file].Marked == marked)
+        return;
+    g.Files[file].Marked = marked;
+    RefigureMarks(g);
+}
+
+void TResultData::SetMarks(std::size_t group, const std::vector<bool>& marks) {
+    TResultGroup& g = found_[order_[group]];
+    for (std::size_t f = 0; f < g.Files.size() && f < marks.size(); ++f)
+        g.Files[f].Marked = marks[f];
+    RefigureMarks(g);
+}
+
+// An inode's space is freed only when every name of it goes: all names found, and each of them
+// in the group marked.
+void TResultData::RefigureMarks(TResultGroup& group) {
+    markedCount_ -= group.MarkedCount;
+    markedBytes_ -= group.MarkedBytes;
+    group.MarkedCount = 0;
+    group.MarkedBytes = 0;
+    for (std::size_t f = 0; f < group.Files.size(); ++f) {
+        const TResultFile& file = group.Files[f];
+        if (!file.Marked)
+            continue;
+        ++group.MarkedCount;
+        if (!file.Known || !file.AllNamesFound)
+            continue;
+        bool firstOfInode = true;
+        bool everyNameMarked = true;
+        for (std::size_t o = 0; o < group.Files.size(); ++o) {
+            const TResultFile& other = group.Files[o];
+            if (o == f || !other.Known || !(other.Found.Id == file.Found.Id))
+                continue;
+            firstOfInode = firstOfInode && o > f;
+            everyNameMarked = everyNameMarked && other.Marked;
+        }
+        if (firstOfInode && everyNameMarked)
+            group.MarkedBytes += file.Found.Size;
+    }
+    markedCount_ += group.MarkedCount;
+    markedBytes_ += group.MarkedBytes;
 }
 
 } // namespace parvex

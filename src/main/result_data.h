@@ -27,8 +27,12 @@ struct TResultFile {
     std::uint32_t FoldedLength = 0;
     /// 0 when the file has no other name; otherwise k: the names are otherNames_[k - 1].
     std::uint32_t OtherNames = 0;
+    /// The file's place in the order the search reported its group's files.
+    std::uint32_t FoundRank = 0;
     bool Known = false;
     bool AllNamesFound = false;
+    /// Marked for a bulk command.
+    bool Marked = false;
     TFoundFile Found;
 };
 
@@ -45,6 +49,11 @@ struct TResultGroup {
     std::int64_t Wasted = 0;
     /// The newest modification time of the group's files, as TimeCodeOrder gives it.
     std::int64_t Newest = 0;
+    /// How many of the files are marked.
+    std::uint32_t MarkedCount = 0;
+    /// The space that acting on the marked files frees: each inode once, when all of its names
+    /// were found and every one of them in the group is marked.
+    std::int64_t MarkedBytes = 0;
     std::vector<TResultFile> Files;
 };
 
@@ -88,12 +97,22 @@ public:
     /// Takes a file row out of its group and figures the group's wasted space again.
     void RemoveFile(std::size_t group, std::size_t file);
 
+    /// Marks or unmarks a file.
+    void SetMarked(std::size_t group, std::size_t file, bool marked);
+    /// Sets the marks of a group's files at once, one per file row.
+    void SetMarks(std::size_t group, const std::vector<bool>& marks);
+    /// The number of marked files.
+    std::size_t MarkedCount() const { return markedCount_; }
+    /// The space that acting on every marked file frees.
+    std::int64_t MarkedBytes() const { return markedBytes_; }
+
     /// A text folded as the search texts are kept: one letter case, UTF-8.
     static QByteArray Folded(const QString& text);
 
 private:
     void CloseGroup();
     void Refigure(TResultGroup& group);
+    void RefigureMarks(TResultGroup& group);
     std::uint32_t AppendFolded(QByteArrayView bytes, TByteStore::TPlace& start);
 
     // The groups in the order found: a deque, so that growing never moves them all at once.
@@ -105,6 +124,8 @@ private:
     std::vector<std::vector<std::string>> otherNames_;
     std::size_t fileCount_ = 0;
     std::int64_t totalWasted_ = 0;
+    std::size_t markedCount_ = 0;
+    std::int64_t markedBytes_ = 0;
     QCollator collator_;
     bool open_ = false;
     bool ordered_ = false;

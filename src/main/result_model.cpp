@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QThreadPool>
 #include <algorithm>
+#include <limits>
 #include <memory>
 #include <numeric>
 #include <utility>
@@ -98,6 +99,7 @@ void TResultModel::RemoveFile(const QModelIndex& file) {
     data_.RemoveFile(group, static_cast<std::size_t>(file.row()));
     endRemoveRows();
     Q_EMIT dataChanged(index(parent.row(), 0), index(parent.row(), ColumnCount - 1));
+    Q_EMIT MarksChanged();
 }
 
 QModelIndex TResultModel::index(int row, int column, const QModelIndex& parent) const {
@@ -142,7 +144,102 @@ bool TResultModel::hasChildren(const QModelIndex& parent) const {
 Qt::ItemFlags TResultModel::flags(const QModelIndex& index) const {
     if (!index.isValid())
         return Qt::NoItemFlags;
+    if (!IsGroup(index) && index.column() == ColumnPath)
+        return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}
+
+bool TResultModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::CheckStateRole || !index.isValid() || IsGroup(index) ||
+        index.column() != ColumnPath)
+        return false;
+    const std::size_t group = GroupOf(index);
+    const auto file = static_cast<std::size_t>(index.row());
+    const TResultGroup& g = data_.Group(group);
+    const bool marked = value.value<Qt::CheckState>() == Qt::Checked;
+    if (g.Files[file].Marked == marked)
+        return true;
+    if (marked && g.Files.size() - g.MarkedCount <= 1) {
+        Q_EMIT MarkRefused(QStringLiteral("The last unmarked copy of a group cannot be marked."));
+        return false;
+    }
+    data_.SetMarked(group, file, marked);
+    Q_EMIT dataChanged(index, index, {Qt::CheckStateRole});
+    Q_EMIT MarksChanged();
+    return true;
+}
+
+std::size_t
+TResultModel::ApplyMarkRule(const TMarkRule& rule,
+                            const std::function<bool(const QByteArray& path)>& isProtected) {
+    std::size_t keptFirst = 0;
+    std::vector<TMarkable> files;
+    std::vector<bool> marks;
+    for (std::size_t group = 0; group < data_.GroupCount(); ++group) {
+        const TResultGroup& g = data_.Group(group);
+        files.clear();
+        for (std::size_t f = 0; f < g.Files.size(); ++f) {
+            const TResultFile& file = g.Files[f];
+            files.push_back({file.Known ? TimeCodeOrder(file.Found.TimeCode)
+                                        : std::numeric_limits<std::int64_t>::min(),
+                             file.PathLength, file.FoundRank,
+                             isProtected && isProtected(data_.FilePath(group, f)), file.Marked});
+        }
+        if (rule(files, group))
+            ++keptFirst;
+        marks.assign(files.size(), false);
+        for (std::size_t f = 0; f < files.size(); ++f)
+            marks[f] = files[f].Marked;
+        data_.SetMarks(group, marks);
+    }
+    // One change over every row: the view repaints what it shows.
+    if (exposed_ > 0)
+        Q_EMIT dataChanged(index(0, 0), index(static_cast<int>(exposed_) - 1, ColumnCount - 1));
+    Q_EMIT MarksChanged();
+    return keptFirst;
+}
+
+std::size_t TResultModel::MarkedHidden() const {
+    if (identity_)
+        return 0;
+    std::size_t hidden = 0;
+    for (std::size_t group = 0; group < data_.GroupCount(); ++group) {
+        if (rowOf_[group] < 0)
+            hidden += data_.Group(group).MarkedCount;
+    }
+    return hidden;
+}
+
+void TResultModel::RemoveFiles(std::vector<std::pair<std::size_t, std::uint32_t>> files) {
+    std::sort(files.begin(), files.end());
+    for (std::size_t i = 0; i < files.size();) {
+        const std::size_t group = files[i].first;
+        std::size_t end = i;
+        while (end < files.size() && files[end].first == group)
+            ++end;
+        // From the last row up, so the rows still to remove keep their places.
+        const auto& rows = data_.Group(group).Files;
+        for (std::size_t f = rows.size(); f-- > 0;) {
+            const auto rank = data_.Group(group).Files[f].FoundRank;
+            if (!std::binary_search(files.begin() + static_cast<std::ptrdiff_t>(i),
+                                    files.begin() + static_cast<std::ptrdiff_t>(end),
+                                    std::pair(group, rank)))
+                continue;
+            const std::int32_t row = RowOfGroup(group);
+            const bool inView = row >= 0 && static_cast<std::size_t>(row) < exposed_;
+            const QModelIndex parent = inView ? index(row, 0) : QModelIndex();
+            if (inView)
+                beginRemoveRows(parent, static_cast<int>(f), static_cast<int>(f));
+            data_.RemoveFile(group, f);
+            if (inView)
+                endRemoveRows();
+        }
+        const std::int32_t row = RowOfGroup(group);
+        if (row >= 0 && static_cast<std::size_t>(row) < exposed_)
+            Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1));
+        i = end;
+    }
+    Q_EMIT MarksChanged();
 }
 
 bool TResultModel::canFetchMore(const QModelIndex& parent) const {
@@ -225,6 +322,8 @@ QVariant TResultModel::FileData(std::size_t group, std::size_t file, int column,
     const TResultFile& f = data_.Group(group).Files[file];
     if (role == PathRole && column == ColumnPath)
         return data_.FilePath(group, file);
+    if (role == Qt::CheckStateRole && column == ColumnPath)
+        return f.Marked ? Qt::Checked : Qt::Unchecked;
     const std::vector<std::string>& others = data_.OtherNamesOf(group, file);
     if (role == Qt::ToolTipRole) {
         QString tip = QFile::decodeName(data_.FilePath(group, file));

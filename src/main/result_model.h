@@ -1,10 +1,12 @@
 #pragma once
 
 #include "main/found_file.h"
+#include "main/mark_rules.h"
 #include "main/result_data.h"
 
 #include <QAbstractItemModel>
 #include <QString>
+#include <functional>
 #include <vector>
 
 namespace parvex {
@@ -47,6 +49,19 @@ public:
     std::vector<TKeptFile> OtherFilesOf(const QModelIndex& file) const;
     /// Takes a file row out of the result.
     void RemoveFile(const QModelIndex& file);
+    /// Takes files out of the result, each named by its group's place in the result and its
+    /// found rank there.
+    void RemoveFiles(std::vector<std::pair<std::size_t, std::uint32_t>> files);
+
+    /// A marking rule: it changes the marks of one group's files (the group's place in the
+    /// result given), and says whether the first copy found had to stay unmarked.
+    using TMarkRule = std::function<bool(std::vector<TMarkable>& files, std::size_t group)>;
+    /// Runs a rule on every group, shown or hidden; files for which `isProtected` holds are
+    /// never marked. The number of groups whose first copy had to stay unmarked.
+    std::size_t ApplyMarkRule(const TMarkRule& rule,
+                              const std::function<bool(const QByteArray& path)>& isProtected);
+    /// The number of marked files in groups the filter hides.
+    std::size_t MarkedHidden() const;
     /// The next row after `from` (down) or before it (up), groups and files in display order,
     /// whose text holds `pattern` without regard to case; from an invalid index the first row
     /// is examined first. Invalid when no row matches.
@@ -66,9 +81,17 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    /// A file's mark (Qt::CheckStateRole); marking the last unmarked file of a group is refused.
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     bool canFetchMore(const QModelIndex& parent) const override;
     void fetchMore(const QModelIndex& parent) override;
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+Q_SIGNALS:
+    /// Some file's mark changed.
+    void MarksChanged();
+    /// A mark set by hand was refused; the text says why.
+    void MarkRefused(const QString& reason);
 
 private:
     std::size_t GroupOf(const QModelIndex& index) const;

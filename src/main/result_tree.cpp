@@ -53,6 +53,17 @@ void TResultTree::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    // Space toggles the mark of the selected file, whichever column holds the focus.
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
+        const QModelIndex file = currentIndex().siblingAtColumn(0);
+        if (file.isValid() && !IsGroupNode(file) && model() != nullptr) {
+            const bool marked =
+                file.data(Qt::CheckStateRole).value<Qt::CheckState>() == Qt::Checked;
+            model()->setData(file, marked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+        }
+        event->accept();
+        return;
+    }
     QTreeView::keyPressEvent(event);
 }
 

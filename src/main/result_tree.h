@@ -8,7 +8,8 @@ class QKeyEvent;
 namespace parvex {
 
 /// The result tree: groups at the top level, their files below, in columns; reports the Enter
-/// key, and asks for the context menu at the selected row on the Menu key and Shift+F10.
+/// key, asks for the context menu at the selected row on the Menu key and Shift+F10, and toggles
+/// the selected file's mark on Space.
 class TResultTree : public QTreeView {
     Q_OBJECT
 public:

@@ -1,3 +1,4 @@
+#include "dialogs/folder_list_edit.h"
 #include "dialogs/settings_user.h"
 #include "settings_fixture.h"
 
@@ -256,6 +257,39 @@ TEST_F(SettingsUserTest, ThePathFieldAndTheListsHaveAccessibleNames) {
     EXPECT_EQ(dialog.LB_prohibited->accessibleName(),
               QStringLiteral("Do not search in the folders"));
     EXPECT_EQ(dialog.CLB_comp_cond->accessibleName(), QStringLiteral("Options to compare"));
+}
+
+TEST_F(SettingsUserTest, ProtectedFoldersAreEditedOnTheAdvancedPageAndStoredInTheirSection) {
+    const QString picked = MakeFolder(QStringLiteral("keep"));
+    TScriptedSure sure;
+    {
+        TD_settings_user dialog(SettingsFile());
+        dialog.Fsure = &sure;
+        dialog.BrowseFolder = [&picked](const QString&) { return picked; };
+        ASSERT_NE(dialog.TabSheet_advanced, nullptr);
+        EXPECT_EQ(
+            dialog.PageControl1->tabText(dialog.PageControl1->indexOf(dialog.TabSheet_advanced)),
+            QStringLiteral("Advanced"));
+        dialog.show();
+        QTest::mouseClick(dialog.LB_protected->AddButton, Qt::LeftButton);
+        QTest::mouseClick(dialog.LB_protected->AddButton, Qt::LeftButton);
+        dialog.LB_protected->AddFolder(QStringLiteral("/srv/photos"));
+        EXPECT_EQ(dialog.LB_protected->Folders(),
+                  (QStringList{picked + QLatin1Char('/'), QStringLiteral("/srv/photos/")}));
+        dialog.LB_protected->List->setCurrentRow(1);
+        sure.Answer = false;
+        QTest::mouseClick(dialog.LB_protected->RemoveButton, Qt::LeftButton);
+        EXPECT_EQ(dialog.LB_protected->Folders().size(), 2);
+        QTest::mouseClick(dialog.OKBtn, Qt::LeftButton);
+        const auto saved = ReadBack();
+        ASSERT_NE(saved->FindChild("PROTECTED"), nullptr);
+        ASSERT_EQ(saved->FindChild("PROTECTED")->ChildCount(), 2);
+        EXPECT_EQ(saved->FindChild("PROTECTED")->GetChild(1)->GetAttr("VAL"), "/srv/photos/");
+    }
+    TD_settings_user nextDay(SettingsFile());
+    EXPECT_EQ(
+        nextDay.ProtectedFolders(),
+        (std::vector<std::string>{(picked + QLatin1Char('/')).toStdString(), "/srv/photos/"}));
 }
 
 } // namespace

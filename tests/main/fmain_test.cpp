@@ -204,6 +204,21 @@ TEST_F(MainWindowTest, CommandsCarryTheirCaptionsShortcutsAndPictures) {
                          QStringLiteral("  Break_search [F10]"),
                          QStringLiteral("  -"),
                          QStringLiteral("  Search in found [Ctrl+F]"),
+                         QStringLiteral("&Mark"),
+                         QStringLiteral("  All but the newest in each group [Ctrl+1]"),
+                         QStringLiteral("  All but the oldest in each group [Ctrl+2]"),
+                         QStringLiteral("  All but the shortest path in each group [Ctrl+3]"),
+                         QStringLiteral("  All but the first found in each group [Ctrl+4]"),
+                         QStringLiteral("  -"),
+                         QStringLiteral("  All in the selected file's folder and below [Ctrl+5]"),
+                         QStringLiteral("  All under a folder... [Ctrl+6]"),
+                         QStringLiteral("  -"),
+                         QStringLiteral("  Invert marks in each group [Ctrl+I]"),
+                         QStringLiteral("  Clear all marks [Ctrl+0]"),
+                         QStringLiteral("  -"),
+                         QStringLiteral("  Move marked files to the trash... [Shift+F8]"),
+                         QStringLiteral("  Move marked files to a folder... [Shift+F6]"),
+                         QStringLiteral("  Replace marked files by hard links... [Shift+F7]"),
                          QStringLiteral("&Help"),
                          QStringLiteral("  Help [F1]"),
                          QStringLiteral("  -"),
@@ -216,7 +231,8 @@ TEST_F(MainWindowTest, CommandsCarryTheirCaptionsShortcutsAndPictures) {
     EXPECT_EQ(popup, (QStringList{QStringLiteral("Open"), QStringLiteral("Delete"),
                                   QStringLiteral("Move"), QStringLiteral("-"),
                                   QStringLiteral("Search in found"), QStringLiteral("-"),
-                                  QStringLiteral("Open folder"), QStringLiteral("Copy path")}));
+                                  QStringLiteral("Open folder"), QStringLiteral("Copy path"),
+                                  QStringLiteral("-"), QStringLiteral("&Mark")}));
 }
 
 TEST_F(MainWindowTest, NormalizeStartPathTrimsAndAddsTheSlash) {

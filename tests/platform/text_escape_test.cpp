@@ -1,6 +1,6 @@
 // Escaping of names and paths for the text format and for messages.
 
-#include "cli/text_escape.h"
+#include "platform/text_escape.h"
 
 #include <gtest/gtest.h>
 #include <string>

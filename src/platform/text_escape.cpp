@@ -1,4 +1,4 @@
-#include "cli/text_escape.h"
+#include "platform/text_escape.h"
 
 namespace parvex {
 

@@ -1,0 +1,80 @@
+#include "main/bulk_report.h"
+
+#include "dialogs/file_group_info.h"
+#include "main/bulk_run.h"
+
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QLabel>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace parvex {
+
+TBulkReport::TBulkReport(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Report"));
+    summary_ = new QLabel(this);
+    summary_->setWordWrap(true);
+    summary_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    details_ = new QPlainTextEdit(this);
+    details_->setReadOnly(true);
+    details_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    details_->setAccessibleName(QStringLiteral("Files skipped"));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(summary_);
+    layout->addWidget(details_, 1);
+    layout->addWidget(buttons);
+}
+
+void TBulkReport::ShowRun(const QString& what, const TBulkRun& run, bool stopped) {
+    const QLocale locale;
+    QStringList lines;
+    std::size_t skipped = 0;
+    for (const TBulkOutcome& outcome : run.Outcomes()) {
+        if (outcome.Done)
+            continue;
+        ++skipped;
+        lines << QStringLiteral("%1: %2").arg(
+            QFile::decodeName(QByteArray::fromStdString(outcome.File.Path)),
+            QString::fromStdString(outcome.Reason));
+    }
+    QString text = QStringLiteral("%1: %2 done, %3 skipped, %4 freed.")
+                       .arg(what, locale.toString(static_cast<qulonglong>(run.DoneCount())),
+                            locale.toString(static_cast<qulonglong>(skipped)),
+                            SizeText(run.BytesFreed(), locale));
+    if (stopped)
+        text +=
+            QStringLiteral(" Stopped: %1 marked files were left as they are.")
+                .arg(locale.toString(static_cast<qulonglong>(run.Total() - run.Outcomes().size())));
+    if (!run.LogError().empty())
+        text += QStringLiteral("\nThe actions log could not be written: %1")
+                    .arg(QFile::decodeName(QByteArray::fromStdString(run.LogError())));
+    summary_->setText(text);
+    details_->setPlainText(lines.join(QLatin1Char('\n')));
+    details_->setVisible(!lines.isEmpty());
+    // The list of skipped files gets room; a report without one is just its summary.
+    if (lines.isEmpty()) {
+        summary_->setMinimumWidth(fontMetrics().averageCharWidth() * 80);
+        adjustSize();
+    } else {
+        resize(std::max(width(), 640), std::max(height(), 360));
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+QString TBulkReport::Summary() const {
+    return summary_->text();
+}
+
+QString TBulkReport::Details() const {
+    return details_->toPlainText();
+}
+
+} // namespace parvex

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+namespace parvex {
+
+/// A path in `folder` for a file named `name` that nothing occupies now: the name itself, else
+/// "stem (2).ext", "stem (3).ext" and on (a name without a dot, or starting with its only dot,
+/// gets the number at its end). Empty when no number up to a million is free.
+std::string FreePathIn(const std::string& folder, const std::string& name);
+
+} // namespace parvex
