@@ -620,6 +620,19 @@ TEST_F(ParvexCliTest, StopSignalEndsTheRunWithStatus128PlusTheSignal) {
     }
 }
 
+TEST_F(ParvexCliTest, JsonOfAStoppedRunIsWholeAndSaysItIsIncomplete) {
+    MakeFile("a.txt", "dup");
+    MakeFile("sub/b.txt", "dup");
+    const pid_t pid = StartWithSignalBlocked({"--format", "json", Root}, SIGTERM, true);
+    ASSERT_GT(pid, 0);
+    ASSERT_EQ(::kill(pid, SIGTERM), 0) << std::strerror(errno);
+    const TRun run = Finish(pid);
+    EXPECT_EQ(run.Status, 128 + SIGTERM) << run.Err;
+    const nlohmann::json document = nlohmann::json::parse(run.Out);
+    EXPECT_EQ(document["complete"], false) << run.Out;
+    EXPECT_EQ(document["format"], "parvex-result") << run.Out;
+}
+
 // nohup and shells without job control start a program with signals ignored: they stay ignored.
 TEST_F(ParvexCliTest, SignalIgnoredAtStartStaysIgnored) {
     MakeFile("a.txt", "dup");
