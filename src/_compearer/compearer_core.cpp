@@ -96,6 +96,14 @@ void TCompearerCore::ClearFileTable() {
     FileLinkCounts = {};
     FileOtherNames = {};
     OtherNames = {};
+    FileModifiedNs = {};
+}
+
+bool TCompearerCore::AllNamesFound(std::size_t row) const {
+    // A table filled by hand may lack the columns: its rows count as files of one name.
+    const std::uint32_t names = row < FileNamesFound.size() ? FileNamesFound[row] : 1;
+    const std::uint32_t links = row < FileLinkCounts.size() ? FileLinkCounts[row] : 1;
+    return names >= links;
 }
 
 void TCompearerCore::AddOtherName(std::uint32_t row, std::string path) {

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <span>
 #include <string>
 #include <vector>
@@ -54,6 +55,12 @@ public:
     bool AllowHidden = true;   ///< collect names starting with "."
     bool AllowSystem = true;   ///< no file carries a system attribute on this platform
     bool AllowReadOnly = true; ///< collect files without the owner's write permission
+    /// Enter subfolders whose name starts with "."; a start folder is entered whatever its name.
+    bool AllowHiddenFolders = true;
+    /// The smallest and the largest size of a file the scan collects, both included: a file
+    /// outside the range is no row at all.
+    std::int64_t MinFileSize = 0;
+    std::int64_t MaxFileSize = std::numeric_limits<std::int64_t>::max();
     /// Names and paths always keep their case; while this is false the name key ignores the
     /// case of a to z.
     bool CaseSensitiveNames = false;
@@ -92,6 +99,9 @@ public:
     std::vector<std::uint32_t> FileOtherNames;
     /// The lists of other names, in the order the scan found them; see FileOtherNames.
     std::vector<std::vector<std::string>> OtherNames;
+    /// The modification time to the nanosecond (NanosecondsOf st_mtim), for reports that need
+    /// more than the time code.
+    std::vector<std::int64_t> FileModifiedNs;
 
     /// Figures of the last search; reset when a search starts.
     TSearchFigures Figures;
@@ -135,6 +145,9 @@ public:
     void SetState(TSearchState state);
     /// Empties every column of the file table.
     void ClearFileTable();
+    /// True when the scan met every name (hard link) of the row's file, so that deleting the
+    /// names found frees its space.
+    bool AllNamesFound(std::size_t row) const;
     /// Keeps `path` as another name of the file of `row`, unless the row knows it already.
     void AddOtherName(std::uint32_t row, std::string path);
     /// The folder scan: clears StopRequested, then collects the rows of every pattern of spec.

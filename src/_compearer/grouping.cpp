@@ -91,6 +91,7 @@ void TCompearerCore::CompleteColumns() {
     FileNamesFound.resize(rowCount, 1);
     FileLinkCounts.resize(rowCount, 1);
     FileOtherNames.resize(rowCount, 0);
+    FileModifiedNs.resize(rowCount, 0);
 }
 
 // A path once, a file once: a row that repeats the path or the file id of an earlier row is
@@ -275,6 +276,7 @@ void TCompearerCore::DropFurtherMembers(const std::vector<bool>& removed) {
             FileNamesFound[kept] = FileNamesFound[row];
             FileLinkCounts[kept] = FileLinkCounts[row];
             FileOtherNames[kept] = FileOtherNames[row];
+            FileModifiedNs[kept] = FileModifiedNs[row];
         }
         ++kept;
     }
@@ -286,6 +288,7 @@ void TCompearerCore::DropFurtherMembers(const std::vector<bool>& removed) {
     FileNamesFound.resize(kept);
     FileLinkCounts.resize(kept);
     FileOtherNames.resize(kept);
+    FileModifiedNs.resize(kept);
 }
 
 bool TCompearerCore::ReportGroup(std::span<const std::uint32_t> rows, std::vector<bool>& removed) {

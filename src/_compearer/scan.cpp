@@ -93,7 +93,7 @@ void TCompearerCore::ScanFolder(TScanWalk& walk) {
             CollectFile(walk, reader);
             break;
         case TEntryKind::Folder:
-            if (ScanSubfolders)
+            if (ScanSubfolders && (AllowHiddenFolders || reader.Name().front() != '.'))
                 walk.Walk.AddSubfolder(reader.Name());
             break;
         case TEntryKind::Other:
@@ -120,7 +120,8 @@ void TCompearerCore::CollectFile(TScanWalk& walk, const TFolderReader& reader) {
             ReportSkipped(path, error);
         return;
     }
-    if (!AllowReadOnly && !facts.OwnerWritable)
+    if ((!AllowReadOnly && !facts.OwnerWritable) || facts.Size < MinFileSize ||
+        facts.Size > MaxFileSize)
         return;
     if (IsRepeatedPath(walk, path) || KeepAsOtherName(walk, facts.Id, path))
         return;
@@ -136,6 +137,7 @@ void TCompearerCore::CollectFile(TScanWalk& walk, const TFolderReader& reader) {
     FileNamesFound.push_back(1);
     FileLinkCounts.push_back(facts.LinkCount);
     FileOtherNames.push_back(0);
+    FileModifiedNs.push_back(facts.ModifiedNanoseconds);
 }
 
 // A later pattern meets the rows of the earlier ones again.

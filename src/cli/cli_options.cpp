@@ -1,6 +1,7 @@
 #include "cli/cli_options.h"
 
 #include "_compearer/search_spec.h"
+#include "_compearer/size_text.h"
 #include "cli/cli_messages.h"
 
 #include <string_view>
@@ -41,7 +42,14 @@ bool TakeOptionValue(const std::vector<std::string>& args, std::size_t& i, std::
 TOutputFormat FormatNamed(const std::string& name) {
     if (const std::optional<TOutputFormat> format = OutputFormatNamed(name))
         return *format;
-    throw ECliUsageError("unknown format " + Quoted(name) + " (formats: text, null)");
+    throw ECliUsageError("unknown format " + Quoted(name) + " (formats: text, null, json)");
+}
+
+std::int64_t SizeOf(std::string_view option, const std::string& text) {
+    if (const std::optional<std::int64_t> bytes = ParseSizeText(text))
+        return *bytes;
+    throw ECliUsageError("bad size " + Quoted(text) + " for " + std::string(option) +
+                         " (bytes, or a number with K, M or G: 10K, 1.5M, 2G)");
 }
 
 // A second format, even the same one again, is a mistake in the script that gave it.
@@ -81,10 +89,21 @@ TCliOptions ParseCliArguments(const std::vector<std::string>& args) {
             options.Keys = KeysOfList(value);
         } else if (TakeOptionValue(args, i, "--exclude", value)) {
             options.ExcludedFolders.push_back(WithTrailingSlash(value));
+        } else if (TakeOptionValue(args, i, "--min-size", value)) {
+            options.MinSize = SizeOf("--min-size", value);
+        } else if (TakeOptionValue(args, i, "--max-size", value)) {
+            options.MaxSize = SizeOf("--max-size", value);
+        } else if (arg == "--no-hidden") {
+            options.Hidden = false;
+        } else if (arg == "--no-read-only") {
+            options.ReadOnly = false;
         } else {
             throw ECliUsageError("unknown option " + Quoted(arg) + " (see --help)");
         }
     }
+    if (options.MinSize > options.MaxSize)
+        throw ECliUsageError("--min-size " + std::to_string(options.MinSize) +
+                             " is larger than --max-size " + std::to_string(options.MaxSize));
     if (positional.empty())
         throw ECliUsageError("missing START_FOLDER (see --help)");
     if (positional.size() > 2)
@@ -99,9 +118,10 @@ TCliOptions ParseCliArguments(const std::vector<std::string>& args) {
 }
 
 const char* CliUsageText() {
-    return "usage: parvex-cli [--keys LIST] [--exclude DIR]... [--format text|null | -0] "
-           "[--quiet]\n"
-           "                  [--stats] START_FOLDER [MASK_LIST]\n"
+    return "usage: parvex-cli [--keys LIST] [--exclude DIR]... [--min-size SIZE] [--max-size "
+           "SIZE]\n"
+           "                  [--no-hidden] [--no-read-only] [--format text|null|json | -0]\n"
+           "                  [--quiet] [--stats] START_FOLDER [MASK_LIST]\n"
            "\n"
            "Finds identical files below START_FOLDER and prints every group to standard output.\n"
            "\n"
@@ -114,6 +134,14 @@ const char* CliUsageText() {
            "                   subset of name,size,time,content, or none; default\n"
            "                   size,time,content\n"
            "  --exclude DIR    do not enter DIR or anything below it; may be repeated\n"
+           "  --min-size SIZE  leave out files smaller than SIZE\n"
+           "  --max-size SIZE  leave out files larger than SIZE; both limits are included;\n"
+           "                   SIZE is bytes, or a number with K, M or G for 1000, 1000000 or\n"
+           "                   1000000000 bytes (10K, 1.5M, 2G)\n"
+           "  --no-hidden      leave out files whose name starts with \".\", and do not enter\n"
+           "                   folders whose name starts with \".\" either (START_FOLDER is\n"
+           "                   searched whatever its name)\n"
+           "  --no-read-only   leave out files the owner may not write\n"
            "  --format FORMAT  how groups are written (one format only):\n"
            "                   text  (default) the first file's name on a line of its own, then\n"
            "                         the path of each file of the group after a TAB; in names\n"
@@ -123,6 +151,10 @@ const char* CliUsageText() {
            "                         every other byte as it is\n"
            "                   null  the first file's name and each path end with a NUL byte,\n"
            "                         one more NUL ends the group; nothing is escaped\n"
+           "                   json  one JSON document (format \"parvex-result\", version 1):\n"
+           "                         the search, the groups with size, times, device, inode and\n"
+           "                         wasted space, and what could not be read; written when the\n"
+           "                         search ends\n"
            "  -0               the same as --format null\n"
            "  --quiet, -q      no \"cannot read PATH: REASON\" line on standard error for a\n"
            "                   file or folder that could not be read (the exit status still\n"

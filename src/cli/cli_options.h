@@ -3,6 +3,8 @@
 #include "_compearer/compare_keys.h"
 #include "cli/output_format.h"
 
+#include <cstdint>
+#include <limits>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -23,7 +25,11 @@ struct TCliOptions {
     std::optional<TCompareKeys> Keys;         // none given: the engine keeps its construction keys
     std::vector<std::string> ExcludedFolders; // each ending in "/"
     TOutputFormat Format = TOutputFormat::Text;
-    bool Quiet = false; // no line for a file or folder that could not be read
+    std::int64_t MinSize = 0; // smallest file size collected, included
+    std::int64_t MaxSize = std::numeric_limits<std::int64_t>::max(); // largest, included
+    bool Hidden = true;   // collect names starting with "." and enter such folders
+    bool ReadOnly = true; // collect files without the owner's write permission
+    bool Quiet = false;   // no line for a file or folder that could not be read
     bool ShowStats = false;
     bool ShowHelp = false;
 

@@ -1,18 +1,24 @@
 // parvex-cli: the search engine without windows, for scripts, benchmarks and checking the engine.
 
 #include "_compearer/compearer_core.h"
+#include "_compearer/search_spec.h"
 #include "cli/buffered_writer.h"
 #include "cli/cli_messages.h"
 #include "cli/cli_options.h"
 #include "cli/exit_status.h"
+#include "cli/json_result.h"
 #include "cli/result_printer.h"
 #include "cli/start_folder_check.h"
 #include "cli/stop_signals.h"
+#include "cli/utc_time_text.h"
 
+#include <cerrno>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -45,12 +51,67 @@ void WriteToStderr(const std::string& message) {
     std::fwrite(message.data(), 1, message.size(), stderr);
 }
 
+std::string HostName() {
+    char name[256] = {};
+    if (::gethostname(name, sizeof name - 1) != 0)
+        return {};
+    return name;
+}
+
+std::string WorkingFolder() {
+    std::string folder(PATH_MAX, '\0');
+    while (::getcwd(folder.data(), folder.size()) == nullptr) {
+        if (errno != ERANGE)
+            return {};
+        folder.resize(folder.size() * 2);
+    }
+    folder.resize(std::strlen(folder.c_str()));
+    return WithTrailingSlash(std::move(folder));
+}
+
+TResultSearch SearchOf(const TCliOptions& options, const TCompearerCore& core) {
+    TResultSearch search;
+    search.StartFolder = options.StartFolder;
+    search.WorkingFolder = WorkingFolder();
+    search.MaskList = options.MaskList;
+    search.Keys = core.Keys();
+    search.ExcludedFolders = options.ExcludedFolders;
+    search.MinSize = options.MinSize;
+    search.MaxSize = options.MaxSize;
+    search.Hidden = options.Hidden;
+    search.ReadOnly = options.ReadOnly;
+    search.Host = HostName();
+    search.StartedNs = NowNanoseconds();
+    return search;
+}
+
+// The facts of the file the engine reports now, from its file table row.
+TResultFileFacts ReportedFileFacts(const TCompearerCore& core, const std::string& path) {
+    TResultFileFacts facts;
+    facts.Path = path;
+    const std::size_t row = core.ReportedRow();
+    if (row == TCompearerCore::NoRow || row >= core.FilePaths.size())
+        return facts;
+    facts.Size = core.FileSizes[row];
+    facts.ModifiedNs = core.FileModifiedNs[row];
+    facts.Id = core.FileIds[row];
+    facts.AllNamesFound = core.AllNamesFound(row);
+    if (const std::uint32_t other = core.FileOtherNames[row]; other != 0)
+        facts.OtherNames = core.OtherNames[other - 1];
+    return facts;
+}
+
 TRunOutcome RunSearch(const TCliOptions& options) {
     TCompearerCore core;
     if (options.Keys)
         core.SetKeys(*options.Keys);
     // Matched by identity, so that every spelling of a folder excludes it.
     core.ExcludedFolders = options.ExcludedFolders;
+    core.MinFileSize = options.MinSize;
+    core.MaxFileSize = options.MaxSize;
+    core.AllowHidden = options.Hidden;
+    core.AllowHiddenFolders = options.Hidden;
+    core.AllowReadOnly = options.ReadOnly;
     TBufferedWriter output(STDOUT_FILENO);
     TResultPrinter printer(options.Format);
     std::int64_t unread = 0;
@@ -60,23 +121,40 @@ TRunOutcome RunSearch(const TCliOptions& options) {
         if (ReceivedStopSignal() != 0)
             core.Stop();
     };
-    core.OnSearchStart = [&] { core.SearchSpec = options.SearchSpec(); };
+    // The JSON document is one whole: it is written once the search has ended.
+    std::optional<TJsonResult> json;
+    bool complete = false;
+    core.OnSearchStart = [&] {
+        core.SearchSpec = options.SearchSpec();
+        if (options.Format == TOutputFormat::Json)
+            json.emplace(SearchOf(options, core));
+    };
     core.OnCheckFolder = [&](const std::string&, bool&) { stopOnSignal(); };
     core.OnFileFound = [&](const std::string& text, bool newGroup) {
-        if (!output.Write(printer.Record(text, newGroup)))
+        if (json) {
+            if (newGroup)
+                json->AddGroup(text);
+            else
+                json->AddFile(ReportedFileFacts(core, text));
+        } else if (!output.Write(printer.Record(text, newGroup))) {
             core.Stop();
+        }
     };
     core.OnSkipped = [&](const std::string& path, const std::string& reason) {
         ++unread;
+        if (json)
+            json->AddSkipped(path, reason);
         if (!options.Quiet)
             WriteToStderr(UnreadMessage(path, reason));
     };
+    core.OnSearchComplete = [&] { complete = true; };
     core.ProcessMessages = stopOnSignal;
 
     core.Start();
 
     TRunOutcome outcome;
-    if (!output.Write(printer.Ending()) || !output.Flush()) {
+    const bool written = json ? output.Write(json->Text(complete)) : output.Write(printer.Ending());
+    if (!written || !output.Flush()) {
         WriteToStderr(std::string("parvex-cli: cannot write the result: ") +
                       std::strerror(output.Error()) + "\n");
         outcome.Failed = true;

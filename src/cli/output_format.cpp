@@ -7,6 +7,8 @@ std::optional<TOutputFormat> OutputFormatNamed(std::string_view name) {
         return TOutputFormat::Text;
     if (name == "null")
         return TOutputFormat::Null;
+    if (name == "json")
+        return TOutputFormat::Json;
     return std::nullopt;
 }
 

@@ -11,9 +11,11 @@ enum class TOutputFormat {
     Text,
     /// The group's name and each path end with a NUL, one more NUL ends the group; raw bytes.
     Null,
+    /// One JSON document of the whole result, written when the search has ended.
+    Json,
 };
 
-/// The format of a --format value ("text", "null"); none for any other word.
+/// The format of a --format value ("text", "null", "json"); none for any other word.
 std::optional<TOutputFormat> OutputFormatNamed(std::string_view name);
 
 } // namespace parvex

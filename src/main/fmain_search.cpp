@@ -24,6 +24,7 @@
 #include <QLocale>
 #include <QScreen>
 #include <cstring>
+#include <limits>
 
 namespace parvex {
 
@@ -107,6 +108,16 @@ void TFmain::SearchStarted() {
         excluded.push_back(
             QFile::encodeName(D_settings_user->LB_prohibited->item(i)->text()).toStdString());
     Ocompearer1->Core().ExcludedFolders = std::move(excluded);
+    // The file size limits of the settings; a missing or unreadable one is no limit.
+    TCompearerCore& core = Ocompearer1->Core();
+    core.MinFileSize = 0;
+    core.MaxFileSize = std::numeric_limits<std::int64_t>::max();
+    if (D_settings_user) {
+        core.MinFileSize =
+            D_settings_user->ReadSizeLimit(TSettingsStore::MinSizeAttribute).value_or(0);
+        core.MaxFileSize = D_settings_user->ReadSizeLimit(TSettingsStore::MaxSizeAttribute)
+                               .value_or(core.MaxFileSize);
+    }
     SetSearchStatus(TSearchStatus::stInProcess);
 }
 

@@ -34,9 +34,7 @@ TResultFacts ReportedFacts(const TCompearerCore& core, const std::string& path) 
         return facts;
     }
     facts.Found = TFoundFile{core.FileIds[row], core.FileSizes[row], core.FileTimes[row]};
-    const std::uint32_t names = row < core.FileNamesFound.size() ? core.FileNamesFound[row] : 1;
-    const std::uint32_t links = row < core.FileLinkCounts.size() ? core.FileLinkCounts[row] : 1;
-    facts.AllNamesFound = names >= links;
+    facts.AllNamesFound = core.AllNamesFound(row);
     const std::uint32_t other = row < core.FileOtherNames.size() ? core.FileOtherNames[row] : 0;
     if (other != 0 && other <= core.OtherNames.size())
         facts.OtherNames = core.OtherNames[other - 1];

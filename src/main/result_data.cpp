@@ -1,5 +1,6 @@
 #include "main/result_data.h"
 
+#include "_compearer/wasted_space.h"
 #include "main/time_code_text.h"
 
 #include <QByteArrayMatcher>
@@ -133,38 +134,20 @@ void TResultData::Finish(const std::function<void()>& whileWaiting) {
     ordered_ = true;
 }
 
-// Each inode counts once. An inode with a name outside the result stays whatever is deleted,
-// so it is the copy that is kept; otherwise the largest is.
+// The newest time of the group's files, and its wasted space over the files whose facts are
+// known.
 void TResultData::Refigure(TResultGroup& group) {
-    std::vector<const TResultFile*> known;
-    known.reserve(group.Files.size());
-    for (const TResultFile& file : group.Files) {
-        if (file.Known)
-            known.push_back(&file);
-    }
-    const auto idOf = [](const TResultFile* file) {
-        return std::pair(file->Found.Id.Device, file->Found.Id.Inode);
-    };
-    std::stable_sort(known.begin(), known.end(),
-                     [&](const TResultFile* a, const TResultFile* b) { return idOf(a) < idOf(b); });
-    std::int64_t freeable = 0;
-    std::int64_t largest = 0;
-    bool somethingStays = false;
+    std::vector<TSpaceOfFile> space;
+    space.reserve(group.Files.size());
     group.Newest = 0;
-    for (std::size_t i = 0; i < known.size(); ++i) {
-        const TResultFile& file = *known[i];
-        const std::int64_t moment = TimeCodeOrder(file.Found.TimeCode);
-        group.Newest = i == 0 ? moment : std::max(group.Newest, moment);
-        if (i > 0 && idOf(known[i - 1]) == idOf(&file))
+    for (const TResultFile& file : group.Files) {
+        if (!file.Known)
             continue;
-        if (file.AllNamesFound) {
-            freeable += file.Found.Size;
-            largest = std::max(largest, file.Found.Size);
-        } else {
-            somethingStays = true;
-        }
+        const std::int64_t moment = TimeCodeOrder(file.Found.TimeCode);
+        group.Newest = space.empty() ? moment : std::max(group.Newest, moment);
+        space.push_back({file.Found.Id, file.Found.Size, file.AllNamesFound});
     }
-    group.Wasted = somethingStays ? freeable : freeable - largest;
+    group.Wasted = WastedSpace(std::move(space));
 }
 
 QByteArray TResultData::GroupName(std::size_t group) const {

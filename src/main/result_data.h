@@ -45,7 +45,7 @@ struct TResultGroup {
     /// The size of the first file reported.
     std::int64_t HeadSize = 0;
     /// The sizes of the group's inodes whose every name was found, each inode once, less the
-    /// largest when no inode has to stay anyway; see TResultData::Refigure.
+    /// largest when no inode has to stay anyway (WastedSpace).
     std::int64_t Wasted = 0;
     /// The newest modification time of the group's files, as TimeCodeOrder gives it.
     std::int64_t Newest = 0;

@@ -1,5 +1,7 @@
 #include "platform/file_times.h"
 
+#include <limits>
+
 namespace parvex {
 
 std::optional<std::int32_t> PackedLocalTime(std::time_t seconds) {
@@ -25,6 +27,18 @@ std::int64_t FileTimeCode(std::time_t seconds) {
     const std::uint64_t shift = std::uint64_t(1) << 31;
     const auto value = static_cast<std::uint64_t>(seconds);
     return static_cast<std::int64_t>(seconds >= 0 ? value + shift : value - shift);
+}
+
+std::int64_t NanosecondsOf(const timespec& time) {
+    constexpr std::int64_t kPerSecond = 1000000000;
+    constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+    constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+    const std::int64_t seconds = time.tv_sec;
+    if (seconds > (kMax - time.tv_nsec) / kPerSecond)
+        return kMax;
+    if (seconds < kMin / kPerSecond)
+        return kMin;
+    return seconds * kPerSecond + time.tv_nsec;
 }
 
 } // namespace parvex

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <ctime>
 #include <optional>
+#include <time.h>
 
 namespace parvex {
 
@@ -14,5 +15,9 @@ std::optional<std::int32_t> PackedLocalTime(std::time_t seconds);
 /// word cannot hold, the seconds since the epoch moved outside the 32-bit range of packed words
 /// (equal codes mean equal times for every time within 68 years of the 64-bit limits).
 std::int64_t FileTimeCode(std::time_t seconds);
+
+/// A time as nanoseconds since the epoch; one beyond the 64-bit range (about 292 years from
+/// 1970) is held to its nearer limit.
+std::int64_t NanosecondsOf(const timespec& time);
 
 } // namespace parvex

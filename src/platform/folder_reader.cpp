@@ -1,5 +1,6 @@
 #include "platform/folder_reader.h"
 
+#include "platform/file_times.h"
 #include "platform/unique_fd.h"
 
 #include <algorithm>
@@ -94,6 +95,7 @@ bool TFolderReader::ReadFileFacts(TFileFacts& facts, int& error) const {
         return false;
     facts.Size = static_cast<std::int64_t>(status.st_size);
     facts.ModifiedSeconds = status.st_mtim.tv_sec;
+    facts.ModifiedNanoseconds = NanosecondsOf(status.st_mtim);
     facts.OwnerWritable = (status.st_mode & S_IWUSR) != 0;
     facts.Id = FileIdOf(status);
     facts.LinkCount = static_cast<std::uint32_t>(

@@ -18,6 +18,8 @@ enum class TEntryKind { RegularFile, Folder, Other };
 struct TFileFacts {
     std::int64_t Size = 0;
     std::time_t ModifiedSeconds = 0;
+    /// The modification time in nanoseconds since the epoch (st_mtim), held to 64 bits.
+    std::int64_t ModifiedNanoseconds = 0;
     bool OwnerWritable = true;
     TFileId Id;                  ///< device and inode
     std::uint32_t LinkCount = 1; ///< st_nlink, held to 32 bits

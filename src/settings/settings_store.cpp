@@ -1,6 +1,7 @@
 #include "settings/settings_store.h"
 
 #include "VelPigger/name_rules.h"
+#include "_compearer/size_text.h"
 #include "platform/atomic_file.h"
 #include "platform/executable_path.h"
 #include "platform/file_io.h"
@@ -171,6 +172,15 @@ void TSettingsStore::WriteList(const std::vector<std::string>& Strings, std::str
         item->SetName(kListItem);
         item->SetAttr(kListValue, entry);
     }
+}
+
+std::optional<std::int64_t> TSettingsStore::ReadSizeLimit(std::string_view Name) const {
+    return ParseSizeText(Document->GetAttr(Name));
+}
+
+void TSettingsStore::WriteSizeLimit(std::string_view Name, std::optional<std::int64_t> Bytes) {
+    // Empty text removes the attribute.
+    Document->SetAttr(Name, Bytes ? std::to_string(*Bytes) : std::string());
 }
 
 void TSettingsStore::ResetToDefaults() {

@@ -3,7 +3,9 @@
 #include "VelPigger/velpigger.h"
 #include "settings/settings_load.h"
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,6 +52,15 @@ public:
     void ReadList(std::vector<std::string>& Strings, std::string_view Name);
     /// Replaces the entries of the string-list section Name by Strings.
     void WriteList(const std::vector<std::string>& Strings, std::string_view Name);
+
+    /// The root attributes that hold the smallest and the largest file size a search collects.
+    static constexpr const char* MinSizeAttribute = "MIN_SIZE";
+    static constexpr const char* MaxSizeAttribute = "MAX_SIZE";
+    /// The file size limit in the root attribute Name: its bytes, or nothing when the attribute
+    /// is missing or holds no size (bytes, or a number with K, M or G as ParseSizeText reads).
+    std::optional<std::int64_t> ReadSizeLimit(std::string_view Name) const;
+    /// Keeps a file size limit in the root attribute Name as decimal bytes; nothing removes it.
+    void WriteSizeLimit(std::string_view Name, std::optional<std::int64_t> Bytes);
 
     /// Makes the default document: the root "SETTINGS" with nothing in it.
     virtual void ResetToDefaults();

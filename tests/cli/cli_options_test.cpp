@@ -2,7 +2,9 @@
 
 #include "cli/cli_options.h"
 
+#include <cstdint>
 #include <gtest/gtest.h>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -31,6 +33,7 @@ TEST(CliOptionsTest, FormatIsTextUnlessOneNullFormatIsGiven) {
         {{"/t", "--format=null"}, TOutputFormat::Null},
         {{"-0", "/t"}, TOutputFormat::Null},
         {{"/t", "*.txt", "-0"}, TOutputFormat::Null},
+        {{"--format", "json", "/t"}, TOutputFormat::Json},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ParseCliArguments(c.Args).Format, c.Expected) << Shown(c.Args);
@@ -41,6 +44,29 @@ TEST(CliOptionsTest, QuietAndStatsAreFlags) {
     EXPECT_TRUE(ParseCliArguments({"--quiet", "/t"}).Quiet);
     EXPECT_TRUE(ParseCliArguments({"/t", "-q"}).Quiet);
     EXPECT_TRUE(ParseCliArguments({"--stats", "/t"}).ShowStats);
+}
+
+TEST(CliOptionsTest, SizeLimitsAreInclusiveBytesWithDecimalUnits) {
+    const parvex::TCliOptions none = ParseCliArguments({"/t"});
+    EXPECT_EQ(none.MinSize, 0);
+    EXPECT_EQ(none.MaxSize, std::numeric_limits<std::int64_t>::max());
+    const parvex::TCliOptions both =
+        ParseCliArguments({"--min-size", "1.5K", "--max-size=2M", "/t"});
+    EXPECT_EQ(both.MinSize, 1500);
+    EXPECT_EQ(both.MaxSize, 2000000);
+    // One size for both limits leaves exactly that size.
+    const parvex::TCliOptions equal = ParseCliArguments({"--min-size=7", "--max-size=7", "/t"});
+    EXPECT_EQ(equal.MinSize, 7);
+    EXPECT_EQ(equal.MaxSize, 7);
+}
+
+TEST(CliOptionsTest, HiddenAndReadOnlyFilesAreCollectedUnlessLeftOut) {
+    const parvex::TCliOptions all = ParseCliArguments({"/t"});
+    EXPECT_TRUE(all.Hidden);
+    EXPECT_TRUE(all.ReadOnly);
+    const parvex::TCliOptions some = ParseCliArguments({"--no-hidden", "--no-read-only", "/t"});
+    EXPECT_FALSE(some.Hidden);
+    EXPECT_FALSE(some.ReadOnly);
 }
 
 TEST(CliOptionsTest, PositionalsAreStartFolderAndMaskList) {
@@ -57,8 +83,15 @@ TEST(CliOptionsTest, BadCommandLinesAreUsageErrorsWithTheirReason) {
         std::vector<std::string> Args;
         std::string Message;
     } cases[] = {
-        {{"--format", "json", "/t"}, "unknown format 'json' (formats: text, null)"},
-        {{"--format", "/t"}, "unknown format '/t' (formats: text, null)"},
+        {{"--format", "xml", "/t"}, "unknown format 'xml' (formats: text, null, json)"},
+        {{"--format", "/t"}, "unknown format '/t' (formats: text, null, json)"},
+        {{"--min-size", "10Q", "/t"},
+         "bad size '10Q' for --min-size (bytes, or a number with K, M or G: 10K, 1.5M, 2G)"},
+        {{"--max-size=-1", "/t"},
+         "bad size '-1' for --max-size (bytes, or a number with K, M or G: 10K, 1.5M, 2G)"},
+        {{"--max-size"}, "option --max-size needs a value"},
+        {{"--min-size", "2K", "--max-size", "1999", "/t"},
+         "--min-size 2000 is larger than --max-size 1999"},
         {{"--format"}, "option --format needs a value"},
         {{"--format", "text", "-0", "/t"}, "only one of --format and -0 may be given"},
         {{"-0", "--format=null", "/t"}, "only one of --format and -0 may be given"},

@@ -9,10 +9,11 @@ namespace {
 using parvex::OutputFormatNamed;
 using parvex::TOutputFormat;
 
-TEST(CliOutputFormatTest, KnowsTextAndNullExactly) {
+TEST(CliOutputFormatTest, KnowsTextNullAndJsonExactly) {
     EXPECT_EQ(OutputFormatNamed("text"), TOutputFormat::Text);
     EXPECT_EQ(OutputFormatNamed("null"), TOutputFormat::Null);
-    for (const char* name : {"", "TEXT", "Null", "json", "nul", "text ", "0"})
+    EXPECT_EQ(OutputFormatNamed("json"), TOutputFormat::Json);
+    for (const char* name : {"", "TEXT", "Null", "JSON", "nul", "text ", "0"})
         EXPECT_EQ(OutputFormatNamed(name), std::nullopt) << "[" << name << "]";
 }
 

@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 #include <random>
 #include <spawn.h>
 #include <sstream>
@@ -146,8 +147,10 @@ TEST_F(ParvexCliTest, HelpPrintsUsageToStdout) {
         << run.Out;
     EXPECT_EQ(run.Err, "");
     for (const char* documented :
-         {"--format FORMAT", "text  (default)", "null  ", "-0 ", "--quiet", "\\xHH",
-          "Exit status:", "  0 ", "  1 ", "  2 ", "  3 ", "128+N", "SIGTERM"})
+         {"--format FORMAT", "text  (default)", "null  ", "json  ", "-0 ", "--quiet", "\\xHH",
+          "--min-size SIZE", "--max-size SIZE", "--no-hidden",
+          "do not enter\n                   folders", "--no-read-only", "Exit status:", "  0 ",
+          "  1 ", "  2 ", "  3 ", "128+N", "SIGTERM"})
         EXPECT_NE(run.Out.find(documented), std::string::npos) << documented << " missing in:\n"
                                                                << run.Out;
 }
@@ -165,7 +168,9 @@ TEST_F(ParvexCliTest, UsageErrorsExitTwoWithOneLineOnStderr) {
         {"--keys", "size\nname", Root},
         {"--bad\noption", Root},
         {Root, "*.*", "surplus"},
-        {"--format", "json", Root},
+        {"--format", "xml", Root},
+        {"--min-size", "1X", Root},
+        {"--min-size=2", "--max-size=1", Root},
         {"--format", "text", "-0", Root},
         {"-0", "--format=null", Root},
         {"-0", "-0", Root},
@@ -257,6 +262,98 @@ TEST_F(ParvexCliTest, KeysSelectWhatMakesFilesIdentical) {
         EXPECT_EQ(run.Status, 0) << shown << run.Err;
         EXPECT_EQ(run.Out, c.Expected) << shown;
     }
+}
+
+TEST_F(ParvexCliTest, JsonFormatWritesTheWholeResultWithTheFilesFacts) {
+    MakeFile("a.txt", "same text");
+    MakeFile("sub/b.txt", "same text");
+    MakeFile("caf\xe9.txt", "other");
+    MakeFile("sub/copy", "other");
+    ASSERT_EQ(::link((Root + "a.txt").c_str(), (Root + "sub/link.txt").c_str()), 0);
+    const timespec times[2] = {{1700000000, 123456789}, {1700000000, 123456789}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, (Root + "a.txt").c_str(), times, 0), 0);
+    const TRun run = Run({"--format", "json", "--keys", "size,content", Root});
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    const nlohmann::ordered_json document = nlohmann::ordered_json::parse(run.Out);
+    EXPECT_EQ(document["format"], "parvex-result");
+    EXPECT_EQ(document["version"], 1);
+    EXPECT_EQ(document["complete"], true);
+    EXPECT_EQ(document["search"]["start_folder"], Root);
+    EXPECT_EQ(document["search"]["keys"], nlohmann::ordered_json::parse(R"(["size","content"])"));
+    ASSERT_EQ(document["groups"].size(), 2U) << run.Out;
+    for (const nlohmann::ordered_json& group : document["groups"]) {
+        ASSERT_EQ(group["files"].size(), 2U) << group.dump(1);
+        EXPECT_EQ(group["wasted"], group["files"][0]["size"]) << group.dump(1);
+        for (const nlohmann::ordered_json& file : group["files"]) {
+            const std::string path =
+                file.contains("path") ? file["path"].get<std::string>() : std::string();
+            if (path.empty())
+                continue; // the base64 path is checked below
+            struct stat facts {};
+            ASSERT_EQ(::stat(path.c_str(), &facts), 0) << path;
+            EXPECT_EQ(file["size"], facts.st_size) << path;
+            EXPECT_EQ(file["dev"], facts.st_dev) << path;
+            EXPECT_EQ(file["ino"], facts.st_ino) << path;
+            EXPECT_EQ(file["mtime_ns"],
+                      std::int64_t(facts.st_mtim.tv_sec) * 1000000000 + facts.st_mtim.tv_nsec)
+                << path;
+            EXPECT_EQ(file["marked"], false) << path;
+        }
+    }
+    const std::string text = document.dump();
+    EXPECT_NE(
+        text.find(
+            R"("path":")" + Root +
+            R"(a.txt","size":9,"mtime":"2023-11-14T22:13:20.123456789Z","mtime_ns":1700000000123456789)"),
+        std::string::npos)
+        << text;
+    EXPECT_NE(text.find(R"("other_names":[{"path":")" + Root + R"(sub/link.txt"}])"),
+              std::string::npos)
+        << text;
+    // "caf\xe9.txt" is no UTF-8: its exact bytes in base64.
+    EXPECT_NE(text.find(R"("name_b64":"Y2Fm6S50eHQ=")"), std::string::npos) << text;
+    EXPECT_EQ(document["skipped"], nlohmann::ordered_json::array());
+}
+
+TEST_F(ParvexCliTest, SizeLimitsLeaveOutSmallerAndLargerFiles) {
+    MakeFile("one/small.txt", "ab");
+    MakeFile("one/small-copy.txt", "ab");
+    MakeFile("two/mid.txt", std::string(1500, 'm'));
+    MakeFile("two/mid-copy.txt", std::string(1500, 'm'));
+    MakeFile("three/large.txt", std::string(2001, 'l'));
+    MakeFile("three/large-copy.txt", std::string(2001, 'l'));
+    const TRun run = Run({"--keys", "size,content", "--min-size", "1.5K", "--max-size=2K", Root});
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_NE(run.Out.find("\t" + Root + "two/mid.txt\n"), std::string::npos) << run.Out;
+    EXPECT_EQ(run.Out.find("small"), std::string::npos) << run.Out;
+    EXPECT_EQ(run.Out.find("large"), std::string::npos) << run.Out;
+}
+
+TEST_F(ParvexCliTest, NoHiddenLeavesOutDotFilesAndDotFolders) {
+    MakeFile("seen.txt", "same");
+    MakeFile(".dot.txt", "same");
+    MakeFile(".folder/inside.txt", "same");
+    MakeFile("plain/also.txt", "same");
+    const TRun all = Run({"--keys", "content", Root});
+    EXPECT_NE(all.Out.find(".folder/inside.txt"), std::string::npos) << all.Out;
+    EXPECT_NE(all.Out.find(".dot.txt"), std::string::npos) << all.Out;
+    const TRun run = Run({"--keys", "content", "--no-hidden", Root});
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Out.find(".dot.txt"), std::string::npos) << run.Out;
+    EXPECT_EQ(run.Out.find(".folder"), std::string::npos) << run.Out;
+    EXPECT_NE(run.Out.find("plain/also.txt"), std::string::npos) << run.Out;
+}
+
+TEST_F(ParvexCliTest, NoReadOnlyLeavesOutFilesTheOwnerMayNotWrite) {
+    MakeFile("a.txt", "same");
+    MakeFile("b.txt", "same");
+    MakeFile("locked.txt", "same");
+    ASSERT_EQ(::chmod((Root + "locked.txt").c_str(), 0444), 0);
+    EXPECT_NE(Run({"--keys", "content", Root}).Out.find("locked.txt"), std::string::npos);
+    const TRun run = Run({"--keys", "content", "--no-read-only", Root});
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Out.find("locked.txt"), std::string::npos) << run.Out;
+    EXPECT_NE(run.Out.find("b.txt"), std::string::npos) << run.Out;
 }
 
 // Siblings come in the file system's order, so every case leaves at most one sibling of mid/.
@@ -523,6 +620,19 @@ TEST_F(ParvexCliTest, StopSignalEndsTheRunWithStatus128PlusTheSignal) {
     }
 }
 
+TEST_F(ParvexCliTest, JsonOfAStoppedRunIsWholeAndSaysItIsIncomplete) {
+    MakeFile("a.txt", "dup");
+    MakeFile("sub/b.txt", "dup");
+    const pid_t pid = StartWithSignalBlocked({"--format", "json", Root}, SIGTERM, true);
+    ASSERT_GT(pid, 0);
+    ASSERT_EQ(::kill(pid, SIGTERM), 0) << std::strerror(errno);
+    const TRun run = Finish(pid);
+    EXPECT_EQ(run.Status, 128 + SIGTERM) << run.Err;
+    const nlohmann::json document = nlohmann::json::parse(run.Out);
+    EXPECT_EQ(document["complete"], false) << run.Out;
+    EXPECT_EQ(document["format"], "parvex-result") << run.Out;
+}
+
 // nohup and shells without job control start a program with signals ignored: they stay ignored.
 TEST_F(ParvexCliTest, SignalIgnoredAtStartStaysIgnored) {
     MakeFile("a.txt", "dup");
@@ -602,6 +712,23 @@ TEST_F(ParvexCliUnreadableTest, UnreadableFolderIsOneStderrLineAndExitThreeWhenT
     EXPECT_EQ(run.Err.rfind(line, 0), 0u) << run.Err;
     EXPECT_NE(run.Err.find(": Permission denied\n"), std::string::npos) << run.Err;
     EXPECT_NE(run.Err.find("files and folders not read: 1\n"), std::string::npos) << run.Err;
+}
+
+TEST_F(ParvexCliUnreadableTest, JsonFormatListsWhatCouldNotBeReadWithTheReason) {
+    MakeFile("a.txt", "dup");
+    MakeFile("sub/b.txt", "dup");
+    MakeFile("sub/locked/c.txt", "dup");
+    MakeUnreadable("sub/locked");
+    const TRun run = Run({"--format=json", "--quiet", "--keys", "content", Root}, AsNobody);
+    EXPECT_EQ(run.Status, 3) << run.Err;
+    const nlohmann::json document = nlohmann::json::parse(run.Out);
+    EXPECT_EQ(document["skipped"],
+              nlohmann::json::parse(R"([{"path":")" + Root +
+                                    R"(sub/locked/","reason":"Permission denied"}])"))
+        << run.Out;
+    EXPECT_EQ(document["groups"].size(), 1U) << run.Out;
+    // Only content was compared: what deleting would free is not known.
+    EXPECT_TRUE(document["groups"][0]["wasted"].is_null()) << run.Out;
 }
 
 // Without --quiet and with nothing unreadable, a run as the same user says nothing on stderr.

@@ -24,6 +24,7 @@ protected:
         EXPECT_EQ(core.FileNames.size(), core.FilePaths.size());
         EXPECT_EQ(core.FileSizes.size(), core.FilePaths.size());
         EXPECT_EQ(core.FileTimes.size(), core.FilePaths.size());
+        EXPECT_EQ(core.FileModifiedNs.size(), core.FilePaths.size());
         return core.FilePaths;
     }
     std::vector<std::string> Checks() const {
@@ -209,6 +210,52 @@ TEST_F(Scan, AttributeOptionsFilterHiddenAndReadOnlyFiles) {
     core.AllowSystem = false; // there is no system attribute here
     core.ScanSearchSpec(tree.Root() + "*.txt");
     EXPECT_EQ(names().size(), 3U);
+}
+
+TEST_F(Scan, HiddenFoldersAreLeftUnenteredAndUnaskedWhenNotAllowed) {
+    const std::string start = tree.Folder(".start");
+    tree.File(".start/top.txt");
+    tree.File(".start/.dotfolder/inner.txt");
+    tree.File(".start/plain/.deeper/deep.txt");
+    tree.File(".start/plain/shown.txt");
+    core.AllowHiddenFolders = false; // a start folder is searched whatever its name
+    std::vector<std::string> rows = Rows(start + "*.txt");
+    std::sort(rows.begin(), rows.end());
+    EXPECT_EQ(rows, (std::vector<std::string>{start + "plain/shown.txt", start + "top.txt"}));
+    EXPECT_EQ(Checks(), (std::vector<std::string>{start, start + "plain/"}));
+}
+
+TEST_F(Scan, OnlyFilesWithinTheSizeRangeBecomeRowsBothLimitsIncluded) {
+    tree.File("s0.txt", "");
+    tree.File("s2.txt", "ab");
+    tree.File("s3.txt", "abc");
+    tree.File("s4.txt", "abcd");
+    tree.File("s5.txt", "abcde");
+    const auto names = [this] {
+        std::vector<std::string> sorted = core.FileNames;
+        std::sort(sorted.begin(), sorted.end());
+        core.ClearFileTable();
+        return sorted;
+    };
+    core.MinFileSize = 2;
+    core.MaxFileSize = 4;
+    Rows(tree.Root() + "*.txt");
+    EXPECT_EQ(names(), (std::vector<std::string>{"s2.txt", "s3.txt", "s4.txt"}));
+    core.MinFileSize = 3;
+    core.MaxFileSize = 3;
+    Rows(tree.Root() + "*.txt");
+    EXPECT_EQ(names(), std::vector<std::string>{"s3.txt"});
+    core.MinFileSize = 5;
+    core.MaxFileSize = 4; // an empty range collects nothing
+    EXPECT_TRUE(Rows(tree.Root() + "*.txt").empty());
+}
+
+TEST_F(Scan, ARowKeepsItsModificationTimeToTheNanosecond) {
+    tree.File("a.txt", "a");
+    const timespec times[2] = {{1700000000, 123456789}, {1700000000, 123456789}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, tree.Path("a.txt").c_str(), times, 0), 0);
+    Rows(tree.Root() + "*.txt");
+    EXPECT_EQ(core.FileModifiedNs, std::vector<std::int64_t>{1700000000123456789});
 }
 
 TEST_F(Scan, WithoutSubfoldersOnlyTheStartFolderIsRead) {

@@ -1,6 +1,7 @@
 #include "_compearer/panel/ocompearer.h"
 #include "dialogs/find_dialog.h"
 #include "dialogs/msg.h"
+#include "dialogs/settings_user.h"
 #include "main/application.h"
 #include "main/result_model.h"
 #include "main/skipped_list.h"
@@ -107,6 +108,18 @@ TEST_F(SearchTest, OtherNamesOfAFileShowInItsTooltipAndItsSpaceCountsWhenEveryNa
         << tips.join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(same.siblingAtColumn(TResultModel::ColumnWasted).data().toString(),
               QStringLiteral("5 bytes"));
+}
+
+TEST_F(SearchTest, SizeLimitsOfTheSettingsReachTheEngine) {
+    window.D_settings_user->WriteSizeLimit(TSettingsStore::MinSizeAttribute, 3);
+    window.N_Startsearch->trigger();
+    EXPECT_EQ(TreeTexts(), (QStringList{QStringLiteral("Same.txt"), "  " + Root() + "one/Same.txt",
+                                        "  " + Root() + "two/Same.txt"}));
+    window.D_settings_user->WriteSizeLimit(TSettingsStore::MinSizeAttribute, std::nullopt);
+    window.D_settings_user->WriteSizeLimit(TSettingsStore::MaxSizeAttribute, 4);
+    window.N_Startsearch->trigger();
+    EXPECT_EQ(TreeTexts(), (QStringList{QStringLiteral("zeta.bin"), "  " + Root() + "a/zeta.bin",
+                                        "  " + Root() + "b/zeta.bin"}));
 }
 
 TEST_F(SearchTest, SearchFindingNothingSaysSo) {

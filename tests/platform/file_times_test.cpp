@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace parvex {
 namespace {
@@ -41,6 +42,15 @@ TEST_F(FileTimes, TimesOutsideThePackedRangeGetADistinctCode) {
     EXPECT_NE(FileTimeCode(0), FileTimeCode(1));
     EXPECT_NE(FileTimeCode(-1), FileTimeCode(0));
     EXPECT_EQ(FileTimeCode(1700000001), Packed(2023, 11, 14, 22, 13, 20));
+}
+
+TEST_F(FileTimes, NanosecondsSinceTheEpochHeldToSixtyFourBits) {
+    EXPECT_EQ(NanosecondsOf({1700000000, 123456789}), 1700000000123456789);
+    EXPECT_EQ(NanosecondsOf({-1, 999999999}), -1);
+    EXPECT_EQ(NanosecondsOf({std::numeric_limits<std::time_t>::max(), 0}),
+              std::numeric_limits<std::int64_t>::max());
+    EXPECT_EQ(NanosecondsOf({std::numeric_limits<std::time_t>::min(), 0}),
+              std::numeric_limits<std::int64_t>::min());
 }
 
 } // namespace

@@ -447,6 +447,23 @@ TEST_F(SettingsStoreTest, ABlankListNameDoesNothing) {
     EXPECT_EQ(store.Document->ChildCount(), 0);
 }
 
+TEST_F(SettingsStoreTest, SizeLimitsAreRootAttributesInBytes) {
+    WriteFile(file, "<SETTINGS MIN_SIZE=\"1.5K\" MAX_SIZE=\"lots\"/>");
+    TSettingsStore store(file);
+    store.LoadSettings();
+    EXPECT_EQ(store.ReadSizeLimit(TSettingsStore::MinSizeAttribute), 1500);
+    EXPECT_EQ(store.ReadSizeLimit(TSettingsStore::MaxSizeAttribute), std::nullopt);
+
+    store.WriteSizeLimit(TSettingsStore::MinSizeAttribute, std::nullopt);
+    store.WriteSizeLimit(TSettingsStore::MaxSizeAttribute, 2000000000);
+    EXPECT_TRUE(store.SaveSettings()) << store.SaveError();
+    EXPECT_EQ(ReadFile(file), "\r\n<SETTINGS MAX_SIZE=\"2000000000\"/>");
+    TSettingsStore again(file);
+    again.LoadSettings();
+    EXPECT_EQ(again.ReadSizeLimit("MIN_SIZE"), std::nullopt);
+    EXPECT_EQ(again.ReadSizeLimit("MAX_SIZE"), 2000000000);
+}
+
 TEST_F(SettingsStoreTest, GetSectionFindsOrAppends) {
     TSettingsStore store(file);
     store.LoadSettings();
