@@ -1,6 +1,7 @@
 #include "_compearer/row_index.h"
 
 #include <algorithm>
+#include <new>
 
 namespace parvex {
 
@@ -15,9 +16,9 @@ constexpr std::size_t kSlotsMovedPerInsert = 8;
 void TRowIndex::Insert(std::uint64_t hash, std::uint32_t row) {
     MoveOldSlots(kSlotsMovedPerInsert);
     // At most half full, so a probe ends soon.
-    if ((count_ + 1) * 2 > slots_.size())
+    if ((count_ + 1) * 2 > slots_.Size)
         Grow();
-    Place({row, std::uint32_t(hash)});
+    Place({row + 1, std::uint32_t(hash)});
     ++count_;
 }
 
@@ -29,29 +30,34 @@ void TRowIndex::Clear() {
 }
 
 void TRowIndex::Grow() {
-    MoveOldSlots(old_.size());
+    MoveOldSlots(old_.Size);
     old_ = std::move(slots_);
     moved_ = 0;
-    slots_.assign(old_.empty() ? 64 : old_.size() * 2, TSlot{});
+    const std::size_t size = old_.Slots ? old_.Size * 2 : 64;
+    // calloc takes a large block zeroed from the system without writing it.
+    slots_.Slots.reset(static_cast<TSlot*>(std::calloc(size, sizeof(TSlot))));
+    if (!slots_.Slots)
+        throw std::bad_alloc();
+    slots_.Size = size;
 }
 
 void TRowIndex::MoveOldSlots(std::size_t count) {
-    if (old_.empty())
+    if (!old_.Slots)
         return;
-    for (const std::size_t end = std::min(old_.size(), moved_ + count); moved_ < end; ++moved_) {
-        if (old_[moved_].Row != NotFound)
-            Place(old_[moved_]);
+    for (const std::size_t end = std::min(old_.Size, moved_ + count); moved_ < end; ++moved_) {
+        if (old_.Slots[moved_].RowPlusOne != 0)
+            Place(old_.Slots[moved_]);
     }
-    if (moved_ == old_.size())
+    if (moved_ == old_.Size)
         old_ = {};
 }
 
 void TRowIndex::Place(const TSlot& slot) {
-    const std::size_t mask = slots_.size() - 1;
+    const std::size_t mask = slots_.Size - 1;
     std::size_t at = slot.Tag & mask;
-    while (slots_[at].Row != NotFound)
+    while (slots_.Slots[at].RowPlusOne != 0)
         at = (at + 1) & mask;
-    slots_[at] = slot;
+    slots_.Slots[at] = slot;
 }
 
 } // namespace parvex

@@ -1,15 +1,16 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
+#include <cstdlib>
+#include <memory>
 
 namespace parvex {
 
 /// A set of file-table rows found again by a hash of their key (a path, a file id): an
 /// open-addressing table of row numbers, eight bytes a slot, so it stays small beside the table.
 /// The rows' keys stay in the table; a lookup checks them with the caller's equality.
-/// Growing moves the rows into the larger table a few at each insertion rather than all at once,
-/// so that no single insertion into a table of millions of rows takes long.
+/// Growing never stops the search for long: the larger table comes zeroed from the system, so
+/// its pages are touched as rows arrive, and the rows move into it a few at each insertion.
 class TRowIndex {
 public:
     /// What Find gives when no stored row matches.
@@ -19,7 +20,7 @@ public:
     template <class TSame> std::uint32_t Find(std::uint64_t hash, TSame same) const {
         const auto tag = std::uint32_t(hash);
         const std::uint32_t row = Probe(slots_, tag, same);
-        return row != NotFound || old_.empty() ? row : Probe(old_, tag, same);
+        return row != NotFound || !old_.Slots ? row : Probe(old_, tag, same);
     }
     /// Stores `row` under `hash`.
     void Insert(std::uint64_t hash, std::uint32_t row);
@@ -27,30 +28,38 @@ public:
     void Clear();
 
 private:
+    // A slot holds its row plus one, so that an all-zero slot is empty.
     struct TSlot {
-        std::uint32_t Row = NotFound;
-        std::uint32_t Tag = 0;
+        std::uint32_t RowPlusOne;
+        std::uint32_t Tag;
+    };
+    struct TFree {
+        void operator()(TSlot* slots) const { std::free(slots); }
+    };
+    struct TTable {
+        std::unique_ptr<TSlot[], TFree> Slots;
+        std::size_t Size = 0;
     };
     template <class TSame>
-    static std::uint32_t Probe(const std::vector<TSlot>& slots, std::uint32_t tag, TSame& same) {
-        if (slots.empty())
+    static std::uint32_t Probe(const TTable& table, std::uint32_t tag, TSame& same) {
+        if (!table.Slots)
             return NotFound;
-        const std::size_t mask = slots.size() - 1;
+        const std::size_t mask = table.Size - 1;
         for (std::size_t at = tag & mask;; at = (at + 1) & mask) {
-            const TSlot& slot = slots[at];
-            if (slot.Row == NotFound)
+            const TSlot& slot = table.Slots[at];
+            if (slot.RowPlusOne == 0)
                 return NotFound;
-            if (slot.Tag == tag && same(slot.Row))
-                return slot.Row;
+            if (slot.Tag == tag && same(slot.RowPlusOne - 1))
+                return slot.RowPlusOne - 1;
         }
     }
     void Grow();
     void MoveOldSlots(std::size_t count);
     void Place(const TSlot& slot);
 
-    std::vector<TSlot> slots_;
+    TTable slots_;
     // The table before the last growth, while its rows are still being moved into slots_.
-    std::vector<TSlot> old_;
+    TTable old_;
     std::size_t moved_ = 0;
     std::size_t count_ = 0;
 };
