@@ -4,6 +4,7 @@
 #include "_compearer/descriptor_budget.h"
 #include "_compearer/row_index.h"
 #include "_compearer/search_progress.h"
+#include "_compearer/text_column.h"
 #include "platform/file_id.h"
 
 #include <chrono>
@@ -82,8 +83,8 @@ public:
     // The file table: four columns kept in step, one row per collected file. Paths and names
     // are the exact bytes of the file system. The table is the largest structure of a search,
     // so sizes and times are kept as numbers, not texts: sizes in bytes, times as FileTimeCode().
-    std::vector<std::string> FilePaths;
-    std::vector<std::string> FileNames;
+    TTextColumn FilePaths;
+    TTextColumn FileNames;
     std::vector<std::int64_t> FileSizes;
     std::vector<std::int64_t> FileTimes;
     // Beside the four columns, kept in step with them: what makes a row one file. A row stands

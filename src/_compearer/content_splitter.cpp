@@ -39,9 +39,8 @@ struct TContentSplitter::TFile {
     bool Settled = false;
 };
 
-TContentSplitter::TContentSplitter(const std::vector<std::string>& paths,
-                                   const std::vector<TFileId>& ids, TDescriptorBudget& budget,
-                                   TContentHooks hooks)
+TContentSplitter::TContentSplitter(const TTextColumn& paths, const std::vector<TFileId>& ids,
+                                   TDescriptorBudget& budget, TContentHooks hooks)
     : paths_(paths), ids_(ids), budget_(budget), hooks_(std::move(hooks)),
       maxOpen_(std::clamp<std::size_t>(budget.Limit(), 2, MaxOpenFiles)) {}
 

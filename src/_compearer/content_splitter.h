@@ -1,6 +1,7 @@
 #pragma once
 
 #include "_compearer/descriptor_budget.h"
+#include "_compearer/text_column.h"
 #include "platform/file_id.h"
 
 #include <cstdint>
@@ -32,7 +33,7 @@ public:
     /// Rows are indexes into `paths` and `ids` (a file whose id is known must still have it when
     /// opened); descriptors are held under `budget`; the hooks report progress and poll for a
     /// stop.
-    TContentSplitter(const std::vector<std::string>& paths, const std::vector<TFileId>& ids,
+    TContentSplitter(const TTextColumn& paths, const std::vector<TFileId>& ids,
                      TDescriptorBudget& budget, TContentHooks hooks);
     ~TContentSplitter();
     TContentSplitter(const TContentSplitter&) = delete;
@@ -84,7 +85,7 @@ private:
                                       std::int64_t offset);
     char* Buffer(std::size_t bytes);
 
-    const std::vector<std::string>& paths_;
+    const TTextColumn& paths_;
     const std::vector<TFileId>& ids_;
     TDescriptorBudget& budget_;
     TContentHooks hooks_;

@@ -159,27 +159,27 @@ protected:
 TEST_F(Grouping, ThreeIdenticalFilesFormOneGroupAndOnlyTheHeadStays) {
     const auto a = File("a", "same"), b = File("b", "same"), c = File("c", "same");
     EXPECT_EQ(Found({a, b, c}), (TLines{"group a", "file " + a, "file " + b, "file " + c}));
-    EXPECT_EQ(core.FilePaths, TLines{a});
-    EXPECT_EQ(core.FileNames, TLines{"a"});
+    EXPECT_EQ(core.FilePaths, TTextColumn{a});
+    EXPECT_EQ(core.FileNames, TTextColumn{"a"});
 }
 
 TEST_F(Grouping, AAndCAroundADifferentB) {
     const auto a = File("a", "xx"), b = File("b", "yy"), c = File("c", "xx");
     EXPECT_EQ(Found({a, b, c}), (TLines{"group a", "file " + a, "file " + c}));
-    EXPECT_EQ(core.FilePaths, (TLines{a, b}));
+    EXPECT_EQ(core.FilePaths, (TTextColumn{a, b}));
 }
 
 TEST_F(Grouping, ARowListedTwiceIsOneFileAndNeverAGroupWithItself) {
     const auto a = File("a", "xx"), b = File("b", "yy");
     EXPECT_TRUE(Found({a, b, a}).empty());
-    EXPECT_EQ(core.FilePaths, (TLines{a, b}));
+    EXPECT_EQ(core.FilePaths, (TTextColumn{a, b}));
 }
 
 TEST_F(Grouping, HardLinksInATableAreOneFileTheFirstNameBeingTheRow) {
     const auto a = File("a", "xx"), b = File("b", "yy"), c = File("c", "xx");
     const auto link = tree.HardLink("link", "a");
     EXPECT_EQ(Found({link, b, a, c}), (TLines{"group link", "file " + link, "file " + c}));
-    EXPECT_EQ(core.FilePaths, (TLines{link, b}));
+    EXPECT_EQ(core.FilePaths, (TTextColumn{link, b}));
     EXPECT_EQ(core.FileNamesFound, (std::vector<std::uint32_t>{2, 1}));
     ASSERT_EQ(core.FileOtherNames[0], 1U);
     EXPECT_EQ(core.OtherNames[0], TLines{a});
@@ -193,7 +193,7 @@ TEST_F(Grouping, ATableWithoutFileIdsCountsEachPathAsOneFile) {
     log.Attach(core);
     core.GroupIdentical();
     EXPECT_EQ(log.Found(), (TLines{"group a", "file " + a, "file " + b}));
-    EXPECT_EQ(core.FilePaths, TLines{a});
+    EXPECT_EQ(core.FilePaths, TTextColumn{a});
 }
 
 TEST_F(Grouping, WithNoKeyTheFirstRowHeadsEveryOther) {
@@ -334,7 +334,7 @@ TEST_F(Grouping, AStopFromInsideAReportEndsThePassBeforeTheNextComparison) {
     };
     core.GroupIdentical();
     EXPECT_EQ(log.Found(), (TLines{"group a", "file " + a, "file " + b}));
-    EXPECT_EQ(core.FilePaths, (TLines{a, c, d, e}));
+    EXPECT_EQ(core.FilePaths, (TTextColumn{a, c, d, e}));
 }
 
 // Trees of random files, many duplicates and near duplicates, names that differ only in case,

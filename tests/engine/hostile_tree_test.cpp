@@ -65,7 +65,7 @@ TEST_F(HostileTree, AFolderSwappedForALinkDuringTheWalkLeadsNowhereOutside) {
     SwapForALinkWhenAsked("start/a/b/", "start/a");
     for (const std::string& path : core.FilePaths)
         EXPECT_EQ(path.find("secret"), std::string::npos) << path;
-    EXPECT_EQ(core.FilePaths, TLines{tree.Path("start/a/b/inside.txt")});
+    EXPECT_EQ(core.FilePaths, TTextColumn{tree.Path("start/a/b/inside.txt")});
 }
 
 TEST_F(HostileTree, ALinkInPlaceOfAListedFolderIsNotEntered) {

@@ -36,7 +36,7 @@ protected:
 TEST_F(OneFile, OverlappingMasksGiveOneRowAndNoGroup) {
     const std::string a = File("a.txt", "only copy");
     EXPECT_TRUE(Search("*.txt;*.t*").empty());
-    EXPECT_EQ(core.FilePaths, TLines{a});
+    EXPECT_EQ(core.FilePaths, TTextColumn{a});
     EXPECT_EQ(core.Figures.FilesCollected, 1);
 }
 

@@ -25,7 +25,7 @@ protected:
         EXPECT_EQ(core.FileSizes.size(), core.FilePaths.size());
         EXPECT_EQ(core.FileTimes.size(), core.FilePaths.size());
         EXPECT_EQ(core.FileModifiedNs.size(), core.FilePaths.size());
-        return core.FilePaths;
+        return {core.FilePaths.begin(), core.FilePaths.end()};
     }
     std::vector<std::string> Checks() const {
         std::vector<std::string> checks;
@@ -192,7 +192,7 @@ TEST_F(Scan, AttributeOptionsFilterHiddenAndReadOnlyFiles) {
     tree.File("locked.txt");
     ::chmod(tree.Path("locked.txt").c_str(), 0444);
     const auto names = [this] {
-        std::vector<std::string> sorted = core.FileNames;
+        std::vector<std::string> sorted(core.FileNames.begin(), core.FileNames.end());
         std::sort(sorted.begin(), sorted.end());
         core.ClearFileTable();
         return sorted;
@@ -232,7 +232,7 @@ TEST_F(Scan, OnlyFilesWithinTheSizeRangeBecomeRowsBothLimitsIncluded) {
     tree.File("s4.txt", "abcd");
     tree.File("s5.txt", "abcde");
     const auto names = [this] {
-        std::vector<std::string> sorted = core.FileNames;
+        std::vector<std::string> sorted(core.FileNames.begin(), core.FileNames.end());
         std::sort(sorted.begin(), sorted.end());
         core.ClearFileTable();
         return sorted;
@@ -284,7 +284,7 @@ TEST_F(Scan, ANameThatIsNoUtf8IsKeptByteForByte) {
     const std::string name = "caf\xe9-\xff.txt";
     tree.File(name, "latin1");
     EXPECT_EQ(Rows(tree.Root() + "*.txt"), std::vector<std::string>{tree.Path(name)});
-    EXPECT_EQ(core.FileNames, std::vector<std::string>{name});
+    EXPECT_EQ(core.FileNames, TTextColumn{name});
 }
 
 TEST_F(Scan, AFolderNamedLikeTheMaskIsEnteredButNotCollected) {
