@@ -378,8 +378,11 @@ void TD_settings_user::btn_del_from_prohibitedClick() {
 void TD_settings_user::Btn_helpClick() {
     if (!ShowHelpTopic)
         return;
-    ShowHelpTopic(PageControl1->currentWidget() == TabSheet_keys ? QStringLiteral("keys")
-                                                                 : QStringLiteral("start_dir"));
+    const QWidget* page = PageControl1->currentWidget();
+    // The protected folders and the size limits are explained with the marks they serve.
+    ShowHelpTopic(page == TabSheet_keys       ? QStringLiteral("keys")
+                  : page == TabSheet_advanced ? QStringLiteral("marks")
+                                              : QStringLiteral("start_dir"));
 }
 
 void TD_settings_user::FormClose() {

@@ -224,7 +224,9 @@ TEST_F(SettingsUserTest, HelpAsksForThePageShown) {
     QTest::mouseClick(dialog.Btn_help, Qt::LeftButton);
     dialog.PageControl1->setCurrentWidget(dialog.TabSheet_keys);
     QTest::mouseClick(dialog.Btn_help, Qt::LeftButton);
-    EXPECT_EQ(topics, (QStringList{"start_dir", "keys"}));
+    dialog.PageControl1->setCurrentWidget(dialog.TabSheet_advanced);
+    QTest::mouseClick(dialog.Btn_help, Qt::LeftButton);
+    EXPECT_EQ(topics, (QStringList{"start_dir", "keys", "marks"}));
 }
 
 // A long folder path can be read whole: the dialog can be made larger, and the path field and
