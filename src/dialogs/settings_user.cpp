@@ -325,10 +325,9 @@ TD_settings_user::TSizeLimitProblem TD_settings_user::SizeLimitProblem() const {
     const std::optional<std::int64_t> smallest = ReadSizeField(*Edit_min_size).Bytes;
     const std::optional<std::int64_t> largest = ReadSizeField(*Edit_max_size).Bytes;
     if (smallest && largest && *smallest > *largest) {
-        return {QStringLiteral("The smallest file size (%1 bytes) is larger than the largest "
-                               "(%2 bytes): no file could be found.")
-                    .arg(*smallest)
-                    .arg(*largest),
+        return {QStringLiteral("Smallest file (%1) is larger than Largest file (%2): no file "
+                               "could be found.")
+                    .arg(SizeFieldText(smallest), SizeFieldText(largest)),
                 Edit_min_size};
     }
     return {};

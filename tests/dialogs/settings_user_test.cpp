@@ -339,8 +339,8 @@ TEST_F(SettingsUserTest, SizeLimitsAreTypedOnTheAdvancedPageAndWrongOnesKeepTheD
         EXPECT_TRUE(dialog.isVisible());
         ASSERT_EQ(modals.Shown.size(), 2u);
         EXPECT_EQ(modals.Shown[1],
-                  QStringLiteral("msg: The smallest file size (10000 bytes) is larger than the "
-                                 "largest (5000 bytes): no file could be found."));
+                  QStringLiteral("msg: Smallest file (10K) is larger than Largest file (5K): no "
+                                 "file could be found."));
         ASSERT_TRUE(testing::ActivateAgain(dialog));
         EXPECT_EQ(dialog.focusWidget(), dialog.Edit_min_size);
 
