@@ -18,8 +18,12 @@ install(FILES
   docs/index.html
   docs/start_dir.html
   docs/result_view.html
+  docs/marks.html
   docs/keys.html
   docs/file_mask.html
+  docs/result_file.html
+  docs/parvex-result.schema.json
+  docs/parvex-result.example.json
   docs/parvex.css
   DESTINATION ${PARVEX_INSTALL_HELPDIR})
 

@@ -59,7 +59,8 @@ TD_settings::TD_settings(std::string SettingsFile, QWidget* parent, std::string 
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(OKBtn, &QPushButton::clicked, this, [this] {
-        OKBtnAccepting();
+        if (!OKBtnAccepting())
+            return;
         OKBtnClick();
         accept();
     });
@@ -86,7 +87,9 @@ QFormLayout* TD_settings::AdvancedForm() {
     return advancedForm_;
 }
 
-void TD_settings::OKBtnAccepting() {}
+bool TD_settings::OKBtnAccepting() {
+    return true;
+}
 
 void TD_settings::OKBtnClick() {
     SaveAndReport();

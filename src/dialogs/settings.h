@@ -75,9 +75,9 @@ public:
     QPushButton* CancelBtn;
 
 protected:
-    /// Runs when OKBtn is clicked, before OKBtnClick saves and the dialog closes; the base does
-    /// nothing.
-    virtual void OKBtnAccepting();
+    /// Runs when OKBtn is clicked, before OKBtnClick saves and the dialog closes; false keeps the
+    /// dialog open and saves nothing. The base accepts.
+    virtual bool OKBtnAccepting();
     /// The row of buttons below the pages (OKBtn, CancelBtn), where a subclass adds its own.
     QHBoxLayout* ButtonRow() const { return buttonRow_; }
     /// The form of the page "Advanced", made on first use: each setting there is one row of a

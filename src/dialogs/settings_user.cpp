@@ -1,8 +1,10 @@
 #include "dialogs/settings_user.h"
 
 #include "VelPigger/velpigger.h"
+#include "_compearer/size_text.h"
 #include "dialogs/borrowed_parent.h"
 #include "dialogs/folder_list_edit.h"
+#include "dialogs/msg.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +17,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <array>
 #include <utility>
 
 namespace parvex {
@@ -37,6 +40,44 @@ QString HomeFolder() {
 
 QString PickExistingFolder(QWidget* parent, const QString& Title) {
     return QFileDialog::getExistingDirectory(parent, Title, QString(), QFileDialog::ShowDirsOnly);
+}
+
+// A size limit as the size fields show it: with the largest unit that divides it exactly.
+QString SizeFieldText(std::optional<std::int64_t> Bytes) {
+    if (!Bytes)
+        return {};
+    static constexpr std::array<std::pair<std::int64_t, char>, 3> Units{
+        {{1000 * 1000 * 1000, 'G'}, {1000 * 1000, 'M'}, {1000, 'K'}}};
+    for (const auto& [unit, letter] : Units) {
+        if (*Bytes != 0 && *Bytes % unit == 0)
+            return QString::number(*Bytes / unit) + QLatin1Char(letter);
+    }
+    return QString::number(*Bytes);
+}
+
+// What a size field holds: Valid is false for a text that is no size; no Bytes for no limit.
+struct TSizeField {
+    bool Valid = true;
+    std::optional<std::int64_t> Bytes;
+};
+
+TSizeField ReadSizeField(const QLineEdit& Field) {
+    const QString text = Field.text().trimmed();
+    if (text.isEmpty())
+        return {};
+    const std::optional<std::int64_t> bytes = ParseSizeText(text.toStdString());
+    return {bytes.has_value(), bytes};
+}
+
+QLineEdit* MakeSizeField(QWidget* parent, const QString& Name) {
+    auto* field = new QLineEdit(parent);
+    field->setAccessibleName(Name);
+    field->setPlaceholderText(QStringLiteral("no limit"));
+    field->setToolTip(QStringLiteral("Bytes, or a number followed by K, M or G (1000, 1000\u00b2, "
+                                     "1000\u00b3 bytes), such as 4096, 10K or 1.5M; both limits "
+                                     "are included. Empty: no limit."));
+    field->setMaximumWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 24);
+    return field;
 }
 
 } // namespace
@@ -99,6 +140,10 @@ TD_settings_user::TD_settings_user(std::string SettingsFile, QWidget* parent, st
     LB_protected->setToolTip(QStringLiteral("No mark rule marks the files under these folders, "
                                             "and no bulk command acts on them."));
     AdvancedForm()->addRow(QStringLiteral("Protected folders:"), LB_protected);
+    Edit_min_size = MakeSizeField(this, QStringLiteral("Smallest file size"));
+    Edit_max_size = MakeSizeField(this, QStringLiteral("Largest file size"));
+    AdvancedForm()->addRow(QStringLiteral("Smallest file:"), Edit_min_size);
+    AdvancedForm()->addRow(QStringLiteral("Largest file:"), Edit_max_size);
 
     // There is nothing to discard: every change stays in effect however the dialog closes.
     CancelBtn->hide();
@@ -182,6 +227,7 @@ void TD_settings_user::SettingsToControls() {
     QStringList protectedFolders;
     ReadList(protectedFolders, "PROTECTED");
     LB_protected->SetFolders(protectedFolders);
+    LoadSizeLimits();
 }
 
 std::vector<std::string> TD_settings_user::ProtectedFolders() const {
@@ -258,6 +304,44 @@ void TD_settings_user::AddExcludedFolder(const QString& Picked) {
         LB_prohibited->addItem(entry);
 }
 
+void TD_settings_user::LoadSizeLimits() {
+    Edit_min_size->setText(SizeFieldText(ReadSizeLimit(MinSizeAttribute)));
+    Edit_max_size->setText(SizeFieldText(ReadSizeLimit(MaxSizeAttribute)));
+}
+
+TD_settings_user::TSizeLimitProblem TD_settings_user::SizeLimitProblem() const {
+    for (QLineEdit* field : {Edit_min_size, Edit_max_size}) {
+        if (!ReadSizeField(*field).Valid) {
+            const QString label = field == Edit_min_size ? QStringLiteral("Smallest file")
+                                                         : QStringLiteral("Largest file");
+            return {QStringLiteral("%1: \"%2\" is not a file size. Write a number of bytes, or a "
+                                   "number followed by K, M or G (1000, 1000\u00b2, 1000\u00b3 "
+                                   "bytes), such as 4096, 10K or 1.5M; leave the field empty for "
+                                   "no limit.")
+                        .arg(label, field->text().trimmed()),
+                    field};
+        }
+    }
+    const std::optional<std::int64_t> smallest = ReadSizeField(*Edit_min_size).Bytes;
+    const std::optional<std::int64_t> largest = ReadSizeField(*Edit_max_size).Bytes;
+    if (smallest && largest && *smallest > *largest) {
+        return {QStringLiteral("Smallest file (%1) is larger than Largest file (%2): no file "
+                               "could be found.")
+                    .arg(SizeFieldText(smallest), SizeFieldText(largest)),
+                Edit_min_size};
+    }
+    return {};
+}
+
+void TD_settings_user::StoreSizeLimits() {
+    if (SizeLimitProblem().Field != nullptr) {
+        LoadSizeLimits();
+        return;
+    }
+    WriteSizeLimit(MinSizeAttribute, ReadSizeField(*Edit_min_size).Bytes);
+    WriteSizeLimit(MaxSizeAttribute, ReadSizeField(*Edit_max_size).Bytes);
+}
+
 void TD_settings_user::Edit_DSPChange(const QString& Text) {
     Document->SetAttr("DEFAULT_PATH", QFile::encodeName(Text.trimmed()).toStdString());
 }
@@ -293,8 +377,11 @@ void TD_settings_user::btn_del_from_prohibitedClick() {
 void TD_settings_user::Btn_helpClick() {
     if (!ShowHelpTopic)
         return;
-    ShowHelpTopic(PageControl1->currentWidget() == TabSheet_keys ? QStringLiteral("keys")
-                                                                 : QStringLiteral("start_dir"));
+    const QWidget* page = PageControl1->currentWidget();
+    // The protected folders and the size limits are explained with the marks they serve.
+    ShowHelpTopic(page == TabSheet_keys       ? QStringLiteral("keys")
+                  : page == TabSheet_advanced ? QStringLiteral("marks")
+                                              : QStringLiteral("start_dir"));
 }
 
 void TD_settings_user::FormClose() {
@@ -302,12 +389,25 @@ void TD_settings_user::FormClose() {
     StoreCompareKeys();
     StoreExcludedFolders();
     WriteList(LB_protected->Folders(), "PROTECTED");
+    StoreSizeLimits();
 }
 
-// OK writes the keys and folders of this very showing, so nothing the user confirmed waits for
-// the end of the run to reach the file.
-void TD_settings_user::OKBtnAccepting() {
+// OK writes the keys, folders and limits of this very showing, so nothing the user confirmed
+// waits for the end of the run to reach the file. A wrong size keeps the dialog open on it.
+bool TD_settings_user::OKBtnAccepting() {
+    const TSizeLimitProblem problem = SizeLimitProblem();
+    if (problem.Field != nullptr) {
+        PageControl1->setCurrentWidget(TabSheet_advanced);
+        if (Dmsg != nullptr) {
+            const TBorrowedParent over(*Dmsg, *this);
+            Dmsg->ShowText(problem.Text);
+        }
+        problem.Field->setFocus();
+        problem.Field->selectAll();
+        return false;
+    }
     FormClose();
+    return true;
 }
 
 void TD_settings_user::done(int Result) {

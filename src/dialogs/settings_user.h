@@ -6,7 +6,9 @@
 
 #include <QPointer>
 #include <QString>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,7 +24,7 @@ class TFolderListEdit;
 class TVelPigger;
 
 /// The user settings dialog, which is at the same time the program's settings store: default
-/// start folder, excluded folders and compare keys.
+/// start folder, excluded folders, compare keys, protected folders and file size limits.
 class TD_settings_user : public TD_settings {
     Q_OBJECT
 public:
@@ -65,6 +67,18 @@ public:
     void ChooseDefaultPath(const QString& Picked);
     /// Appends a picked folder ("/" appended) to the excluded folders unless it is listed.
     void AddExcludedFolder(const QString& Picked);
+    /// The size fields from the attributes "MIN_SIZE" and "MAX_SIZE"; empty for no limit.
+    void LoadSizeLimits();
+    /// What is wrong with the size fields: the message and the field to correct; no text and no
+    /// field when both hold a size or nothing and the smallest is not above the largest.
+    struct TSizeLimitProblem {
+        QString Text;
+        QLineEdit* Field = nullptr;
+    };
+    TSizeLimitProblem SizeLimitProblem() const;
+    /// The size fields into "MIN_SIZE" and "MAX_SIZE" when they are right; otherwise the fields
+    /// show again the limits in force.
+    void StoreSizeLimits();
 
     void Edit_DSPChange(const QString& Text);
     void Btn_rootClick();
@@ -72,7 +86,8 @@ public:
     void btn_add_to_prohibitedClick();
     void btn_del_from_prohibitedClick();
     void Btn_helpClick();
-    /// Every closing: keys ruled and stored, excluded folders stored (the file is not written).
+    /// Every closing: keys ruled and stored, excluded and protected folders and the size limits
+    /// stored (the file is not written).
     void FormClose();
 
     /// Picks an existing folder under a title; empty when cancelled. Tests replace it.
@@ -95,12 +110,18 @@ public:
     QPushButton* Btn_help = nullptr;
     /// The folders whose files no mark rule marks and no bulk command touches (page "Advanced").
     TFolderListEdit* LB_protected = nullptr;
+    /// The smallest file size a search collects (page "Advanced"); empty for no limit.
+    QLineEdit* Edit_min_size = nullptr;
+    /// The largest file size a search collects (page "Advanced"); empty for no limit.
+    QLineEdit* Edit_max_size = nullptr;
 
     /// Every closing passes here: FormClose, then the dialog closes with Result.
     void done(int Result) override;
 
 protected:
-    void OKBtnAccepting() override;
+    /// A size field that holds no size, or a smallest size above the largest, is named in a
+    /// message and keeps the dialog open; otherwise FormClose.
+    bool OKBtnAccepting() override;
 
 private:
     QListWidgetItem* KeyLine(const QString& Name) const;

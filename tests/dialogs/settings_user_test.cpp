@@ -1,6 +1,9 @@
 #include "dialogs/folder_list_edit.h"
+#include "dialogs/msg.h"
 #include "dialogs/settings_user.h"
 #include "settings_fixture.h"
+#include "support/qt/modal_driver.h"
+#include "support/qt/modal_recorder.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -8,6 +11,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <algorithm>
 
 namespace parvex {
 namespace {
@@ -220,7 +224,9 @@ TEST_F(SettingsUserTest, HelpAsksForThePageShown) {
     QTest::mouseClick(dialog.Btn_help, Qt::LeftButton);
     dialog.PageControl1->setCurrentWidget(dialog.TabSheet_keys);
     QTest::mouseClick(dialog.Btn_help, Qt::LeftButton);
-    EXPECT_EQ(topics, (QStringList{"start_dir", "keys"}));
+    dialog.PageControl1->setCurrentWidget(dialog.TabSheet_advanced);
+    QTest::mouseClick(dialog.Btn_help, Qt::LeftButton);
+    EXPECT_EQ(topics, (QStringList{"start_dir", "keys", "marks"}));
 }
 
 // A long folder path can be read whole: the dialog can be made larger, and the path field and
@@ -290,6 +296,90 @@ TEST_F(SettingsUserTest, ProtectedFoldersAreEditedOnTheAdvancedPageAndStoredInTh
     EXPECT_EQ(
         nextDay.ProtectedFolders(),
         (std::vector<std::string>{(picked + QLatin1Char('/')).toStdString(), "/srv/photos/"}));
+}
+
+// Types Text into Field as a user would: a click into it, the old text selected, the keys.
+void TypeInto(QLineEdit* Field, const QString& Text) {
+    QTest::mouseClick(Field, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Field->window()));
+    QTest::keyClick(Field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(Field, Text);
+    QTest::keyClick(Field, Qt::Key_Tab);
+}
+
+// The size limits are typed as on the command line; OK (here Enter) refuses a text that is no
+// size, or a smallest size above the largest, with a message and stays open on the field.
+TEST_F(SettingsUserTest, SizeLimitsAreTypedOnTheAdvancedPageAndWrongOnesKeepTheDialogOpen) {
+    testing::TModalRecorder modals;
+    {
+        TD_settings_user dialog(SettingsFile());
+        dialog.Dmsg = new TDmsg(&dialog);
+        EXPECT_TRUE(dialog.Edit_min_size->text().isEmpty());
+        EXPECT_TRUE(dialog.Edit_max_size->text().isEmpty());
+        dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        dialog.PageControl1->setCurrentWidget(dialog.TabSheet_advanced);
+
+        TypeInto(dialog.Edit_min_size, QStringLiteral("10K"));
+        TypeInto(dialog.Edit_max_size, QStringLiteral("1.5X"));
+        QTest::keyClick(dialog.Edit_max_size, Qt::Key_Return);
+        EXPECT_TRUE(dialog.isVisible()) << "a wrong size keeps the dialog open";
+        ASSERT_EQ(modals.Shown.size(), 1u);
+        EXPECT_EQ(modals.Shown[0],
+                  QStringLiteral("msg: Largest file: \"1.5X\" is not a file size. Write a number "
+                                 "of bytes, or a number followed by K, M or G (1000, 1000\u00b2, "
+                                 "1000\u00b3 bytes), such as 4096, 10K or 1.5M; leave the field "
+                                 "empty for no limit."));
+        ASSERT_TRUE(testing::ActivateAgain(dialog));
+        EXPECT_EQ(dialog.focusWidget(), dialog.Edit_max_size);
+        EXPECT_TRUE(ReadBack()->GetAttr("MAX_SIZE").empty()) << "nothing saved";
+
+        QTest::keyClicks(dialog.Edit_max_size, QStringLiteral("5k"));
+        QTest::keyClick(dialog.Edit_max_size, Qt::Key_Return);
+        EXPECT_TRUE(dialog.isVisible());
+        ASSERT_EQ(modals.Shown.size(), 2u);
+        EXPECT_EQ(modals.Shown[1],
+                  QStringLiteral("msg: Smallest file (10K) is larger than Largest file (5K): no "
+                                 "file could be found."));
+        ASSERT_TRUE(testing::ActivateAgain(dialog));
+        EXPECT_EQ(dialog.focusWidget(), dialog.Edit_min_size);
+
+        QTest::keyClicks(dialog.Edit_min_size, QStringLiteral(" 4096 "));
+        TypeInto(dialog.Edit_max_size, QStringLiteral("1.5M"));
+        QTest::keyClick(dialog.Edit_max_size, Qt::Key_Return);
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(modals.Shown.size(), 2u);
+        const auto saved = ReadBack();
+        EXPECT_EQ(saved->GetAttr("MIN_SIZE"), "4096");
+        EXPECT_EQ(saved->GetAttr("MAX_SIZE"), "1500000");
+    }
+    TD_settings_user nextDay(SettingsFile());
+    EXPECT_EQ(nextDay.ReadSizeLimit(TSettingsStore::MinSizeAttribute), 4096);
+    EXPECT_EQ(nextDay.Edit_min_size->text(), QStringLiteral("4096"));
+    EXPECT_EQ(nextDay.Edit_max_size->text(), QStringLiteral("1500K"));
+    // Emptied fields mean no limit again.
+    nextDay.Edit_min_size->clear();
+    nextDay.Edit_max_size->clear();
+    nextDay.show();
+    QTest::mouseClick(nextDay.OKBtn, Qt::LeftButton);
+    EXPECT_FALSE(nextDay.isVisible());
+    const auto cleared = ReadBack();
+    EXPECT_EQ(std::count(cleared->AttrNames().begin(), cleared->AttrNames().end(), "MIN_SIZE"), 0);
+    EXPECT_EQ(std::count(cleared->AttrNames().begin(), cleared->AttrNames().end(), "MAX_SIZE"), 0);
+}
+
+// A wrong size left in a field when the dialog closes otherwise than with OK changes nothing.
+TEST_F(SettingsUserTest, AWrongSizeLeftAtClosingKeepsTheLimitsInForce) {
+    {
+        TD_settings_user dialog(SettingsFile());
+        dialog.WriteSizeLimit(TSettingsStore::MaxSizeAttribute, 2000000000);
+        dialog.LoadSizeLimits();
+        EXPECT_EQ(dialog.Edit_max_size->text(), QStringLiteral("2G"));
+        dialog.Edit_max_size->setText(QStringLiteral("lots"));
+        dialog.reject();
+        EXPECT_EQ(dialog.Edit_max_size->text(), QStringLiteral("2G"));
+    }
+    EXPECT_EQ(ReadBack()->GetAttr("MAX_SIZE"), "2000000000");
 }
 
 } // namespace

@@ -16,8 +16,15 @@
 namespace parvex {
 namespace {
 
-const QStringList HelpPages = {"index.html", "start_dir.html", "result_view.html", "keys.html",
-                               "file_mask.html"};
+const QStringList HelpPages = {"index.html",
+                               "start_dir.html",
+                               "result_view.html",
+                               "marks.html",
+                               "keys.html",
+                               "file_mask.html",
+                               "result_file.html",
+                               "parvex-result.schema.json",
+                               "parvex-result.example.json"};
 const QString HelpFolder = QStringLiteral("share/parvex/help/");
 
 class InstalledTree : public ::testing::Test {

@@ -43,8 +43,10 @@ awk '{print $6}' "$work/contents" | sed 's|^\./|/|; s|/$||' | sort >"$work/paths
 expected=(
   /usr/bin/parvex /usr/bin/parvex-cli
   /usr/share/parvex/help/index.html /usr/share/parvex/help/start_dir.html
-  /usr/share/parvex/help/result_view.html /usr/share/parvex/help/keys.html
-  /usr/share/parvex/help/file_mask.html /usr/share/parvex/help/parvex.css
+  /usr/share/parvex/help/result_view.html /usr/share/parvex/help/marks.html
+  /usr/share/parvex/help/keys.html /usr/share/parvex/help/file_mask.html
+  /usr/share/parvex/help/result_file.html /usr/share/parvex/help/parvex-result.schema.json
+  /usr/share/parvex/help/parvex-result.example.json /usr/share/parvex/help/parvex.css
   /usr/share/man/man1/parvex.1.gz /usr/share/man/man1/parvex-cli.1.gz
   /usr/share/applications/parvex.desktop
   /usr/share/metainfo/org.parvex.Parvex.metainfo.xml
