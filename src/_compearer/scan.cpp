@@ -50,14 +50,17 @@ void TCompearerCore::ScanSearchSpec(const std::string& spec) {
     descriptors_.SetLimit(TDescriptorBudget::ProcessBudget());
     TScanWalk walk(*this);
     walk.Walk.SetExcluded(FolderIds(ExcludedFolders));
-    for (const std::string& pattern : SplitSearchSpec(spec)) {
-        ScanPattern(pattern, walk);
-        if (walk.LaterPattern)
+    const auto patterns = SplitSearchSpec(spec);
+    for (std::size_t p = 0; p < patterns.size(); ++p) {
+        ScanPattern(patterns[p], walk);
+        if (walk.LaterPattern || p + 1 == patterns.size())
             continue;
         // The next walk meets the rows of this one again: a path is collected once.
         walk.LaterPattern = true;
-        for (std::uint32_t row = 0; row < FilePaths.size(); ++row)
+        for (std::uint32_t row = 0; row < FilePaths.size(); ++row) {
             walk.RowsByPath.Insert(PathHash(FilePaths[row]), row);
+            Poll();
+        }
     }
 }
 
