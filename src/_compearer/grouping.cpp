@@ -2,6 +2,7 @@
 #include "_compearer/content_splitter.h"
 #include "_compearer/for_each_run.h"
 #include "_compearer/search_spec.h"
+#include "_compearer/sort_in_steps.h"
 #include "platform/text_case.h"
 
 #include <algorithm>
@@ -154,7 +155,7 @@ TCompearerCore::THashedRows TCompearerCore::HashKeysAndSort(const std::vector<bo
         hashed.emplace_back(std::uint32_t(XXH3_64bits(key.data(), key.size())), row);
         Poll();
     }
-    std::sort(hashed.begin(), hashed.end());
+    SortInSteps(hashed, [this] { Poll(); });
     return hashed;
 }
 
