@@ -80,8 +80,10 @@ void TCompearerCore::GroupIdentical() {
     BuildCandidateSets(HashKeysAndSort(removed), sets);
     StartProgress(sets);
     CompareAndReportInHeadOrder(sets, removed);
-    comparing_ = false;
     DropFurtherMembers(removed);
+    // The last poll shows the comparison at its end.
+    PollNow(Now());
+    comparing_ = false;
 }
 
 // A table filled by hand (not by the scan) may lack the columns beside the four: its rows count
@@ -258,7 +260,6 @@ void TCompearerCore::CompareAndReportInHeadOrder(const TCandidateSets& sets,
     Figures.ContentBytesRead = splitter.BytesRead();
     if (!StopRequested)
         progressDone_ = progressTotal_;
-    PollNow(Now());
 }
 
 // The further members leave the table, all in one sweep.
@@ -280,9 +281,15 @@ void TCompearerCore::DropFurtherMembers(const std::vector<bool>& removed) {
             FileModifiedNs[kept] = FileModifiedNs[row];
         }
         ++kept;
+        Poll();
     }
-    FilePaths.resize(kept);
-    FileNames.resize(kept);
+    // The texts of the dropped rows are freed one by one between polls: a million of them
+    // take longer to free than the window may wait.
+    while (FilePaths.size() > kept) {
+        FilePaths.pop_back();
+        FileNames.pop_back();
+        Poll();
+    }
     FileSizes.resize(kept);
     FileTimes.resize(kept);
     FileIds.resize(kept);
