@@ -262,6 +262,14 @@ void TCompearerCore::CompareAndReportInHeadOrder(const TCandidateSets& sets,
         progressDone_ = progressTotal_;
 }
 
+namespace {
+
+// Moving or freeing a row is quick beside reading the clock: a sweep over the table asks for a
+// poll every few thousand rows.
+constexpr std::size_t kRowsBetweenPolls = 4096;
+
+} // namespace
+
 // The further members leave the table, all in one sweep.
 void TCompearerCore::DropFurtherMembers(const std::vector<bool>& removed) {
     const std::size_t rowCount = removed.size();
@@ -281,14 +289,16 @@ void TCompearerCore::DropFurtherMembers(const std::vector<bool>& removed) {
             FileModifiedNs[kept] = FileModifiedNs[row];
         }
         ++kept;
-        Poll();
+        if (row % kRowsBetweenPolls == 0)
+            Poll();
     }
     // The texts of the dropped rows are freed one by one between polls: a million of them
     // take longer to free than the window may wait.
     while (FilePaths.size() > kept) {
         FilePaths.pop_back();
         FileNames.pop_back();
-        Poll();
+        if (FilePaths.size() % kRowsBetweenPolls == 0)
+            Poll();
     }
     FileSizes.resize(kept);
     FileTimes.resize(kept);
