@@ -206,6 +206,13 @@ std::string TTempTree::ReadFile(const std::string& path) {
     return content.str();
 }
 
+bool TTempTree::SameFileSystem(const std::string& one, const std::string& two) {
+    struct stat first {};
+    struct stat second {};
+    return ::stat(one.c_str(), &first) == 0 && ::stat(two.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev;
+}
+
 bool TTempTree::Exists(const std::string& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0;

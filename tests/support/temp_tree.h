@@ -49,6 +49,8 @@ public:
     static std::string ReadFile(const std::string& path);
     /// Whether anything (a dangling link too) exists at a full path.
     static bool Exists(const std::string& path);
+    /// True when both paths exist and lie on one file system (one device).
+    static bool SameFileSystem(const std::string& one, const std::string& two);
 
 private:
     std::string root_;
