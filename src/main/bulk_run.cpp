@@ -6,17 +6,6 @@
 #include <utility>
 
 namespace parvex {
-namespace {
-
-bool UnchangedOnDisk(const TBulkFile& file) {
-    if (!file.Found)
-        return false;
-    const std::optional<TFoundFile> now = FoundFileOnDisk(file.Path);
-    return now && *now == *file.Found;
-}
-
-} // namespace
-
 TBulkRun::TBulkRun(std::vector<TBulkGroup> groups, TBulkAct act, std::string action,
                    TActionsLog* log)
     : groups_(std::move(groups)), act_(std::move(act)), action_(std::move(action)), log_(log) {
@@ -36,7 +25,7 @@ void TBulkRun::ChooseKept() {
     keptChosen_ = true;
     kept_ = nullptr;
     for (const TBulkFile& candidate : groups_[group_].Unmarked) {
-        if (UnchangedOnDisk(candidate)) {
+        if (UnchangedSinceFound(candidate.Path, candidate.Found)) {
             kept_ = &candidate;
             return;
         }
@@ -64,10 +53,10 @@ bool TBulkRun::Step() {
 void TBulkRun::Act(const TBulkFile& file) {
     if (file.Protected)
         return Skip(file, "under a protected folder");
-    if (!UnchangedOnDisk(file))
+    if (!UnchangedSinceFound(file.Path, file.Found))
         return Skip(file,
                     FoundFileOnDisk(file.Path) ? "changed since the search" : "no longer there");
-    if (!UnchangedOnDisk(*kept_))
+    if (!UnchangedSinceFound(kept_->Path, kept_->Found))
         return Skip(file, "the copy that stays changed since the search");
     if (file.Found->Id == kept_->Found->Id)
         return Skip(file, "another name of the copy that stays");

@@ -44,13 +44,17 @@ TResultFacts ReportedFacts(const TCompearerCore& core, const std::string& path) 
 bool IsLastCopy(const std::string& path, const std::vector<TKeptFile>& others) {
     const std::optional<TFoundFile> self = FoundFileOnDisk(path);
     for (const TKeptFile& other : others) {
-        if (!other.Found)
-            continue;
-        const std::optional<TFoundFile> now = FoundFileOnDisk(other.Path);
-        if (now && *now == *other.Found && !(self && self->Id == now->Id))
+        if (UnchangedSinceFound(other.Path, other.Found) && !(self && self->Id == other.Found->Id))
             return false;
     }
     return true;
+}
+
+bool UnchangedSinceFound(const std::string& path, const std::optional<TFoundFile>& found) {
+    if (!found)
+        return false;
+    const std::optional<TFoundFile> now = FoundFileOnDisk(path);
+    return now && *now == *found;
 }
 
 } // namespace parvex

@@ -24,6 +24,10 @@ struct TFoundFile {
 /// The facts of the regular file at the exact path bytes now; nothing when none is there.
 std::optional<TFoundFile> FoundFileOnDisk(const std::string& path);
 
+/// True when a file was found and the regular file at `path` still has the facts it was found
+/// with.
+bool UnchangedSinceFound(const std::string& path, const std::optional<TFoundFile>& found);
+
 /// The facts of the file the engine reports now: its file table row while it reports one,
 /// else what is on disk at `path`.
 std::optional<TFoundFile> ReportedFile(const TCompearerCore& core, const std::string& path);
