@@ -62,6 +62,9 @@ public:
     /// outside the range is no row at all.
     std::int64_t MinFileSize = 0;
     std::int64_t MaxFileSize = std::numeric_limits<std::int64_t>::max();
+    /// Worker threads that read files (and walk folders) beside the calling thread; 0 lets the
+    /// search choose from the devices it reads, 1 does everything on the calling thread.
+    int Threads = 0;
     /// Names and paths always keep their case; while this is false the name key ignores the
     /// case of a to z.
     bool CaseSensitiveNames = false;
