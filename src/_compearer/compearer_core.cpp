@@ -145,9 +145,10 @@ void TCompearerCore::UpdateProgress(TClock::time_point now) {
     }
     progress_.CompareSeconds = Seconds(now - compareStart_);
     progress_.FilesSettled = settledUnread_;
-    if (splitter_ != nullptr) {
-        progress_.FilesSettled += splitter_->RowsSettled();
-        progress_.BytesRead = splitter_->BytesRead();
+    if (readCounts_) {
+        const TReadCounts counts = readCounts_();
+        progress_.FilesSettled += counts.RowsSettled;
+        progress_.BytesRead = counts.BytesRead;
     }
 }
 

@@ -17,7 +17,6 @@
 
 namespace parvex {
 
-class TContentSplitter;
 class TFolderReader;
 
 /// Phase of a search; the panel shows SearchStateText() of it.
@@ -188,6 +187,11 @@ private:
     void BuildCandidateSets(THashedRows hashed, TCandidateSets& sets);
     void StartProgress(const TCandidateSets& sets);
     void CompareAndReportInHeadOrder(const TCandidateSets& sets, std::vector<bool>& removed);
+    void SplitWithPool(const TCandidateSets& sets, std::vector<bool>& removed, std::size_t threads);
+    std::size_t ReaderThreads(const TCandidateSets& sets) const;
+    using TClassesOf = std::function<bool(std::size_t, std::vector<std::vector<std::uint32_t>>&)>;
+    void ReportInHeadOrder(const TCandidateSets& sets, std::vector<bool>& removed,
+                           const TClassesOf& classesOf);
     void DropFurtherMembers(const std::vector<bool>& removed);
     void CompleteColumns();
     void FoldRepeatedFiles(std::vector<bool>& removed);
@@ -205,7 +209,11 @@ private:
     void PollNow(TClock::time_point now);
     void UpdateProgress(TClock::time_point now);
     void AddProgress(std::int64_t work);
-    struct TSplitterWatch;
+    struct TReadCounts {
+        std::int64_t RowsSettled = 0;
+        std::int64_t BytesRead = 0;
+    };
+    struct TReadWatch;
 
     TDescriptorBudget descriptors_;
     bool running_ = false;
@@ -218,7 +226,8 @@ private:
     TClock::time_point compareStart_{};
     // Rows the comparison settled without reading them; the splitter counts the ones it reads.
     std::int64_t settledUnread_ = 0;
-    const TContentSplitter* splitter_ = nullptr;
+    // While content is read: the counts of the readers, for the polls.
+    std::function<TReadCounts()> readCounts_;
     std::size_t reportedRow_ = NoRow;
 };
 

@@ -320,7 +320,7 @@ void TContentSplitter::Settle(const TMembers& members) {
         if (file.Settled)
             continue;
         file.Settled = true;
-        rowsSettled_ += file.RowCount;
+        rowsSettled_.fetch_add(file.RowCount, std::memory_order_relaxed);
         hooks_.WorkDone(WorkOf(file.RowCount, scanSize_) - file.CreditedWork);
     }
 }
@@ -417,7 +417,7 @@ std::int64_t TContentSplitter::ReadAt(std::uint32_t member, char* buffer, std::s
             break;
         done += static_cast<std::size_t>(count);
     }
-    bytesRead_ += static_cast<std::int64_t>(done);
+    bytesRead_.fetch_add(static_cast<std::int64_t>(done), std::memory_order_relaxed);
     const std::int64_t reached = std::min(offset + static_cast<std::int64_t>(done), scanSize_);
     const std::int64_t credit = file.RowCount * reached;
     if (credit > file.CreditedWork) {

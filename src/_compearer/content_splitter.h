@@ -4,6 +4,7 @@
 #include "_compearer/text_column.h"
 #include "platform/file_id.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -49,10 +50,11 @@ public:
     static std::int64_t WorkOf(std::int64_t rowCount, std::int64_t size) {
         return rowCount * (RowWork + size);
     }
-    /// Bytes read from files so far.
-    std::int64_t BytesRead() const { return bytesRead_; }
-    /// Rows whose class is final so far (a file listed under several rows counts each row).
-    std::int64_t RowsSettled() const { return rowsSettled_; }
+    /// Bytes read from files so far; another thread may ask while a split runs.
+    std::int64_t BytesRead() const { return bytesRead_.load(std::memory_order_relaxed); }
+    /// Rows whose class is final so far (a file listed under several rows counts each row);
+    /// another thread may ask while a split runs.
+    std::int64_t RowsSettled() const { return rowsSettled_.load(std::memory_order_relaxed); }
 
     /// Progress units for one row beside its bytes.
     static constexpr std::int64_t RowWork = 4096;
@@ -98,8 +100,8 @@ private:
     };
     std::unique_ptr<char, TFreeBuffer> buffer_;
     std::size_t bufferSize_ = 0;
-    std::int64_t bytesRead_ = 0;
-    std::int64_t rowsSettled_ = 0;
+    std::atomic<std::int64_t> bytesRead_{0};
+    std::atomic<std::int64_t> rowsSettled_{0};
 };
 
 } // namespace parvex

@@ -3,12 +3,14 @@
 #include "_compearer/for_each_run.h"
 #include "_compearer/search_spec.h"
 #include "_compearer/sort_in_steps.h"
+#include "_compearer/split_pool.h"
 #include "platform/text_case.h"
 
 #include <algorithm>
 #include <limits>
 #include <numeric>
 #include <queue>
+#include <thread>
 #include <xxhash.h>
 
 namespace parvex {
@@ -28,22 +30,22 @@ struct THeadAfter {
 
 } // namespace
 
-// Lets the polls read the counts of the splitter while it works; its counts stay when it goes.
-struct TCompearerCore::TSplitterWatch {
-    TSplitterWatch(TCompearerCore& core, const TContentSplitter& splitter)
-        : Core(core), Splitter(splitter) {
-        Core.splitter_ = &Splitter;
+// Lets the polls read the counts of the content readers while they work; their counts stay
+// when they go.
+struct TCompearerCore::TReadWatch {
+    TReadWatch(TCompearerCore& core, std::function<TReadCounts()> counts) : Core(core) {
+        Core.readCounts_ = std::move(counts);
     }
-    ~TSplitterWatch() {
-        Core.settledUnread_ += Splitter.RowsSettled();
-        Core.progress_.BytesRead = Splitter.BytesRead();
-        Core.splitter_ = nullptr;
+    ~TReadWatch() {
+        const TReadCounts counts = Core.readCounts_();
+        Core.settledUnread_ += counts.RowsSettled;
+        Core.progress_.BytesRead = counts.BytesRead;
+        Core.readCounts_ = nullptr;
     }
-    TSplitterWatch(const TSplitterWatch&) = delete;
-    TSplitterWatch& operator=(const TSplitterWatch&) = delete;
+    TReadWatch(const TReadWatch&) = delete;
+    TReadWatch& operator=(const TReadWatch&) = delete;
 
     TCompearerCore& Core;
-    const TContentSplitter& Splitter;
 };
 
 // Candidate sets, flat: set k holds Rows[Starts[k]] up to Rows[Starts[k + 1]], in table order;
@@ -210,18 +212,72 @@ void TCompearerCore::StartProgress(const TCandidateSets& sets) {
     PollNow(Now());
 }
 
-// Goes through the sets by their first rows. Without the content key a set is a group; with
-// it, a set splits into classes, and a class is reported once no set still to come can hold
-// an earlier head.
+// Splits the sets on content with the splitter on this thread, or with a pool of readers when
+// several threads read.
 void TCompearerCore::CompareAndReportInHeadOrder(const TCandidateSets& sets,
                                                  std::vector<bool>& removed) {
     descriptors_.SetLimit(TDescriptorBudget::ProcessBudget());
+    const std::size_t threads = CompareContent ? ReaderThreads(sets) : 1;
+    if (threads > 1)
+        return SplitWithPool(sets, removed, threads);
     TContentSplitter splitter(
         FilePaths, FileIds, descriptors_,
         {[this] { Poll(); }, [this] { return StopRequested; },
          [this](std::int64_t work) { AddProgress(work); },
          [this](std::uint32_t row, int error) { ReportSkipped(FilePaths[row], error); }});
-    const TSplitterWatch watch(*this, splitter);
+    const TReadWatch watch(*this, [&splitter] {
+        return TReadCounts{splitter.RowsSettled(), splitter.BytesRead()};
+    });
+    ReportInHeadOrder(sets, removed, [&](std::size_t index, std::vector<TRows>& classes) {
+        const std::span<const std::uint32_t> set = sets.Set(sets.Order[index]);
+        return splitter.Split(set, FileSizes[set.front()], classes);
+    });
+    Figures.ContentBytesRead = splitter.BytesRead();
+}
+
+// Workers split the sets ahead of this thread, which takes their classes in head order and
+// raises every event itself, as the splitter on this thread would have.
+void TCompearerCore::SplitWithPool(const TCandidateSets& sets, std::vector<bool>& removed,
+                                   std::size_t threads) {
+    TSplitPool pool(FilePaths, FileIds, threads, sets.Order.size(), [&sets, this](std::size_t k) {
+        const std::span<const std::uint32_t> set = sets.Set(sets.Order[k]);
+        return TSplitPool::TSet{set, FileSizes[set.front()]};
+    });
+    const TReadWatch watch(*this, [&pool] {
+        return TReadCounts{pool.RowsSettled(), pool.BytesRead()};
+    });
+    const auto whileWaiting = [&] {
+        AddProgress(pool.TakeWork());
+        Poll();
+        if (StopRequested)
+            pool.Stop();
+    };
+    TSplitPool::TSetResult result;
+    ReportInHeadOrder(sets, removed, [&](std::size_t index, std::vector<TRows>& classes) {
+        if (!pool.Take(index, result, PollInterval, whileWaiting))
+            return false;
+        AddProgress(pool.TakeWork());
+        for (const auto& [row, error] : result.Unreadable)
+            ReportSkipped(FilePaths[row], error);
+        classes = std::move(result.Classes);
+        return !StopRequested;
+    });
+    Figures.ContentBytesRead = pool.BytesRead();
+}
+
+// How many threads read: the setting, or a choice from the hardware; never more than sets.
+std::size_t TCompearerCore::ReaderThreads(const TCandidateSets& sets) const {
+    const std::size_t wanted =
+        Threads > 0 ? std::size_t(Threads)
+                    : std::clamp<std::size_t>(2 * std::thread::hardware_concurrency(), 2, 8);
+    return std::min(wanted, sets.Order.size());
+}
+
+// Goes through the sets by their first rows. Without the content key a set is a group; with
+// it, a set splits into classes (classesOf gives them, false when stopped), and a class is
+// reported once no set still to come can hold an earlier head.
+void TCompearerCore::ReportInHeadOrder(const TCandidateSets& sets, std::vector<bool>& removed,
+                                       const TClassesOf& classesOf) {
     std::priority_queue<TRows, std::vector<TRows>, THeadAfter> found;
     std::vector<TRows> classes;
     bool stopped = false;
@@ -231,8 +287,8 @@ void TCompearerCore::CompareAndReportInHeadOrder(const TCandidateSets& sets,
             found.pop();
         }
     };
-    for (const std::uint32_t k : sets.Order) {
-        const std::span<const std::uint32_t> set = sets.Set(k);
+    for (std::size_t index = 0; index < sets.Order.size(); ++index) {
+        const std::span<const std::uint32_t> set = sets.Set(sets.Order[index]);
         if (StopRequested) {
             stopped = true;
             break;
@@ -243,7 +299,7 @@ void TCompearerCore::CompareAndReportInHeadOrder(const TCandidateSets& sets,
             break;
         if (CompareContent) {
             classes.clear();
-            stopped = !splitter.Split(set, FileSizes[set.front()], classes);
+            stopped = !classesOf(index, classes);
             for (TRows& same : classes)
                 found.push(std::move(same));
         } else {
@@ -257,7 +313,6 @@ void TCompearerCore::CompareAndReportInHeadOrder(const TCandidateSets& sets,
     }
     stopped = stopped || StopRequested;
     reportHeadsBefore(std::numeric_limits<std::uint32_t>::max());
-    Figures.ContentBytesRead = splitter.BytesRead();
     if (!StopRequested)
         progressDone_ = progressTotal_;
 }

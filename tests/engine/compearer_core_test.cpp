@@ -170,6 +170,7 @@ TEST_F(Core, AStopDuringTheComparisonEndsWithinAFractionOfASecond) {
         tree.SetTime(name, 1600000000);
     spec = tree.Root() + "a.small;b.small;*.big"; // in this order on any file system
     Attach();
+    core.Threads = 1;
     // The small group is reported first; the big pair is being read when the stop comes.
     // Every step of work takes a millisecond.
     TFakeClock clock(milliseconds(1));
@@ -188,6 +189,31 @@ TEST_F(Core, AStopDuringTheComparisonEndsWithinAFractionOfASecond) {
     EXPECT_EQ(log.Lines.back(), "interrupted");
     EXPECT_LT(took, 100) << "steps of work after the stop";
     EXPECT_LT(core.Figures.ContentBytesRead, 1LL << 30) << "the big pair was not read through";
+}
+
+// Readers on worker threads read ahead of the reports; a stop ends their reading too.
+TEST_F(Core, AStopEndsTheReadersOnWorkerThreadsBeforeTheyReadThrough) {
+    constexpr std::int64_t BigSize = 64LL << 30; // holes: nothing is stored
+    tree.File("a.small", "x");
+    tree.File("b.small", "x");
+    tree.SparseFile("c.big", BigSize, 'z');
+    tree.SparseFile("d.big", BigSize, 'z');
+    for (const char* name : {"a.small", "b.small", "c.big", "d.big"})
+        tree.SetTime(name, 1600000000);
+    spec = tree.Root() + "a.small;b.small;*.big";
+    Attach();
+    core.Threads = 2;
+    TFakeClock clock(milliseconds(1));
+    clock.Install(core);
+    core.ProcessMessages = [&] {
+        if (core.State == ssComparing && !log.Found().empty())
+            core.Stop();
+    };
+    core.Start();
+    EXPECT_EQ(log.Found(), (TLines{"group a.small", "file " + tree.Path("a.small"),
+                                   "file " + tree.Path("b.small")}));
+    EXPECT_EQ(log.Lines.back(), "interrupted");
+    EXPECT_LT(core.Figures.ContentBytesRead, BigSize) << "the big pair was not read through";
 }
 
 // Regression: the two files were written at whatever time the machine reached them, so under
@@ -346,9 +372,11 @@ protected:
     }
 
     // Runs a search that takes every chance to poll and looks at the progress at each poll.
-    void Search() {
+    // One reader, on the calling thread, unless told: the polls come between its reads.
+    void Search(int threads = 1) {
         Attach();
         core.CompareTime = false;
+        core.Threads = threads;
         clock.Install(core);
         core.OnStateChanged = [this](TSearchState state) {
             if (state == ssComparing)
@@ -417,6 +445,22 @@ TEST_F(Progress, TheComparisonSettlesEveryFileAndCountsTheBytesItRead) {
     EXPECT_EQ(last.BytesRead, core.Figures.ContentBytesRead);
     EXPECT_GE(last.BytesRead, 8LL << 20);
     EXPECT_EQ(compare.back().Progress.FilesSettled, 9) << "the last poll shows the end";
+}
+
+// Readers on worker threads count into the same figures, and the last poll shows them all.
+TEST_F(Progress, SeveralReadersSettleEveryFileAndTheLastPollShowsTheEnd) {
+    MakeTree();
+    Search(3);
+    const std::vector<TProgressLook> compare = Looks(ssComparing);
+    ASSERT_FALSE(compare.empty());
+    for (std::size_t i = 1; i < compare.size(); ++i) {
+        EXPECT_GE(compare[i].Progress.FilesSettled, compare[i - 1].Progress.FilesSettled);
+        EXPECT_GE(compare[i].Progress.BytesRead, compare[i - 1].Progress.BytesRead);
+    }
+    const TSearchProgress& last = compare.back().Progress;
+    EXPECT_EQ(last.FilesSettled, 9);
+    EXPECT_EQ(last.BytesRead, core.Figures.ContentBytesRead);
+    EXPECT_GE(last.BytesRead, 8LL << 20);
 }
 
 TEST_F(Progress, TheRateIsTheBytesReadOverTheComparisonsTimeByTheCoresClock) {

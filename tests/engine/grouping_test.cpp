@@ -341,7 +341,7 @@ TEST_F(Grouping, AStopFromInsideAReportEndsThePassBeforeTheNextComparison) {
 // times in and out of the packed range, overlapping masks, hard links, rows repeated by hand and
 // files that vanish: under every combination of keys the engine must report exactly what the
 // pairwise pass reports, a path and a file counting once.
-TEST_F(Grouping, ReportsExactlyWhatThePairwisePassReportsUnderEveryKeyCombination) {
+TEST_F(Grouping, ReportsExactlyWhatThePairwisePassReportsUnderEveryKeyCombinationWithAnyReaders) {
     for (unsigned seed = 1; seed <= 4; ++seed) {
         TTempTree random;
         std::mt19937 generator(seed);
@@ -399,12 +399,22 @@ TEST_F(Grouping, ReportsExactlyWhatThePairwisePassReportsUnderEveryKeyCombinatio
         for (unsigned combination = 0; combination < 32; ++combination) {
             Keys(combination & 1, combination & 2, combination & 4, combination & 8);
             core.CaseSensitiveNames = combination & 16;
-            SetTable(core, table);
-            log.Lines.clear();
-            log.Attach(core);
-            core.GroupIdentical();
-            ASSERT_EQ(log.Found(), ReferencePass(table, core, files))
-                << "seed " << seed << " keys " << combination << " rows " << table.size();
+            // One reader and several raise the same events, skipped files included.
+            TLines eventsOfOneReader;
+            for (const int threads : {1, 4}) {
+                core.Threads = threads;
+                SetTable(core, table);
+                log.Lines.clear();
+                log.Attach(core);
+                core.GroupIdentical();
+                ASSERT_EQ(log.Found(), ReferencePass(table, core, files))
+                    << "seed " << seed << " keys " << combination << " rows " << table.size()
+                    << " threads " << threads;
+                if (threads == 1)
+                    eventsOfOneReader = log.Lines;
+                else
+                    ASSERT_EQ(log.Lines, eventsOfOneReader) << "seed " << seed;
+            }
         }
     }
 }

@@ -1,0 +1,129 @@
+#include "_compearer/split_pool.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace parvex {
+
+struct TSplitPool::TWorker {
+    TWorker(TSplitPool& pool, const TTextColumn& paths, const std::vector<TFileId>& ids,
+            std::size_t descriptors)
+        : Splitter(paths, ids, (Budget.SetLimit(descriptors), Budget),
+                   {[] {}, [&pool] { return pool.stopped_.load(std::memory_order_relaxed); },
+                    [&pool](std::int64_t work) {
+                        pool.work_.fetch_add(work, std::memory_order_relaxed);
+                    },
+                    [this](std::uint32_t row, int error) {
+                        Current->Unreadable.emplace_back(row, error);
+                    }}) {}
+
+    TDescriptorBudget Budget;
+    TContentSplitter Splitter;
+    TSetResult* Current = nullptr;
+    std::thread Thread;
+};
+
+TSplitPool::TSplitPool(const TTextColumn& paths, const std::vector<TFileId>& ids,
+                       std::size_t threads, std::size_t setCount,
+                       std::function<TSet(std::size_t)> setAt)
+    : setAt_(std::move(setAt)), setCount_(setCount), slots_(Lookahead) {
+    threads = std::max<std::size_t>(threads, 1);
+    // The descriptors of the process are shared out; each worker holds a few files open at once.
+    const std::size_t descriptors =
+        std::max<std::size_t>(TDescriptorBudget::ProcessBudget() / threads, 2);
+    for (std::size_t k = 0; k < threads; ++k)
+        workers_.push_back(std::make_unique<TWorker>(*this, paths, ids, descriptors));
+    for (const auto& worker : workers_)
+        worker->Thread = std::thread([this, &worker = *worker] { Work(worker); });
+}
+
+TSplitPool::~TSplitPool() {
+    Stop();
+    for (const auto& worker : workers_)
+        worker->Thread.join();
+}
+
+void TSplitPool::Stop() {
+    {
+        const std::lock_guard lock(mutex_);
+        stopped_ = true;
+    }
+    room_.notify_all();
+    ready_.notify_all();
+}
+
+bool TSplitPool::NextSet(std::size_t& index) {
+    std::unique_lock lock(mutex_);
+    room_.wait(lock, [this] {
+        return stopped_ || handedOut_ >= setCount_ || handedOut_ < taken_ + Lookahead;
+    });
+    if (stopped_ || handedOut_ >= setCount_)
+        return false;
+    index = handedOut_++;
+    return true;
+}
+
+void TSplitPool::Work(TWorker& worker) {
+    std::size_t index = 0;
+    while (NextSet(index)) {
+        TSetResult result;
+        std::exception_ptr error;
+        worker.Current = &result;
+        try {
+            const TSet set = setAt_(index);
+            // A stopped split leaves its result unfinished; the calling thread is stopping too.
+            (void)worker.Splitter.Split(set.Rows, set.ScanSize, result.Classes);
+        } catch (...) {
+            error = std::current_exception();
+        }
+        worker.Current = nullptr;
+        {
+            const std::lock_guard lock(mutex_);
+            TSlot& slot = slots_[index % Lookahead];
+            slot.Result = std::move(result);
+            slot.Error = error;
+            slot.Ready = true;
+        }
+        ready_.notify_all();
+    }
+}
+
+bool TSplitPool::Take(std::size_t index, TSetResult& result, std::chrono::milliseconds interval,
+                      const std::function<void()>& whileWaiting) {
+    std::unique_lock lock(mutex_);
+    TSlot& slot = slots_[index % Lookahead];
+    while (!slot.Ready) {
+        if (stopped_)
+            return false;
+        if (!ready_.wait_for(lock, interval, [&] { return slot.Ready || stopped_.load(); })) {
+            lock.unlock();
+            whileWaiting();
+            lock.lock();
+        }
+    }
+    result = std::move(slot.Result);
+    const std::exception_ptr error = std::exchange(slot.Error, nullptr);
+    slot.Ready = false;
+    taken_ = index + 1;
+    lock.unlock();
+    room_.notify_all();
+    if (error)
+        std::rethrow_exception(error);
+    return true;
+}
+
+std::int64_t TSplitPool::BytesRead() const {
+    std::int64_t bytes = 0;
+    for (const auto& worker : workers_)
+        bytes += worker->Splitter.BytesRead();
+    return bytes;
+}
+
+std::int64_t TSplitPool::RowsSettled() const {
+    std::int64_t rows = 0;
+    for (const auto& worker : workers_)
+        rows += worker->Splitter.RowsSettled();
+    return rows;
+}
+
+} // namespace parvex
