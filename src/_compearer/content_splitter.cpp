@@ -202,31 +202,43 @@ bool TContentSplitter::Lockstep(const TMembers& members, std::vector<TMembers>& 
     std::stable_sort(open.begin(), open.end(), [this](std::uint32_t a, std::uint32_t b) {
         return files_[a].Length < files_[b].Length;
     });
-    std::vector<std::pair<TMembers, std::int64_t>> work;
+    // Bytes from Offset up to End are still to compare. After the first chunk the last one is
+    // read, so that files differing only near their end (an appended record, a trailer) part
+    // without being read through.
+    struct TStep {
+        TMembers Members;
+        std::int64_t Offset = 0;
+        std::int64_t End = 0;
+    };
+    std::vector<TStep> work;
     const auto sameLength = [this](std::uint32_t a, std::uint32_t b) {
         return files_[a].Length == files_[b].Length;
     };
-    ForEachRun(open, sameLength,
-               [&](const auto same) { work.emplace_back(TMembers(same.begin(), same.end()), 0); });
+    ForEachRun(open, sameLength, [&](const auto same) {
+        work.push_back({TMembers(same.begin(), same.end()), 0, files_[same.front()].Length});
+    });
 
     std::vector<std::int64_t> counts;
     while (!work.empty()) {
-        auto [same, offset] = std::move(work.back());
+        TStep step = std::move(work.back());
         work.pop_back();
+        TMembers& same = step.Members;
         const std::int64_t length = files_[same.front()].Length;
         // A lone file needs no more reading, unless it stands for several rows: then it must
         // prove readable to its end, as two reads of one file would.
-        if ((same.size() == 1 && files_[same.front()].RowCount == 1) || offset >= length) {
+        if ((same.size() == 1 && files_[same.front()].RowCount == 1) || step.Offset >= step.End) {
             for (const std::uint32_t member : same)
                 Close(member);
             finals.push_back(std::move(same));
             continue;
         }
-        const auto wanted = static_cast<std::size_t>(
-            std::min<std::int64_t>(static_cast<std::int64_t>(chunk), length - offset));
+        const auto block = static_cast<std::int64_t>(chunk);
+        const bool tail = step.Offset > 0 && step.End == length && step.End - step.Offset > block;
+        const std::int64_t wanted = std::min(block, step.End - step.Offset);
+        const std::int64_t from = tail ? step.End - wanted : step.Offset;
         counts.assign(same.size(), 0);
         for (std::size_t k = 0; k < same.size(); ++k) {
-            counts[k] = ReadAt(same[k], arena + k * chunk, wanted, offset);
+            counts[k] = ReadAt(same[k], arena + k * chunk, std::size_t(wanted), from);
             hooks_.Poll();
             if (hooks_.StopRequested())
                 return false;
@@ -237,13 +249,15 @@ bool TContentSplitter::Lockstep(const TMembers& members, std::vector<TMembers>& 
         for (TMembers& part : SplitOnChunk(arena, same, chunk, counts)) {
             const std::int64_t count = counts[std::size_t(
                 std::find(same.begin(), same.end(), part.front()) - same.begin())];
-            if (count < static_cast<std::int64_t>(wanted)) {
+            if (count < wanted) {
                 // The files ended early (they shrank since they were opened), all at one place.
                 for (const std::uint32_t member : part)
                     Close(member);
                 finals.push_back(std::move(part));
+            } else if (tail) {
+                work.push_back({std::move(part), step.Offset, step.End - count});
             } else {
-                work.emplace_back(std::move(part), offset + count);
+                work.push_back({std::move(part), step.Offset + count, step.End});
             }
         }
     }
@@ -327,22 +341,27 @@ void TContentSplitter::Settle(const TMembers& members) {
 
 bool TContentSplitter::Open(std::uint32_t member) {
     TFile& file = files_[member];
-    if (!Reopen(member))
+    std::int64_t length = -1;
+    if (!Reopen(member, &length))
         return false;
-    struct stat facts {};
-    if (::fstat(file.Fd.Get(), &facts) != 0) {
-        Fail(member, errno);
-        return false;
+    if (length < 0) {
+        // Open already: its length now.
+        struct stat facts {};
+        if (::fstat(file.Fd.Get(), &facts) != 0) {
+            Fail(member, errno);
+            return false;
+        }
+        length = static_cast<std::int64_t>(facts.st_size);
     }
-    file.Length = static_cast<std::int64_t>(facts.st_size);
+    file.Length = length;
     if (file.Length > SequentialHintSize)
         ::posix_fadvise(file.Fd.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
     return true;
 }
 
 // Opens the member's file (again, when the budget closed it): by path, checked to be the
-// regular file the scan found there.
-bool TContentSplitter::Reopen(std::uint32_t member) {
+// regular file the scan found there; `length`, when given, hears the length of a file opened.
+bool TContentSplitter::Reopen(std::uint32_t member, std::int64_t* length) {
     TFile& file = files_[member];
     if (file.Failed)
         return false;
@@ -374,6 +393,8 @@ bool TContentSplitter::Reopen(std::uint32_t member) {
         Fail(member, ENOENT);
         return false;
     }
+    if (length != nullptr)
+        *length = static_cast<std::int64_t>(facts.st_size);
     return true;
 }
 
@@ -418,8 +439,9 @@ std::int64_t TContentSplitter::ReadAt(std::uint32_t member, char* buffer, std::s
         done += static_cast<std::size_t>(count);
     }
     bytesRead_.fetch_add(static_cast<std::int64_t>(done), std::memory_order_relaxed);
-    const std::int64_t reached = std::min(offset + static_cast<std::int64_t>(done), scanSize_);
-    const std::int64_t credit = file.RowCount * reached;
+    // Each byte read counts once, wherever it lies, up to the file's scan size.
+    const std::int64_t credit =
+        std::min(file.CreditedWork + file.RowCount * std::int64_t(done), file.RowCount * scanSize_);
     if (credit > file.CreditedWork) {
         hooks_.WorkDone(credit - file.CreditedWork);
         file.CreditedWork = credit;

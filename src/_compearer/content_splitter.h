@@ -79,7 +79,7 @@ private:
     void Emit(const TMembers& members, std::vector<std::vector<std::uint32_t>>& classes);
     void Settle(const TMembers& members);
     [[nodiscard]] bool Open(std::uint32_t member);
-    [[nodiscard]] bool Reopen(std::uint32_t member);
+    [[nodiscard]] bool Reopen(std::uint32_t member, std::int64_t* length = nullptr);
     void Fail(std::uint32_t member, int error);
     void Close(std::uint32_t member);
     void CloseAll();

@@ -228,6 +228,17 @@ TEST_F(Grouping, FilesOfOneSizeDifferingInTheirFirstOrLastByte) {
     EXPECT_EQ(Found({a, b, c, d}), (TLines{"group a", "file " + a, "file " + d}));
 }
 
+// The end of files is compared right after their start: a pair that differs only there parts
+// without being read through.
+TEST_F(Grouping, FilesDifferingNearTheirEndPartWithoutBeingReadThrough) {
+    const std::string body(8 << 20, 'q');
+    std::string last = body;
+    last.back() = 'x';
+    const auto a = File("a", body), b = File("b", last);
+    EXPECT_EQ(Found({a, b}), TLines{});
+    EXPECT_LT(core.Figures.ContentBytesRead, std::int64_t(body.size()));
+}
+
 TEST_F(Grouping, TheNameKeyIgnoresTheCaseOfAToZUnlessNamesAreCaseSensitive) {
     Keys(true, false, false, false);
     const auto a = File("one/Read.Me", "1"), b = File("two/READ.ME", "2");
