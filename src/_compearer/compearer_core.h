@@ -13,11 +13,10 @@
 #include <limits>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace parvex {
-
-class TFolderReader;
 
 /// Phase of a search; the panel shows SearchStateText() of it.
 enum TSearchState { ssIdle = 0, ssScanning = 1, ssComparing = 2 };
@@ -158,6 +157,9 @@ public:
     /// The comparison pass: reports every group of identical rows through OnFileFound.
     void GroupIdentical();
 
+    /// Threads reading folders ahead of the walk when Threads leaves the choice to the search.
+    static constexpr std::size_t DefaultWalkThreads = 4;
+
     /// Shortest pause between two ProcessMessages calls of a running search.
     static constexpr std::chrono::milliseconds PollInterval{20};
 
@@ -170,8 +172,14 @@ private:
     // The folder scan (scan.cpp).
     struct TScanWalk;
     void ScanPattern(const std::string& pattern, TScanWalk& walk);
+    std::size_t WalkThreads() const;
+    void SkipReadingAhead(TScanWalk& walk);
+    bool WantsFacts(std::string_view name, const std::string& mask) const;
+    bool EntersFolder(std::string_view name) const;
     void ScanFolder(TScanWalk& walk);
-    void CollectFile(TScanWalk& walk, const TFolderReader& reader);
+    template <class TReader>
+    void ReadEntries(TScanWalk& walk, TReader& reader, std::vector<std::string>* subfolders);
+    template <class TReader> void CollectFile(TScanWalk& walk, const TReader& reader);
     bool IsRepeatedPath(TScanWalk& walk, const std::string& path) const;
     bool KeepAsOtherName(TScanWalk& walk, const TFileId& id, std::string& path);
     bool IsFolderExcluded(const std::string& folder);

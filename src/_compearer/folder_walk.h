@@ -27,6 +27,8 @@ public:
     void Reset(const std::string& startFolder);
     /// Folders whose device and inode keep them out of the walk with their subtrees.
     void SetExcluded(std::vector<TFileId> excluded) { excluded_ = std::move(excluded); }
+    /// The folders SetExcluded keeps out.
+    const std::vector<TFileId>& Excluded() const { return excluded_; }
 
     /// Steps to the next folder to enter: the start folder first, then the subfolders of every
     /// folder entered, in the order they were added, each subtree before the next sibling.
@@ -43,6 +45,8 @@ public:
     /// longer a folder, a link, an excluded folder, a virtual file system); Failed with `error`
     /// set for one that cannot be opened.
     TEntered Enter(int& error);
+    /// The device and inode of the folder just entered.
+    const TFileId& FolderId() const { return levels_.back().Id; }
     /// A descriptor for listing the folder just entered, which the caller owns; -1 with errno.
     int OpenListing();
     /// Adds a subfolder of the folder just entered, to be walked after it.

@@ -1,5 +1,6 @@
 #include "_compearer/compearer_core.h"
 #include "_compearer/folder_walk.h"
+#include "_compearer/listing_prefetch.h"
 #include "_compearer/search_spec.h"
 #include "platform/file_mask.h"
 #include "platform/file_times.h"
@@ -40,6 +41,7 @@ struct TCompearerCore::TScanWalk {
 
     TFolderWalk Walk;
     std::string Mask;
+    std::unique_ptr<TListingPrefetch> Prefetch;
     TRowIndex RowsById;
     TRowIndex RowsByPath;
     bool LaterPattern = false;
@@ -68,23 +70,75 @@ void TCompearerCore::ScanPattern(const std::string& pattern, TScanWalk& walk) {
     const std::size_t folderLength = FolderPartLength(pattern);
     walk.Mask.assign(pattern, folderLength);
     walk.Walk.Reset(pattern.substr(0, folderLength));
+    if (const std::size_t threads = WalkThreads(); threads > 1)
+        walk.Prefetch = std::make_unique<TListingPrefetch>(
+            threads,
+            TListingPrefetch::TRules{
+                [this, mask = walk.Mask](std::string_view name) { return WantsFacts(name, mask); },
+                [this](std::string_view name) { return EntersFolder(name); }, walk.Walk.Excluded()},
+            pattern.substr(0, folderLength));
     // Pre-order: a folder's files in enumeration order, then each subfolder with its whole
     // subtree. Every folder is read to its end before the walk descends.
     // The start folder is asked about even after a stop, as every pattern's first step.
     for (bool start = true; (start || !StopRequested) && walk.Walk.NextFolder(); start = false) {
-        if (walk.Walk.IsExcludedByIdentity() || IsFolderExcluded(walk.Walk.Folder()))
+        if (walk.Walk.IsExcludedByIdentity() || IsFolderExcluded(walk.Walk.Folder())) {
+            SkipReadingAhead(walk);
             continue;
+        }
         int error = 0;
         const TFolderWalk::TEntered entered = walk.Walk.Enter(error);
         if (entered == TFolderWalk::TEntered::Failed)
             ReportSkipped(walk.Walk.Folder(), error);
         if (entered == TFolderWalk::TEntered::Opened)
             ScanFolder(walk);
+        else
+            SkipReadingAhead(walk);
     }
+    walk.Prefetch.reset();
 }
 
+// Folders are read ahead on worker threads unless one thread does everything.
+std::size_t TCompearerCore::WalkThreads() const {
+    return Threads > 0 ? std::size_t(Threads) : DefaultWalkThreads;
+}
+
+void TCompearerCore::SkipReadingAhead(TScanWalk& walk) {
+    if (walk.Prefetch)
+        walk.Prefetch->Skip(walk.Walk.Folder());
+}
+
+bool TCompearerCore::WantsFacts(std::string_view name, const std::string& mask) const {
+    return MatchesFileMask(name, mask) && (AllowHidden || name.front() != '.');
+}
+
+bool TCompearerCore::EntersFolder(std::string_view name) const {
+    return ScanSubfolders && (AllowHiddenFolders || name.front() != '.');
+}
+
+// The folder's entries as read ahead, or read now; a folder read now has its subfolders read
+// ahead.
 void TCompearerCore::ScanFolder(TScanWalk& walk) {
+    if (!walk.Prefetch) {
+        TFolderReader reader(walk.Walk.OpenListing());
+        ReadEntries(walk, reader, nullptr);
+        return;
+    }
+    const std::string& folder = walk.Walk.Folder();
+    if (const std::unique_ptr<TListing> listing =
+            walk.Prefetch->Take(folder, walk.Walk.FolderId())) {
+        TListingReader reader(*listing);
+        ReadEntries(walk, reader, nullptr);
+        return;
+    }
     TFolderReader reader(walk.Walk.OpenListing());
+    std::vector<std::string> subfolders;
+    ReadEntries(walk, reader, &subfolders);
+    walk.Prefetch->AddSubfolders(folder, subfolders);
+}
+
+template <class TReader>
+void TCompearerCore::ReadEntries(TScanWalk& walk, TReader& reader,
+                                 std::vector<std::string>* subfolders) {
     if (!reader.IsOpen()) {
         ReportSkipped(walk.Walk.Folder(), reader.Error());
         return;
@@ -96,8 +150,11 @@ void TCompearerCore::ScanFolder(TScanWalk& walk) {
             CollectFile(walk, reader);
             break;
         case TEntryKind::Folder:
-            if (ScanSubfolders && (AllowHiddenFolders || reader.Name().front() != '.'))
+            if (EntersFolder(reader.Name())) {
                 walk.Walk.AddSubfolder(reader.Name());
+                if (subfolders != nullptr)
+                    subfolders->emplace_back(reader.Name());
+            }
             break;
         case TEntryKind::Other:
             break;
@@ -108,9 +165,9 @@ void TCompearerCore::ScanFolder(TScanWalk& walk) {
         ReportSkipped(walk.Walk.Folder(), reader.Error());
 }
 
-void TCompearerCore::CollectFile(TScanWalk& walk, const TFolderReader& reader) {
+template <class TReader> void TCompearerCore::CollectFile(TScanWalk& walk, const TReader& reader) {
     const std::string_view name = reader.Name();
-    if (!MatchesFileMask(name, walk.Mask) || (!AllowHidden && name.front() == '.'))
+    if (!WantsFacts(name, walk.Mask))
         return;
     const std::string& folder = walk.Walk.Folder();
     std::string path;
