@@ -34,22 +34,27 @@ TListingPrefetch::~TListingPrefetch() {
 
 std::unique_ptr<TListing> TListingPrefetch::Take(const std::string& folder, const TFileId& id) {
     std::unique_lock lock(mutex_);
-    landed_.wait(lock, [&] { return !reading_.contains(folder); });
-    const auto found = ready_.find(folder);
-    if (found == ready_.end()) {
-        // Not read yet: the walk reads it now, and no worker will.
-        claimed_.insert(folder);
-        return nullptr;
+    for (;;) {
+        if (const auto found = ready_.find(folder); found != ready_.end()) {
+            std::unique_ptr<TListing> listing = std::move(found->second);
+            ready_.erase(found);
+            entriesAhead_ -= listing->Entries.size();
+            lock.unlock();
+            work_.notify_all();
+            // Another folder took the path's place since it was read ahead: the walk reads
+            // what is there now.
+            return listing->Id == id ? std::move(listing) : nullptr;
+        }
+        if (!reading_.contains(folder)) {
+            // Still to read: a worker reads it next, even when the entries ahead are many.
+            const auto queued = std::find(pending_.rbegin(), pending_.rend(), folder);
+            if (queued == pending_.rend())
+                return nullptr; // never met, or given up: the walk reads it itself
+            wanted_ = folder;
+            work_.notify_all();
+        }
+        landed_.wait(lock);
     }
-    std::unique_ptr<TListing> listing = std::move(found->second);
-    ready_.erase(found);
-    entriesAhead_ -= listing->Entries.size();
-    lock.unlock();
-    work_.notify_all();
-    // Another folder took the path's place since it was read ahead: read what is there now.
-    if (listing->Id != id)
-        return nullptr;
-    return listing;
 }
 
 void TListingPrefetch::AddSubfolders(const std::string& folder,
@@ -82,8 +87,7 @@ void TListingPrefetch::Push(const std::string& folder, const std::vector<std::st
 }
 
 bool TListingPrefetch::IsSkipped(const std::string& folder) const {
-    return claimed_.contains(folder) ||
-           std::any_of(skipped_.begin(), skipped_.end(),
+    return std::any_of(skipped_.begin(), skipped_.end(),
                        [&](const std::string& skipped) { return folder.starts_with(skipped); });
 }
 
@@ -92,24 +96,35 @@ void TListingPrefetch::Work() {
     std::unique_lock lock(mutex_);
     for (;;) {
         work_.wait(lock, [this] {
-            return done_ || (!pending_.empty() && entriesAhead_ < MaxEntriesAhead);
+            return done_ || !wanted_.empty() ||
+                   (!pending_.empty() && entriesAhead_ < MaxEntriesAhead);
         });
         if (done_)
             return;
-        std::string folder = std::move(pending_.back());
-        pending_.pop_back();
-        if (IsSkipped(folder))
+        // The folder the walk waits for comes first.
+        auto next = std::prev(pending_.end());
+        if (!wanted_.empty()) {
+            next = std::find(pending_.begin(), pending_.end(), wanted_);
+            wanted_.clear();
+            if (next == pending_.end())
+                continue;
+        }
+        std::string folder = std::move(*next);
+        pending_.erase(next);
+        if (IsSkipped(folder)) {
+            landed_.notify_all();
             continue;
+        }
         reading_.insert(folder);
         lock.unlock();
         std::vector<std::string> subfolders;
         std::unique_ptr<TListing> listing = Read(folder, virtualFileSystems, subfolders);
         lock.lock();
         reading_.erase(folder);
-        if (listing && !IsSkipped(folder)) {
-            entriesAhead_ += listing->Entries.size();
+        const std::size_t entries = listing ? listing->Entries.size() : 0;
+        if (listing && !IsSkipped(folder) && ready_.emplace(folder, std::move(listing)).second) {
+            entriesAhead_ += entries;
             Push(folder, subfolders);
-            ready_.emplace(folder, std::move(listing));
         }
         landed_.notify_all();
         work_.notify_all();

@@ -84,7 +84,8 @@ public:
     TListingPrefetch& operator=(const TListingPrefetch&) = delete;
 
     /// The listing of `folder` (ending in "/") when it was read ahead as the folder `id`,
-    /// waiting while a worker reads it; null when the walk must read the folder itself.
+    /// waiting while a worker reads it, or has it read first when it is still to read; null
+    /// when the walk must read the folder itself (never met, given up, or another folder).
     std::unique_ptr<TListing> Take(const std::string& folder, const TFileId& id);
     /// Has the subfolders of `folder`, which the walk read itself, read ahead.
     void AddSubfolders(const std::string& folder, const std::vector<std::string>& names);
@@ -109,7 +110,7 @@ private:
     std::vector<std::string> pending_; // folders to read, the next on top
     std::unordered_map<std::string, std::unique_ptr<TListing>> ready_;
     std::unordered_set<std::string> reading_; // folders a worker reads now
-    std::unordered_set<std::string> claimed_; // folders the walk reads itself
+    std::string wanted_;                      // the folder the walk waits for
     std::vector<std::string> skipped_;
     std::size_t entriesAhead_ = 0;
     std::atomic<bool> done_{false};

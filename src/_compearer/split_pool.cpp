@@ -92,9 +92,11 @@ bool TSplitPool::Take(std::size_t index, TSetResult& result, std::chrono::millis
                       const std::function<void()>& whileWaiting) {
     std::unique_lock lock(mutex_);
     TSlot& slot = slots_[index % Lookahead];
-    while (!slot.Ready) {
+    for (;;) {
         if (stopped_)
             return false;
+        if (slot.Ready)
+            break;
         if (!ready_.wait_for(lock, interval, [&] { return slot.Ready || stopped_.load(); })) {
             lock.unlock();
             whileWaiting();

@@ -46,7 +46,8 @@ public:
 
     /// Waits for the result of set `index` (taken in order, each once) and moves it into
     /// `result`, calling `whileWaiting` about every `interval`. False, with nothing taken, once
-    /// the pool is stopped. An error a worker met while splitting the set is thrown here.
+    /// the pool is stopped, even when the set was split already. An error a worker met while
+    /// splitting the set is thrown here.
     bool Take(std::size_t index, TSetResult& result, std::chrono::milliseconds interval,
               const std::function<void()>& whileWaiting);
     /// Ends the work: workers leave their sets unfinished and take no more.
