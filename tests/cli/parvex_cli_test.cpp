@@ -146,11 +146,27 @@ TEST_F(ParvexCliTest, HelpPrintsUsageToStdout) {
     EXPECT_EQ(run.Out.rfind("usage: parvex-cli [--keys LIST] [--exclude DIR]...", 0), 0u)
         << run.Out;
     EXPECT_EQ(run.Err, "");
-    for (const char* documented :
-         {"--format FORMAT", "text  (default)", "null  ", "json  ", "-0 ", "--quiet", "\\xHH",
-          "--min-size SIZE", "--max-size SIZE", "--no-hidden",
-          "do not enter\n                   folders", "--no-read-only", "Exit status:", "  0 ",
-          "  1 ", "  2 ", "  3 ", "128+N", "SIGTERM"})
+    for (const char* documented : {"--format FORMAT",
+                                   "text  (default)",
+                                   "null  ",
+                                   "json  ",
+                                   "-0 ",
+                                   "--quiet",
+                                   "\\xHH",
+                                   "--min-size SIZE",
+                                   "--max-size SIZE",
+                                   "--no-hidden",
+                                   "--threads N",
+                                   "0, the default",
+                                   "do not enter\n                   folders",
+                                   "--no-read-only",
+                                   "Exit status:",
+                                   "  0 ",
+                                   "  1 ",
+                                   "  2 ",
+                                   "  3 ",
+                                   "128+N",
+                                   "SIGTERM"})
         EXPECT_NE(run.Out.find(documented), std::string::npos) << documented << " missing in:\n"
                                                                << run.Out;
 }
@@ -171,6 +187,8 @@ TEST_F(ParvexCliTest, UsageErrorsExitTwoWithOneLineOnStderr) {
         {"--format", "xml", Root},
         {"--min-size", "1X", Root},
         {"--min-size=2", "--max-size=1", Root},
+        {"--threads", "-3", Root},
+        {"--threads=two", Root},
         {"--format", "text", "-0", Root},
         {"-0", "--format=null", Root},
         {"-0", "-0", Root},
@@ -522,6 +540,25 @@ TEST_F(ParvexCliTest, RandomTreeGivesExactlyThePairwiseResult) {
     const TRun run = Run({"--keys", "size,content", Root});
     EXPECT_EQ(run.Status, 0) << run.Err;
     EXPECT_EQ(run.Out, TReferenceSearch(Root).Output());
+}
+
+// However many threads walk and read, the groups and their order are those of the pairwise pass.
+TEST_F(ParvexCliTest, EveryThreadCountGivesThePairwiseResult) {
+    std::mt19937 random(20261208);
+    std::vector<std::string> folders{""};
+    for (int i = 0; i < 12; ++i)
+        folders.push_back(folders[random() % folders.size()] + "d" + std::to_string(i) + "/");
+    const std::vector<std::string> contents{
+        "", "a", "b", "abc", std::string(70000, 'x'), std::string(69999, 'x') + "y"};
+    for (int i = 0; i < 120; ++i)
+        MakeFile(folders[random() % folders.size()] + "f" + std::to_string(i),
+                 contents[random() % contents.size()]);
+    const std::string expected = TReferenceSearch(Root).Output();
+    for (const char* threads : {"0", "1", "2", "5"}) {
+        const TRun run = Run({"--threads", threads, "--keys", "size,content", Root});
+        EXPECT_EQ(run.Status, 0) << threads << " threads: " << run.Err;
+        EXPECT_EQ(run.Out, expected) << threads << " threads";
+    }
 }
 
 // A tree whose names try to forge lines: one file per level fixes the order of the groups.
