@@ -89,6 +89,9 @@ QSpinBox* MakeReadersField(QWidget* parent) {
     field->setToolTip(QStringLiteral("How many threads walk the folders and read the files during "
                                      "a search. Automatic chooses from the disks being read; 1 "
                                      "does everything on one thread."));
+    // Some room between "Automatic" and the arrows.
+    field->setMinimumWidth(field->sizeHint().width() +
+                           field->fontMetrics().horizontalAdvance(QStringLiteral("00")));
     return field;
 }
 
