@@ -3,7 +3,10 @@
 #   ./build.sh run    install what is missing, build, start Parvex
 #   ./build.sh test   install what is missing, build, run the whole test suite
 #                     (normal build with the benchmarks' smoke runs, the Qt-free core again
-#                     under ASan/UBSan, a bounded fuzz run), then build and check the package
+#                     under ASan/UBSan, the engine's threaded tests under TSan, a bounded fuzz
+#                     run), then build and check the package
+#   ./build.sh tsan   install what is missing, build and run the engine's tests labelled
+#                     "threads" under ThreadSanitizer alone (in build-tsan)
 #   ./build.sh package  install what is missing, build, make build/parvex_1.1-N_amd64.deb and
 #                     check it
 set -euo pipefail
@@ -42,11 +45,24 @@ package_and_check() {
 # and the builds take about a quarter less time than with full debug information.
 LINE_TABLES=(-DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG")
 
+# ThreadSanitizer over the engine's tests labelled "threads": only what they need is built
+# (target parvex_threads_tests), at -O1. The first race the sanitizer reports
+# ends the test program with an error, so the run fails.
+run_tsan_tests() {
+  configure build-tsan -DPARVEX_CORE_ONLY=ON -DPARVEX_TSAN=ON -DPARVEX_BENCHMARKS=OFF \
+    -DBUILD_TESTING=ON -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG"
+  cmake --build build-tsan -j "$JOBS" --target parvex_threads_tests
+  TSAN_OPTIONS=halt_on_error=1:exitcode=66:second_deadlock_stack=1 \
+    ctest --test-dir build-tsan -L threads --no-tests=error --output-on-failure -j "$JOBS"
+}
+
 run_tests() {
   configure_and_build build-asan -DPARVEX_CORE_ONLY=ON -DPARVEX_SANITIZE=ON -DPARVEX_BENCHMARKS=OFF \
     -DBUILD_TESTING=ON "${LINE_TABLES[@]}"
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-asan --output-on-failure -j "$JOBS"
+
+  run_tsan_tests
 
   # The fuzz build needs its fuzzer alone: the rest of the core is built and tested above.
   configure build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DPARVEX_CORE_ONLY=ON \
@@ -69,13 +85,17 @@ test)
   install_missing_packages
   run_tests
   ;;
+tsan)
+  install_missing_packages
+  run_tsan_tests
+  ;;
 package)
   install_missing_packages
   configure_and_build build
   package_and_check
   ;;
 *)
-  echo "usage: $0 run|test|package" >&2
+  echo "usage: $0 run|test|tsan|package" >&2
   exit 2
   ;;
 esac

@@ -1,5 +1,6 @@
 #include "cli/cli_options.h"
 
+#include "_compearer/count_text.h"
 #include "_compearer/search_spec.h"
 #include "_compearer/size_text.h"
 #include "cli/cli_messages.h"
@@ -52,6 +53,14 @@ std::int64_t SizeOf(std::string_view option, const std::string& text) {
                          " (bytes, or a number with K, M or G: 10K, 1.5M, 2G)");
 }
 
+int ThreadsOf(const std::string& text) {
+    if (const std::optional<int> threads = ParseCountText(text, MaxCliThreads))
+        return *threads;
+    throw ECliUsageError("bad thread count " + Quoted(text) +
+                         " for --threads (0 for automatic, or 1 to " +
+                         std::to_string(MaxCliThreads) + ")");
+}
+
 // A second format, even the same one again, is a mistake in the script that gave it.
 void SetFormat(TCliOptions& options, bool& formatGiven, TOutputFormat format) {
     if (formatGiven)
@@ -93,6 +102,8 @@ TCliOptions ParseCliArguments(const std::vector<std::string>& args) {
             options.MinSize = SizeOf("--min-size", value);
         } else if (TakeOptionValue(args, i, "--max-size", value)) {
             options.MaxSize = SizeOf("--max-size", value);
+        } else if (TakeOptionValue(args, i, "--threads", value)) {
+            options.Threads = ThreadsOf(value);
         } else if (arg == "--no-hidden") {
             options.Hidden = false;
         } else if (arg == "--no-read-only") {
@@ -121,7 +132,7 @@ const char* CliUsageText() {
     return "usage: parvex-cli [--keys LIST] [--exclude DIR]... [--min-size SIZE] [--max-size "
            "SIZE]\n"
            "                  [--no-hidden] [--no-read-only] [--format text|null|json | -0]\n"
-           "                  [--quiet] [--stats] START_FOLDER [MASK_LIST]\n"
+           "                  [--threads N] [--quiet] [--stats] START_FOLDER [MASK_LIST]\n"
            "\n"
            "Finds identical files below START_FOLDER and prints every group to standard output.\n"
            "\n"
@@ -156,6 +167,9 @@ const char* CliUsageText() {
            "                         wasted space, and what could not be read; written when the\n"
            "                         search ends\n"
            "  -0               the same as --format null\n"
+           "  --threads N      walk and read with N threads, 1 doing everything on one thread;\n"
+           "                   0, the default, lets the search choose from the devices it\n"
+           "                   reads; N is at most 1024\n"
            "  --quiet, -q      no \"cannot read PATH: REASON\" line on standard error for a\n"
            "                   file or folder that could not be read (the exit status still\n"
            "                   says so)\n"

@@ -29,6 +29,7 @@ struct TCliOptions {
     std::int64_t MaxSize = std::numeric_limits<std::int64_t>::max(); // largest, included
     bool Hidden = true;   // collect names starting with "." and enter such folders
     bool ReadOnly = true; // collect files without the owner's write permission
+    int Threads = 0;      // the engine's worker threads; 0 lets it choose by the devices read
     bool Quiet = false;   // no line for a file or folder that could not be read
     bool ShowStats = false;
     bool ShowHelp = false;
@@ -36,6 +37,9 @@ struct TCliOptions {
     /// The engine's SearchSpec: the start folder followed by the mask list.
     std::string SearchSpec() const { return StartFolder + MaskList; }
 };
+
+/// The largest number of threads --threads accepts.
+inline constexpr int MaxCliThreads = 1024;
 
 /// Parses the arguments after the program name; throws ECliUsageError for a bad command line.
 TCliOptions ParseCliArguments(const std::vector<std::string>& args);

@@ -109,6 +109,7 @@ TRunOutcome RunSearch(const TCliOptions& options) {
     core.ExcludedFolders = options.ExcludedFolders;
     core.MinFileSize = options.MinSize;
     core.MaxFileSize = options.MaxSize;
+    core.Threads = options.Threads;
     core.AllowHidden = options.Hidden;
     core.AllowHiddenFolders = options.Hidden;
     core.AllowReadOnly = options.ReadOnly;

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <array>
@@ -77,6 +78,20 @@ QLineEdit* MakeSizeField(QWidget* parent, const QString& Name) {
                                      "1000\u00b3 bytes), such as 4096, 10K or 1.5M; both limits "
                                      "are included. Empty: no limit."));
     field->setMaximumWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 24);
+    return field;
+}
+
+QSpinBox* MakeReadersField(QWidget* parent) {
+    auto* field = new QSpinBox(parent);
+    field->setAccessibleName(QStringLiteral("Reading threads"));
+    field->setRange(0, TSettingsStore::MaxReaders);
+    field->setSpecialValueText(QStringLiteral("Automatic"));
+    field->setToolTip(QStringLiteral("How many threads walk the folders and read the files during "
+                                     "a search. Automatic chooses from the disks being read; 1 "
+                                     "does everything on one thread."));
+    // Some room between "Automatic" and the arrows.
+    field->setMinimumWidth(field->sizeHint().width() +
+                           field->fontMetrics().horizontalAdvance(QStringLiteral("00")));
     return field;
 }
 
@@ -144,6 +159,8 @@ TD_settings_user::TD_settings_user(std::string SettingsFile, QWidget* parent, st
     Edit_max_size = MakeSizeField(this, QStringLiteral("Largest file size"));
     AdvancedForm()->addRow(QStringLiteral("Smallest file:"), Edit_min_size);
     AdvancedForm()->addRow(QStringLiteral("Largest file:"), Edit_max_size);
+    Spin_readers = MakeReadersField(this);
+    AdvancedForm()->addRow(QStringLiteral("Reading threads:"), Spin_readers);
 
     // There is nothing to discard: every change stays in effect however the dialog closes.
     CancelBtn->hide();
@@ -228,6 +245,7 @@ void TD_settings_user::SettingsToControls() {
     ReadList(protectedFolders, "PROTECTED");
     LB_protected->SetFolders(protectedFolders);
     LoadSizeLimits();
+    LoadReaders();
 }
 
 std::vector<std::string> TD_settings_user::ProtectedFolders() const {
@@ -342,6 +360,14 @@ void TD_settings_user::StoreSizeLimits() {
     WriteSizeLimit(MaxSizeAttribute, ReadSizeField(*Edit_max_size).Bytes);
 }
 
+void TD_settings_user::LoadReaders() {
+    Spin_readers->setValue(ReadReaders());
+}
+
+void TD_settings_user::StoreReaders() {
+    WriteReaders(Spin_readers->value());
+}
+
 void TD_settings_user::Edit_DSPChange(const QString& Text) {
     Document->SetAttr("DEFAULT_PATH", QFile::encodeName(Text.trimmed()).toStdString());
 }
@@ -390,6 +416,7 @@ void TD_settings_user::FormClose() {
     StoreExcludedFolders();
     WriteList(LB_protected->Folders(), "PROTECTED");
     StoreSizeLimits();
+    StoreReaders();
 }
 
 // OK writes the keys, folders and limits of this very showing, so nothing the user confirmed

@@ -17,6 +17,7 @@ class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
+class QSpinBox;
 
 namespace parvex {
 
@@ -79,6 +80,10 @@ public:
     /// The size fields into "MIN_SIZE" and "MAX_SIZE" when they are right; otherwise the fields
     /// show again the limits in force.
     void StoreSizeLimits();
+    /// The reading threads field from the attribute "READERS": "Automatic" when it is missing.
+    void LoadReaders();
+    /// The reading threads field into "READERS"; "Automatic" removes the attribute.
+    void StoreReaders();
 
     void Edit_DSPChange(const QString& Text);
     void Btn_rootClick();
@@ -86,8 +91,8 @@ public:
     void btn_add_to_prohibitedClick();
     void btn_del_from_prohibitedClick();
     void Btn_helpClick();
-    /// Every closing: keys ruled and stored, excluded and protected folders and the size limits
-    /// stored (the file is not written).
+    /// Every closing: keys ruled and stored, excluded and protected folders, the size limits and
+    /// the reading threads stored (the file is not written).
     void FormClose();
 
     /// Picks an existing folder under a title; empty when cancelled. Tests replace it.
@@ -114,6 +119,9 @@ public:
     QLineEdit* Edit_min_size = nullptr;
     /// The largest file size a search collects (page "Advanced"); empty for no limit.
     QLineEdit* Edit_max_size = nullptr;
+    /// How many threads a search reads files with (page "Advanced"); its lowest value, 0, shows
+    /// "Automatic".
+    QSpinBox* Spin_readers = nullptr;
 
     /// Every closing passes here: FormClose, then the dialog closes with Result.
     void done(int Result) override;

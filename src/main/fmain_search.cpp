@@ -108,15 +108,18 @@ void TFmain::SearchStarted() {
         excluded.push_back(
             QFile::encodeName(D_settings_user->LB_prohibited->item(i)->text()).toStdString());
     Ocompearer1->Core().ExcludedFolders = std::move(excluded);
-    // The file size limits of the settings; a missing or unreadable one is no limit.
+    // The file size limits of the settings; a missing or unreadable one is no limit. So are the
+    // reading threads: missing or unreadable, the engine chooses.
     TCompearerCore& core = Ocompearer1->Core();
     core.MinFileSize = 0;
     core.MaxFileSize = std::numeric_limits<std::int64_t>::max();
+    core.Threads = 0;
     if (D_settings_user) {
         core.MinFileSize =
             D_settings_user->ReadSizeLimit(TSettingsStore::MinSizeAttribute).value_or(0);
         core.MaxFileSize = D_settings_user->ReadSizeLimit(TSettingsStore::MaxSizeAttribute)
                                .value_or(core.MaxFileSize);
+        core.Threads = D_settings_user->ReadReaders();
     }
     SetSearchStatus(TSearchStatus::stInProcess);
 }

@@ -1,6 +1,7 @@
 #include "settings/settings_store.h"
 
 #include "VelPigger/name_rules.h"
+#include "_compearer/count_text.h"
 #include "_compearer/size_text.h"
 #include "platform/atomic_file.h"
 #include "platform/executable_path.h"
@@ -181,6 +182,16 @@ std::optional<std::int64_t> TSettingsStore::ReadSizeLimit(std::string_view Name)
 void TSettingsStore::WriteSizeLimit(std::string_view Name, std::optional<std::int64_t> Bytes) {
     // Empty text removes the attribute.
     Document->SetAttr(Name, Bytes ? std::to_string(*Bytes) : std::string());
+}
+
+int TSettingsStore::ReadReaders() const {
+    return ParseCountText(Document->GetAttr(ReadersAttribute), MaxReaders).value_or(0);
+}
+
+void TSettingsStore::WriteReaders(int Readers) {
+    Document->SetAttr(ReadersAttribute, Readers >= 1 && Readers <= MaxReaders
+                                            ? std::to_string(Readers)
+                                            : std::string());
 }
 
 void TSettingsStore::ResetToDefaults() {

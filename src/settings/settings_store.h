@@ -62,6 +62,17 @@ public:
     /// Keeps a file size limit in the root attribute Name as decimal bytes; nothing removes it.
     void WriteSizeLimit(std::string_view Name, std::optional<std::int64_t> Bytes);
 
+    /// The root attribute that holds how many threads a search reads files with; missing for
+    /// automatic (the search chooses from the devices it reads).
+    static constexpr const char* ReadersAttribute = "READERS";
+    /// The largest number of reading threads the settings hold.
+    static constexpr int MaxReaders = 64;
+    /// The reading threads in "READERS": 1 to MaxReaders, or 0 (automatic) when the attribute is
+    /// missing or holds anything else.
+    int ReadReaders() const;
+    /// Keeps Readers in "READERS"; 0 (automatic) or a number outside 1 to MaxReaders removes it.
+    void WriteReaders(int Readers);
+
     /// Makes the default document: the root "SETTINGS" with nothing in it.
     virtual void ResetToDefaults();
     /// Child Name of Parent, created under it when missing; nullptr only when Parent is nullptr.

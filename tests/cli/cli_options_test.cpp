@@ -69,6 +69,14 @@ TEST(CliOptionsTest, HiddenAndReadOnlyFilesAreCollectedUnlessLeftOut) {
     EXPECT_FALSE(some.ReadOnly);
 }
 
+TEST(CliOptionsTest, ThreadsAreAutomaticUnlessACountIsGiven) {
+    EXPECT_EQ(ParseCliArguments({"/t"}).Threads, 0);
+    EXPECT_EQ(ParseCliArguments({"--threads", "0", "/t"}).Threads, 0);
+    EXPECT_EQ(ParseCliArguments({"--threads", "1", "/t"}).Threads, 1);
+    EXPECT_EQ(ParseCliArguments({"/t", "--threads=8"}).Threads, 8);
+    EXPECT_EQ(ParseCliArguments({"--threads=1024", "/t"}).Threads, 1024);
+}
+
 TEST(CliOptionsTest, PositionalsAreStartFolderAndMaskList) {
     const parvex::TCliOptions options = ParseCliArguments({"--", " /t \n", "-0;*.c"});
     EXPECT_EQ(options.StartFolder, "/t/");
@@ -93,6 +101,25 @@ TEST(CliOptionsTest, BadCommandLinesAreUsageErrorsWithTheirReason) {
         {{"--min-size", "2K", "--max-size", "1999", "/t"},
          "--min-size 2000 is larger than --max-size 1999"},
         {{"--format"}, "option --format needs a value"},
+        {{"--threads"}, "option --threads needs a value"},
+        {{"--threads", "-1", "/t"},
+         "bad thread count '-1' for --threads (0 for automatic, or 1 "
+         "to 1024)"},
+        {{"--threads=+2", "/t"},
+         "bad thread count '+2' for --threads (0 for automatic, or 1 to "
+         "1024)"},
+        {{"--threads=", "/t"},
+         "bad thread count '' for --threads (0 for automatic, or 1 to "
+         "1024)"},
+        {{"--threads", "4x", "/t"},
+         "bad thread count '4x' for --threads (0 for automatic, or 1 "
+         "to 1024)"},
+        {{"--threads", "1025", "/t"},
+         "bad thread count '1025' for --threads (0 for automatic, "
+         "or 1 to 1024)"},
+        {{"--threads", "99999999999", "/t"},
+         "bad thread count '99999999999' for --threads (0 "
+         "for automatic, or 1 to 1024)"},
         {{"--format", "text", "-0", "/t"}, "only one of --format and -0 may be given"},
         {{"-0", "--format=null", "/t"}, "only one of --format and -0 may be given"},
         {{"-0", "-0", "/t"}, "only one of --format and -0 may be given"},

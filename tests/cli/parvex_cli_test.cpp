@@ -42,6 +42,17 @@ protected:
         StdoutFile = OutPath();
     }
 
+    // Files of the given contents, drawn at random, in a random tree of folders below Root.
+    void MakeRandomTree(unsigned seed, int folderCount, int fileCount,
+                        const std::vector<std::string>& contents) {
+        std::mt19937 random(seed);
+        std::vector<std::string> folders{""};
+        for (int i = 0; i < folderCount; ++i)
+            folders.push_back(folders[random() % folders.size()] + "d" + std::to_string(i) + "/");
+        for (int i = 0; i < fileCount; ++i)
+            MakeFile(folders[random() % folders.size()] + "f" + std::to_string(i),
+                     contents[random() % contents.size()]);
+    }
     // Creates a file below Root, with its folders; mtime 0 keeps the file system's time.
     void MakeFile(const std::string& relative, const std::string& content, time_t mtime = 0) {
         const std::string path = Root + relative;
@@ -153,6 +164,8 @@ TEST_F(ParvexCliTest, HelpPrintsUsageToStdout) {
           "  1 ", "  2 ", "  3 ", "128+N", "SIGTERM"})
         EXPECT_NE(run.Out.find(documented), std::string::npos) << documented << " missing in:\n"
                                                                << run.Out;
+    EXPECT_NE(run.Out.find("--threads N      walk and read with N threads"), std::string::npos)
+        << run.Out;
 }
 
 TEST_F(ParvexCliTest, UsageErrorsExitTwoWithOneLineOnStderr) {
@@ -171,6 +184,8 @@ TEST_F(ParvexCliTest, UsageErrorsExitTwoWithOneLineOnStderr) {
         {"--format", "xml", Root},
         {"--min-size", "1X", Root},
         {"--min-size=2", "--max-size=1", Root},
+        {"--threads", "-3", Root},
+        {"--threads=two", Root},
         {"--format", "text", "-0", Root},
         {"-0", "--format=null", Root},
         {"-0", "-0", Root},
@@ -507,21 +522,27 @@ private:
 };
 
 TEST_F(ParvexCliTest, RandomTreeGivesExactlyThePairwiseResult) {
-    std::mt19937 random(20240607);
-    std::vector<std::string> folders{""};
-    for (int i = 0; i < 40; ++i)
-        folders.push_back(folders[random() % folders.size()] + "d" + std::to_string(i) + "/");
-    const std::vector<std::string> contents{
-        "", "a", "b", "ab", "ba", "abc", "abd", std::string(70000, 'x'), std::string(70000, 'y')};
-    for (int i = 0; i < 400; ++i)
-        MakeFile(folders[random() % folders.size()] + "f" + std::to_string(i),
-                 contents[random() % contents.size()]);
+    MakeRandomTree(
+        20240607, 40, 400,
+        {"", "a", "b", "ab", "ba", "abc", "abd", std::string(70000, 'x'), std::string(70000, 'y')});
     ::symlink((Root + "f0").c_str(), (Root + "link-to-file").c_str());
     ::symlink(Root.c_str(), (Root + "d0/link-to-root").c_str());
 
     const TRun run = Run({"--keys", "size,content", Root});
     EXPECT_EQ(run.Status, 0) << run.Err;
     EXPECT_EQ(run.Out, TReferenceSearch(Root).Output());
+}
+
+// However many threads walk and read, the groups and their order are those of the pairwise pass.
+TEST_F(ParvexCliTest, EveryThreadCountGivesThePairwiseResult) {
+    MakeRandomTree(20261208, 12, 120,
+                   {"", "a", "b", "abc", std::string(70000, 'x'), std::string(69999, 'x') + "y"});
+    const std::string expected = TReferenceSearch(Root).Output();
+    for (const char* threads : {"0", "1", "2", "5"}) {
+        const TRun run = Run({"--threads", threads, "--keys", "size,content", Root});
+        EXPECT_EQ(run.Status, 0) << threads << " threads: " << run.Err;
+        EXPECT_EQ(run.Out, expected) << threads << " threads";
+    }
 }
 
 // A tree whose names try to forge lines: one file per level fixes the order of the groups.

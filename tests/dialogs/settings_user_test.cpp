@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 #include <algorithm>
@@ -366,6 +367,51 @@ TEST_F(SettingsUserTest, SizeLimitsAreTypedOnTheAdvancedPageAndWrongOnesKeepTheD
     const auto cleared = ReadBack();
     EXPECT_EQ(std::count(cleared->AttrNames().begin(), cleared->AttrNames().end(), "MIN_SIZE"), 0);
     EXPECT_EQ(std::count(cleared->AttrNames().begin(), cleared->AttrNames().end(), "MAX_SIZE"), 0);
+}
+
+// The reading threads are chosen with the keys on the Advanced page; "Automatic" is no attribute.
+TEST_F(SettingsUserTest, ReadingThreadsAreChosenOnTheAdvancedPageAndAutomaticIsNoAttribute) {
+    {
+        TD_settings_user dialog(SettingsFile());
+        dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        dialog.PageControl1->setCurrentWidget(dialog.TabSheet_advanced);
+        QSpinBox* readers = dialog.Spin_readers;
+        EXPECT_EQ(readers->text(), QStringLiteral("Automatic"));
+        QTest::mouseClick(readers, Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        ASSERT_EQ(dialog.focusWidget(), readers);
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(dialog.focusWidget(), Qt::Key_Up);
+        EXPECT_EQ(readers->text(), QStringLiteral("3"));
+        QTest::keyClick(dialog.focusWidget(), Qt::Key_Return);
+        EXPECT_FALSE(dialog.isVisible()) << "Enter in the field is OK";
+        EXPECT_EQ(ReadBack()->GetAttr("READERS"), "3");
+    }
+    TD_settings_user nextDay(SettingsFile());
+    EXPECT_EQ(nextDay.ReadReaders(), 3);
+    EXPECT_EQ(nextDay.Spin_readers->text(), QStringLiteral("3"));
+    nextDay.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&nextDay));
+    nextDay.PageControl1->setCurrentWidget(nextDay.TabSheet_advanced);
+    nextDay.Spin_readers->setFocus();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&nextDay));
+    QTest::keyClick(nextDay.focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(nextDay.focusWidget(), QStringLiteral("64"));
+    QTest::keyClick(nextDay.focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(nextDay.Spin_readers->value(), 64);
+    nextDay.Spin_readers->setFocus();
+    QTest::keyClick(nextDay.focusWidget(), Qt::Key_Up);
+    EXPECT_EQ(nextDay.Spin_readers->value(), 64) << "64 is the most";
+    QTest::keyClick(nextDay.focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(nextDay.Spin_readers->value(), 63);
+    for (int i = 0; i < 7; ++i)
+        QTest::keyClick(nextDay.focusWidget(), Qt::Key_PageDown);
+    EXPECT_EQ(nextDay.Spin_readers->text(), QStringLiteral("Automatic"));
+    QTest::mouseClick(nextDay.OKBtn, Qt::LeftButton);
+    EXPECT_FALSE(nextDay.isVisible());
+    const auto saved = ReadBack();
+    EXPECT_EQ(std::count(saved->AttrNames().begin(), saved->AttrNames().end(), "READERS"), 0);
 }
 
 // A wrong size left in a field when the dialog closes otherwise than with OK changes nothing.

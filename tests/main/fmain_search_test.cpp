@@ -122,6 +122,17 @@ TEST_F(SearchTest, SizeLimitsOfTheSettingsReachTheEngine) {
                                         "  " + Root() + "b/zeta.bin"}));
 }
 
+TEST_F(SearchTest, ReadingThreadsOfTheSettingsReachTheEngine) {
+    window.D_settings_user->WriteReaders(3);
+    window.N_Startsearch->trigger();
+    EXPECT_EQ(window.Ocompearer1->Core().Threads, 3);
+    EXPECT_EQ(GroupCount(), 2);
+    window.D_settings_user->WriteReaders(0);
+    window.N_Startsearch->trigger();
+    EXPECT_EQ(window.Ocompearer1->Core().Threads, 0) << "no attribute: the engine chooses";
+    EXPECT_EQ(GroupCount(), 2);
+}
+
 TEST_F(SearchTest, SearchFindingNothingSaysSo) {
     window.Edit_root->setText(Root() + QStringLiteral("a"));
     window.Ocompearer1->btn_start->click();

@@ -464,6 +464,31 @@ TEST_F(SettingsStoreTest, SizeLimitsAreRootAttributesInBytes) {
     EXPECT_EQ(again.ReadSizeLimit("MAX_SIZE"), 2000000000);
 }
 
+TEST_F(SettingsStoreTest, ReadersAreARootAttributeMissingForAutomatic) {
+    const struct {
+        const char* Stored;
+        int Readers;
+    } cases[] = {{"4", 4},  {"1", 1},   {"64", 64}, {"0", 0}, {"65", 0},
+                 {"-2", 0}, {"two", 0}, {"3 ", 0},  {"", 0}};
+    for (const auto& c : cases) {
+        WriteFile(file, std::string("<SETTINGS READERS=\"") + c.Stored + "\"/>");
+        TSettingsStore store(file);
+        store.LoadSettings();
+        EXPECT_EQ(store.ReadReaders(), c.Readers) << c.Stored;
+    }
+
+    TSettingsStore store(file);
+    store.LoadSettings();
+    store.WriteReaders(12);
+    EXPECT_TRUE(store.SaveSettings()) << store.SaveError();
+    EXPECT_EQ(ReadFile(file), "\r\n<SETTINGS READERS=\"12\"/>");
+    for (const int automatic : {0, -1, 65}) {
+        store.WriteReaders(automatic);
+        EXPECT_TRUE(store.SaveSettings()) << store.SaveError();
+        EXPECT_EQ(ReadFile(file), "\r\n<SETTINGS/>") << automatic << " leaves no attribute";
+    }
+}
+
 TEST_F(SettingsStoreTest, GetSectionFindsOrAppends) {
     TSettingsStore store(file);
     store.LoadSettings();
