@@ -23,9 +23,17 @@ constexpr long long ChunkBytes = 64 * 1024;
 // Direct reads need buffers, offsets and lengths aligned to the device's logical block; no
 // common device has blocks larger than this.
 constexpr std::size_t Alignment = 4096;
-// However many readers are asked for, the probe reads at most this many regions each way, so it
-// reads at most 2 * 8 * 256 KiB = 4 MiB: about 100 ms on a spinning disk, far less elsewhere.
+// However many readers are asked for, a round reads at most this many regions each way.
 constexpr int MostReaders = 8;
+// The probe runs rounds, each of one serial and one parallel read of fresh regions, and keeps
+// each way's best time: a thread that waited for a busy processor only ever adds time, so the
+// best round is the one that measured the device. Rounds stop at this many bytes read (eight
+// rounds of four readers, four of eight), at this much time (one round or two on a spinning
+// disk, where a round of 2 MiB takes some 100 ms; a virtual disk or SSD finishes all rounds in
+// a few tens of ms), or when the files hold no more fresh regions.
+constexpr long long BudgetBytes = 16 * 1024 * 1024;
+constexpr int MostRounds = 8;
+constexpr std::chrono::milliseconds BudgetTime{150};
 
 struct TProbeFile {
     TUniqueFd fd;
@@ -48,8 +56,7 @@ std::vector<TProbeFile> OpenDirect(const std::vector<std::string>& files) {
     std::vector<TProbeFile> opened;
     for (const std::string& path : files) {
         // O_NONBLOCK: a file replaced by a FIFO since it was found must not block the open.
-        TUniqueFd fd(
-            ::open(path.c_str(), O_RDONLY | O_DIRECT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+        TUniqueFd fd(::open(path.c_str(), O_RDONLY | O_DIRECT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
         struct stat status {};
         if (!fd || ::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode))
             continue;
@@ -133,40 +140,54 @@ std::chrono::nanoseconds SteadyNow() {
 
 std::optional<TReadProbeTimings> ProbeParallelReads(const std::vector<std::string>& files,
                                                     int readers, const TProbeClock& clock) {
-    const std::vector<TProbeFile> opened = OpenDirect(files);
     const int wanted = std::min(readers, MostReaders);
     if (wanted < 2)
         return std::nullopt;
-    const std::vector<TRegion> regions = SpreadRegions(opened, 2 * std::size_t(wanted));
-    // Regions alternate between the two ways, so both see the same mix of files and places.
-    std::vector<TRegion> serial, parallel;
-    for (std::size_t i = 0; i + 1 < regions.size(); i += 2) {
-        serial.push_back(regions[i]);
-        parallel.push_back(regions[i + 1]);
-    }
-    if (serial.size() < 2)
+    const long long roundBytes = 2 * wanted * ProbeRegionBytes;
+    const long long rounds = std::clamp(BudgetBytes / roundBytes, 1LL, (long long)MostRounds);
+    const std::vector<TProbeFile> opened = OpenDirect(files);
+    const std::vector<TRegion> regions =
+        SpreadRegions(opened, static_cast<std::size_t>(rounds * 2 * wanted));
+    // Too few regions for a full round: one round with what there is.
+    const std::size_t perWay = std::min<std::size_t>(wanted, regions.size() / 2);
+    if (perWay < 2)
         return std::nullopt;
 
-    TAlignedBuffer buffers(
-        static_cast<char*>(std::aligned_alloc(Alignment, parallel.size() * ChunkBytes)));
+    TAlignedBuffer buffers(static_cast<char*>(std::aligned_alloc(Alignment, perWay * ChunkBytes)));
     if (!buffers)
         return std::nullopt;
     // One untimed read first wakes a sleeping disk; it warms the serial way's first chunk,
     // which can only make parallel reading look worse, never better.
-    if (!ReadChunk(serial.front().fd, buffers.get(), serial.front().offset))
+    if (!ReadChunk(regions.front().fd, buffers.get(), regions.front().offset))
         return std::nullopt;
 
     TReadProbeTimings timings;
-    timings.regionsEach = static_cast<int>(serial.size());
+    timings.regionsEach = static_cast<int>(perWay);
     timings.bytesEach = timings.regionsEach * ProbeRegionBytes;
-    const std::chrono::nanoseconds begin = clock();
-    for (const TRegion& region : serial) {
-        if (!ReadRegion(region, buffers.get()))
+    const std::chrono::nanoseconds start = clock();
+    for (std::size_t first = 0; first + 2 * perWay <= regions.size(); first += 2 * perWay) {
+        // Regions alternate between the two ways, so both see the same mix of files and places.
+        std::vector<TRegion> serial, parallel;
+        for (std::size_t i = first; i < first + 2 * perWay; i += 2) {
+            serial.push_back(regions[i]);
+            parallel.push_back(regions[i + 1]);
+        }
+        const std::chrono::nanoseconds begin = clock();
+        for (const TRegion& region : serial) {
+            if (!ReadRegion(region, buffers.get()))
+                return std::nullopt;
+        }
+        const std::chrono::nanoseconds serialTook = clock() - begin;
+        std::chrono::nanoseconds parallelTook{};
+        if (!ReadAtOnce(parallel, buffers.get(), clock, parallelTook))
             return std::nullopt;
+        const bool firstRound = timings.rounds == 0;
+        timings.serial = firstRound ? serialTook : std::min(timings.serial, serialTook);
+        timings.parallel = firstRound ? parallelTook : std::min(timings.parallel, parallelTook);
+        ++timings.rounds;
+        if (clock() - start >= BudgetTime)
+            break;
     }
-    timings.serial = clock() - begin;
-    if (!ReadAtOnce(parallel, buffers.get(), clock, timings.parallel))
-        return std::nullopt;
     return timings;
 }
 

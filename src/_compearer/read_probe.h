@@ -15,25 +15,28 @@ using TProbeClock = std::function<std::chrono::nanoseconds()>;
 std::chrono::nanoseconds SteadyNow();
 
 /// How long one amount of data took to read region after region by one thread, and how long
-/// the same amount took with one thread per region, all at once.
+/// the same amount took with one thread per region, all at once: the best of a few rounds.
 struct TReadProbeTimings {
     std::chrono::nanoseconds serial{};
     std::chrono::nanoseconds parallel{};
-    /// The bytes each of the two ways read.
+    /// The bytes each of the two ways read in one round.
     long long bytesEach = 0;
-    /// The regions (and, in parallel, threads) each of the two ways read.
+    /// The regions (and, in parallel, threads) each of the two ways read in one round.
     int regionsEach = 0;
+    /// The rounds measured.
+    int rounds = 0;
 };
 
 /// Bytes of one region of the probe: a short sequential run, read in a few chunks, as the
 /// comparison reads a file.
 inline constexpr long long ProbeRegionBytes = 256 * 1024;
 
-/// Reads up to `readers` regions of `files`, spread over the files and over each file's length,
-/// one after another, then as many other regions with one thread each, bypassing the page cache
-/// (O_DIRECT) so it neither helps nor is evicted, and times both with `clock`, which is only
-/// called from the calling thread. Nullopt when the files hold fewer than two regions for each
-/// way, or a read fails.
+/// In a few rounds, reads up to `readers` regions of `files` (spread over the files and over
+/// each file's length) one after another, then as many other regions with one thread each,
+/// bypassing the page cache (O_DIRECT) so it neither helps nor is evicted; times both ways with
+/// `clock`, which only the calling thread calls, and keeps each way's best round. At most 16 MiB
+/// and about 150 ms. Nullopt when the files hold fewer than two regions for each way, or a read
+/// fails.
 std::optional<TReadProbeTimings> ProbeParallelReads(const std::vector<std::string>& files,
                                                     int readers, const TProbeClock& clock);
 

@@ -32,8 +32,8 @@ int DecideReaderThreads(TBlockDeviceKind kind, const std::optional<TReadProbeTim
     // measurement tells them apart, and without one the safe answer is one reader.
     if (!probe || probe->serial.count() <= 0 || probe->parallel.count() <= 0)
         return 1;
-    const bool clearlyFaster = probe->parallel.count() * ClearlyFasterTenths <=
-                               probe->serial.count() * 10;
+    const bool clearlyFaster =
+        probe->parallel.count() * ClearlyFasterTenths <= probe->serial.count() * 10;
     return clearlyFaster ? SeveralReaders(hardwareThreads) : 1;
 }
 

@@ -66,8 +66,7 @@ TBlockDeviceKind BlockDeviceKind(dev_t device, const std::string& sysfsRoot) {
 std::optional<dev_t> MountSourceDevice(dev_t device, const std::string& mountInfoPath) {
     if (major(device) != 0)
         return std::nullopt;
-    const std::string number =
-        std::to_string(major(device)) + ":" + std::to_string(minor(device));
+    const std::string number = std::to_string(major(device)) + ":" + std::to_string(minor(device));
     std::ifstream in(mountInfoPath);
     std::string line;
     while (std::getline(in, line)) {
