@@ -166,12 +166,11 @@ std::optional<TReadProbeTimings> ProbeParallelReads(const std::vector<std::strin
     timings.bytesEach = timings.regionsEach * ProbeRegionBytes;
     const std::chrono::nanoseconds start = clock();
     for (std::size_t first = 0; first + 2 * perWay <= regions.size(); first += 2 * perWay) {
-        // Regions alternate between the two ways, so both see the same mix of files and places.
-        std::vector<TRegion> serial, parallel;
-        for (std::size_t i = first; i < first + 2 * perWay; i += 2) {
-            serial.push_back(regions[i]);
-            parallel.push_back(regions[i + 1]);
-        }
+        // Regions come from the files in turn, so each way reads as many files as it can, one
+        // region of each, as the comparison's readers read different files.
+        const auto middle = regions.begin() + static_cast<std::ptrdiff_t>(first + perWay);
+        const std::vector<TRegion> serial(middle - static_cast<std::ptrdiff_t>(perWay), middle);
+        const std::vector<TRegion> parallel(middle, middle + static_cast<std::ptrdiff_t>(perWay));
         const std::chrono::nanoseconds begin = clock();
         for (const TRegion& region : serial) {
             if (!ReadRegion(region, buffers.get()))
