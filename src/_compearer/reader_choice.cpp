@@ -1,7 +1,6 @@
 #include "_compearer/reader_choice.h"
 
 #include <algorithm>
-#include <thread>
 
 namespace parvex {
 namespace {
@@ -38,9 +37,7 @@ int DecideReaderThreads(TBlockDeviceKind kind, const std::optional<TReadProbeTim
 }
 
 int ChooseReaderThreads(int requested, const std::vector<std::string>& sampleFiles) {
-    TReaderChoiceSystem system;
-    system.hardwareThreads = std::thread::hardware_concurrency();
-    return ChooseReaderThreads(requested, sampleFiles, system);
+    return ChooseReaderThreads(requested, sampleFiles, TReaderChoiceSystem{});
 }
 
 int ChooseReaderThreads(int requested, const std::vector<std::string>& sampleFiles,

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace parvex {
@@ -23,7 +24,7 @@ struct TReaderChoiceSystem {
     std::string sysfsRoot = "/sys";
     std::string mountInfoPath = "/proc/self/mountinfo";
     TProbeClock clock = SteadyNow;
-    unsigned hardwareThreads = 0;
+    unsigned hardwareThreads = std::thread::hardware_concurrency();
 };
 
 /// How many threads read the files of a search: `requested` when it is 1 or more, else a
