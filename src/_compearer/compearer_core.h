@@ -157,9 +157,6 @@ public:
     /// The comparison pass: reports every group of identical rows through OnFileFound.
     void GroupIdentical();
 
-    /// Threads reading folders ahead of the walk when Threads leaves the choice to the search.
-    static constexpr std::size_t DefaultWalkThreads = 4;
-
     /// Shortest pause between two ProcessMessages calls of a running search.
     static constexpr std::chrono::milliseconds PollInterval{20};
 

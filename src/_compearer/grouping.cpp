@@ -1,16 +1,17 @@
 #include "_compearer/compearer_core.h"
 #include "_compearer/content_splitter.h"
 #include "_compearer/for_each_run.h"
+#include "_compearer/reader_choice.h"
 #include "_compearer/search_spec.h"
 #include "_compearer/sort_in_steps.h"
 #include "_compearer/split_pool.h"
 #include "platform/text_case.h"
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 #include <numeric>
 #include <queue>
-#include <thread>
 #include <xxhash.h>
 
 namespace parvex {
@@ -265,12 +266,24 @@ void TCompearerCore::SplitWithPool(const TCandidateSets& sets, std::vector<bool>
     Figures.ContentBytesRead = pool.BytesRead();
 }
 
-// How many threads read: the setting, or a choice from the hardware; never more than sets.
+// How many threads read: the setting, or a choice from the devices of the largest candidates;
+// never more than there are sets.
 std::size_t TCompearerCore::ReaderThreads(const TCandidateSets& sets) const {
-    const std::size_t wanted =
-        Threads > 0 ? std::size_t(Threads)
-                    : std::clamp<std::size_t>(2 * std::thread::hardware_concurrency(), 2, 8);
-    return std::min(wanted, sets.Order.size());
+    if (sets.Order.size() < 2)
+        return 1;
+    std::vector<std::string> samples;
+    if (Threads <= 0) {
+        constexpr std::size_t SampleCount = 16;
+        std::vector<std::pair<std::int64_t, std::uint32_t>> bySize;
+        for (const std::uint32_t k : sets.Order)
+            bySize.emplace_back(FileSizes[sets.Set(k).front()], sets.Set(k).front());
+        const auto end = bySize.begin() + std::ptrdiff_t(std::min(SampleCount, bySize.size()));
+        std::partial_sort(bySize.begin(), end, bySize.end(), std::greater<>());
+        for (auto it = bySize.begin(); it != end; ++it)
+            samples.push_back(FilePaths[it->second]);
+    }
+    return std::min<std::size_t>(std::size_t(ChooseReaderThreads(Threads, samples)),
+                                 sets.Order.size());
 }
 
 // Goes through the sets by their first rows. Without the content key a set is a group; with

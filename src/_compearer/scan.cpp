@@ -1,6 +1,7 @@
 #include "_compearer/compearer_core.h"
 #include "_compearer/folder_walk.h"
 #include "_compearer/listing_prefetch.h"
+#include "_compearer/reader_choice.h"
 #include "_compearer/search_spec.h"
 #include "platform/file_mask.h"
 #include "platform/file_times.h"
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <sys/stat.h>
+#include <thread>
 #include <xxhash.h>
 
 namespace parvex {
@@ -97,9 +99,10 @@ void TCompearerCore::ScanPattern(const std::string& pattern, TScanWalk& walk) {
     walk.Prefetch.reset();
 }
 
-// Folders are read ahead on worker threads unless one thread does everything.
+// Folders are read ahead on worker threads unless one thread does everything; left to the
+// search, as many as read a solid disk.
 std::size_t TCompearerCore::WalkThreads() const {
-    return Threads > 0 ? std::size_t(Threads) : DefaultWalkThreads;
+    return std::size_t(Threads > 0 ? Threads : SeveralReaders(std::thread::hardware_concurrency()));
 }
 
 void TCompearerCore::SkipReadingAhead(TScanWalk& walk) {
