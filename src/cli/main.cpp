@@ -6,11 +6,12 @@
 #include "cli/cli_messages.h"
 #include "cli/cli_options.h"
 #include "cli/exit_status.h"
-#include "cli/json_result.h"
 #include "cli/result_printer.h"
 #include "cli/start_folder_check.h"
 #include "cli/stop_signals.h"
-#include "cli/utc_time_text.h"
+#include "result_file/host_name.h"
+#include "result_file/json_result.h"
+#include "result_file/utc_time_text.h"
 
 #include <cerrno>
 #include <climits>
@@ -51,13 +52,6 @@ void WriteToStderr(const std::string& message) {
     std::fwrite(message.data(), 1, message.size(), stderr);
 }
 
-std::string HostName() {
-    char name[256] = {};
-    if (::gethostname(name, sizeof name - 1) != 0)
-        return {};
-    return name;
-}
-
 std::string WorkingFolder() {
     std::string folder(PATH_MAX, '\0');
     while (::getcwd(folder.data(), folder.size()) == nullptr) {
@@ -80,7 +74,7 @@ TResultSearch SearchOf(const TCliOptions& options, const TCompearerCore& core) {
     search.MaxSize = options.MaxSize;
     search.Hidden = options.Hidden;
     search.ReadOnly = options.ReadOnly;
-    search.Host = HostName();
+    search.Host = ThisHostName();
     search.StartedNs = NowNanoseconds();
     return search;
 }
