@@ -118,6 +118,8 @@ void TFmain::SearchStarted() {
         core.MaxFileSize = D_settings_user->ReadSizeLimit(TSettingsStore::MaxSizeAttribute)
                                .value_or(core.MaxFileSize);
     }
+    buildingSearch_ = SearchOfInputs();
+    setWindowTitle(QStringLiteral("Parvex"));
     SetSearchStatus(TSearchStatus::stInProcess);
 }
 
@@ -191,6 +193,8 @@ void TFmain::FinishResult(TSearchStatus status) {
     TV1->header()->setSortIndicator(-1, Qt::AscendingOrder);
     ResultModel->SetResult(std::move(result), wastedKnown_);
     resultByContent_ = contentKey_;
+    resultSearch_ = buildingSearch_;
+    resultComplete_ = status == TSearchStatus::stComplete;
     ResultModel->SetFilter(FilterEdit->text());
     ShowSummary();
     ShowMarks();

@@ -35,6 +35,8 @@ std::optional<TFoundFile> ReportedFile(const TCompearerCore& core, const std::st
 /// What the search found about one file of a result, beside its path.
 struct TResultFacts {
     std::optional<TFoundFile> Found;
+    /// The modification time to the nanosecond, since the epoch, when Found is known.
+    std::int64_t ModifiedNs = 0;
     /// True when the search found every name of the file's inode: deleting the names found
     /// frees the file's space.
     bool AllNamesFound = false;

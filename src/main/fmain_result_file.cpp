@@ -1,0 +1,154 @@
+// Saving the result shown to a JSON result document and opening one saved by the window or by
+// parvex-cli.
+#include "_compearer/panel/ocompearer.h"
+#include "main/fmain.h"
+#include "main/result_document_text.h"
+#include "main/result_model.h"
+#include "main/result_of_document.h"
+#include "main/result_tree.h"
+#include "platform/atomic_file.h"
+#include "result_file/host_name.h"
+#include "result_file/json_result_reader.h"
+#include "result_file/utc_time_text.h"
+
+#include <QCollator>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QLocale>
+#include <cerrno>
+#include <cstring>
+
+namespace parvex {
+
+namespace {
+
+QString Decoded(const std::string& bytes) {
+    return QFile::decodeName(QByteArray::fromStdString(bytes));
+}
+
+QString Count(std::size_t count) {
+    return QLocale().toString(static_cast<qulonglong>(count));
+}
+
+// What an opened result is: the search that made it and what became of its files since.
+QString OpenedText(const TResultSearch& search, const TOpenedResult& opened) {
+    QString text = QStringLiteral("Opened result of %1 in %2, keys %3")
+                       .arg(Decoded(search.MaskList), Decoded(search.StartFolder),
+                            QString::fromStdString(FormatCompareKeys(search.Keys)));
+    if (opened.Missing + opened.Changed > 0)
+        text += QStringLiteral(": %1 missing, %2 changed")
+                    .arg(Count(opened.Missing), Count(opened.Changed));
+    return text;
+}
+
+} // namespace
+
+TResultSearch TFmain::SearchOfInputs() const {
+    const TCompearerCore& core = Ocompearer1->Core();
+    TResultSearch search;
+    search.StartFolder = NormalizedStartFolder();
+    search.WorkingFolder = QFile::encodeName(QDir::currentPath()).toStdString();
+    if (!search.WorkingFolder.ends_with('/'))
+        search.WorkingFolder += '/';
+    search.MaskList = QFile::encodeName(Edit_ft->text()).toStdString();
+    search.Keys = core.Keys();
+    search.ExcludedFolders = core.ExcludedFolders;
+    search.MinSize = core.MinFileSize;
+    search.MaxSize = core.MaxFileSize;
+    search.Hidden = core.AllowHidden;
+    search.ReadOnly = core.AllowReadOnly;
+    search.Host = ThisHostName();
+    search.StartedNs = NowNanoseconds();
+    return search;
+}
+
+void TFmain::SaveResultClick() {
+    if (!N_SaveResult->isEnabled() || !ChooseResultFile)
+        return;
+    const QString fileName = ChooseResultFile(true);
+    if (fileName.isEmpty())
+        return;
+    if (SaveResult(fileName))
+        ShowHint(QStringLiteral("Result saved to %1").arg(fileName));
+}
+
+bool TFmain::SaveResult(const QString& fileName) {
+    const std::string text = ResultDocumentText(ResultModel->Result(), resultSearch_,
+                                                skipped_.Entries(), resultComplete_);
+    if (WriteFileAtomically(QFile::encodeName(fileName).toStdString(), text))
+        return true;
+    const int error = errno;
+    ShowText(QStringLiteral("The result cannot be saved to \"%1\": %2")
+                 .arg(fileName, QString::fromLocal8Bit(std::strerror(error))));
+    return false;
+}
+
+void TFmain::OpenResultClick() {
+    if (!N_OpenResult->isEnabled() || !ChooseResultFile)
+        return;
+    const QString fileName = ChooseResultFile(false);
+    if (fileName.isEmpty())
+        return;
+    // A refused file was reported by OpenResult; the result shown stays.
+    (void)OpenResult(fileName);
+}
+
+bool TFmain::OpenResult(const QString& fileName) {
+    if (searchRunning_)
+        return false;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ShowText(QStringLiteral("\"%1\" cannot be read: %2").arg(fileName, file.errorString()));
+        return false;
+    }
+    const QByteArray text = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        ShowText(QStringLiteral("\"%1\" cannot be read: %2").arg(fileName, file.errorString()));
+        return false;
+    }
+    TResultDocument document;
+    try {
+        document = ReadJsonResult(std::string_view(text.constData(), text.size()));
+    } catch (const EResultFileError& error) {
+        ShowText(QStringLiteral("\"%1\" is not a Parvex result: %2")
+                     .arg(fileName, QString::fromUtf8(error.what())));
+        return false;
+    }
+    TOpenedResult opened = ResultOfDocument(document, QCollator(QLocale()), ThisHostName());
+    CurrentGroupNode.reset();
+    FindPosition = QPersistentModelIndex();
+    skipped_.Clear();
+    for (const TResultSkipped& entry : document.Skipped)
+        skipped_.Add(entry.Path, entry.Reason);
+    ShowNotReadCount();
+    const TCompareKeys& keys = document.Search.Keys;
+    TV1->header()->setSortIndicator(-1, Qt::AscendingOrder);
+    ResultModel->SetResult(std::move(opened.Data), keys.Size && keys.Content);
+    ResultModel->SetFilter(FilterEdit->text());
+    // Bulk commands act only on copies: files the saved search compared by content.
+    resultByContent_ = keys.Content;
+    resultSearch_ = document.Search;
+    resultComplete_ = document.Complete;
+    // A new search starts where the saved one did.
+    Edit_ft->setText(Decoded(document.Search.MaskList));
+    Edit_root->setText(Decoded(document.Search.StartFolder));
+    ShowSummary();
+    ShowMarks();
+    SetSearchStatus(document.Complete ? TSearchStatus::stComplete : TSearchStatus::stInterrupted);
+    setWindowTitle(QStringLiteral("%1 - Parvex").arg(QFileInfo(fileName).fileName()));
+    ShowHint(OpenedText(document.Search, opened));
+    return true;
+}
+
+bool TFmain::RefusedAsStale(const QModelIndex& node) {
+    const TFileState state = ResultModel->StateOf(node);
+    if (state == TFileState::AsFound)
+        return false;
+    ShowHint(StaleRefusal(state));
+    return true;
+}
+
+} // namespace parvex
