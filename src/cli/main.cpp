@@ -9,12 +9,9 @@
 #include "cli/result_printer.h"
 #include "cli/start_folder_check.h"
 #include "cli/stop_signals.h"
-#include "result_file/host_name.h"
 #include "result_file/json_result.h"
-#include "result_file/utc_time_text.h"
+#include "result_file/result_search.h"
 
-#include <cerrno>
-#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -50,33 +47,6 @@ void PrintFigures(const TSearchFigures& figures, const TSearchProgress& progress
 // One message is one write, so that lines of concurrent writers to the same stderr stay whole.
 void WriteToStderr(const std::string& message) {
     std::fwrite(message.data(), 1, message.size(), stderr);
-}
-
-std::string WorkingFolder() {
-    std::string folder(PATH_MAX, '\0');
-    while (::getcwd(folder.data(), folder.size()) == nullptr) {
-        if (errno != ERANGE)
-            return {};
-        folder.resize(folder.size() * 2);
-    }
-    folder.resize(std::strlen(folder.c_str()));
-    return WithTrailingSlash(std::move(folder));
-}
-
-TResultSearch SearchOf(const TCliOptions& options, const TCompearerCore& core) {
-    TResultSearch search;
-    search.StartFolder = options.StartFolder;
-    search.WorkingFolder = WorkingFolder();
-    search.MaskList = options.MaskList;
-    search.Keys = core.Keys();
-    search.ExcludedFolders = options.ExcludedFolders;
-    search.MinSize = options.MinSize;
-    search.MaxSize = options.MaxSize;
-    search.Hidden = options.Hidden;
-    search.ReadOnly = options.ReadOnly;
-    search.Host = ThisHostName();
-    search.StartedNs = NowNanoseconds();
-    return search;
 }
 
 // The facts of the file the engine reports now, from its file table row.
@@ -121,7 +91,7 @@ TRunOutcome RunSearch(const TCliOptions& options) {
     core.OnSearchStart = [&] {
         core.SearchSpec = options.SearchSpec();
         if (options.Format == TOutputFormat::Json)
-            json.emplace(SearchOf(options, core));
+            json.emplace(ResultSearchOf(core, options.StartFolder, options.MaskList));
     };
     core.OnCheckFolder = [&](const std::string&, bool&) { stopOnSignal(); };
     core.OnFileFound = [&](const std::string& text, bool newGroup) {

@@ -9,10 +9,9 @@
 #include "platform/atomic_file.h"
 #include "result_file/host_name.h"
 #include "result_file/json_result_reader.h"
-#include "result_file/utc_time_text.h"
+#include "result_file/result_search.h"
 
 #include <QCollator>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -47,22 +46,8 @@ QString OpenedText(const TResultSearch& search, const TOpenedResult& opened) {
 } // namespace
 
 TResultSearch TFmain::SearchOfInputs() const {
-    const TCompearerCore& core = Ocompearer1->Core();
-    TResultSearch search;
-    search.StartFolder = NormalizedStartFolder();
-    search.WorkingFolder = QFile::encodeName(QDir::currentPath()).toStdString();
-    if (!search.WorkingFolder.ends_with('/'))
-        search.WorkingFolder += '/';
-    search.MaskList = QFile::encodeName(Edit_ft->text()).toStdString();
-    search.Keys = core.Keys();
-    search.ExcludedFolders = core.ExcludedFolders;
-    search.MinSize = core.MinFileSize;
-    search.MaxSize = core.MaxFileSize;
-    search.Hidden = core.AllowHidden;
-    search.ReadOnly = core.AllowReadOnly;
-    search.Host = ThisHostName();
-    search.StartedNs = NowNanoseconds();
-    return search;
+    return ResultSearchOf(Ocompearer1->Core(), NormalizedStartFolder(),
+                          QFile::encodeName(Edit_ft->text()).toStdString());
 }
 
 void TFmain::SaveResultClick() {
