@@ -28,19 +28,11 @@ QString Decoded(const std::string& bytes) {
     return QFile::decodeName(QByteArray::fromStdString(bytes));
 }
 
-QString Count(std::size_t count) {
-    return QLocale().toString(static_cast<qulonglong>(count));
-}
-
-// What an opened result is: the search that made it and what became of its files since.
-QString OpenedText(const TResultSearch& search, const TOpenedResult& opened) {
-    QString text = QStringLiteral("Opened result of %1 in %2, keys %3")
-                       .arg(Decoded(search.MaskList), Decoded(search.StartFolder),
-                            QString::fromStdString(FormatCompareKeys(search.Keys)));
-    if (opened.Missing + opened.Changed > 0)
-        text += QStringLiteral(": %1 missing, %2 changed")
-                    .arg(Count(opened.Missing), Count(opened.Changed));
-    return text;
+// What search made an opened result.
+QString OpenedText(const TResultSearch& search) {
+    return QStringLiteral("Opened a search of %1 in %2 by %3")
+        .arg(Decoded(search.MaskList), Decoded(search.StartFolder),
+             QString::fromStdString(FormatCompareKeys(search.Keys)));
 }
 
 } // namespace
@@ -102,7 +94,8 @@ bool TFmain::OpenResult(const QString& fileName) {
                      .arg(fileName, QString::fromUtf8(error.what())));
         return false;
     }
-    TOpenedResult opened = ResultOfDocument(document, QCollator(QLocale()), ThisHostName());
+    const std::string host = ThisHostName();
+    TResultData opened = ResultOfDocument(document, QCollator(QLocale()), host);
     CurrentGroupNode.reset();
     FindPosition = QPersistentModelIndex();
     skipped_.Clear();
@@ -111,11 +104,14 @@ bool TFmain::OpenResult(const QString& fileName) {
     ShowNotReadCount();
     const TCompareKeys& keys = document.Search.Keys;
     TV1->header()->setSortIndicator(-1, Qt::AscendingOrder);
-    ResultModel->SetResult(std::move(opened.Data), keys.Size && keys.Content);
+    ResultModel->SetResult(std::move(opened), keys.Size && keys.Content);
     ResultModel->SetFilter(FilterEdit->text());
     // Bulk commands act only on copies: files the saved search compared by content.
     resultByContent_ = keys.Content;
     resultSearch_ = document.Search;
+    // The files as found now carry this host's device and inode numbers, so a result saved
+    // again names this host.
+    resultSearch_.Host = host;
     resultComplete_ = document.Complete;
     // A new search starts where the saved one did.
     Edit_ft->setText(Decoded(document.Search.MaskList));
@@ -124,7 +120,7 @@ bool TFmain::OpenResult(const QString& fileName) {
     ShowMarks();
     SetSearchStatus(document.Complete ? TSearchStatus::stComplete : TSearchStatus::stInterrupted);
     setWindowTitle(QStringLiteral("%1 - Parvex").arg(QFileInfo(fileName).fileName()));
-    ShowHint(OpenedText(document.Search, opened));
+    ShowHint(OpenedText(document.Search));
     return true;
 }
 

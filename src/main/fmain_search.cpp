@@ -153,6 +153,13 @@ void TFmain::ShowSummary() {
                             locale.toString(static_cast<qulonglong>(result.FileCount())));
     if (ResultModel->WastedKnown())
         text += QStringLiteral(", %1 can be freed").arg(SizeText(result.TotalWasted(), locale));
+    // Only an opened result has files that went or changed since it was saved.
+    for (const auto& [state, name] : {std::pair(TFileState::Missing, QStringLiteral("missing")),
+                                      std::pair(TFileState::Changed, QStringLiteral("changed"))}) {
+        if (const std::size_t count = result.StaleCount(state); count > 0)
+            text += QStringLiteral(", %1 %2").arg(locale.toString(static_cast<qulonglong>(count)),
+                                                  name);
+    }
     StatusSummary->setText(text);
 }
 

@@ -30,6 +30,8 @@ void TResultData::Restart(const QCollator& collator) {
     paths_ = TByteStore();
     folded_ = TByteStore();
     fileCount_ = 0;
+    missingCount_ = 0;
+    changedCount_ = 0;
     totalWasted_ = 0;
     markedCount_ = 0;
     markedBytes_ = 0;
@@ -71,6 +73,14 @@ void TResultData::AddFile(const QByteArray& path, TResultFacts facts, TFileState
         group.HeadSize = file.Known ? file.Found.Size : 0;
     group.Files.push_back(file);
     ++fileCount_;
+    CountStale(state, 1);
+}
+
+void TResultData::CountStale(TFileState state, int change) {
+    if (state == TFileState::Missing)
+        missingCount_ += static_cast<std::size_t>(change);
+    else if (state == TFileState::Changed)
+        changedCount_ += static_cast<std::size_t>(change);
 }
 
 std::uint32_t TResultData::AppendFolded(QByteArrayView bytes, TByteStore::TPlace& start) {
@@ -201,6 +211,7 @@ bool TResultData::GroupHolds(const QByteArrayMatcher& folded, std::size_t group)
 
 void TResultData::RemoveFile(std::size_t group, std::size_t file) {
     TResultGroup& g = found_[order_[group]];
+    CountStale(g.Files[file].State, -1);
     g.Files.erase(g.Files.begin() + static_cast<std::ptrdiff_t>(file));
     --fileCount_;
     totalWasted_ -= g.Wasted;

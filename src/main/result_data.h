@@ -100,6 +100,12 @@ public:
     const std::vector<std::string>& OtherNamesOf(std::size_t group, std::size_t file) const;
     /// The places of the groups in the default order, listed in the order they were found.
     std::vector<std::size_t> FoundOrder() const;
+    /// The number of file rows that are missing or changed since a saved result (by `state`).
+    std::size_t StaleCount(TFileState state) const {
+        return state == TFileState::Missing   ? missingCount_
+               : state == TFileState::Changed ? changedCount_
+                                              : 0;
+    }
     /// The sum over groups of their wasted space.
     std::int64_t TotalWasted() const { return totalWasted_; }
 
@@ -128,6 +134,8 @@ private:
     void CloseGroup();
     void Refigure(TResultGroup& group);
     void RefigureMarks(TResultGroup& group);
+    // Counts a file row in or out (`change` 1 or -1) of the missing or changed ones.
+    void CountStale(TFileState state, int change);
     std::uint32_t AppendFolded(QByteArrayView bytes, TByteStore::TPlace& start);
 
     // The groups in the order found: a deque, so that growing never moves them all at once.
@@ -138,6 +146,8 @@ private:
     TByteStore folded_;
     std::vector<std::vector<std::string>> otherNames_;
     std::size_t fileCount_ = 0;
+    std::size_t missingCount_ = 0;
+    std::size_t changedCount_ = 0;
     std::int64_t totalWasted_ = 0;
     std::size_t markedCount_ = 0;
     std::int64_t markedBytes_ = 0;

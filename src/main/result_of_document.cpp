@@ -17,14 +17,14 @@ std::time_t SecondsOf(std::int64_t nanoseconds) {
 
 } // namespace
 
-TOpenedResult ResultOfDocument(const TResultDocument& document, const QCollator& collator,
-                               const std::string& thisHost,
-                               const std::function<void()>& whileWaiting) {
-    TOpenedResult opened;
-    opened.Data.Restart(collator);
+TResultData ResultOfDocument(const TResultDocument& document, const QCollator& collator,
+                             const std::string& thisHost,
+                             const std::function<void()>& whileWaiting) {
+    TResultData result;
+    result.Restart(collator);
     const bool sameHost = !thisHost.empty() && document.Search.Host == thisHost;
     for (const TResultGroupFacts& group : document.Groups) {
-        opened.Data.AddGroup(QByteArray::fromStdString(group.Name));
+        result.AddGroup(QByteArray::fromStdString(group.Name));
         for (const TResultFileFacts& file : group.Files) {
             const TSavedFileCheck check = CheckSavedFile(file, sameHost);
             TResultFacts facts;
@@ -34,14 +34,12 @@ TOpenedResult ResultOfDocument(const TResultDocument& document, const QCollator&
             facts.Found = check.Now ? *check.Now
                                     : TFoundFile{file.Id, file.Size,
                                                  FileTimeCode(SecondsOf(file.ModifiedNs))};
-            opened.Missing += check.State == TFileState::Missing ? 1 : 0;
-            opened.Changed += check.State == TFileState::Changed ? 1 : 0;
-            opened.Data.AddFile(QByteArray::fromStdString(file.Path), std::move(facts), check.State,
-                                file.Marked && check.State == TFileState::AsFound);
+            result.AddFile(QByteArray::fromStdString(file.Path), std::move(facts), check.State,
+                           file.Marked && check.State == TFileState::AsFound);
         }
     }
-    opened.Data.Finish(whileWaiting);
-    return opened;
+    result.Finish(whileWaiting);
+    return result;
 }
 
 } // namespace parvex
