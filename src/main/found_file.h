@@ -35,13 +35,13 @@ std::optional<TFoundFile> ReportedFile(const TCompearerCore& core, const std::st
 /// What the search found about one file of a result, beside its path.
 struct TResultFacts {
     std::optional<TFoundFile> Found;
-    /// The modification time to the nanosecond, since the epoch, when Found is known.
-    std::int64_t ModifiedNs = 0;
     /// True when the search found every name of the file's inode: deleting the names found
     /// frees the file's space.
     bool AllNamesFound = false;
     /// The other names of the file's inode, in the order the search met them.
     std::vector<std::string> OtherNames;
+    /// The modification time to the nanosecond, since the epoch, when Found is known.
+    std::int64_t ModifiedNs = 0;
 };
 
 /// The facts of the file the engine reports now, with its inode's other names: from its file

@@ -41,11 +41,10 @@ QString StateSuffix(TFileState state) {
 } // namespace
 
 QString StaleRefusal(TFileState state) {
+    // Short: it shares the status bar with the result's summary.
     return state == TFileState::Missing
-               ? QStringLiteral("The file is missing since the result was saved: no command "
-                                "acts on it.")
-               : QStringLiteral("The file changed since the result was saved: no command acts "
-                                "on it.");
+               ? QStringLiteral("Missing since saved: no command acts on it.")
+               : QStringLiteral("Changed since saved: no command acts on it.");
 }
 
 TFileState TResultModel::StateOf(const QModelIndex& index) const {
