@@ -6,14 +6,12 @@
 #include "cli/cli_messages.h"
 #include "cli/cli_options.h"
 #include "cli/exit_status.h"
-#include "cli/json_result.h"
 #include "cli/result_printer.h"
 #include "cli/start_folder_check.h"
 #include "cli/stop_signals.h"
-#include "cli/utc_time_text.h"
+#include "result_file/json_result.h"
+#include "result_file/result_search.h"
 
-#include <cerrno>
-#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -49,40 +47,6 @@ void PrintFigures(const TSearchFigures& figures, const TSearchProgress& progress
 // One message is one write, so that lines of concurrent writers to the same stderr stay whole.
 void WriteToStderr(const std::string& message) {
     std::fwrite(message.data(), 1, message.size(), stderr);
-}
-
-std::string HostName() {
-    char name[256] = {};
-    if (::gethostname(name, sizeof name - 1) != 0)
-        return {};
-    return name;
-}
-
-std::string WorkingFolder() {
-    std::string folder(PATH_MAX, '\0');
-    while (::getcwd(folder.data(), folder.size()) == nullptr) {
-        if (errno != ERANGE)
-            return {};
-        folder.resize(folder.size() * 2);
-    }
-    folder.resize(std::strlen(folder.c_str()));
-    return WithTrailingSlash(std::move(folder));
-}
-
-TResultSearch SearchOf(const TCliOptions& options, const TCompearerCore& core) {
-    TResultSearch search;
-    search.StartFolder = options.StartFolder;
-    search.WorkingFolder = WorkingFolder();
-    search.MaskList = options.MaskList;
-    search.Keys = core.Keys();
-    search.ExcludedFolders = options.ExcludedFolders;
-    search.MinSize = options.MinSize;
-    search.MaxSize = options.MaxSize;
-    search.Hidden = options.Hidden;
-    search.ReadOnly = options.ReadOnly;
-    search.Host = HostName();
-    search.StartedNs = NowNanoseconds();
-    return search;
 }
 
 // The facts of the file the engine reports now, from its file table row.
@@ -128,7 +92,7 @@ TRunOutcome RunSearch(const TCliOptions& options) {
     core.OnSearchStart = [&] {
         core.SearchSpec = options.SearchSpec();
         if (options.Format == TOutputFormat::Json)
-            json.emplace(SearchOf(options, core));
+            json.emplace(ResultSearchOf(core, options.StartFolder, options.MaskList));
     };
     core.OnCheckFolder = [&](const std::string&, bool&) { stopOnSignal(); };
     core.OnFileFound = [&](const std::string& text, bool newGroup) {

@@ -14,6 +14,7 @@
 #include "main/command_state.h"
 #include "main/input_text.h"
 #include "main/move_destination.h"
+#include "main/result_file_dialog.h"
 #include "main/result_model.h"
 #include "main/result_tree.h"
 #include "main/status_field.h"
@@ -85,6 +86,7 @@ TFmain::TFmain(std::unique_ptr<TD_settings_user> userSettings, QWidget* parent)
     ChooseFolder = [this](const QString& title) {
         return QFileDialog::getExistingDirectory(this, title, QString(), QFileDialog::ShowDirsOnly);
     };
+    ChooseResultFile = [this](bool save) { return AskResultFile(*this, save); };
     OpenFile = OpenWithDesktop;
     OpenFolder = OpenWithDesktop;
     ChooseMoveDestination = [this](const QString& title, const QString& folder,
@@ -192,6 +194,11 @@ void TFmain::BuildMenus() {
     N_Movethefile = item(file, QStringLiteral("Move the file"), Qt::Key_F6, &TFmain::TB_moveClick);
     N_Deletethefile =
         item(file, QStringLiteral("Delete the file"), Qt::Key_F8, &TFmain::TB_deleteClick);
+    file->addSeparator();
+    N_OpenResult = item(file, QStringLiteral("Open result..."), QKeySequence(Qt::CTRL | Qt::Key_O),
+                        &TFmain::OpenResultClick);
+    N_SaveResult = item(file, QStringLiteral("Save result..."), QKeySequence(Qt::CTRL | Qt::Key_S),
+                        &TFmain::SaveResultClick);
     file->addSeparator();
     N_Settings = item(file, QStringLiteral("Settings..."), {}, &TFmain::N_SettingsClick);
     file->addSeparator();
@@ -410,6 +417,8 @@ void TFmain::UpdateCommands() {
     N_Startsearch->setEnabled(!N_Breaksearch->isEnabled());
     P_OpenFolder->setEnabled(TB_move->isEnabled());
     P_CopyPath->setEnabled(TB_move->isEnabled());
+    N_OpenResult->setEnabled(!state.BreakSearch);
+    N_SaveResult->setEnabled(!state.BreakSearch && HasResults());
     UpdateMarkCommands(state.BreakSearch);
 }
 
@@ -553,13 +562,13 @@ TFileCommandServices TFmain::FileServices() {
 
 void TFmain::TB_openClick() {
     const QModelIndex node = SelectedNode();
-    if (TB_open->isEnabled() && node.isValid())
+    if (TB_open->isEnabled() && node.isValid() && !RefusedAsStale(node))
         fileCommands_.Open(node);
 }
 
 void TFmain::TB_moveClick() {
     const QModelIndex node = SelectedNode();
-    if (!TB_move->isEnabled() || !node.isValid())
+    if (!TB_move->isEnabled() || !node.isValid() || RefusedAsStale(node))
         return;
     if (fileCommands_.Move(node))
         RemoveFileNode(node);
@@ -567,7 +576,7 @@ void TFmain::TB_moveClick() {
 
 void TFmain::TB_deleteClick() {
     const QModelIndex node = SelectedNode();
-    if (!TB_delete->isEnabled() || !node.isValid())
+    if (!TB_delete->isEnabled() || !node.isValid() || RefusedAsStale(node))
         return;
     // A declined or failed delete leaves the file and its node as they were.
     if (!DeleteToRecycleBin(FileNodePath(node), node))

@@ -8,6 +8,7 @@
 #include "main/search_status.h"
 #include "main/shared_dialogs.h"
 #include "main/skipped_log.h"
+#include "result_file/result_document.h"
 
 #include <QByteArray>
 #include <QMainWindow>
@@ -138,6 +139,17 @@ public:
     /// About: the about box.
     void N_AboutClick();
 
+    /// Save result...: asks for a file and writes the result there as a JSON result document.
+    void SaveResultClick();
+    /// Open result...: asks for a JSON result document and shows its result in place of the
+    /// one shown, each file checked against the disk.
+    void OpenResultClick();
+    /// Writes the result shown, marks included, to a file atomically; says why when it cannot.
+    [[nodiscard]] bool SaveResult(const QString& fileName);
+    /// Replaces the result shown by the one saved in a file; a file that is not such a
+    /// document leaves the result as it was and the message says what is wrong with it.
+    [[nodiscard]] bool OpenResult(const QString& fileName);
+
     /// Marks all files but one in every group, the one `rule` keeps staying unmarked.
     void MarkAllButOneClick(TKeepRule rule);
     /// Marks every file in the selected file's folder and below.
@@ -205,6 +217,8 @@ public:
     QAction* N_Trytoopen = nullptr;
     QAction* N_Movethefile = nullptr;
     QAction* N_Deletethefile = nullptr;
+    QAction* N_OpenResult = nullptr;
+    QAction* N_SaveResult = nullptr;
     QAction* N_Settings = nullptr;
     QAction* N_Exit = nullptr;
     QAction* N_Comparationkeys = nullptr;
@@ -242,6 +256,9 @@ public:
     /// user cancelled.
     std::function<QString(const QString& title, const QString& folder, const QString& fileName)>
         ChooseMoveDestination;
+    /// Asks for a result file to save to (`save`) or to open; empty when cancelled. Tests
+    /// replace it.
+    std::function<QString(bool save)> ChooseResultFile;
     /// Picks an existing folder under a title; empty when cancelled. Tests replace it.
     std::function<QString(const QString& title)> ChooseFolder;
     /// Called after each slice of files a bulk command handled, with its progress dialog; tests
@@ -273,6 +290,11 @@ private:
     // A short refusal or hint in the status text for a few seconds.
     void ShowHint(const QString& text);
     void ShowMarks();
+    // Refuses a command on a file node whose file is missing or changed since its result was
+    // saved, with a hint; true when it did.
+    bool RefusedAsStale(const QModelIndex& node);
+    // The search as a result document describes it, from the window's inputs and the engine.
+    TResultSearch SearchOfInputs() const;
     void WireEngine();
     void FormCreate();
     QAction* AddCommand(QWidget* holder, const QString& caption, void (TFmain::*handler)());
@@ -309,6 +331,11 @@ private:
     // only then are the files of a group copies that a bulk command may act on.
     bool contentKey_ = false;
     bool resultByContent_ = false;
+    // The search of the running search, and of the result shown, as a saved result says it;
+    // and whether the result shown is complete.
+    TResultSearch buildingSearch_;
+    TResultSearch resultSearch_;
+    bool resultComplete_ = false;
     // What the running or last search could not read.
     TSkippedLog skipped_;
     // Open, move and delete, reaching the desktop through this window's dialogs and OpenFile.

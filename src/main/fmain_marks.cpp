@@ -195,12 +195,8 @@ std::vector<TBulkGroup> TFmain::BulkPlan() const {
         for (std::size_t f = 0; f < g.Files.size(); ++f) {
             const TResultFile& file = g.Files[f];
             const QByteArray path = result.FilePath(group, f);
-            TBulkFile entry{path.toStdString(),
-                            file.Known ? std::optional(file.Found) : std::nullopt,
-                            file.AllNamesFound,
-                            isProtected(path),
-                            group,
-                            file.FoundRank};
+            TBulkFile entry{path.toStdString(), file.Trusted(), file.AllNamesFound,
+                            isProtected(path),  group,          file.FoundRank};
             (file.Marked ? bulk.Marked : bulk.Unmarked).push_back(std::move(entry));
         }
         for (auto* files : {&bulk.Marked, &bulk.Unmarked})

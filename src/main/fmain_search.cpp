@@ -121,6 +121,8 @@ void TFmain::SearchStarted() {
                                .value_or(core.MaxFileSize);
         core.Threads = D_settings_user->ReadReaders();
     }
+    buildingSearch_ = SearchOfInputs();
+    setWindowTitle(QStringLiteral("Parvex"));
     SetSearchStatus(TSearchStatus::stInProcess);
 }
 
@@ -154,6 +156,13 @@ void TFmain::ShowSummary() {
                             locale.toString(static_cast<qulonglong>(result.FileCount())));
     if (ResultModel->WastedKnown())
         text += QStringLiteral(", %1 can be freed").arg(SizeText(result.TotalWasted(), locale));
+    // Only an opened result has files that went or changed since it was saved.
+    for (const auto& [state, name] : {std::pair(TFileState::Missing, QStringLiteral("missing")),
+                                      std::pair(TFileState::Changed, QStringLiteral("changed"))}) {
+        if (const std::size_t count = result.StaleCount(state); count > 0)
+            text += QStringLiteral(", %1 %2").arg(locale.toString(static_cast<qulonglong>(count)),
+                                                  name);
+    }
     StatusSummary->setText(text);
 }
 
@@ -194,6 +203,8 @@ void TFmain::FinishResult(TSearchStatus status) {
     TV1->header()->setSortIndicator(-1, Qt::AscendingOrder);
     ResultModel->SetResult(std::move(result), wastedKnown_);
     resultByContent_ = contentKey_;
+    resultSearch_ = buildingSearch_;
+    resultComplete_ = status == TSearchStatus::stComplete;
     ResultModel->SetFilter(FilterEdit->text());
     ShowSummary();
     ShowMarks();

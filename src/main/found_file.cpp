@@ -29,11 +29,14 @@ TResultFacts ReportedFacts(const TCompearerCore& core, const std::string& path) 
         if (::lstat(path.c_str(), &found) == 0 && S_ISREG(found.st_mode)) {
             facts.Found = TFoundFile{FileIdOf(found), static_cast<std::int64_t>(found.st_size),
                                      FileTimeCode(found.st_mtime)};
+            facts.ModifiedNs = NanosecondsOf(found.st_mtim);
             facts.AllNamesFound = found.st_nlink <= 1;
         }
         return facts;
     }
     facts.Found = TFoundFile{core.FileIds[row], core.FileSizes[row], core.FileTimes[row]};
+    if (row < core.FileModifiedNs.size())
+        facts.ModifiedNs = core.FileModifiedNs[row];
     facts.AllNamesFound = core.AllNamesFound(row);
     const std::uint32_t other = row < core.FileOtherNames.size() ? core.FileOtherNames[row] : 0;
     if (other != 0 && other <= core.OtherNames.size())

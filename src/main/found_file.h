@@ -40,6 +40,8 @@ struct TResultFacts {
     bool AllNamesFound = false;
     /// The other names of the file's inode, in the order the search met them.
     std::vector<std::string> OtherNames;
+    /// The modification time to the nanosecond, since the epoch, when Found is known.
+    std::int64_t ModifiedNs = 0;
 };
 
 /// The facts of the file the engine reports now, with its inode's other names: from its file

@@ -30,6 +30,8 @@ void TResultData::Restart(const QCollator& collator) {
     paths_ = TByteStore();
     folded_ = TByteStore();
     fileCount_ = 0;
+    missingCount_ = 0;
+    changedCount_ = 0;
     totalWasted_ = 0;
     markedCount_ = 0;
     markedBytes_ = 0;
@@ -47,7 +49,8 @@ void TResultData::AddGroup(const QByteArray& name) {
     open_ = true;
 }
 
-void TResultData::AddFile(const QByteArray& path, TResultFacts facts) {
+void TResultData::AddFile(const QByteArray& path, TResultFacts facts, TFileState state,
+                          bool marked) {
     if (!open_)
         return;
     TResultGroup& group = found_.back();
@@ -59,6 +62,9 @@ void TResultData::AddFile(const QByteArray& path, TResultFacts facts) {
     if (file.Known)
         file.Found = *facts.Found;
     file.AllNamesFound = facts.AllNamesFound;
+    file.ModifiedNs = facts.ModifiedNs;
+    file.State = state;
+    file.Marked = marked;
     if (!facts.OtherNames.empty()) {
         otherNames_.push_back(std::move(facts.OtherNames));
         file.OtherNames = static_cast<std::uint32_t>(otherNames_.size());
@@ -67,6 +73,14 @@ void TResultData::AddFile(const QByteArray& path, TResultFacts facts) {
         group.HeadSize = file.Known ? file.Found.Size : 0;
     group.Files.push_back(file);
     ++fileCount_;
+    CountStale(state, 1);
+}
+
+void TResultData::CountStale(TFileState state, int change) {
+    if (state == TFileState::Missing)
+        missingCount_ += static_cast<std::size_t>(change);
+    else if (state == TFileState::Changed)
+        changedCount_ += static_cast<std::size_t>(change);
 }
 
 std::uint32_t TResultData::AppendFolded(QByteArrayView bytes, TByteStore::TPlace& start) {
@@ -104,6 +118,7 @@ void TResultData::CloseGroup() {
             AppendFolded(paths_.View(file.PathStart, file.PathLength), file.FoldedStart);
     Refigure(group);
     totalWasted_ += group.Wasted;
+    RefigureMarks(group);
 }
 
 void TResultData::Finish(const std::function<void()>& whileWaiting) {
@@ -134,20 +149,30 @@ void TResultData::Finish(const std::function<void()>& whileWaiting) {
     ordered_ = true;
 }
 
-// The newest time of the group's files, and its wasted space over the files whose facts are
-// known.
+// The newest time of the group's files, and its wasted space over the files that commands may
+// act on.
 void TResultData::Refigure(TResultGroup& group) {
     std::vector<TSpaceOfFile> space;
     space.reserve(group.Files.size());
     group.Newest = 0;
+    bool first = true;
     for (const TResultFile& file : group.Files) {
         if (!file.Known)
             continue;
         const std::int64_t moment = TimeCodeOrder(file.Found.TimeCode);
-        group.Newest = space.empty() ? moment : std::max(group.Newest, moment);
-        space.push_back({file.Found.Id, file.Found.Size, file.AllNamesFound});
+        group.Newest = first ? moment : std::max(group.Newest, moment);
+        first = false;
+        if (file.State == TFileState::AsFound)
+            space.push_back({file.Found.Id, file.Found.Size, file.AllNamesFound});
     }
     group.Wasted = WastedSpace(std::move(space));
+}
+
+std::vector<std::size_t> TResultData::FoundOrder() const {
+    std::vector<std::size_t> places(order_.size());
+    for (std::size_t place = 0; place < order_.size(); ++place)
+        places[order_[place]] = place;
+    return places;
 }
 
 QByteArray TResultData::GroupName(std::size_t group) const {
@@ -186,6 +211,7 @@ bool TResultData::GroupHolds(const QByteArrayMatcher& folded, std::size_t group)
 
 void TResultData::RemoveFile(std::size_t group, std::size_t file) {
     TResultGroup& g = found_[order_[group]];
+    CountStale(g.Files[file].State, -1);
     g.Files.erase(g.Files.begin() + static_cast<std::ptrdiff_t>(file));
     --fileCount_;
     totalWasted_ -= g.Wasted;

@@ -2,6 +2,7 @@
 
 #include "main/byte_store.h"
 #include "main/found_file.h"
+#include "main/saved_file_state.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -33,7 +34,17 @@ struct TResultFile {
     bool AllNamesFound = false;
     /// Marked for a bulk command.
     bool Marked = false;
+    /// Whether the file is still as found; only an opened result has missing or changed files.
+    TFileState State = TFileState::AsFound;
     TFoundFile Found;
+    /// The modification time to the nanosecond, since the epoch, when Known.
+    std::int64_t ModifiedNs = 0;
+
+    /// What was found about the file when commands may rely on it: nothing for a file whose
+    /// facts are unknown, or one that is missing or changed since a saved result was made.
+    std::optional<TFoundFile> Trusted() const {
+        return Known && State == TFileState::AsFound ? std::optional(Found) : std::nullopt;
+    }
 };
 
 /// One group of a result: its name (the file name of its first file) and its files.
@@ -66,8 +77,10 @@ public:
     void Restart(const QCollator& collator);
     /// Opens a new group named by the exact bytes `name`.
     void AddGroup(const QByteArray& name);
-    /// Adds a file to the group opened last; ignored before the first group.
-    void AddFile(const QByteArray& path, TResultFacts facts);
+    /// Adds a file to the group opened last, with its state and mark; ignored before the first
+    /// group.
+    void AddFile(const QByteArray& path, TResultFacts facts, TFileState state = TFileState::AsFound,
+                 bool marked = false);
     /// Closes the last group and puts the groups in their default order. The ordering runs on a
     /// worker thread; meanwhile `whileWaiting`, when given, is called every few milliseconds
     /// (the window processes its messages there).
@@ -85,6 +98,14 @@ public:
     QByteArray FilePath(std::size_t group, std::size_t file) const;
     /// The other names of a file's inode; empty for most.
     const std::vector<std::string>& OtherNamesOf(std::size_t group, std::size_t file) const;
+    /// The places of the groups in the default order, listed in the order they were found.
+    std::vector<std::size_t> FoundOrder() const;
+    /// The number of file rows that are missing or changed since a saved result (by `state`).
+    std::size_t StaleCount(TFileState state) const {
+        return state == TFileState::Missing   ? missingCount_
+               : state == TFileState::Changed ? changedCount_
+                                              : 0;
+    }
     /// The sum over groups of their wasted space.
     std::int64_t TotalWasted() const { return totalWasted_; }
 
@@ -113,6 +134,8 @@ private:
     void CloseGroup();
     void Refigure(TResultGroup& group);
     void RefigureMarks(TResultGroup& group);
+    // Counts a file row in or out (`change` 1 or -1) of the missing or changed ones.
+    void CountStale(TFileState state, int change);
     std::uint32_t AppendFolded(QByteArrayView bytes, TByteStore::TPlace& start);
 
     // The groups in the order found: a deque, so that growing never moves them all at once.
@@ -123,6 +146,8 @@ private:
     TByteStore folded_;
     std::vector<std::vector<std::string>> otherNames_;
     std::size_t fileCount_ = 0;
+    std::size_t missingCount_ = 0;
+    std::size_t changedCount_ = 0;
     std::int64_t totalWasted_ = 0;
     std::size_t markedCount_ = 0;
     std::int64_t markedBytes_ = 0;

@@ -4,7 +4,9 @@
 #include "main/time_code_text.h"
 
 #include <QByteArrayMatcher>
+#include <QColor>
 #include <QFile>
+#include <QFont>
 #include <QLocale>
 #include <QThreadPool>
 #include <algorithm>
@@ -23,7 +25,33 @@ constexpr quintptr kGroupRow = 0;
 // Shown beside the size of a file whose inode has other names.
 const QString kLinkMark = QStringLiteral(" \u21C4");
 
+// Shown after the path of a file of an opened result that is not as the result says.
+QString StateSuffix(TFileState state) {
+    switch (state) {
+    case TFileState::AsFound:
+        break;
+    case TFileState::Changed:
+        return QStringLiteral("  (changed)");
+    case TFileState::Missing:
+        return QStringLiteral("  (missing)");
+    }
+    return {};
+}
+
 } // namespace
+
+QString StaleRefusal(TFileState state) {
+    // Short: it shares the status bar with the result's summary.
+    return state == TFileState::Missing
+               ? QStringLiteral("Missing since saved: no command acts on it.")
+               : QStringLiteral("Changed since saved: no command acts on it.");
+}
+
+TFileState TResultModel::StateOf(const QModelIndex& index) const {
+    if (!index.isValid() || IsGroup(index))
+        return TFileState::AsFound;
+    return data_.Group(GroupOf(index)).Files[static_cast<std::size_t>(index.row())].State;
+}
 
 TResultModel::TResultModel(QObject* parent) : QAbstractItemModel(parent) {}
 
@@ -84,8 +112,7 @@ std::vector<TKeptFile> TResultModel::OtherFilesOf(const QModelIndex& file) const
     for (std::size_t f = 0; f < files.size(); ++f) {
         if (static_cast<int>(f) == file.row())
             continue;
-        others.push_back({data_.FilePath(group, f).toStdString(),
-                          files[f].Known ? std::optional(files[f].Found) : std::nullopt});
+        others.push_back({data_.FilePath(group, f).toStdString(), files[f].Trusted()});
     }
     return others;
 }
@@ -159,6 +186,10 @@ bool TResultModel::setData(const QModelIndex& index, const QVariant& value, int 
     const bool marked = value.value<Qt::CheckState>() == Qt::Checked;
     if (g.Files[file].Marked == marked)
         return true;
+    if (marked && g.Files[file].State != TFileState::AsFound) {
+        Q_EMIT MarkRefused(StaleRefusal(g.Files[file].State));
+        return false;
+    }
     if (marked && g.Files.size() - g.MarkedCount <= 1) {
         Q_EMIT MarkRefused(QStringLiteral("The last unmarked copy of a group cannot be marked."));
         return false;
@@ -183,7 +214,9 @@ TResultModel::ApplyMarkRule(const TMarkRule& rule,
             files.push_back({file.Known ? TimeCodeOrder(file.Found.TimeCode)
                                         : std::numeric_limits<std::int64_t>::min(),
                              file.PathLength, file.FoundRank,
-                             isProtected && isProtected(data_.FilePath(group, f)), file.Marked});
+                             file.State != TFileState::AsFound ||
+                                 (isProtected && isProtected(data_.FilePath(group, f))),
+                             file.Marked});
         }
         if (rule(files, group))
             ++keptFirst;
@@ -325,8 +358,18 @@ QVariant TResultModel::FileData(std::size_t group, std::size_t file, int column,
     if (role == Qt::CheckStateRole && column == ColumnPath)
         return f.Marked ? Qt::Checked : Qt::Unchecked;
     const std::vector<std::string>& others = data_.OtherNamesOf(group, file);
+    const bool stale = f.State != TFileState::AsFound;
+    if (stale && role == Qt::ForegroundRole)
+        return QColor(Qt::gray);
+    if (stale && role == Qt::FontRole) {
+        QFont font;
+        font.setItalic(true);
+        return font;
+    }
     if (role == Qt::ToolTipRole) {
         QString tip = QFile::decodeName(data_.FilePath(group, file));
+        if (stale)
+            tip += QStringLiteral("\n") + StaleRefusal(f.State);
         if (!others.empty()) {
             QStringList names;
             for (const std::string& name : others)
@@ -339,7 +382,7 @@ QVariant TResultModel::FileData(std::size_t group, std::size_t file, int column,
         return {};
     switch (column) {
     case ColumnPath:
-        return QFile::decodeName(data_.FilePath(group, file));
+        return QFile::decodeName(data_.FilePath(group, file)) + StateSuffix(f.State);
     case ColumnSize:
         if (!f.Known)
             return {};

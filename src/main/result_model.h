@@ -11,6 +11,9 @@
 
 namespace parvex {
 
+/// Why no command acts on a file of an opened result that is missing or changed.
+QString StaleRefusal(TFileState state);
+
 /// The result tree's model: group rows at the top level, the files of a group below. Rows stand
 /// for the groups and files of a TResultData; the model adds their order (by a column, or the
 /// default one) and a filter that shows a group whole when one of its paths holds a text. The
@@ -45,6 +48,8 @@ public:
     static bool IsGroup(const QModelIndex& index);
     /// The exact path bytes of a file row; empty for anything else.
     QByteArray PathOf(const QModelIndex& index) const;
+    /// Whether a file row's file is as found, missing or changed; AsFound for anything else.
+    TFileState StateOf(const QModelIndex& index) const;
     /// The files of `file`'s group other than `file` itself, as the search found them.
     std::vector<TKeptFile> OtherFilesOf(const QModelIndex& file) const;
     /// Takes a file row out of the result.

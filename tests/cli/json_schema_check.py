@@ -3,7 +3,10 @@
 and the documented example, against the result schema. Also checks that the paths in a
 document name the files found, byte for byte.
 
-usage: json_schema_check.py PARVEX_CLI SCHEMA EXAMPLE
+With WINDOW_SAMPLE, a program that runs a search in the main window, marks all but one file in
+each group and saves the window's result, the document the window writes is checked too.
+
+usage: json_schema_check.py PARVEX_CLI SCHEMA EXAMPLE [WINDOW_SAMPLE]
 """
 import base64
 import json
@@ -49,6 +52,7 @@ def make_tree(root):
 
 def main():
     cli, schema_path, example_path = sys.argv[1:4]
+    window_sample = sys.argv[4] if len(sys.argv) > 4 else None
     with open(schema_path, encoding="utf-8") as f:
         schema = json.load(f)
     validator_class = jsonschema.validators.validator_for(schema)
@@ -86,6 +90,29 @@ def main():
                            root + b"deep/one.dat", root + b"deep/two.dat"])
         if paths != expected:
             failures.append(f"paths {paths!r}, expected {expected!r}")
+
+        if window_sample:
+            saved = os.path.join(temp, "window.json")
+            done = subprocess.run([window_sample, root_text, saved], capture_output=True,
+                                  check=False)
+            if done.returncode != 0:
+                failures.append(f"window sample: exit status {done.returncode}: {done.stderr!r}")
+            else:
+                with open(saved, encoding="utf-8") as f:
+                    window_document = json.load(f)
+                check("window", window_document)
+                marked = [f["marked"] for g in window_document["groups"] for f in g["files"]]
+                if marked.count(True) != len(marked) - len(window_document["groups"]):
+                    failures.append(f"window: marks {marked!r}, expected all but one per group")
+                unmarked = document["groups"]
+                for group in unmarked:
+                    for file in group["files"]:
+                        file["marked"] = False
+                for group in window_document["groups"]:
+                    for file in group["files"]:
+                        file["marked"] = False
+                if window_document["groups"] != unmarked:
+                    failures.append("window: its groups differ from those of parvex-cli")
 
     for failure in failures:
         print(failure)

@@ -1,7 +1,7 @@
-#include "cli/json_result.h"
+#include "result_file/json_result.h"
 
-#include "cli/json_bytes.h"
-#include "cli/utc_time_text.h"
+#include "result_file/json_bytes.h"
+#include "result_file/utc_time_text.h"
 
 #include <limits>
 
@@ -96,8 +96,7 @@ void TJsonResult::AddFile(const TResultFileFacts& file) {
     entry["dev"] = file.Id.Device;
     entry["ino"] = file.Id.Inode;
     entry["other_names"] = BytesList(file.OtherNames, "path");
-    // Marks are made in the window; a search marks nothing.
-    entry["marked"] = false;
+    entry["marked"] = file.Marked;
     group_["files"].push_back(std::move(entry));
     groupSpace_.push_back({file.Id, file.Size, file.AllNamesFound});
 }

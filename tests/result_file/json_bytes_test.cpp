@@ -1,6 +1,6 @@
 // Byte strings in the JSON result: UTF-8 as it is, anything else as base64.
 
-#include "cli/json_bytes.h"
+#include "result_file/json_bytes.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -9,6 +9,7 @@
 namespace {
 
 using parvex::Base64Of;
+using parvex::BytesOfBase64;
 using parvex::IsValidUtf8;
 
 TEST(JsonBytesTest, Utf8IsWellFormedOnly) {
@@ -36,8 +37,10 @@ TEST(JsonBytesTest, Base64IsTheStandardAlphabetWithPadding) {
         {"\xff\xfe\xfd", "//79"},
         {std::string("\0\0", 2), "AAA="},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(Base64Of(c.Bytes), c.Text) << "[" << c.Bytes << "]";
+        EXPECT_EQ(BytesOfBase64(c.Text), c.Bytes) << "[" << c.Text << "]";
+    }
 }
 
 TEST(JsonBytesTest, MemberIsTextOrBase64OfTheExactBytes) {
@@ -45,6 +48,11 @@ TEST(JsonBytesTest, MemberIsTextOrBase64OfTheExactBytes) {
     parvex::SetBytesMember(object, "path", "/t/caf\xc3\xa9");
     parvex::SetBytesMember(object, "name", "caf\xe9");
     EXPECT_EQ(object.dump(), R"({"path":"/t/café","name_b64":"Y2Fm6Q=="})");
+}
+
+TEST(JsonBytesTest, Base64ThatIsNotStandardReadsAsNothing) {
+    for (const char* text : {"Zg=", "Zg", "Z===", "Zm=v", "Zm9v!A==", "=Zm9", "Zg==Zg=="})
+        EXPECT_EQ(BytesOfBase64(text), std::nullopt) << "[" << text << "]";
 }
 
 } // namespace

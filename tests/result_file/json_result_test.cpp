@@ -1,6 +1,6 @@
 // The JSON result document built from a search's reports, without running a search.
 
-#include "cli/json_result.h"
+#include "result_file/json_result.h"
 
 #include <gtest/gtest.h>
 #include <limits>

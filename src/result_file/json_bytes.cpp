@@ -1,4 +1,4 @@
-#include "cli/json_bytes.h"
+#include "result_file/json_bytes.h"
 
 #include <cstdint>
 #include <nlohmann/json.hpp>
@@ -77,12 +77,68 @@ std::string Base64Of(std::string_view bytes) {
     return text;
 }
 
+std::optional<std::string> BytesOfBase64(std::string_view text) {
+    if (text.size() % 4 != 0)
+        return std::nullopt;
+    const auto value = [](char c) -> int {
+        if (c >= 'A' && c <= 'Z')
+            return c - 'A';
+        if (c >= 'a' && c <= 'z')
+            return c - 'a' + 26;
+        if (c >= '0' && c <= '9')
+            return c - '0' + 52;
+        if (c == '+')
+            return 62;
+        if (c == '/')
+            return 63;
+        return -1;
+    };
+    std::string bytes;
+    bytes.reserve(text.size() / 4 * 3);
+    for (std::size_t i = 0; i < text.size(); i += 4) {
+        const bool last = i + 4 == text.size();
+        // "=" pads only the end of the last quartet: "xx==" or "xxx=".
+        const std::size_t padding = !last ? 0 : text[i + 2] == '=' ? 2 : text[i + 3] == '=' ? 1 : 0;
+        if (padding == 2 && text[i + 3] != '=')
+            return std::nullopt;
+        std::uint32_t quartet = 0;
+        for (std::size_t k = 0; k < 4; ++k) {
+            const int digit = k < 4 - padding ? value(text[i + k]) : 0;
+            if (digit < 0)
+                return std::nullopt;
+            quartet = quartet << 6 | static_cast<std::uint32_t>(digit);
+        }
+        bytes += static_cast<char>(quartet >> 16 & 0xFF);
+        if (padding < 2)
+            bytes += static_cast<char>(quartet >> 8 & 0xFF);
+        if (padding < 1)
+            bytes += static_cast<char>(quartet & 0xFF);
+    }
+    return bytes;
+}
+
 void SetBytesMember(nlohmann::ordered_json& object, const std::string& key,
                     std::string_view bytes) {
     if (IsValidUtf8(bytes))
         object[key] = std::string(bytes);
     else
         object[key + "_b64"] = Base64Of(bytes);
+}
+
+} // namespace parvex
+
+namespace parvex {
+
+std::optional<std::string> GetBytesMember(const nlohmann::ordered_json& object,
+                                          const std::string& key) {
+    if (!object.is_object())
+        return std::nullopt;
+    if (const auto text = object.find(key); text != object.end())
+        return text->is_string() ? std::optional(text->get<std::string>()) : std::nullopt;
+    const auto base64 = object.find(key + "_b64");
+    if (base64 == object.end() || !base64->is_string())
+        return std::nullopt;
+    return BytesOfBase64(base64->get_ref<const std::string&>());
 }
 
 } // namespace parvex

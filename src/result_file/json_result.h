@@ -1,7 +1,7 @@
 #pragma once
 
-#include "_compearer/compare_keys.h"
 #include "_compearer/wasted_space.h"
+#include "result_file/result_document.h"
 
 #include <cstdint>
 #include <nlohmann/json.hpp>
@@ -10,31 +10,6 @@
 #include <vector>
 
 namespace parvex {
-
-/// What a result document says about the search that made it.
-struct TResultSearch {
-    std::string StartFolder;
-    std::string WorkingFolder; ///< where relative paths start
-    std::string MaskList;      ///< masks separated by ";", as given
-    TCompareKeys Keys;
-    std::vector<std::string> ExcludedFolders;
-    std::int64_t MinSize = 0;
-    std::int64_t MaxSize = 0; ///< the largest std::int64_t: no limit
-    bool Hidden = true;
-    bool ReadOnly = true;
-    std::string Host;
-    std::int64_t StartedNs = 0; ///< when the search started, nanoseconds since the epoch
-};
-
-/// One file of a group, as the search found it.
-struct TResultFileFacts {
-    std::string Path;
-    std::int64_t Size = 0;
-    std::int64_t ModifiedNs = 0; ///< nanoseconds since the epoch
-    TFileId Id;
-    bool AllNamesFound = true;
-    std::vector<std::string> OtherNames;
-};
 
 /// The JSON result document ("parvex-result", version 1), built from what the search reports:
 /// the search itself, the groups in the order found with their files and wasted space, and

@@ -1,0 +1,135 @@
+// Saving the result shown to a JSON result document and opening one saved by the window or by
+// parvex-cli.
+#include "_compearer/panel/ocompearer.h"
+#include "main/fmain.h"
+#include "main/result_document_text.h"
+#include "main/result_model.h"
+#include "main/result_of_document.h"
+#include "main/result_tree.h"
+#include "platform/atomic_file.h"
+#include "result_file/host_name.h"
+#include "result_file/json_result_reader.h"
+#include "result_file/result_search.h"
+
+#include <QCollator>
+#include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QLocale>
+#include <cerrno>
+#include <cstring>
+
+namespace parvex {
+
+namespace {
+
+QString Decoded(const std::string& bytes) {
+    return QFile::decodeName(QByteArray::fromStdString(bytes));
+}
+
+// What search made an opened result.
+QString OpenedText(const TResultSearch& search) {
+    return QStringLiteral("Opened a search of %1 in %2 by %3")
+        .arg(Decoded(search.MaskList), Decoded(search.StartFolder),
+             QString::fromStdString(FormatCompareKeys(search.Keys)));
+}
+
+} // namespace
+
+TResultSearch TFmain::SearchOfInputs() const {
+    return ResultSearchOf(Ocompearer1->Core(), NormalizedStartFolder(),
+                          QFile::encodeName(Edit_ft->text()).toStdString());
+}
+
+void TFmain::SaveResultClick() {
+    if (!N_SaveResult->isEnabled() || !ChooseResultFile)
+        return;
+    const QString fileName = ChooseResultFile(true);
+    if (fileName.isEmpty())
+        return;
+    if (SaveResult(fileName))
+        ShowHint(QStringLiteral("Result saved to %1").arg(fileName));
+}
+
+bool TFmain::SaveResult(const QString& fileName) {
+    const std::string text = ResultDocumentText(ResultModel->Result(), resultSearch_,
+                                                skipped_.Entries(), resultComplete_);
+    if (WriteFileAtomically(QFile::encodeName(fileName).toStdString(), text))
+        return true;
+    const int error = errno;
+    ShowText(QStringLiteral("The result cannot be saved to \"%1\": %2")
+                 .arg(fileName, QString::fromLocal8Bit(std::strerror(error))));
+    return false;
+}
+
+void TFmain::OpenResultClick() {
+    if (!N_OpenResult->isEnabled() || !ChooseResultFile)
+        return;
+    const QString fileName = ChooseResultFile(false);
+    if (fileName.isEmpty())
+        return;
+    // A refused file was reported by OpenResult; the result shown stays.
+    (void)OpenResult(fileName);
+}
+
+bool TFmain::OpenResult(const QString& fileName) {
+    if (searchRunning_)
+        return false;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ShowText(QStringLiteral("\"%1\" cannot be read: %2").arg(fileName, file.errorString()));
+        return false;
+    }
+    const QByteArray text = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        ShowText(QStringLiteral("\"%1\" cannot be read: %2").arg(fileName, file.errorString()));
+        return false;
+    }
+    TResultDocument document;
+    try {
+        document = ReadJsonResult(std::string_view(text.constData(), text.size()));
+    } catch (const EResultFileError& error) {
+        ShowText(QStringLiteral("\"%1\" is not a Parvex result: %2")
+                     .arg(fileName, QString::fromUtf8(error.what())));
+        return false;
+    }
+    const std::string host = ThisHostName();
+    TResultData opened = ResultOfDocument(document, QCollator(QLocale()), host);
+    CurrentGroupNode.reset();
+    FindPosition = QPersistentModelIndex();
+    skipped_.Clear();
+    for (const TResultSkipped& entry : document.Skipped)
+        skipped_.Add(entry.Path, entry.Reason);
+    ShowNotReadCount();
+    const TCompareKeys& keys = document.Search.Keys;
+    TV1->header()->setSortIndicator(-1, Qt::AscendingOrder);
+    ResultModel->SetResult(std::move(opened), keys.Size && keys.Content);
+    ResultModel->SetFilter(FilterEdit->text());
+    // Bulk commands act only on copies: files the saved search compared by content.
+    resultByContent_ = keys.Content;
+    resultSearch_ = document.Search;
+    // The files as found now carry this host's device and inode numbers, so a result saved
+    // again names this host.
+    resultSearch_.Host = host;
+    resultComplete_ = document.Complete;
+    // A new search starts where the saved one did.
+    Edit_ft->setText(Decoded(document.Search.MaskList));
+    Edit_root->setText(Decoded(document.Search.StartFolder));
+    ShowSummary();
+    ShowMarks();
+    SetSearchStatus(document.Complete ? TSearchStatus::stComplete : TSearchStatus::stInterrupted);
+    setWindowTitle(QStringLiteral("%1 - Parvex").arg(QFileInfo(fileName).fileName()));
+    ShowHint(OpenedText(document.Search));
+    return true;
+}
+
+bool TFmain::RefusedAsStale(const QModelIndex& node) {
+    const TFileState state = ResultModel->StateOf(node);
+    if (state == TFileState::AsFound)
+        return false;
+    ShowHint(StaleRefusal(state));
+    return true;
+}
+
+} // namespace parvex

@@ -1,0 +1,19 @@
+#include "main/result_file_dialog.h"
+
+#include <QFileDialog>
+
+namespace parvex {
+
+QString AskResultFile(QWidget& parent, bool save) {
+    QFileDialog dialog(&parent,
+                       save ? QStringLiteral("Save result") : QStringLiteral("Open result"),
+                       QString(), QStringLiteral("Parvex results (*.json);;All files (*)"));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(QStringLiteral("json"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace parvex
