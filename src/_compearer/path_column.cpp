@@ -14,11 +14,21 @@ std::size_t HeapBytes(const std::string& text) {
 } // namespace
 
 void TPathColumn::Add(std::string_view folder, std::string_view name) {
-    // The scan adds every file of a folder in a row, so the last folder is the one to reuse.
-    if (folders_.empty() || folders_.back() != folder)
-        folders_.emplace_back(folder);
-    folderOf_.push_back(std::uint32_t(folders_.size() - 1));
+    folderOf_.push_back(FolderIndex(folder));
     nameAt_.push_back(names_.Add(name));
+}
+
+std::uint32_t TPathColumn::FolderIndex(std::string_view folder) {
+    // The scan adds every file of a folder in a row: the last folder is nearly always the one.
+    if (!folders_.empty() && folders_.back() == folder)
+        return std::uint32_t(folders_.size() - 1);
+    const auto known = folderIndex_.find(folder);
+    if (known != folderIndex_.end())
+        return known->second;
+    const std::string& added = folders_.emplace_back(folder);
+    const auto index = std::uint32_t(folders_.size() - 1);
+    folderIndex_.emplace(added, index);
+    return index;
 }
 
 std::string TPathColumn::operator[](std::size_t row) const {
@@ -51,6 +61,7 @@ void TPathColumn::Truncate(std::size_t rows) {
 }
 
 void TPathColumn::Clear() {
+    std::unordered_map<std::string_view, std::uint32_t>().swap(folderIndex_);
     std::deque<std::string>().swap(folders_);
     folderOf_.clear();
     nameAt_.clear();
@@ -59,9 +70,11 @@ void TPathColumn::Clear() {
 
 std::size_t TPathColumn::Bytes() const {
     std::size_t bytes = folderOf_.Bytes() + nameAt_.Bytes() + names_.Bytes();
+    // A node of the index: the link to the next, the view, the row and the cached hash.
+    constexpr std::size_t kIndexNodeBytes = 2 * sizeof(void*) + sizeof(std::string_view) + 8;
     for (const std::string& folder : folders_)
-        bytes += sizeof folder + HeapBytes(folder);
-    return bytes;
+        bytes += sizeof folder + HeapBytes(folder) + kIndexNodeBytes;
+    return bytes + folderIndex_.bucket_count() * sizeof(void*);
 }
 
 } // namespace parvex

@@ -8,12 +8,13 @@
 #include <deque>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace parvex {
 
 /// The paths of the file table, one per row, each kept as its folder and its name: a folder is
-/// stored once for the run of rows that the scan adds from it, a name in a packed arena. A path
-/// is handed out as the exact bytes of folder and name joined.
+/// stored once however many rows it has, a name in a packed arena. A path is handed out as the
+/// exact bytes of folder and name joined.
 class TPathColumn : public TIndexedRows<TPathColumn, std::string> {
 public:
     /// Appends the row of `name` in `folder` (a folder path ending in "/", or empty).
@@ -40,7 +41,11 @@ public:
     std::size_t Bytes() const;
 
 private:
+    std::uint32_t FolderIndex(std::string_view folder);
+
+    // A deque never moves its texts, so the index can view them.
     std::deque<std::string> folders_;
+    std::unordered_map<std::string_view, std::uint32_t> folderIndex_;
     TChunkedColumn<std::uint32_t> folderOf_;
     TChunkedColumn<std::uint64_t> nameAt_;
     TTextArena names_;
