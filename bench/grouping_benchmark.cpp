@@ -17,10 +17,12 @@ void FillTable(parvex::TCompearerCore& core, std::int64_t rows) {
     core.ClearFileTable();
     for (std::int64_t row = 0; row < rows; ++row) {
         const std::string name = "file-" + std::to_string(random() % (rows / 3)) + ".dat";
-        core.FilePaths.push_back("/data/folder-" + std::to_string(row % 997) + "/" + name);
-        core.FileNames.push_back(name);
-        core.FileSizes.push_back(std::int64_t(4096 + random() % (rows / 100)));
-        core.FileTimes.push_back(std::int64_t(1500000000 + random() % 30));
+        const std::string folder = "/data/folder-" + std::to_string(row % 997) + "/";
+        const auto size = std::int64_t(4096 + random() % (rows / 100));
+        core.AddFile({.Folder = folder,
+                      .Name = name,
+                      .Size = size,
+                      .Time = std::int64_t(1500000000 + random() % 30)});
     }
 }
 

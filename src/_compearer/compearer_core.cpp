@@ -54,6 +54,7 @@ void TCompearerCore::Start() {
         ScanSearchSpec(SearchSpec);
         Figures.ScanSeconds = Seconds(Now() - scanStart);
         Figures.FilesCollected = static_cast<std::int64_t>(FilePaths.size());
+        Figures.TableBytes = static_cast<std::int64_t>(TableBytes());
         progress_.FilesCollected = Figures.FilesCollected;
 
         SetState(ssComparing);
@@ -86,39 +87,54 @@ void TCompearerCore::SetKeys(const TCompareKeys& keys) {
 }
 
 void TCompearerCore::ClearFileTable() {
-    // Assigning fresh vectors gives the memory of a big earlier table back.
-    FilePaths = {};
-    FileNames = {};
-    FileSizes = {};
-    FileTimes = {};
-    FileIds = {};
-    FileNamesFound = {};
-    FileLinkCounts = {};
-    FileOtherNames = {};
-    OtherNames = {};
-    FileModifiedNs = {};
+    FilePaths.Clear();
+    FileSizes.clear();
+    FileTimes.Clear();
+    FileIds.Clear();
+    FileLinks.Clear();
+    FileModifiedNs.clear();
+    distinctRows_ = 0;
+}
+
+void TCompearerCore::AddFile(const TFileRow& file) {
+    FileLinks.AddRow(FilePaths.size(), file.LinkCount);
+    FilePaths.Add(file.Folder, file.Name);
+    FileSizes.push_back(file.Size);
+    FileTimes.push_back(file.Time);
+    FileIds.push_back(file.Id);
+    FileModifiedNs.push_back(file.ModifiedNs);
+}
+
+std::size_t TCompearerCore::TableBytes() const {
+    return FilePaths.Bytes() + FileSizes.Bytes() + FileTimes.Bytes() + FileIds.Bytes() +
+           FileLinks.Bytes() + FileModifiedNs.Bytes();
+}
+
+void TCompearerCore::MoveRow(std::size_t from, std::size_t to) {
+    FilePaths.MoveRow(from, to);
+    FileSizes[to] = FileSizes[from];
+    FileTimes.MoveRow(from, to);
+    FileIds.MoveRow(from, to);
+    FileLinks.MoveRow(from, to);
+    FileModifiedNs[to] = FileModifiedNs[from];
+}
+
+void TCompearerCore::TruncateRows(std::size_t rows) {
+    FilePaths.Truncate(rows);
+    FileSizes.resize(rows);
+    FileTimes.Truncate(rows);
+    FileIds.Truncate(rows);
+    FileLinks.Truncate(rows);
+    FileModifiedNs.resize(rows);
 }
 
 bool TCompearerCore::AllNamesFound(std::size_t row) const {
-    // A table filled by hand may lack the columns: its rows count as files of one name.
-    const std::uint32_t names = row < FileNamesFound.size() ? FileNamesFound[row] : 1;
-    const std::uint32_t links = row < FileLinkCounts.size() ? FileLinkCounts[row] : 1;
-    return names >= links;
+    return FileLinks.NamesFound(row) >= FileLinks.LinkCount(row);
 }
 
 void TCompearerCore::AddOtherName(std::uint32_t row, std::string path) {
-    if (path == FilePaths[row])
-        return;
-    if (FileOtherNames[row] != 0) {
-        const std::vector<std::string>& others = OtherNames[FileOtherNames[row] - 1];
-        if (std::find(others.begin(), others.end(), path) != others.end())
-            return;
-    } else {
-        OtherNames.emplace_back();
-        FileOtherNames[row] = std::uint32_t(OtherNames.size());
-    }
-    OtherNames[FileOtherNames[row] - 1].push_back(std::move(path));
-    ++FileNamesFound[row];
+    if (!FilePaths.Equals(row, path))
+        FileLinks.AddOtherName(row, std::move(path));
 }
 
 void TCompearerCore::ReportSkipped(const std::string& path, int error) {

@@ -1,11 +1,16 @@
 #pragma once
 
+#include "_compearer/chunked_column.h"
 #include "_compearer/compare_keys.h"
 #include "_compearer/descriptor_budget.h"
+#include "_compearer/file_id_column.h"
+#include "_compearer/file_row.h"
+#include "_compearer/link_table.h"
+#include "_compearer/name_column.h"
+#include "_compearer/path_column.h"
 #include "_compearer/row_index.h"
 #include "_compearer/search_progress.h"
-#include "_compearer/text_column.h"
-#include "platform/file_id.h"
+#include "_compearer/time_code_column.h"
 
 #include <chrono>
 #include <cstdint>
@@ -30,6 +35,7 @@ struct TSearchFigures {
     std::int64_t Groups = 0;           ///< groups reported
     std::int64_t FilesInGroups = 0;    ///< file lines reported (heads included)
     std::int64_t ContentBytesRead = 0; ///< bytes read for the content comparison
+    std::int64_t TableBytes = 0;       ///< bytes the file table held when the scan ended
     double ScanSeconds = 0;            ///< time spent scanning
     double CompareSeconds = 0;         ///< time spent comparing
 };
@@ -83,27 +89,22 @@ public:
 
     // The file table: four columns kept in step, one row per collected file. Paths and names
     // are the exact bytes of the file system. The table is the largest structure of a search,
-    // so sizes and times are kept as numbers, not texts: sizes in bytes, times as FileTimeCode().
-    TTextColumn FilePaths;
-    TTextColumn FileNames;
-    std::vector<std::int64_t> FileSizes;
-    std::vector<std::int64_t> FileTimes;
+    // so it is packed: a path is its folder (stored once for all its files) and a name in an
+    // arena, sizes and times are numbers in blocks of fixed size, never texts: sizes in bytes,
+    // times as FileTimeCode(). Rows enter through AddFile only.
+    TPathColumn FilePaths;
+    TNameColumn FileNames{FilePaths};
+    TChunkedColumn<std::int64_t> FileSizes;
+    TTimeCodeColumn FileTimes;
     // Beside the four columns, kept in step with them: what makes a row one file. A row stands
     // for one file (device and inode) however many of its names the scan met: the first name
-    // found is the row, the others are kept in OtherNames, never rows of their own.
-    std::vector<TFileId> FileIds;
-    /// How many names of the row's file the scan found (the row's own included).
-    std::vector<std::uint32_t> FileNamesFound;
-    /// The file's link count (st_nlink) when it was collected.
-    std::vector<std::uint32_t> FileLinkCounts;
-    /// 0 when the scan found no other name of the row's file; otherwise k: the other names are
-    /// OtherNames[k - 1]. Most rows have none, so a row pays four bytes for the column.
-    std::vector<std::uint32_t> FileOtherNames;
-    /// The lists of other names, in the order the scan found them; see FileOtherNames.
-    std::vector<std::vector<std::string>> OtherNames;
+    // found is the row, the others are kept in FileLinks, never rows of their own.
+    TFileIdColumn FileIds;
+    /// Names found and link counts of the rows' files, and their other names.
+    TLinkTable FileLinks;
     /// The modification time to the nanosecond (NanosecondsOf st_mtim), for reports that need
     /// more than the time code.
-    std::vector<std::int64_t> FileModifiedNs;
+    TChunkedColumn<std::int64_t> FileModifiedNs;
 
     /// Figures of the last search; reset when a search starts.
     TSearchFigures Figures;
@@ -147,6 +148,10 @@ public:
     void SetState(TSearchState state);
     /// Empties every column of the file table.
     void ClearFileTable();
+    /// Appends one row to every column of the file table.
+    void AddFile(const TFileRow& file);
+    /// Bytes the file table holds, every column's capacity counted.
+    std::size_t TableBytes() const;
     /// True when the scan met every name (hard link) of the row's file, so that deleting the
     /// names found frees its space.
     bool AllNamesFound(std::size_t row) const;
@@ -198,7 +203,8 @@ private:
     void ReportInHeadOrder(const TCandidateSets& sets, std::vector<bool>& removed,
                            const TClassesOf& classesOf);
     void DropFurtherMembers(const std::vector<bool>& removed);
-    void CompleteColumns();
+    void MoveRow(std::size_t from, std::size_t to);
+    void TruncateRows(std::size_t rows);
     void FoldRepeatedFiles(std::vector<bool>& removed);
     void ReportFile(const std::string& path, bool NewGroup);
     void ReportMatch(std::size_t row);
@@ -234,6 +240,8 @@ private:
     // While content is read: the counts of the readers, for the polls.
     std::function<TReadCounts()> readCounts_;
     std::size_t reportedRow_ = NoRow;
+    // The leading rows known to be distinct files, no path nor file id repeated among them.
+    std::size_t distinctRows_ = 0;
 };
 
 } // namespace parvex

@@ -39,7 +39,7 @@ struct TContentSplitter::TFile {
     bool Settled = false;
 };
 
-TContentSplitter::TContentSplitter(const TTextColumn& paths, const std::vector<TFileId>& ids,
+TContentSplitter::TContentSplitter(const TPathColumn& paths, const TFileIdColumn& ids,
                                    TDescriptorBudget& budget, TContentHooks hooks)
     : paths_(paths), ids_(ids), budget_(budget), hooks_(std::move(hooks)),
       maxOpen_(std::clamp<std::size_t>(budget.Limit(), 2, MaxOpenFiles)) {}

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "_compearer/descriptor_budget.h"
-#include "_compearer/text_column.h"
+#include "_compearer/file_id_column.h"
+#include "_compearer/path_column.h"
 #include "platform/file_id.h"
 
 #include <atomic>
@@ -34,8 +35,8 @@ public:
     /// Rows are indexes into `paths` and `ids` (a file whose id is known must still have it when
     /// opened); descriptors are held under `budget`; the hooks report progress and poll for a
     /// stop.
-    TContentSplitter(const TTextColumn& paths, const std::vector<TFileId>& ids,
-                     TDescriptorBudget& budget, TContentHooks hooks);
+    TContentSplitter(const TPathColumn& paths, const TFileIdColumn& ids, TDescriptorBudget& budget,
+                     TContentHooks hooks);
     ~TContentSplitter();
     TContentSplitter(const TContentSplitter&) = delete;
     TContentSplitter& operator=(const TContentSplitter&) = delete;
@@ -87,8 +88,8 @@ private:
                                       std::int64_t offset);
     char* Buffer(std::size_t bytes);
 
-    const TTextColumn& paths_;
-    const std::vector<TFileId>& ids_;
+    const TPathColumn& paths_;
+    const TFileIdColumn& ids_;
     TDescriptorBudget& budget_;
     TContentHooks hooks_;
     std::size_t maxOpen_ = MaxOpenFiles;

@@ -75,7 +75,6 @@ void TCompearerCore::GroupIdentical() {
     progress_.FilesSettled = progress_.FilesToCompare = progress_.BytesRead = 0;
     progress_.CompareSeconds = 0;
     settledUnread_ = 0;
-    CompleteColumns();
     std::vector<bool> removed(FilePaths.size(), false);
     FoldRepeatedFiles(removed);
     progress_.FilesToCompare = std::count(removed.begin(), removed.end(), false);
@@ -89,28 +88,21 @@ void TCompearerCore::GroupIdentical() {
     comparing_ = false;
 }
 
-// A table filled by hand (not by the scan) may lack the columns beside the four: its rows count
-// as files of unknown id, one file per path.
-void TCompearerCore::CompleteColumns() {
-    const std::size_t rowCount = FilePaths.size();
-    FileIds.resize(rowCount);
-    FileNamesFound.resize(rowCount, 1);
-    FileLinkCounts.resize(rowCount, 1);
-    FileOtherNames.resize(rowCount, 0);
-    FileModifiedNs.resize(rowCount, 0);
-}
-
 // A path once, a file once: a row that repeats the path or the file id of an earlier row is
-// another name of that row's file, never a row of its own. The scan never puts one in the table;
-// a table filled by hand may hold some.
+// another name of that row's file, never a row of its own. The scan never puts one in the table,
+// so a table it filled alone is left as it is (the indexes of a million paths would be the
+// largest memory of the pass); a table filled by hand may hold some.
 void TCompearerCore::FoldRepeatedFiles(std::vector<bool>& removed) {
+    if (distinctRows_ == FilePaths.size())
+        return;
     TRowIndex byPath, byId;
+    std::string path;
     for (std::uint32_t row = 0; row < FilePaths.size(); ++row) {
-        const std::string& path = FilePaths[row];
+        FilePaths.CopyPath(row, path);
         const std::uint64_t pathHash = XXH3_64bits(path.data(), path.size());
         std::uint32_t first = byPath.Find(
-            pathHash, [&](std::uint32_t earlier) { return FilePaths[earlier] == path; });
-        const TFileId& id = FileIds[row];
+            pathHash, [&](std::uint32_t earlier) { return FilePaths.Equals(earlier, path); });
+        const TFileId id = FileIds[row];
         if (first == TRowIndex::NotFound && id.Known())
             first =
                 byId.Find(id.Hash(), [&](std::uint32_t earlier) { return FileIds[earlier] == id; });
@@ -338,43 +330,23 @@ constexpr std::size_t kRowsBetweenPolls = 4096;
 
 } // namespace
 
-// The further members leave the table, all in one sweep.
+// The further members leave the table, all in one sweep. Only the rows' packed entries move;
+// the names' bytes stay in their arena until the table is cleared.
 void TCompearerCore::DropFurtherMembers(const std::vector<bool>& removed) {
     const std::size_t rowCount = removed.size();
     std::size_t kept = 0;
     for (std::size_t row = 0; row < rowCount; ++row) {
-        if (removed[row])
-            continue;
-        if (kept != row) {
-            FilePaths[kept] = std::move(FilePaths[row]);
-            FileNames[kept] = std::move(FileNames[row]);
-            FileSizes[kept] = FileSizes[row];
-            FileTimes[kept] = FileTimes[row];
-            FileIds[kept] = FileIds[row];
-            FileNamesFound[kept] = FileNamesFound[row];
-            FileLinkCounts[kept] = FileLinkCounts[row];
-            FileOtherNames[kept] = FileOtherNames[row];
-            FileModifiedNs[kept] = FileModifiedNs[row];
-        }
-        ++kept;
         if (row % kRowsBetweenPolls == 0)
             Poll();
+        if (removed[row])
+            continue;
+        if (kept != row)
+            MoveRow(row, kept);
+        ++kept;
     }
-    // The texts of the dropped rows are freed one by one between polls: a million of them
-    // take longer to free than the window may wait.
-    while (FilePaths.size() > kept) {
-        FilePaths.pop_back();
-        FileNames.pop_back();
-        if (FilePaths.size() % kRowsBetweenPolls == 0)
-            Poll();
-    }
-    FileSizes.resize(kept);
-    FileTimes.resize(kept);
-    FileIds.resize(kept);
-    FileNamesFound.resize(kept);
-    FileLinkCounts.resize(kept);
-    FileOtherNames.resize(kept);
-    FileModifiedNs.resize(kept);
+    TruncateRows(kept);
+    // Folded and dropped, the rows left are distinct files.
+    distinctRows_ = kept;
 }
 
 bool TCompearerCore::ReportGroup(std::span<const std::uint32_t> rows, std::vector<bool>& removed) {

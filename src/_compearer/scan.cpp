@@ -51,6 +51,9 @@ struct TCompearerCore::TScanWalk {
 
 void TCompearerCore::ScanSearchSpec(const std::string& spec) {
     StopRequested = false;
+    // Rows that were there before are unknown to this scan's indexes: they may repeat its own.
+    const bool fresh = FilePaths.empty();
+    distinctRows_ = 0;
     descriptors_.SetLimit(TDescriptorBudget::ProcessBudget());
     TScanWalk walk(*this);
     walk.Walk.SetExcluded(FolderIds(ExcludedFolders));
@@ -66,6 +69,9 @@ void TCompearerCore::ScanSearchSpec(const std::string& spec) {
             Poll();
         }
     }
+    // The scan puts no path and no file (device and inode) in the table twice.
+    if (fresh)
+        distinctRows_ = FilePaths.size();
 }
 
 void TCompearerCore::ScanPattern(const std::string& pattern, TScanWalk& walk) {
@@ -192,21 +198,19 @@ template <class TReader> void TCompearerCore::CollectFile(TScanWalk& walk, const
     walk.RowsById.Insert(facts.Id.Hash(), row);
     if (walk.LaterPattern)
         walk.RowsByPath.Insert(PathHash(path), row);
-    FilePaths.push_back(std::move(path));
-    FileNames.emplace_back(name);
-    FileSizes.push_back(static_cast<std::int64_t>(facts.Size));
-    FileTimes.push_back(FileTimeCode(facts.ModifiedSeconds));
-    FileIds.push_back(facts.Id);
-    FileNamesFound.push_back(1);
-    FileLinkCounts.push_back(facts.LinkCount);
-    FileOtherNames.push_back(0);
-    FileModifiedNs.push_back(facts.ModifiedNanoseconds);
+    AddFile({.Folder = folder,
+             .Name = name,
+             .Size = static_cast<std::int64_t>(facts.Size),
+             .Time = FileTimeCode(facts.ModifiedSeconds),
+             .Id = facts.Id,
+             .LinkCount = facts.LinkCount,
+             .ModifiedNs = facts.ModifiedNanoseconds});
 }
 
 // A later pattern meets the rows of the earlier ones again.
 bool TCompearerCore::IsRepeatedPath(TScanWalk& walk, const std::string& path) const {
     return walk.LaterPattern && walk.RowsByPath.Find(PathHash(path), [&](std::uint32_t row) {
-        return FilePaths[row] == path;
+        return FilePaths.Equals(row, path);
     }) != TRowIndex::NotFound;
 }
 

@@ -6,7 +6,7 @@
 namespace parvex {
 
 struct TSplitPool::TWorker {
-    TWorker(TSplitPool& pool, const TTextColumn& paths, const std::vector<TFileId>& ids,
+    TWorker(TSplitPool& pool, const TPathColumn& paths, const TFileIdColumn& ids,
             std::size_t descriptors)
         : Splitter(paths, ids, (Budget.SetLimit(descriptors), Budget),
                    {[] {}, [&pool] { return pool.stopped_.load(std::memory_order_relaxed); },
@@ -23,9 +23,8 @@ struct TSplitPool::TWorker {
     std::thread Thread;
 };
 
-TSplitPool::TSplitPool(const TTextColumn& paths, const std::vector<TFileId>& ids,
-                       std::size_t threads, std::size_t setCount,
-                       std::function<TSet(std::size_t)> setAt)
+TSplitPool::TSplitPool(const TPathColumn& paths, const TFileIdColumn& ids, std::size_t threads,
+                       std::size_t setCount, std::function<TSet(std::size_t)> setAt)
     : setAt_(std::move(setAt)), setCount_(setCount), slots_(Lookahead) {
     threads = std::max<std::size_t>(threads, 1);
     // The descriptors of the process are shared out; each worker holds a few files open at once.

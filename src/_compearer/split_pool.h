@@ -37,7 +37,7 @@ public:
 
     /// Starts `threads` workers on the sets 0 to setCount - 1, as `setAt` gives them; at most
     /// Lookahead sets are split ahead of the one the calling thread waits for.
-    TSplitPool(const TTextColumn& paths, const std::vector<TFileId>& ids, std::size_t threads,
+    TSplitPool(const TPathColumn& paths, const TFileIdColumn& ids, std::size_t threads,
                std::size_t setCount, std::function<TSet(std::size_t)> setAt);
     /// Stops the workers and waits for them.
     ~TSplitPool();

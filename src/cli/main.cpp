@@ -33,6 +33,7 @@ void PrintFigures(const TSearchFigures& figures, const TSearchProgress& progress
                  "groups: %lld\n"
                  "files in groups: %lld\n"
                  "bytes read for content: %lld\n"
+                 "file table bytes: %lld\n"
                  "files and folders not read: %lld\n"
                  "scan time: %.3f s\n"
                  "compare time: %.3f s\n",
@@ -40,7 +41,8 @@ void PrintFigures(const TSearchFigures& figures, const TSearchProgress& progress
                  static_cast<long long>(figures.FilesCollected),
                  static_cast<long long>(figures.Groups),
                  static_cast<long long>(figures.FilesInGroups),
-                 static_cast<long long>(figures.ContentBytesRead), static_cast<long long>(unread),
+                 static_cast<long long>(figures.ContentBytesRead),
+                 static_cast<long long>(figures.TableBytes), static_cast<long long>(unread),
                  figures.ScanSeconds, figures.CompareSeconds);
 }
 
@@ -60,8 +62,7 @@ TResultFileFacts ReportedFileFacts(const TCompearerCore& core, const std::string
     facts.ModifiedNs = core.FileModifiedNs[row];
     facts.Id = core.FileIds[row];
     facts.AllNamesFound = core.AllNamesFound(row);
-    if (const std::uint32_t other = core.FileOtherNames[row]; other != 0)
-        facts.OtherNames = core.OtherNames[other - 1];
+    facts.OtherNames = core.FileLinks.OtherNames(row);
     return facts;
 }
 

@@ -38,9 +38,7 @@ TResultFacts ReportedFacts(const TCompearerCore& core, const std::string& path) 
     if (row < core.FileModifiedNs.size())
         facts.ModifiedNs = core.FileModifiedNs[row];
     facts.AllNamesFound = core.AllNamesFound(row);
-    const std::uint32_t other = row < core.FileOtherNames.size() ? core.FileOtherNames[row] : 0;
-    if (other != 0 && other <= core.OtherNames.size())
-        facts.OtherNames = core.OtherNames[other - 1];
+    facts.OtherNames = core.FileLinks.OtherNames(row);
     return facts;
 }
 

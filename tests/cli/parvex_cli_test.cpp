@@ -470,7 +470,8 @@ TEST_F(ParvexCliTest, StatsGoToStderrAndLeaveStdoutAlone) {
     for (const char* line : {"folders scanned: 3\n", "files collected: 4\n", "groups: 1\n",
                              "files in groups: 3\n", "files and folders not read: 0\n"})
         EXPECT_NE(run.Err.find(line), std::string::npos) << line << "missing in:\n" << run.Err;
-    for (const char* figure : {"bytes read for content: ", "scan time: ", "compare time: "})
+    for (const char* figure :
+         {"bytes read for content: ", "file table bytes: ", "scan time: ", "compare time: "})
         EXPECT_NE(run.Err.find(figure), std::string::npos) << figure << "missing in:\n" << run.Err;
 }
 

@@ -3,8 +3,10 @@
 #include "support/temp_tree.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -513,16 +515,48 @@ TEST_F(Progress, EachSearchCountsFromZero) {
 }
 
 TEST_F(Progress, ATableFilledByHandComparesEachFileOnce) {
-    for (const char* path : {"/x/a", "/x/b", "/x/a"}) {
-        core.FilePaths.emplace_back(path);
-        core.FileNames.emplace_back(path + 3);
-        core.FileSizes.push_back(1);
-        core.FileTimes.push_back(0);
-    }
+    for (const char* name : {"a", "b", "a"})
+        core.AddFile({.Folder = "/x/", .Name = name, .Size = 1, .Time = 0});
     core.CompareContent = false;
     core.GroupIdentical();
     EXPECT_EQ(core.Progress().FilesToCompare, 2) << "a path listed twice is one file";
     EXPECT_EQ(core.Progress().FilesSettled, 2);
+}
+
+// A table of the size of a large photo and document collection, with folder and file names of
+// the lengths such trees have: the packed table stays within 90 bytes a row.
+TEST(FileTable, HoldsAtMostNinetyBytesARowOfRealisticPaths) {
+    TCompearerCore core;
+    std::mt19937 random(13);
+    const auto text = [&random](std::size_t length) {
+        std::string out;
+        for (std::size_t i = 0; i < length; ++i)
+            out += char('a' + random() % 26);
+        return out;
+    };
+    constexpr std::size_t kRows = 200000;
+    std::string folder;
+    std::size_t nameBytes = 0;
+    for (std::size_t row = 0; row < kRows; ++row) {
+        if (row % 80 == 0)
+            folder = "/home/" + text(8) + "/Documents/" + text(6 + random() % 20) + "/" +
+                     text(4 + random() % 16) + "/";
+        const std::string name = "IMG_" + text(8 + random() % 24) + ".jpg";
+        nameBytes += name.size();
+        core.AddFile({.Folder = folder,
+                      .Name = name,
+                      .Size = std::int64_t(random()),
+                      .Time = std::int64_t(random() % 100000),
+                      .Id = {2049, row + 1},
+                      .ModifiedNs = std::int64_t(row) * 1000000007});
+    }
+    ASSERT_EQ(core.FilePaths.size(), kRows);
+    EXPECT_EQ(core.FilePaths[kRows - 1].substr(0, folder.size()), folder);
+    const std::size_t perRow = core.TableBytes() / kRows;
+    std::printf("file table: %zu bytes a row, names %zu bytes a row\n", perRow, nameBytes / kRows);
+    EXPECT_LE(perRow, 90U) << "the table holds " << core.TableBytes() << " bytes";
+    core.ClearFileTable();
+    EXPECT_LT(core.TableBytes(), 1024U) << "a cleared table keeps its memory";
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "_compearer/compearer_core.h"
+#include "engine/column_rows.h"
 #include "engine/event_log.h"
 #include "platform/file_times.h"
 #include "platform/text_case.h"
@@ -19,6 +20,7 @@
 namespace parvex {
 namespace {
 
+using testing::ColumnRows;
 using testing::TEventLog;
 using testing::TTempTree;
 using TLines = std::vector<std::string>;
@@ -107,19 +109,20 @@ TLines ReferencePass(std::vector<TRow> rows, const TCompearerCore& keys, TWholeF
 std::vector<TRow> TableOf(const TCompearerCore& core) {
     std::vector<TRow> rows;
     for (std::size_t i = 0; i < core.FilePaths.size(); ++i)
-        rows.push_back({core.FilePaths[i], core.FileNames[i], core.FileSizes[i], core.FileTimes[i],
-                        core.FileIds[i]});
+        rows.push_back({core.FilePaths[i], std::string(core.FileNames[i]), core.FileSizes[i],
+                        core.FileTimes[i], core.FileIds[i]});
     return rows;
 }
 
 void SetTable(TCompearerCore& core, const std::vector<TRow>& rows) {
     core.ClearFileTable();
     for (const TRow& row : rows) {
-        core.FilePaths.push_back(row.Path);
-        core.FileNames.push_back(row.Name);
-        core.FileSizes.push_back(row.Size);
-        core.FileTimes.push_back(row.Time);
-        core.FileIds.push_back(row.Id);
+        const std::size_t folder = row.Path.size() - row.Name.size();
+        core.AddFile({.Folder = std::string_view(row.Path).substr(0, folder),
+                      .Name = row.Name,
+                      .Size = row.Size,
+                      .Time = row.Time,
+                      .Id = row.Id});
     }
 }
 
@@ -159,41 +162,59 @@ protected:
 TEST_F(Grouping, ThreeIdenticalFilesFormOneGroupAndOnlyTheHeadStays) {
     const auto a = File("a", "same"), b = File("b", "same"), c = File("c", "same");
     EXPECT_EQ(Found({a, b, c}), (TLines{"group a", "file " + a, "file " + b, "file " + c}));
-    EXPECT_EQ(core.FilePaths, TTextColumn{a});
-    EXPECT_EQ(core.FileNames, TTextColumn{"a"});
+    EXPECT_EQ(ColumnRows(core.FilePaths), (TLines{a}));
+    EXPECT_EQ(ColumnRows(core.FileNames), TLines{"a"});
 }
 
 TEST_F(Grouping, AAndCAroundADifferentB) {
     const auto a = File("a", "xx"), b = File("b", "yy"), c = File("c", "xx");
     EXPECT_EQ(Found({a, b, c}), (TLines{"group a", "file " + a, "file " + c}));
-    EXPECT_EQ(core.FilePaths, (TTextColumn{a, b}));
+    EXPECT_EQ(ColumnRows(core.FilePaths), (TLines{a, b}));
 }
 
 TEST_F(Grouping, ARowListedTwiceIsOneFileAndNeverAGroupWithItself) {
     const auto a = File("a", "xx"), b = File("b", "yy");
     EXPECT_TRUE(Found({a, b, a}).empty());
-    EXPECT_EQ(core.FilePaths, (TTextColumn{a, b}));
+    EXPECT_EQ(ColumnRows(core.FilePaths), (TLines{a, b}));
 }
 
 TEST_F(Grouping, HardLinksInATableAreOneFileTheFirstNameBeingTheRow) {
     const auto a = File("a", "xx"), b = File("b", "yy"), c = File("c", "xx");
     const auto link = tree.HardLink("link", "a");
     EXPECT_EQ(Found({link, b, a, c}), (TLines{"group link", "file " + link, "file " + c}));
-    EXPECT_EQ(core.FilePaths, (TTextColumn{link, b}));
-    EXPECT_EQ(core.FileNamesFound, (std::vector<std::uint32_t>{2, 1}));
-    ASSERT_EQ(core.FileOtherNames[0], 1U);
-    EXPECT_EQ(core.OtherNames[0], TLines{a});
+    EXPECT_EQ(ColumnRows(core.FilePaths), (TLines{link, b}));
+    EXPECT_EQ(core.FileLinks.NamesFound(0), 2U);
+    EXPECT_EQ(core.FileLinks.NamesFound(1), 1U);
+    EXPECT_EQ(core.FileLinks.OtherNames(0), TLines{a});
+}
+
+TEST_F(Grouping, RowsMovedUpOverDroppedMembersKeepTheirTimesAndOtherNames) {
+    Keys(false, true, false, true);
+    const auto a = File("a", "xx"), b = File("b", "xx"), old = File("old", "zzz");
+    tree.SetTime("old", 100); // 1970: a time code beyond 32 bits
+    const auto c = File("c", "yyyy"), link = tree.HardLink("link", "c");
+    EXPECT_EQ(Found({a, b, old, c, link}), (TLines{"group a", "file " + a, "file " + b}));
+    EXPECT_EQ(ColumnRows(core.FilePaths), (TLines{a, old, c}));
+    EXPECT_EQ(ColumnRows(core.FileTimes),
+              (std::vector<std::int64_t>{FileTimeCode(1600000000), FileTimeCode(100),
+                                         FileTimeCode(1600000000)}));
+    EXPECT_EQ(ColumnRows(core.FileSizes), (std::vector<std::int64_t>{2, 3, 4}));
+    EXPECT_EQ(core.FileLinks.OtherNames(2), TLines{link});
+    EXPECT_EQ(core.FileLinks.NamesFound(2), 2U);
+    EXPECT_TRUE(core.FileLinks.OtherNames(1).empty());
 }
 
 TEST_F(Grouping, ATableWithoutFileIdsCountsEachPathAsOneFile) {
     Keys(false, true, false, false);
     const auto a = File("a", "xx"), b = File("b", "yy");
-    SetTable(core, {RowOf(a), RowOf(b), RowOf(a)});
-    core.FileIds.clear();
+    std::vector<TRow> rows{RowOf(a), RowOf(b), RowOf(a)};
+    for (TRow& row : rows)
+        row.Id = {};
+    SetTable(core, rows);
     log.Attach(core);
     core.GroupIdentical();
     EXPECT_EQ(log.Found(), (TLines{"group a", "file " + a, "file " + b}));
-    EXPECT_EQ(core.FilePaths, TTextColumn{a});
+    EXPECT_EQ(ColumnRows(core.FilePaths), (TLines{a}));
 }
 
 TEST_F(Grouping, WithNoKeyTheFirstRowHeadsEveryOther) {
@@ -345,7 +366,7 @@ TEST_F(Grouping, AStopFromInsideAReportEndsThePassBeforeTheNextComparison) {
     };
     core.GroupIdentical();
     EXPECT_EQ(log.Found(), (TLines{"group a", "file " + a, "file " + b}));
-    EXPECT_EQ(core.FilePaths, (TTextColumn{a, c, d, e}));
+    EXPECT_EQ(ColumnRows(core.FilePaths), (TLines{a, c, d, e}));
 }
 
 // Trees of random files, many duplicates and near duplicates, names that differ only in case,

@@ -1,4 +1,5 @@
 #include "_compearer/compearer_core.h"
+#include "engine/column_rows.h"
 #include "engine/event_log.h"
 #include "support/child_process.h"
 #include "support/temp_tree.h"
@@ -65,7 +66,8 @@ TEST_F(HostileTree, AFolderSwappedForALinkDuringTheWalkLeadsNowhereOutside) {
     SwapForALinkWhenAsked("start/a/b/", "start/a");
     for (const std::string& path : core.FilePaths)
         EXPECT_EQ(path.find("secret"), std::string::npos) << path;
-    EXPECT_EQ(core.FilePaths, TTextColumn{tree.Path("start/a/b/inside.txt")});
+    EXPECT_EQ(testing::ColumnRows(core.FilePaths),
+              std::vector<std::string>{tree.Path("start/a/b/inside.txt")});
 }
 
 TEST_F(HostileTree, ALinkInPlaceOfAListedFolderIsNotEntered) {

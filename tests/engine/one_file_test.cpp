@@ -1,4 +1,5 @@
 #include "_compearer/compearer_core.h"
+#include "engine/column_rows.h"
 #include "engine/event_log.h"
 #include "support/child_process.h"
 #include "support/temp_tree.h"
@@ -36,7 +37,7 @@ protected:
 TEST_F(OneFile, OverlappingMasksGiveOneRowAndNoGroup) {
     const std::string a = File("a.txt", "only copy");
     EXPECT_TRUE(Search("*.txt;*.t*").empty());
-    EXPECT_EQ(core.FilePaths, TTextColumn{a});
+    EXPECT_EQ(testing::ColumnRows(core.FilePaths), std::vector<std::string>{a});
     EXPECT_EQ(core.Figures.FilesCollected, 1);
 }
 
@@ -46,8 +47,8 @@ TEST_F(OneFile, HardLinksAreNeverAGroupWithEachOther) {
     tree.HardLink("c.txt", "a.txt");
     EXPECT_TRUE(Search("*.*").empty());
     ASSERT_EQ(core.FilePaths.size(), 1U);
-    EXPECT_EQ(core.FileNamesFound[0], 3U);
-    EXPECT_EQ(core.FileLinkCounts[0], 3U);
+    EXPECT_EQ(core.FileLinks.NamesFound(0), 3U);
+    EXPECT_EQ(core.FileLinks.LinkCount(0), 3U);
 }
 
 TEST_F(OneFile, AHardLinkedFileAndACopyAreAGroupOfTwo) {
@@ -93,7 +94,8 @@ TEST_F(OneFile, ABindMountIsOneFileWithTheFolderItMirrors) {
         for (const std::string& line : Search("*.txt"))
             out += line + "\n";
         out += "rows " + std::to_string(core.FilePaths.size());
-        out += " names " + std::to_string(core.FileNamesFound.empty() ? 0 : core.FileNamesFound[0]);
+        out +=
+            " names " + std::to_string(core.FilePaths.empty() ? 0 : core.FileLinks.NamesFound(0));
         return out;
     });
     if (!run.Ran)

@@ -1,4 +1,5 @@
 #include "_compearer/compearer_core.h"
+#include "engine/column_rows.h"
 #include "engine/event_log.h"
 #include "platform/file_times.h"
 #include "support/temp_tree.h"
@@ -13,6 +14,7 @@
 namespace parvex {
 namespace {
 
+using testing::ColumnRows;
 using testing::TEventLog;
 using testing::TTempTree;
 
@@ -140,8 +142,10 @@ TEST_F(Scan, OverlappingMasksCollectAFileOnceWhereTheFirstMatchingPatternFindsIt
     tree.File("c.tx");
     EXPECT_EQ(Rows(tree.Root() + "*.txt;*.t*;a*"),
               (std::vector<std::string>{tree.Path("sub/a.txt"), tree.Path("c.tx")}));
-    EXPECT_EQ(core.FileNamesFound, (std::vector<std::uint32_t>{1, 1}));
-    EXPECT_EQ(core.FileOtherNames, (std::vector<std::uint32_t>{0, 0}));
+    for (std::size_t row = 0; row < 2; ++row) {
+        EXPECT_EQ(core.FileLinks.NamesFound(row), 1U) << row;
+        EXPECT_TRUE(core.FileLinks.OtherNames(row).empty()) << row;
+    }
 }
 
 TEST_F(Scan, HardLinksAreOneRowWithTheirOtherNamesBesideIt) {
@@ -154,15 +158,14 @@ TEST_F(Scan, HardLinksAreOneRowWithTheirOtherNamesBesideIt) {
     std::sort(rows.begin(), rows.end());
     EXPECT_EQ(rows, (std::vector<std::string>{tree.Path("a.txt"), tree.Path("d.txt")}));
     const std::size_t a = core.FilePaths[0] == tree.Path("a.txt") ? 0 : 1;
-    EXPECT_EQ(core.FileNamesFound[a], 3U);
-    EXPECT_EQ(core.FileLinkCounts[a], 3U);
-    ASSERT_NE(core.FileOtherNames[a], 0U);
-    std::vector<std::string> others = core.OtherNames[core.FileOtherNames[a] - 1];
+    EXPECT_EQ(core.FileLinks.NamesFound(a), 3U);
+    EXPECT_EQ(core.FileLinks.LinkCount(a), 3U);
+    std::vector<std::string> others = core.FileLinks.OtherNames(a);
     std::sort(others.begin(), others.end());
     EXPECT_EQ(others, (std::vector<std::string>{tree.Path("sub/b.txt"), tree.Path("sub/c.txt")}));
-    EXPECT_EQ(core.FileNamesFound[1 - a], 1U);
-    EXPECT_EQ(core.FileLinkCounts[1 - a], 1U);
-    EXPECT_EQ(core.FileOtherNames[1 - a], 0U);
+    EXPECT_EQ(core.FileLinks.NamesFound(1 - a), 1U);
+    EXPECT_EQ(core.FileLinks.LinkCount(1 - a), 1U);
+    EXPECT_TRUE(core.FileLinks.OtherNames(1 - a).empty());
 }
 
 TEST_F(Scan, RecordsNameSizeAndTimeInTheCaseTheFileSystemGives) {
@@ -183,7 +186,7 @@ TEST_F(Scan, RecordsNameSizeAndTimeInTheCaseTheFileSystemGives) {
 TEST_F(Scan, SizesAreSixtyFourBits) {
     tree.SparseFile("big.bin", 5LL << 30, 'x');
     Rows(tree.Root() + "*.bin");
-    EXPECT_EQ(core.FileSizes, std::vector<std::int64_t>{5LL << 30});
+    EXPECT_EQ(ColumnRows(core.FileSizes), std::vector<std::int64_t>{5LL << 30});
 }
 
 TEST_F(Scan, AttributeOptionsFilterHiddenAndReadOnlyFiles) {
@@ -255,7 +258,7 @@ TEST_F(Scan, ARowKeepsItsModificationTimeToTheNanosecond) {
     const timespec times[2] = {{1700000000, 123456789}, {1700000000, 123456789}};
     ASSERT_EQ(::utimensat(AT_FDCWD, tree.Path("a.txt").c_str(), times, 0), 0);
     Rows(tree.Root() + "*.txt");
-    EXPECT_EQ(core.FileModifiedNs, std::vector<std::int64_t>{1700000000123456789});
+    EXPECT_EQ(ColumnRows(core.FileModifiedNs), std::vector<std::int64_t>{1700000000123456789});
 }
 
 TEST_F(Scan, WithoutSubfoldersOnlyTheStartFolderIsRead) {
@@ -284,7 +287,7 @@ TEST_F(Scan, ANameThatIsNoUtf8IsKeptByteForByte) {
     const std::string name = "caf\xe9-\xff.txt";
     tree.File(name, "latin1");
     EXPECT_EQ(Rows(tree.Root() + "*.txt"), std::vector<std::string>{tree.Path(name)});
-    EXPECT_EQ(core.FileNames, TTextColumn{name});
+    EXPECT_EQ(ColumnRows(core.FileNames), std::vector<std::string>{name});
 }
 
 TEST_F(Scan, AFolderNamedLikeTheMaskIsEnteredButNotCollected) {

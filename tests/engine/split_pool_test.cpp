@@ -20,10 +20,13 @@ protected:
             std::string other = same, another = same;
             other.back() = '!';
             another.front() = '!';
-            for (const std::string& body : {same, other, same, another})
-                paths.push_back(tree.File(std::to_string(paths.size()), body));
+            for (const std::string& body : {same, other, same, another}) {
+                const std::string name = std::to_string(paths.size());
+                tree.File(name, body);
+                paths.Add(tree.Root(), name);
+                ids.push_back(TFileId{});
+            }
         }
-        ids.resize(paths.size());
         rows.resize(paths.size());
         std::iota(rows.begin(), rows.end(), 0U);
     }
@@ -33,8 +36,8 @@ protected:
     static constexpr std::uint32_t SetCount = 40;
 
     TTempTree tree;
-    TTextColumn paths;
-    std::vector<TFileId> ids;
+    TPathColumn paths;
+    TFileIdColumn ids;
     std::vector<std::uint32_t> rows;
 };
 
