@@ -1,6 +1,7 @@
 #include "_compearer/reader_choice.h"
 
 #include <algorithm>
+#include <sys/stat.h>
 
 namespace parvex {
 namespace {
@@ -57,6 +58,13 @@ int ChooseReaderThreads(int requested, const std::vector<std::string>& sampleFil
     }
     if (rotating.empty())
         return DecideReaderThreads(others, std::nullopt, system.hardwareThreads);
+    // Files shorter than a probe's region are read in one request each, a seek whatever the
+    // number of readers; several requests at once let the disk take them in its own order.
+    if (std::none_of(rotating.begin(), rotating.end(), [](const std::string& path) {
+            struct stat facts {};
+            return ::stat(path.c_str(), &facts) == 0 && facts.st_size >= ProbeRegionBytes;
+        }))
+        return SeveralReaders(system.hardwareThreads);
     return DecideReaderThreads(
         TBlockDeviceKind::Rotating,
         ProbeParallelReads(rotating, SeveralReaders(system.hardwareThreads), system.clock),
