@@ -51,12 +51,16 @@ bool TContentSplitter::Split(std::span<const std::uint32_t> rows, std::int64_t s
                              std::vector<std::vector<std::uint32_t>>& classes) {
     scanSize_ = scanSize;
     rowsByPath_.assign(rows.begin(), rows.end());
-    // Rows listed twice (overlapping masks) share one path: one file, read once.
+    // Rows listed twice (overlapping masks) share one path: one file, read once. A path is its
+    // folder and its name, compared in place.
+    const auto pathOf = [this](std::uint32_t row) {
+        return std::pair<std::string_view, std::string_view>(paths_.Folder(row), paths_.Name(row));
+    };
     std::stable_sort(rowsByPath_.begin(), rowsByPath_.end(),
-                     [this](std::uint32_t a, std::uint32_t b) { return paths_[a] < paths_[b]; });
+                     [&](std::uint32_t a, std::uint32_t b) { return pathOf(a) < pathOf(b); });
     files_.clear();
     for (std::uint32_t i = 0; i < rowsByPath_.size(); ++i) {
-        if (i > 0 && paths_[rowsByPath_[i]] == paths_[rowsByPath_[i - 1]]) {
+        if (i > 0 && pathOf(rowsByPath_[i]) == pathOf(rowsByPath_[i - 1])) {
             ++files_.back().RowCount;
             continue;
         }
