@@ -21,11 +21,14 @@ namespace {
 
 constexpr std::size_t PageSize = 4096;
 constexpr std::size_t MinChunk = 16 << 10;
-constexpr std::size_t MaxChunk = 256 << 10;
+constexpr std::size_t MaxChunk = 1 << 20;
 constexpr std::size_t FirstHashBlock = 64 << 10;
 constexpr std::size_t MaxHashBlock = 4 << 20;
 // Below this size the kernel's read-ahead is enough; above it, tell it we stream.
 constexpr std::int64_t SequentialHintSize = 256 << 10;
+// Once files agree at both ends, the kernel is asked to read this much ahead of the comparison,
+// so that several files are fetched at once rather than one chunk after the other.
+constexpr std::int64_t ReadAheadWindow = 8 << 20;
 
 } // namespace
 
@@ -241,8 +244,12 @@ bool TContentSplitter::Lockstep(const TMembers& members, std::vector<TMembers>& 
         const std::int64_t wanted = std::min(block, step.End - step.Offset);
         const std::int64_t from = tail ? step.End - wanted : step.Offset;
         counts.assign(same.size(), 0);
+        const bool announce = !tail && from > 0 && from % ReadAheadWindow < wanted;
         for (std::size_t k = 0; k < same.size(); ++k) {
             counts[k] = ReadAt(same[k], arena + k * chunk, std::size_t(wanted), from);
+            if (announce && counts[k] == wanted)
+                ::posix_fadvise(files_[same[k]].Fd.Get(), from + wanted, ReadAheadWindow,
+                                POSIX_FADV_WILLNEED);
             hooks_.Poll();
             if (hooks_.StopRequested())
                 return false;

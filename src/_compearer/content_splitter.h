@@ -62,7 +62,7 @@ public:
     /// Most files open at once, unless the descriptor budget allows fewer.
     static constexpr std::size_t MaxOpenFiles = 64;
     /// Chunk memory shared by the files read side by side.
-    static constexpr std::size_t ChunkBudget = 1 << 20;
+    static constexpr std::size_t ChunkBudget = 2 << 20;
 
 private:
     struct TFile;
