@@ -267,8 +267,10 @@ std::size_t TCompearerCore::ReaderThreads(const TCandidateSets& sets) const {
     if (Threads <= 0) {
         constexpr std::size_t SampleCount = 16;
         std::vector<std::pair<std::int64_t, std::uint32_t>> bySize;
-        for (const std::uint32_t k : sets.Order)
-            bySize.emplace_back(FileSizes[sets.Set(k).front()], sets.Set(k).front());
+        for (const std::uint32_t k : sets.Order) {
+            const std::uint32_t first = sets.Set(k).front();
+            bySize.emplace_back(FileSizes[first], first);
+        }
         const auto end = bySize.begin() + std::ptrdiff_t(std::min(SampleCount, bySize.size()));
         std::partial_sort(bySize.begin(), end, bySize.end(), std::greater<>());
         for (auto it = bySize.begin(); it != end; ++it)

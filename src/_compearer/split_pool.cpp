@@ -5,10 +5,20 @@
 
 namespace parvex {
 
+namespace {
+
+// A budget of `limit` descriptors, ready before the splitter that sizes itself by it.
+struct TLimitedBudget : TDescriptorBudget {
+    explicit TLimitedBudget(std::size_t limit) { SetLimit(limit); }
+};
+
+} // namespace
+
 struct TSplitPool::TWorker {
     TWorker(TSplitPool& pool, const TPathColumn& paths, const TFileIdColumn& ids,
             std::size_t descriptors)
-        : Splitter(paths, ids, (Budget.SetLimit(descriptors), Budget),
+        : Budget(descriptors),
+          Splitter(paths, ids, Budget,
                    {[] {}, [&pool] { return pool.stopped_.load(std::memory_order_relaxed); },
                     [&pool](std::int64_t work) {
                         pool.work_.fetch_add(work, std::memory_order_relaxed);
@@ -17,7 +27,7 @@ struct TSplitPool::TWorker {
                         Current->Unreadable.emplace_back(row, error);
                     }}) {}
 
-    TDescriptorBudget Budget;
+    TLimitedBudget Budget;
     TContentSplitter Splitter;
     TSetResult* Current = nullptr;
     std::thread Thread;
