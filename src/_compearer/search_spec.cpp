@@ -43,6 +43,13 @@ std::string NormalizeStartFolder(std::string_view typed) {
     return WithTrailingSlash(std::string(typed));
 }
 
+std::string MaskListOfInput(std::string_view typed) {
+    for (const char c : typed)
+        if (!IsBlankOrControl(c))
+            return std::string(typed);
+    return "*.*";
+}
+
 std::size_t FolderPartLength(std::string_view pattern) {
     const std::size_t slash = pattern.rfind('/');
     return slash == std::string_view::npos ? 0 : slash + 1;

@@ -20,6 +20,11 @@ std::string WithTrailingSlash(std::string folder);
 /// and control characters dropped at both ends, a trailing "/" added, every other byte kept.
 std::string NormalizeStartFolder(std::string_view typed);
 
+/// A mask list as typed at an input (the window's field, the command line): one with nothing
+/// left after trimming blanks and control characters means every file, "*.*". The engine
+/// itself takes the list as given.
+std::string MaskListOfInput(std::string_view typed);
+
 /// Length of the folder part of a pattern: up to and including its last "/".
 std::size_t FolderPartLength(std::string_view pattern);
 

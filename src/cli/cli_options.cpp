@@ -124,7 +124,7 @@ TCliOptions ParseCliArguments(const std::vector<std::string>& args) {
     if (options.StartFolder == "/" && positional[0].find('/') == std::string::npos)
         throw ECliUsageError("START_FOLDER is empty (see --help)");
     if (positional.size() == 2)
-        options.MaskList = positional[1];
+        options.MaskList = MaskListOfInput(positional[1]);
     return options;
 }
 
@@ -140,7 +140,7 @@ const char* CliUsageText() {
            "                   characters at both ends are dropped and a trailing \"/\" is added\n"
            "  MASK_LIST        file masks separated by \";\" (\"*\" any run of characters,\n"
            "                   \"?\" one character, letter case of a-z ignored); default \"*.*\",\n"
-           "                   every file\n"
+           "                   every file, also when MASK_LIST is empty or blank\n"
            "  --keys LIST      compare keys that make two files identical, a comma-separated\n"
            "                   subset of name,size,time,content, or none; default\n"
            "                   size,time,content\n"
@@ -178,14 +178,14 @@ const char* CliUsageText() {
            "\n"
            "Warnings and statistics always go to standard error.\n"
            "\n"
-           "Exit status:\n"
-           "  0        the search completed (whether or not anything was found)\n"
+           "Exit status (when several apply, the first of 1, 128+N, 3, 0 is given):\n"
+           "  0        complete: the search ran to its end, whether or not anything was found\n"
            "  1        an error, such as a result that could not be written\n"
            "  2        a bad command line, or a START_FOLDER that does not exist or is not\n"
-           "           a folder\n"
-           "  3        the search completed, but some file or folder could not be read\n"
+           "           a folder; nothing was searched\n"
+           "  3        something could not be read, was skipped or failed\n"
            "  128+N    stopped by signal N (SIGINT, SIGTERM or SIGHUP); the groups found\n"
-           "           until then are written; this wins over 3\n";
+           "           until then are written\n";
 }
 
 } // namespace parvex

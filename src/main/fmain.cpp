@@ -426,6 +426,10 @@ std::string TFmain::NormalizedStartFolder() const {
     return NormalizeStartFolder(QFile::encodeName(Edit_root->text()).toStdString());
 }
 
+std::string TFmain::MaskListOfField() const {
+    return MaskListOfInput(QFile::encodeName(Edit_ft->text()).toStdString());
+}
+
 void TFmain::NormalizeStartPath() {
     Edit_root->setText(QFile::decodeName(QByteArray::fromStdString(NormalizedStartFolder())));
 }

@@ -305,6 +305,8 @@ private:
     void ShowTextOver(QWidget& window, const QString& text);
     // The start folder as NormalizeStartPath would write it, in its exact bytes.
     std::string NormalizedStartFolder() const;
+    // The mask list a search uses, in its exact bytes: an emptied field means every file.
+    std::string MaskListOfField() const;
     // Refuses a start folder that a search could not read: says why, and returns false.
     bool StartFolderUsable(const std::string& folder);
     void ShowNotReadCount();

@@ -38,8 +38,7 @@ QString OpenedText(const TResultSearch& search) {
 } // namespace
 
 TResultSearch TFmain::SearchOfInputs() const {
-    return ResultSearchOf(Ocompearer1->Core(), NormalizedStartFolder(),
-                          QFile::encodeName(Edit_ft->text()).toStdString());
+    return ResultSearchOf(Ocompearer1->Core(), NormalizedStartFolder(), MaskListOfField());
 }
 
 void TFmain::SaveResultClick() {

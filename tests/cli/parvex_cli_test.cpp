@@ -160,7 +160,7 @@ TEST_F(ParvexCliTest, HelpPrintsUsageToStdout) {
     for (const char* documented :
          {"--format FORMAT", "text  (default)", "null  ", "json  ", "-0 ", "--quiet", "\\xHH",
           "--min-size SIZE", "--max-size SIZE", "--no-hidden",
-          "do not enter\n                   folders", "--no-read-only", "Exit status:", "  0 ",
+          "do not enter\n                   folders", "--no-read-only", "Exit status (", "  0 ",
           "  1 ", "  2 ", "  3 ", "128+N", "SIGTERM"})
         EXPECT_NE(run.Out.find(documented), std::string::npos) << documented << " missing in:\n"
                                                                << run.Out;
@@ -457,6 +457,12 @@ TEST_F(ParvexCliTest, MaskListDefaultsToEveryFileAndOverlappingMasksListAPathOnc
     EXPECT_EQ(Run({"--keys", "content", Root, "*.txt;*.TXT"}).Out, "");
     EXPECT_EQ(Run({"--keys", "content", Root, "*.txt;READ*"}).Out,
               Group({"sub/notes.txt", "README"}));
+    // An empty or blank mask list would search nothing and still exit 0.
+    for (const char* blank : {"", " \t "}) {
+        const TRun run = Run({"--keys", "content", Root, blank});
+        EXPECT_EQ(run.Status, 0) << "mask \"" << blank << "\": " << run.Err;
+        EXPECT_EQ(run.Out, Group({"README", "sub/notes.txt"})) << "mask \"" << blank << "\"";
+    }
 }
 
 TEST_F(ParvexCliTest, StatsGoToStderrAndLeaveStdoutAlone) {

@@ -27,6 +27,17 @@ TEST(SearchSpec, SplitsIntoPatternsAsTheTableSays) {
         EXPECT_EQ(SplitSearchSpec(c.Spec), c.Patterns) << "spec \"" << c.Spec << "\"";
 }
 
+TEST(SearchSpec, AnInputMaskListWithNothingButBlanksMeansEveryFile) {
+    const struct {
+        const char* Typed;
+        const char* Used;
+    } cases[] = {
+        {"", "*.*"}, {" \t\n", "*.*"}, {"*.jpg", "*.jpg"}, {" *.jpg ", " *.jpg "}, {";", ";"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(MaskListOfInput(c.Typed), c.Used) << "typed \"" << c.Typed << "\"";
+}
+
 TEST(SearchSpec, ASeparatorInsideAnExistingStartFolderBelongsToTheFolder) {
     testing::TTempTree tree;
     const std::string folder = tree.Folder("a;b/c;d");

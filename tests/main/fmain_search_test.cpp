@@ -140,6 +140,16 @@ TEST_F(SearchTest, SearchFindingNothingSaysSo) {
     EXPECT_EQ(modals.Shown, std::vector<QString>{QStringLiteral("msg: No identical files fond")});
 }
 
+TEST_F(SearchTest, AnEmptiedMaskFieldSearchesEveryFile) {
+    window.Edit_ft->setFocus();
+    QTest::keyClick(window.Edit_ft, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(window.Edit_ft, Qt::Key_Delete);
+    QTest::keyClicks(window.Edit_ft, QStringLiteral("  "));
+    window.N_Startsearch->trigger();
+    EXPECT_EQ(GroupCount(), 2) << "a blank mask field found " << GroupCount() << " groups";
+    EXPECT_EQ(window.Ocompearer1->Core().SearchSpec, tree.Path("") + "*.*");
+}
+
 TEST_F(SearchTest, StopConfirmedInterruptsAndAnEmptyResultIsStillReported) {
     DuringSearch([&] { window.Ocompearer1->Btn_stop->click(); });
     window.Ocompearer1->btn_start->click();
