@@ -12,6 +12,10 @@ TResultTree::TResultTree(QWidget* parent) : QTreeView(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setUniformRowHeights(true);
+    // File rows are dragged out to other programs; nothing is dropped here.
+    setDragEnabled(true);
+    setDragDropMode(QAbstractItemView::DragOnly);
+    setDefaultDropAction(Qt::CopyAction);
     setAllColumnsShowFocus(true);
     // A long path keeps its file name in sight; the whole path is in the tooltip.
     setTextElideMode(Qt::ElideMiddle);

@@ -8,8 +8,8 @@ class QKeyEvent;
 namespace parvex {
 
 /// The result tree: groups at the top level, their files below, in columns; reports the Enter
-/// key, asks for the context menu at the selected row on the Menu key and Shift+F10, and toggles
-/// the selected file's mark on Space.
+/// key, asks for the context menu at the selected row on the Menu key and Shift+F10, toggles
+/// the selected file's mark on Space, and lets a file row be dragged out.
 class TResultTree : public QTreeView {
     Q_OBJECT
 public:
