@@ -249,12 +249,6 @@ void TFmain::BuildMenus() {
     P_CopyPath = AddCommand(PopupMenu1, QStringLiteral("Copy path"), &TFmain::P_CopyPathClick);
     PopupMenu1->addSeparator();
     PopupMenu1->addMenu(MarkMenu);
-    // Ctrl+C copies the file while the tree has the focus.
-    auto* copy = new QAction(TV1);
-    copy->setShortcut(QKeySequence::Copy);
-    copy->setShortcutContext(Qt::WidgetShortcut);
-    TV1->addAction(copy);
-    connect(copy, &QAction::triggered, this, &TFmain::P_CopyPathClick);
 }
 
 void TFmain::BuildResultTree() {
@@ -276,6 +270,8 @@ void TFmain::BuildResultTree() {
     connect(TV1->selectionModel(), &QItemSelectionModel::currentChanged, this, &TFmain::TV1Change);
     connect(TV1, &QAbstractItemView::doubleClicked, this, &TFmain::TB_openClick);
     connect(TV1, &TResultTree::EnterPressed, this, &TFmain::TV1KeyDown);
+    // Ctrl+C copies the selected file while the tree has the focus.
+    connect(TV1, &TResultTree::CopyPressed, this, &TFmain::P_CopyPathClick);
     connect(ResultModel, &TResultModel::MarksChanged, this, [this] {
         ShowMarks();
         UpdateCommands();

@@ -57,6 +57,11 @@ void TResultTree::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    if (event->matches(QKeySequence::Copy)) {
+        Q_EMIT CopyPressed();
+        event->accept();
+        return;
+    }
     // Space toggles the mark of the selected file, whichever column holds the focus.
     if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
         const QModelIndex file = currentIndex().siblingAtColumn(0);

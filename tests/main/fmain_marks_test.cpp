@@ -78,7 +78,8 @@ TEST_F(MarksTest, CtrlShiftCCopiesEveryMarkedFileAlsoInGroupsTheFilterHides) {
     ReportCopies(3, 2);
     QGuiApplication::clipboard()->clear();
     Press(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_FALSE(QGuiApplication::clipboard()->mimeData()->hasUrls()) << "nothing is marked";
+    const QMimeData* nothing = QGuiApplication::clipboard()->mimeData();
+    EXPECT_TRUE(nothing == nullptr || !nothing->hasUrls()) << "nothing is marked";
     Press(Qt::Key_4, Qt::ControlModifier); // all but the first found
     window.FilterEdit->setText(QStringLiteral("/g1/"));
     Press(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);

@@ -195,6 +195,7 @@ TEST_F(MainWindowTest, CommandsCarryTheirCaptionsShortcutsAndPictures) {
                          QStringLiteral("  Try to open the file [F4]"),
                          QStringLiteral("  Move the file [F6]"),
                          QStringLiteral("  Delete the file [F8]"),
+                         QStringLiteral("  Show in file manager [Ctrl+Shift+R]"),
                          QStringLiteral("  -"),
                          QStringLiteral("  Open result... [Ctrl+O]"),
                          QStringLiteral("  Save result... [Ctrl+S]"),
@@ -220,6 +221,7 @@ TEST_F(MainWindowTest, CommandsCarryTheirCaptionsShortcutsAndPictures) {
                          QStringLiteral("  -"),
                          QStringLiteral("  Invert marks in each group [Ctrl+I]"),
                          QStringLiteral("  Clear all marks [Ctrl+0]"),
+                         QStringLiteral("  Copy marked files [Ctrl+Shift+C]"),
                          QStringLiteral("  -"),
                          QStringLiteral("  Move marked files to the trash... [Shift+F8]"),
                          QStringLiteral("  Move marked files to a folder... [Shift+F6]"),
@@ -233,11 +235,12 @@ TEST_F(MainWindowTest, CommandsCarryTheirCaptionsShortcutsAndPictures) {
     QStringList popup;
     for (QAction* item : window.PopupMenu1->actions())
         popup << (item->isSeparator() ? QStringLiteral("-") : item->text());
-    EXPECT_EQ(popup, (QStringList{QStringLiteral("Open"), QStringLiteral("Delete"),
-                                  QStringLiteral("Move"), QStringLiteral("-"),
-                                  QStringLiteral("Search in found"), QStringLiteral("-"),
-                                  QStringLiteral("Open folder"), QStringLiteral("Copy path"),
-                                  QStringLiteral("-"), QStringLiteral("&Mark")}));
+    EXPECT_EQ(
+        popup,
+        (QStringList{QStringLiteral("Open"), QStringLiteral("Delete"), QStringLiteral("Move"),
+                     QStringLiteral("-"), QStringLiteral("Search in found"), QStringLiteral("-"),
+                     QStringLiteral("Open folder"), QStringLiteral("Show in file manager"),
+                     QStringLiteral("Copy path"), QStringLiteral("-"), QStringLiteral("&Mark")}));
 }
 
 TEST_F(MainWindowTest, NormalizeStartPathTrimsAndAddsTheSlash) {

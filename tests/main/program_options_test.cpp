@@ -62,8 +62,8 @@ TEST(ParseProgramArguments, ReadsTheRequestPathStartAndActionOrRefusesTheWholeLi
         EXPECT_EQ(command.Path, c.path) << seen;
         EXPECT_EQ(command.StartSearch, c.start) << seen;
         EXPECT_EQ(command.Action, c.action) << seen;
-        EXPECT_TRUE(command.Error.startsWith(QString::fromUtf8(c.error)) &&
-                    command.Error.isEmpty() == (*c.error == '\0'))
+        EXPECT_TRUE(*c.error == '\0' ? command.Error.isEmpty()
+                                     : command.Error.startsWith(QLatin1String(c.error)))
             << seen << " gave the error \"" << command.Error.toStdString() << "\"";
     }
 }
