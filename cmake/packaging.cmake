@@ -43,5 +43,8 @@ add_custom_command(OUTPUT ${PARVEX_CHANGELOG}
   VERBATIM)
 add_custom_target(parvex_changelog ALL DEPENDS ${PARVEX_CHANGELOG})
 install(FILES ${PARVEX_CHANGELOG} DESTINATION ${PARVEX_INSTALL_DOCDIR})
+# What lintian is told to leave alone, each with its reason in the file.
+install(FILES resources/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides
+        RENAME parvex)
 
 include(CPack)

@@ -62,6 +62,7 @@ expected=(
   /usr/share/icons/hicolor/48x48/apps/parvex.png
   /usr/share/doc/parvex/copyright
   /usr/share/doc/parvex/changelog.Debian.gz
+  /usr/share/lintian/overrides/parvex
 )
 for path in "${expected[@]}"; do
   grep -qxF "$path" "$work/paths" || fail "$path is not in the package"
@@ -140,10 +141,11 @@ step "parvex uses its installed help and per-user settings"
 home=$work/home
 mkdir -p "$home" "$work/elsewhere/docs" "$work/elsewhere/run"
 touch "$work/elsewhere/docs/index.html" # a docs folder beside the working folder loses
-# The subshell becomes the program (exec), so that its process id is the program's own.
+# Always called in a subshell of its own ($(...) or &), which becomes the program (exec): the
+# process id that & gives is then the program's own, and kill ends the program itself.
 run_parvex() {
-  (cd "$work/elsewhere/run" &&
-    exec env -u XDG_CONFIG_HOME -u DISPLAY -u WAYLAND_DISPLAY HOME="$home" "$@")
+  cd "$work/elsewhere/run" &&
+    exec env -u XDG_CONFIG_HOME -u DISPLAY -u WAYLAND_DISPLAY HOME="$home" "$@"
 }
 version=$(run_parvex "$root/usr/bin/parvex" --version)
 [ "$version" = "parvex 1.1" ] || fail "parvex --version says: $version"
