@@ -86,6 +86,9 @@ TCliOptions ParseCliArguments(const std::vector<std::string>& args) {
         } else if (arg == "--help" || arg == "-h") {
             options.ShowHelp = true;
             return options;
+        } else if (arg == "--version") {
+            options.ShowVersion = true;
+            return options;
         } else if (arg == "--stats") {
             options.ShowStats = true;
         } else if (arg == "--quiet" || arg == "-q") {
@@ -175,6 +178,7 @@ const char* CliUsageText() {
            "                   says so)\n"
            "  --stats          write counts and the time of each phase to standard error\n"
            "  --help, -h       show this text\n"
+           "  --version        show the version\n"
            "\n"
            "Warnings and statistics always go to standard error.\n"
            "\n"
@@ -186,6 +190,10 @@ const char* CliUsageText() {
            "  3        something could not be read, was skipped or failed\n"
            "  128+N    stopped by signal N (SIGINT, SIGTERM or SIGHUP); the groups found\n"
            "           until then are written\n";
+}
+
+const char* CliVersionText() {
+    return "parvex-cli " PARVEX_VERSION "\n";
 }
 
 } // namespace parvex

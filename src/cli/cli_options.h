@@ -33,6 +33,7 @@ struct TCliOptions {
     bool Quiet = false;   // no line for a file or folder that could not be read
     bool ShowStats = false;
     bool ShowHelp = false;
+    bool ShowVersion = false;
 
     /// The engine's SearchSpec: the start folder followed by the mask list.
     std::string SearchSpec() const { return StartFolder + MaskList; }
@@ -46,5 +47,8 @@ TCliOptions ParseCliArguments(const std::vector<std::string>& args);
 
 /// The text that --help prints.
 const char* CliUsageText();
+
+/// The line that --version prints: "parvex-cli 1.1".
+const char* CliVersionText();
 
 } // namespace parvex

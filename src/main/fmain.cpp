@@ -19,12 +19,15 @@
 #include "main/result_tree.h"
 #include "main/status_field.h"
 #include "platform/desktop/desktop_open.h"
+#include "platform/desktop/file_list_mime.h"
+#include "platform/desktop/file_manager.h"
 #include "platform/file_io.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDBusConnection>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -37,6 +40,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -89,6 +93,10 @@ TFmain::TFmain(std::unique_ptr<TD_settings_user> userSettings, QWidget* parent)
     ChooseResultFile = [this](bool save) { return AskResultFile(*this, save); };
     OpenFile = OpenWithDesktop;
     OpenFolder = OpenWithDesktop;
+    ShowFileInManager = [this](const QByteArray& path) {
+        parvex::ShowInFileManager(QDBusConnection::sessionBus(), path, this,
+                                  [this, path] { OpenFolderOf(path); });
+    };
     ChooseMoveDestination = [this](const QString& title, const QString& folder,
                                    const QString& fileName) {
         return AskMoveDestination(*SaveDialog1, title, folder, fileName);
@@ -194,6 +202,9 @@ void TFmain::BuildMenus() {
     N_Movethefile = item(file, QStringLiteral("Move the file"), Qt::Key_F6, &TFmain::TB_moveClick);
     N_Deletethefile =
         item(file, QStringLiteral("Delete the file"), Qt::Key_F8, &TFmain::TB_deleteClick);
+    N_ShowInFileManager =
+        item(file, QStringLiteral("Show in file manager"),
+             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), &TFmain::ShowInFileManagerClick);
     file->addSeparator();
     N_OpenResult = item(file, QStringLiteral("Open result..."), QKeySequence(Qt::CTRL | Qt::Key_O),
                         &TFmain::OpenResultClick);
@@ -233,15 +244,11 @@ void TFmain::BuildMenus() {
     PopupMenu1->addSeparator();
     P_OpenFolder =
         AddCommand(PopupMenu1, QStringLiteral("Open folder"), &TFmain::P_OpenFolderClick);
+    P_ShowInFileManager = AddCommand(PopupMenu1, QStringLiteral("Show in file manager"),
+                                     &TFmain::ShowInFileManagerClick);
     P_CopyPath = AddCommand(PopupMenu1, QStringLiteral("Copy path"), &TFmain::P_CopyPathClick);
     PopupMenu1->addSeparator();
     PopupMenu1->addMenu(MarkMenu);
-    // Ctrl+C copies the path while the tree has the focus.
-    auto* copy = new QAction(TV1);
-    copy->setShortcut(QKeySequence::Copy);
-    copy->setShortcutContext(Qt::WidgetShortcut);
-    TV1->addAction(copy);
-    connect(copy, &QAction::triggered, this, &TFmain::P_CopyPathClick);
 }
 
 void TFmain::BuildResultTree() {
@@ -263,6 +270,8 @@ void TFmain::BuildResultTree() {
     connect(TV1->selectionModel(), &QItemSelectionModel::currentChanged, this, &TFmain::TV1Change);
     connect(TV1, &QAbstractItemView::doubleClicked, this, &TFmain::TB_openClick);
     connect(TV1, &TResultTree::EnterPressed, this, &TFmain::TV1KeyDown);
+    // Ctrl+C copies the selected file while the tree has the focus.
+    connect(TV1, &TResultTree::CopyPressed, this, &TFmain::P_CopyPathClick);
     connect(ResultModel, &TResultModel::MarksChanged, this, [this] {
         ShowMarks();
         UpdateCommands();
@@ -417,13 +426,21 @@ void TFmain::UpdateCommands() {
     N_Startsearch->setEnabled(!N_Breaksearch->isEnabled());
     P_OpenFolder->setEnabled(TB_move->isEnabled());
     P_CopyPath->setEnabled(TB_move->isEnabled());
+    P_ShowInFileManager->setEnabled(TB_move->isEnabled());
+    N_ShowInFileManager->setEnabled(TB_move->isEnabled());
     N_OpenResult->setEnabled(!state.BreakSearch);
     N_SaveResult->setEnabled(!state.BreakSearch && HasResults());
     UpdateMarkCommands(state.BreakSearch);
 }
 
+std::string TFmain::StartFolderBytes() const {
+    if (!exactStartFolder_.isEmpty() && Edit_root->text() == exactStartFolderShown_)
+        return exactStartFolder_.toStdString();
+    return QFile::encodeName(Edit_root->text()).toStdString();
+}
+
 std::string TFmain::NormalizedStartFolder() const {
-    return NormalizeStartFolder(QFile::encodeName(Edit_root->text()).toStdString());
+    return NormalizeStartFolder(StartFolderBytes());
 }
 
 std::string TFmain::MaskListOfField() const {
@@ -431,7 +448,13 @@ std::string TFmain::MaskListOfField() const {
 }
 
 void TFmain::NormalizeStartPath() {
-    Edit_root->setText(QFile::decodeName(QByteArray::fromStdString(NormalizedStartFolder())));
+    SetStartFolder(QByteArray::fromStdString(NormalizedStartFolder()));
+}
+
+void TFmain::SetStartFolder(const QByteArray& folder) {
+    exactStartFolder_ = folder;
+    exactStartFolderShown_ = QFile::decodeName(folder);
+    Edit_root->setText(exactStartFolderShown_);
 }
 
 void TFmain::Edit_ftChange() {
@@ -604,9 +627,11 @@ void TFmain::RemoveFileNode(const QModelIndex& node) {
 
 void TFmain::P_OpenFolderClick() {
     const QModelIndex node = SelectedNode();
-    if (!TB_move->isEnabled() || !node.isValid())
-        return;
-    const QByteArray path = FileNodePath(node);
+    if (TB_move->isEnabled() && node.isValid())
+        OpenFolderOf(FileNodePath(node));
+}
+
+void TFmain::OpenFolderOf(const QByteArray& path) {
     const QByteArray folder = QByteArray::fromStdString(FolderOf(path.toStdString()));
     if (folder.size() >= PATH_MAX) {
         ShowText(QStringLiteral("The desktop cannot open a folder whose path is longer than %1 "
@@ -619,11 +644,17 @@ void TFmain::P_OpenFolderClick() {
         OpenFolder(folder);
 }
 
+void TFmain::ShowInFileManagerClick() {
+    const QModelIndex node = SelectedNode();
+    if (TB_move->isEnabled() && node.isValid() && ShowFileInManager)
+        ShowFileInManager(FileNodePath(node));
+}
+
 void TFmain::P_CopyPathClick() {
     const QModelIndex node = SelectedNode();
     if (!TB_move->isEnabled() || !node.isValid())
         return;
-    QGuiApplication::clipboard()->setText(QFile::decodeName(FileNodePath(node)));
+    QGuiApplication::clipboard()->setMimeData(FileListMimeData({FileNodePath(node)}).release());
 }
 
 } // namespace parvex

@@ -61,6 +61,9 @@ public:
     void UpdateCommands();
     /// Rewrites Edit_root as a start folder: trimmed, ending in "/".
     void NormalizeStartPath();
+    /// Shows a start folder given as exact bytes. While the edit keeps the text shown for them,
+    /// a search starts at exactly these bytes, also when they are not valid UTF-8.
+    void SetStartFolder(const QByteArray& folder);
     /// Finds StartDir and DocsDir.
     void LocateDocs();
     /// True when the result holds at least one group, shown or hidden by the filter.
@@ -122,8 +125,13 @@ public:
     [[nodiscard]] bool DeleteToRecycleBin(const QByteArray& Path, const QModelIndex& Node);
     /// Open folder: the desktop shows the folder that holds the selected file.
     void P_OpenFolderClick();
-    /// Copy path: the selected file's path goes to the clipboard.
+    /// Show in file manager: the desktop's file manager shows the selected file in its folder,
+    /// or, where there is none to ask, the folder opens as with Open folder.
+    void ShowInFileManagerClick();
+    /// Copy path: the selected file goes to the clipboard as its path and its address.
     void P_CopyPathClick();
+    /// Copies every marked file to the clipboard as paths and addresses.
+    void CopyMarkedClick();
     /// Shows the find dialog while the tree holds nodes.
     void TB_search_in_foundClick();
     /// Find Next: selects the next node whose text holds the dialog's text.
@@ -217,6 +225,7 @@ public:
     QAction* N_Trytoopen = nullptr;
     QAction* N_Movethefile = nullptr;
     QAction* N_Deletethefile = nullptr;
+    QAction* N_ShowInFileManager = nullptr;
     QAction* N_OpenResult = nullptr;
     QAction* N_SaveResult = nullptr;
     QAction* N_Settings = nullptr;
@@ -233,6 +242,7 @@ public:
     QAction* P_Searchinfound = nullptr;
     QAction* P_OpenFolder = nullptr;
     QAction* P_CopyPath = nullptr;
+    QAction* P_ShowInFileManager = nullptr;
 
     // The marks and the bulk commands, in the menu "Mark" and the context menu.
     QMenu* MarkMenu = nullptr;
@@ -244,6 +254,7 @@ public:
     QAction* M_MarkUnder = nullptr;
     QAction* M_Invert = nullptr;
     QAction* M_Clear = nullptr;
+    QAction* M_CopyMarked = nullptr;
     QAction* M_Trash = nullptr;
     QAction* M_Move = nullptr;
     QAction* M_Link = nullptr;
@@ -252,6 +263,8 @@ public:
     std::function<bool(const QByteArray& path)> OpenFile;
     /// Shows a folder through the desktop; tests replace it.
     std::function<bool(const QByteArray& path)> OpenFolder;
+    /// Shows a file, selected, in the desktop's file manager; tests replace it.
+    std::function<void(const QByteArray& path)> ShowFileInManager;
     /// Asks where a file goes (the save dialog, in the file's folder); an empty text means the
     /// user cancelled.
     std::function<QString(const QString& title, const QString& folder, const QString& fileName)>
@@ -307,6 +320,12 @@ private:
     std::string NormalizedStartFolder() const;
     // The mask list a search uses, in its exact bytes: an emptied field means every file.
     std::string MaskListOfField() const;
+    // The start folder as given: the exact bytes of SetStartFolder while the edit shows their
+    // text, else the edit's text.
+    std::string StartFolderBytes() const;
+    // Opens the folder of the file at `path` through OpenFolder; says so when the path is too
+    // long for the desktop.
+    void OpenFolderOf(const QByteArray& path);
     // Refuses a start folder that a search could not read: says why, and returns false.
     bool StartFolderUsable(const std::string& folder);
     void ShowNotReadCount();
@@ -340,6 +359,9 @@ private:
     bool resultComplete_ = false;
     // What the running or last search could not read.
     TSkippedLog skipped_;
+    // The start folder of SetStartFolder and the text the edit shows for it.
+    QByteArray exactStartFolder_;
+    QString exactStartFolderShown_;
     // Open, move and delete, reaching the desktop through this window's dialogs and OpenFile.
     TFileCommands fileCommands_{FileServices()};
 

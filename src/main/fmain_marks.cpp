@@ -9,18 +9,22 @@
 #include "main/result_tree.h"
 #include "main/status_field.h"
 #include "platform/actions_log.h"
+#include "platform/desktop/file_list_mime.h"
 #include "platform/free_name.h"
 #include "platform/freedesktop_trash.h"
 #include "platform/hard_link_replace.h"
 #include "platform/safe_move.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QProgressDialog>
 #include <QTimer>
 #include <algorithm>
@@ -73,6 +77,9 @@ void TFmain::BuildMarkMenu() {
                     QKeySequence(Qt::CTRL | Qt::Key_I), [this] { InvertMarksClick(); });
     M_Clear = item(QStringLiteral("Clear all marks"), QKeySequence(Qt::CTRL | Qt::Key_0),
                    [this] { ClearMarksClick(); });
+    M_CopyMarked =
+        item(QStringLiteral("Copy marked files"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
+             [this] { CopyMarkedClick(); });
     MarkMenu->addSeparator();
     M_Trash = item(QStringLiteral("Move marked files to the trash..."),
                    QKeySequence(Qt::SHIFT | Qt::Key_F8), [this] { ActOnMarked(TBulkKind::Trash); });
@@ -90,6 +97,7 @@ void TFmain::UpdateMarkCommands(bool searching) {
         action->setEnabled(marking);
     M_MarkFolder->setEnabled(marking && SelectedNode().isValid() && !IsGroupNode(SelectedNode()));
     const bool anyMarked = ResultModel->Result().MarkedCount() > 0;
+    M_CopyMarked->setEnabled(marking && anyMarked);
     const QString tip = !resultByContent_ && HasResults() ? kNeedsContent
                         : anyMarked                       ? QString()
                                                           : QStringLiteral("No file is marked.");
@@ -162,6 +170,15 @@ void TFmain::ClearMarksClick() {
             file.Marked = false;
         return false;
     });
+}
+
+void TFmain::CopyMarkedClick() {
+    if (!M_CopyMarked->isEnabled())
+        return;
+    QGuiApplication::clipboard()->setMimeData(
+        FileListMimeData(ResultModel->Result().MarkedPaths()).release());
+    ShowHint(
+        QStringLiteral("%1 marked files copied").arg(Count(ResultModel->Result().MarkedCount())));
 }
 
 void TFmain::ShowMarks() {

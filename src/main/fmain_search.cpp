@@ -101,7 +101,7 @@ void TFmain::SearchStarted() {
     ShowSummary();
     ShowMarks();
     Ocompearer1->Core().SearchSpec =
-        QFile::encodeName(Edit_root->text()).toStdString() + MaskListOfField();
+        StartFolderBytes() + MaskListOfField();
     // The engine matches the excluded folders by identity, whatever their spelling.
     std::vector<std::string> excluded;
     for (int i = 0; D_settings_user && i < D_settings_user->LB_prohibited->count(); ++i)

@@ -265,4 +265,14 @@ void TResultData::RefigureMarks(TResultGroup& group) {
     markedBytes_ += group.MarkedBytes;
 }
 
+std::vector<QByteArray> TResultData::MarkedPaths() const {
+    std::vector<QByteArray> paths;
+    paths.reserve(markedCount_);
+    for (std::size_t group = 0; group < GroupCount(); ++group)
+        for (std::size_t file = 0; file < Group(group).Files.size(); ++file)
+            if (Group(group).Files[file].Marked)
+                paths.push_back(FilePath(group, file));
+    return paths;
+}
+
 } // namespace parvex

@@ -124,6 +124,8 @@ public:
     void SetMarks(std::size_t group, const std::vector<bool>& marks);
     /// The number of marked files.
     std::size_t MarkedCount() const { return markedCount_; }
+    /// The exact paths of the marked files, group by group in the default order.
+    std::vector<QByteArray> MarkedPaths() const;
     /// The space that acting on every marked file frees.
     std::int64_t MarkedBytes() const { return markedBytes_; }
 

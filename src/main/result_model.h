@@ -85,7 +85,15 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
+    /// File rows can be dragged; a group row cannot.
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    /// A drag carries files as text/uri-list and their paths as text.
+    QStringList mimeTypes() const override;
+    /// The files of the file rows among `indexes`, each once.
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    /// Copy and Link only: a move by drag would go around the checks that keep the last copy
+    /// of a group.
+    Qt::DropActions supportedDragActions() const override;
     /// A file's mark (Qt::CheckStateRole); marking the last unmarked file of a group is refused.
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     bool canFetchMore(const QModelIndex& parent) const override;

@@ -10,11 +10,15 @@
 #include "support/qt/modal_driver.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
+#include <QUrl>
 #include <algorithm>
 #include <fcntl.h>
 #include <fstream>
@@ -69,6 +73,25 @@ protected:
     TTrashHome home;
     TTempTree tree;
 };
+
+TEST_F(MarksTest, CtrlShiftCCopiesEveryMarkedFileAlsoInGroupsTheFilterHides) {
+    ReportCopies(3, 2);
+    QGuiApplication::clipboard()->clear();
+    Press(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    const QMimeData* nothing = QGuiApplication::clipboard()->mimeData();
+    EXPECT_TRUE(nothing == nullptr || !nothing->hasUrls()) << "nothing is marked";
+    Press(Qt::Key_4, Qt::ControlModifier); // all but the first found
+    window.FilterEdit->setText(QStringLiteral("/g1/"));
+    Press(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(copied, nullptr);
+    QList<QUrl> expected;
+    for (int g = 0; g < 3; ++g)
+        expected << QUrl::fromLocalFile(
+            QString::fromStdString(tree.Path("g" + std::to_string(g) + "/c1.txt")));
+    EXPECT_EQ(copied->urls(), expected);
+    EXPECT_EQ(copied->text().count(QLatin1Char('\n')), 2) << copied->text().toStdString();
+}
 
 TEST_F(MarksTest, OneRuleOneCommandAndOneQuestionClearHundredsOfGroups) {
     ReportCopies(300, 2);

@@ -21,12 +21,14 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 #include <QWindow>
 #include <algorithm>
 #include <climits>
@@ -193,6 +195,7 @@ TEST_F(MainWindowTest, CommandsCarryTheirCaptionsShortcutsAndPictures) {
                          QStringLiteral("  Try to open the file [F4]"),
                          QStringLiteral("  Move the file [F6]"),
                          QStringLiteral("  Delete the file [F8]"),
+                         QStringLiteral("  Show in file manager [Ctrl+Shift+R]"),
                          QStringLiteral("  -"),
                          QStringLiteral("  Open result... [Ctrl+O]"),
                          QStringLiteral("  Save result... [Ctrl+S]"),
@@ -218,6 +221,7 @@ TEST_F(MainWindowTest, CommandsCarryTheirCaptionsShortcutsAndPictures) {
                          QStringLiteral("  -"),
                          QStringLiteral("  Invert marks in each group [Ctrl+I]"),
                          QStringLiteral("  Clear all marks [Ctrl+0]"),
+                         QStringLiteral("  Copy marked files [Ctrl+Shift+C]"),
                          QStringLiteral("  -"),
                          QStringLiteral("  Move marked files to the trash... [Shift+F8]"),
                          QStringLiteral("  Move marked files to a folder... [Shift+F6]"),
@@ -231,11 +235,12 @@ TEST_F(MainWindowTest, CommandsCarryTheirCaptionsShortcutsAndPictures) {
     QStringList popup;
     for (QAction* item : window.PopupMenu1->actions())
         popup << (item->isSeparator() ? QStringLiteral("-") : item->text());
-    EXPECT_EQ(popup, (QStringList{QStringLiteral("Open"), QStringLiteral("Delete"),
-                                  QStringLiteral("Move"), QStringLiteral("-"),
-                                  QStringLiteral("Search in found"), QStringLiteral("-"),
-                                  QStringLiteral("Open folder"), QStringLiteral("Copy path"),
-                                  QStringLiteral("-"), QStringLiteral("&Mark")}));
+    EXPECT_EQ(
+        popup,
+        (QStringList{QStringLiteral("Open"), QStringLiteral("Delete"), QStringLiteral("Move"),
+                     QStringLiteral("-"), QStringLiteral("Search in found"), QStringLiteral("-"),
+                     QStringLiteral("Open folder"), QStringLiteral("Show in file manager"),
+                     QStringLiteral("Copy path"), QStringLiteral("-"), QStringLiteral("&Mark")}));
 }
 
 TEST_F(MainWindowTest, NormalizeStartPathTrimsAndAddsTheSlash) {
@@ -740,12 +745,64 @@ TEST_F(ResultViewTest, TheFilterShowsWholeGroupsAndSearchInFoundLooksOnlyAtThem)
     EXPECT_EQ(GroupCount(), 2);
 }
 
-TEST_F(ResultViewTest, CtrlCCopiesTheSelectedFilesPath) {
+TEST_F(ResultViewTest, CtrlCCopiesTheSelectedFileAsItsPathAndItsAddress) {
     window.TV1->expandAll();
     Select(0, 1);
     window.TV1->setFocus();
     QTest::keyClick(window.TV1, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromStdString(small[1]));
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(copied, nullptr);
+    EXPECT_EQ(copied->urls(), QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(small[1]))});
+}
+
+TEST_F(ResultViewTest, AFileRowIsDraggedOutForCopyOrLinkNeverForMove) {
+    window.TV1->expandAll();
+    EXPECT_EQ(window.TV1->dragDropMode(), QAbstractItemView::DragOnly);
+    EXPECT_EQ(window.ResultModel->supportedDragActions(), Qt::CopyAction | Qt::LinkAction);
+    // What the view hands a drag: the model's data for the selected row's draggable cells.
+    const auto dragged = [this]() -> std::unique_ptr<QMimeData> {
+        QModelIndexList cells;
+        for (const QModelIndex& cell : window.TV1->selectionModel()->selectedIndexes())
+            if (window.ResultModel->flags(cell) & Qt::ItemIsDragEnabled)
+                cells << cell;
+        return std::unique_ptr<QMimeData>(cells.isEmpty() ? nullptr
+                                                          : window.ResultModel->mimeData(cells));
+    };
+    Select(1, 2);
+    const std::unique_ptr<QMimeData> file = dragged();
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->urls(), QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(big[2]))});
+    EXPECT_EQ(file->text(), QString::fromStdString(big[2]));
+    Select(1);
+    EXPECT_EQ(dragged(), nullptr) << "a group row is not dragged";
+}
+
+TEST_F(ResultViewTest, ShowInFileManagerHandsOverTheSelectedFileFromMenuContextMenuAndKey) {
+    std::vector<std::string> shown;
+    window.ShowFileInManager = [&shown](const QByteArray& path) {
+        shown.push_back(path.toStdString());
+    };
+    window.TV1->expandAll();
+    Select(1, 0);
+    window.N_ShowInFileManager->trigger();
+    window.P_ShowInFileManager->trigger();
+    ASSERT_TRUE(testing::ActivateAgain(window));
+    window.TV1->setFocus();
+    QTest::keyClick(window.TV1, Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(shown, std::vector<std::string>(3, big[0]));
+    Select(1);
+    EXPECT_FALSE(window.N_ShowInFileManager->isEnabled());
+    EXPECT_FALSE(window.P_ShowInFileManager->isEnabled());
+}
+
+TEST_F(ResultViewTest, WithoutAFileManagerToAskShowInFileManagerOpensTheFolder) {
+    // No session bus at this address, so no file manager can be asked.
+    qputenv("DBUS_SESSION_BUS_ADDRESS",
+            QByteArray::fromStdString("unix:path=" + files.Path("none")));
+    Select(0, 1);
+    window.N_ShowInFileManager->trigger();
+    EXPECT_EQ(folders, std::vector<std::string>{files.Path("two")});
 }
 
 TEST_F(ResultViewTest, OpenFolderHandsTheDesktopTheFoldersExactBytes) {
