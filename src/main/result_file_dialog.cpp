@@ -1,5 +1,7 @@
 #include "main/result_file_dialog.h"
 
+#include "dialogs/screen_area.h"
+
 #include <QFileDialog>
 
 namespace parvex {
@@ -11,6 +13,7 @@ QString AskResultFile(QWidget& parent, bool save) {
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(QStringLiteral("json"));
+    FitIntoAvailableArea(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
