@@ -26,6 +26,21 @@ TAreaSource& Source() {
     return source;
 }
 
+// The parent window shown: the window to centre over.
+const QWidget* ShownParent(const QWidget& widget) {
+    const QWidget* parent =
+        widget.parentWidget() != nullptr ? widget.parentWidget()->window() : nullptr;
+    return parent != nullptr && parent->isVisible() ? parent : nullptr;
+}
+
+// The frame the window manager draws around a window: as around the parent window once that
+// shows, else an allowance for a title bar and borders.
+QSize FrameOf(const QWidget& widget) {
+    if (const QWidget* parent = ShownParent(widget))
+        return parent->frameGeometry().size() - parent->size();
+    return kFrame;
+}
+
 } // namespace
 
 QRect AvailableArea(const QWidget& widget) {
@@ -40,7 +55,7 @@ TAreaSourceOverride::~TAreaSourceOverride() {
 }
 
 QSize ClientRoom(const QWidget& widget) {
-    return (AvailableArea(widget).size() - kFrame).expandedTo(QSize(1, 1));
+    return (AvailableArea(widget).size() - FrameOf(widget)).expandedTo(QSize(1, 1));
 }
 
 void FitIntoAvailableArea(QWidget& window) {
@@ -59,11 +74,9 @@ void FitIntoAvailableArea(QWidget& window) {
             window.testAttribute(Qt::WA_Resized) ? window.size() : window.sizeHint();
         window.resize(wanted.expandedTo(window.minimumSize()).boundedTo(room));
     }
-    const QWidget* over =
-        window.parentWidget() != nullptr ? window.parentWidget()->window() : nullptr;
-    const QPoint centre =
-        over != nullptr && over->isVisible() ? over->geometry().center() : area.center();
-    QRect placed(QPoint(), window.size() + kFrame);
+    const QWidget* over = ShownParent(window);
+    const QPoint centre = over != nullptr ? over->frameGeometry().center() : area.center();
+    QRect placed(QPoint(), window.size() + FrameOf(window));
     placed.moveCenter(centre);
     placed.moveLeft(std::clamp(placed.left(), area.left(),
                                std::max(area.left(), area.right() + 1 - placed.width())));

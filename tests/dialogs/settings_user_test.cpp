@@ -250,7 +250,7 @@ TEST_F(SettingsUserTest, OpensOnItsFirstFieldInsideTheScreenAndTabGoesTheSameWay
     for (const TCase& c : cases) {
         std::vector<QWidget*> chain;
         QRect frame;
-        WhenModalOpens([&](QDialog& d) {
+        testing::WhenModalOpens([&](QDialog& d) {
             frame = QRect(d.frameGeometry().topLeft(), d.size());
             for (int i = 0; i < 8; ++i) {
                 chain.push_back(d.focusWidget());

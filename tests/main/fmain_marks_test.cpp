@@ -336,7 +336,7 @@ TEST_F(AllNamesTest, ABulkCommandActsOnEveryNameOfTheFileTheSearchFound) {
             return QString::fromStdString(target.Root());
         };
         const std::string first = files.File("a/pic.jpg", "the bytes");
-        const std::string second = files.HardLink("b/pic.jpg", first);
+        const std::string second = files.HardLink("b/pic.jpg", "a/pic.jpg");
         const std::string copy = files.File("c/pic.jpg", "the bytes");
         SearchAndMark(files.Root(), "/a/");
         if (window.ResultModel->Result().MarkedCount() == 0)
@@ -373,7 +373,7 @@ TEST_F(AllNamesTest, AFileWithANameOutsideTheSearchFreesNothingAndEveryTextSaysS
     TTempTree files;
     TTempTree outside;
     const std::string linked = files.File("a/pic.jpg", "the bytes");
-    outside.HardLink("pic.jpg", linked);
+    ASSERT_EQ(::link(linked.c_str(), outside.Path("pic.jpg").c_str()), 0);
     files.File("c/pic.jpg", "the bytes");
     SearchAndMark(files.Root(), "/a/");
     ASSERT_EQ(window.ResultModel->Result().MarkedCount(), 1u);

@@ -24,8 +24,8 @@ TEST(MoveAllNamesTest, TheFileArrivesWithAllItsNamesAsOneFileAndLeavesNoNameBehi
         if (across && TTempTree::SameFileSystem(tree.Root(), shm.Root()))
             continue; // no second file system to cross to
         const std::string first = tree.File("a/pic.jpg", "the bytes");
-        const std::string second = tree.HardLink("b/pic.jpg", first);
-        const std::string third = tree.HardLink("c/other.jpg", first);
+        const std::string second = tree.HardLink("b/pic.jpg", "a/pic.jpg");
+        const std::string third = tree.HardLink("c/other.jpg", "a/pic.jpg");
         const TNamesMove moved = MoveAllNames({first, second, third}, folder);
         ASSERT_TRUE(moved.Moved) << moved.Reason;
         EXPECT_EQ(moved.Targets,

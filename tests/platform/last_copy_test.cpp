@@ -39,7 +39,7 @@ TEST(LastCopyTest, OnlyAnotherNameOrTheSameBytesKeepTheContent) {
         for (const auto& [name, content] : c.Others)
             others.push_back(content.empty() ? tree.Path(name) : tree.File(name, content));
         if (c.HardLink)
-            tree.HardLink("d/pic", path);
+            tree.HardLink("d/pic", "a/pic");
         const TLastCopyVerdict verdict = DecideLastCopy(path, others);
         EXPECT_EQ(verdict.LastCopy, c.LastCopy) << c.What;
         EXPECT_EQ(verdict.OtherNames, c.OtherNames) << c.What;
