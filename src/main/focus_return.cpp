@@ -6,6 +6,17 @@ namespace parvex {
 
 namespace {
 
+// The windows of the program on the screen: dialogs and main windows, not menus or tooltips.
+QList<QWidget*> ShownWindows() {
+    QList<QWidget*> shown;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        const Qt::WindowType type = widget->windowType();
+        if (widget->isVisible() && (type == Qt::Window || type == Qt::Dialog))
+            shown << widget;
+    }
+    return shown;
+}
+
 bool CanTakeFocus(const QWidget* widget) {
     return widget != nullptr && widget->isVisible() && widget->isEnabled() &&
            widget->focusPolicy() != Qt::NoFocus;
@@ -14,7 +25,8 @@ bool CanTakeFocus(const QWidget* widget) {
 } // namespace
 
 TFocusReturn::TFocusReturn(QWidget& window, QWidget& fallback)
-    : window_(&window), fallback_(&fallback), had_(window.focusWidget()) {}
+    : window_(&window), fallback_(&fallback), had_(window.focusWidget()),
+      shownBefore_(ShownWindows()) {}
 
 TFocusReturn::~TFocusReturn() {
     if (window_ == nullptr || !window_->isVisible())
@@ -23,6 +35,10 @@ TFocusReturn::~TFocusReturn() {
     const QWidget* active = QApplication::activeWindow();
     if (active != nullptr && active != window_)
         return;
+    for (QWidget* shown : ShownWindows()) {
+        if (!shownBefore_.contains(shown))
+            return;
+    }
     QWidget* target = CanTakeFocus(had_) ? had_.data() : fallback_.data();
     if (!CanTakeFocus(target))
         return;
