@@ -200,6 +200,9 @@ public:
     TResultModel* ResultModel = nullptr;
     /// Shows only the groups with a path that holds its text.
     QLineEdit* FilterEdit = nullptr;
+    /// Above the tree while the result shown was found without comparing content: the keys that
+    /// matched its files, and that they were not checked to be copies.
+    QLabel* MatchNotice = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     QLabel* StatusPanel1 = nullptr;
     QLabel* StatusPanel2 = nullptr;
@@ -277,6 +280,10 @@ public:
     /// Called after each slice of files a bulk command handled, with its progress dialog; tests
     /// press Stop there at a point they know.
     std::function<void(QProgressDialog& progress)> OnBulkSlice;
+    /// Called while F8 compares the file with the other files of its group, with its progress
+    /// dialog, once before the comparison begins and after each look at it; tests press Cancel
+    /// there.
+    std::function<void(QProgressDialog& progress)> OnLastCopyCheck;
     /// The actions log's file; empty for its place in the user's data folder.
     std::string ActionsLogFile;
     /// Opens help pages; tests replace it.
@@ -311,6 +318,10 @@ private:
     void WireEngine();
     void FormCreate();
     QAction* AddCommand(QWidget* holder, const QString& caption, void (TFmain::*handler)());
+    // Runs a command of a menu, the toolbar or the tree; the keyboard goes back afterwards to
+    // where it was (TFocusReturn).
+    void RunCommand(const std::function<void()>& command);
+    void RunCommand(void (TFmain::*handler)());
 
     bool Ask(const QString& question);
     void ShowText(const QString& text);

@@ -1,5 +1,7 @@
 #include "main/result_file_dialog.h"
 
+#include "dialogs/screen_area.h"
+
 #include <QFileDialog>
 
 namespace parvex {
@@ -14,6 +16,7 @@ QString AskResultFile(QWidget& parent, bool save) {
     dialog.setDefaultSuffix(QStringLiteral("parvex.json"));
     if (save)
         dialog.selectFile(QStringLiteral("result.parvex.json"));
+    FitIntoAvailableArea(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();

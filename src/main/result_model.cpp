@@ -105,8 +105,8 @@ QByteArray TResultModel::PathOf(const QModelIndex& index) const {
     return data_.FilePath(GroupOf(index), static_cast<std::size_t>(index.row()));
 }
 
-std::vector<TKeptFile> TResultModel::OtherFilesOf(const QModelIndex& file) const {
-    std::vector<TKeptFile> others;
+std::vector<std::string> TResultModel::OtherPathsOf(const QModelIndex& file) const {
+    std::vector<std::string> others;
     if (!file.isValid() || IsGroup(file))
         return others;
     const std::size_t group = GroupOf(file);
@@ -114,7 +114,7 @@ std::vector<TKeptFile> TResultModel::OtherFilesOf(const QModelIndex& file) const
     for (std::size_t f = 0; f < files.size(); ++f) {
         if (static_cast<int>(f) == file.row())
             continue;
-        others.push_back({data_.FilePath(group, f).toStdString(), files[f].Trusted()});
+        others.push_back(data_.FilePath(group, f).toStdString());
     }
     return others;
 }

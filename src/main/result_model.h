@@ -50,8 +50,8 @@ public:
     QByteArray PathOf(const QModelIndex& index) const;
     /// Whether a file row's file is as found, missing or changed; AsFound for anything else.
     TFileState StateOf(const QModelIndex& index) const;
-    /// The files of `file`'s group other than `file` itself, as the search found them.
-    std::vector<TKeptFile> OtherFilesOf(const QModelIndex& file) const;
+    /// The exact paths of the files of `file`'s group other than `file` itself.
+    std::vector<std::string> OtherPathsOf(const QModelIndex& file) const;
     /// Takes a file row out of the result.
     void RemoveFile(const QModelIndex& file);
     /// Takes files out of the result, each named by its group's place in the result and its
