@@ -78,7 +78,7 @@ TEST(ChangedFile, AFileThatChangesWhileComparedIsDroppedFromItsGroupAndReported)
     for (const auto& c : cases) {
         for (const int threads : {1, 4}) {
             TTempTree tree;
-            const std::string body(BodySize, 'b'), other(BodySize / 2, 'o');
+            const std::string body(BodySize, 'b'), other(4096, 'o');
             for (const char* name : {"a", "changing", "c"})
                 tree.File(name, body, OldTime);
             for (const char* name : {"d", "e"})

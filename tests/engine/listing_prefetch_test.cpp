@@ -100,7 +100,7 @@ TEST_F(ListingPrefetch, SkippedFoldersAreForgottenAndFoldersReadByTheWalkLeadOn)
 
 // With every descriptor of the budget held elsewhere, nothing is read ahead: each folder is left
 // to the walk, whose own reading then leads the read-ahead on.
-TEST_F(ListingPrefetch, AFolderNoDescriptorIsLeftForIsLeftToTheWalk) {
+TEST_F(ListingPrefetch, AFolderReadAheadWithoutADescriptorIsLeftToTheWalk) {
     TDescriptorGrant elsewhere = descriptors.TryTake(1, 16);
     ASSERT_EQ(descriptors.Free(), 0U);
     TListingPrefetch prefetch(2, descriptors, Rules(), tree.Root());
