@@ -3,6 +3,7 @@
 #include "_compearer/content_splitter.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace parvex {
@@ -138,8 +139,28 @@ void TCompearerCore::AddOtherName(std::uint32_t row, std::string path) {
 }
 
 void TCompearerCore::ReportSkipped(const std::string& path, int error) {
+    // Descriptors run short for a search only once it is stopped: it leaves the rest unread.
+    if (StopRequested && (error == EMFILE || error == ENFILE))
+        return;
     if (OnSkipped)
         OnSkipped(path, std::strerror(error));
+}
+
+void TCompearerCore::ReportChanged(std::uint32_t row) {
+    if (OnSkipped)
+        OnSkipped(FilePaths[row], ChangedReason);
+}
+
+TDescriptorGrant TCompearerCore::TakeDescriptors(std::size_t least, std::size_t most) {
+    TDescriptorBudget& budget = TDescriptorBudget::Process();
+    for (;;) {
+        if (TDescriptorGrant grant = budget.TryTake(least, most))
+            return grant;
+        if (StopRequested)
+            return {};
+        budget.WaitForReturn(PollInterval);
+        Poll();
+    }
 }
 
 void TCompearerCore::PollNow(TClock::time_point now) {

@@ -119,8 +119,16 @@ public:
     std::function<void()> OnSearchComplete;
     std::function<void()> OnSearchInterrupted;
     /// A folder that could not be opened or a file that could not be stat'ed or read; Reason is the
-    /// system's text (strerror), e.g. "Permission denied".
+    /// system's text (strerror), e.g. "Permission denied", or ChangedReason for a file whose size
+    /// or times were no longer those the scan saw when its content was compared, or changed
+    /// while it was read: it is in no group.
     std::function<void(const std::string& Path, const std::string& Reason)> OnSkipped;
+    /// The reason OnSkipped gives for a file that changed.
+    static constexpr const char* ChangedReason = "changed while being compared";
+    /// Called on the reading thread (a worker's, with several readers) after each chunk of a
+    /// file read for the content comparison, with the file's path and the offset the chunk ended
+    /// at; may be empty. Tests change files here while they are compared.
+    std::function<void(const std::string& Path, std::int64_t End)> OnChunkRead;
 
     // Hooks for the panel that hosts the core.
     /// Processes pending window messages; called at least every 50 ms during a search.
@@ -187,6 +195,11 @@ private:
     bool IsFolderExcluded(const std::string& folder);
     /// Raises OnSkipped for `path` with the system's text of `error`.
     void ReportSkipped(const std::string& path, int error);
+    /// Raises OnSkipped for the file of `row` with ChangedReason.
+    void ReportChanged(std::uint32_t row);
+    /// Up to `most` descriptors of the process's budget, at least `least`, waiting (and polling)
+    /// while fewer are free; an empty grant once the search is stopped.
+    TDescriptorGrant TakeDescriptors(std::size_t least, std::size_t most);
 
     // The comparison pass (grouping.cpp), in the order of its steps.
     struct TCandidateSets;
@@ -197,7 +210,8 @@ private:
     void BuildCandidateSets(THashedRows hashed, TCandidateSets& sets);
     void StartProgress(const TCandidateSets& sets);
     void CompareAndReportInHeadOrder(const TCandidateSets& sets, std::vector<bool>& removed);
-    void SplitWithPool(const TCandidateSets& sets, std::vector<bool>& removed, std::size_t threads);
+    void SplitWithPool(const TCandidateSets& sets, std::vector<bool>& removed,
+                       TDescriptorGrant descriptors, std::size_t threads);
     std::size_t ReaderThreads(const TCandidateSets& sets) const;
     using TClassesOf = std::function<bool(std::size_t, std::vector<std::vector<std::uint32_t>>&)>;
     void ReportInHeadOrder(const TCandidateSets& sets, std::vector<bool>& removed,
@@ -226,7 +240,6 @@ private:
     };
     struct TReadWatch;
 
-    TDescriptorBudget descriptors_;
     bool running_ = false;
     TClock::time_point lastPoll_{};
     std::int64_t progressDone_ = 0;

@@ -1,6 +1,7 @@
 #include "_compearer/content_splitter.h"
 
 #include "_compearer/for_each_run.h"
+#include "platform/file_times.h"
 #include "platform/long_path.h"
 
 #include <algorithm>
@@ -32,20 +33,32 @@ constexpr std::int64_t ReadAheadWindow = 8 << 20;
 
 } // namespace
 
+// What a file's descriptor says of it. Writing to a file moves its size or its times, unless
+// the write falls within one tick of the file system's clock and keeps the size.
+struct TContentSplitter::TStamp {
+    std::int64_t Size = 0;
+    std::int64_t ModifiedNs = 0;
+    std::int64_t ChangedNs = 0;
+    bool operator==(const TStamp&) const = default;
+};
+
 struct TContentSplitter::TFile {
     std::uint32_t RowBegin = 0; // into rowsByPath_
     std::uint32_t RowCount = 0;
     TBudgetFd Fd;
     std::int64_t Length = 0; // at opening time
     std::int64_t CreditedWork = 0;
+    TStamp Seen; // when first opened
+    bool HasSeen = false;
     bool Failed = false;
     bool Settled = false;
 };
 
-TContentSplitter::TContentSplitter(const TPathColumn& paths, const TFileIdColumn& ids,
-                                   TDescriptorBudget& budget, TContentHooks hooks)
-    : paths_(paths), ids_(ids), budget_(budget), hooks_(std::move(hooks)),
-      maxOpen_(std::clamp<std::size_t>(budget.Limit(), 2, MaxOpenFiles)) {}
+TContentSplitter::TContentSplitter(const TSplitColumns& columns, TDescriptorCache& budget,
+                                   TContentHooks hooks)
+    : paths_(columns.Paths), ids_(columns.Ids), modifiedNs_(columns.ModifiedNs), budget_(budget),
+      hooks_(std::move(hooks)), maxOpen_(std::clamp<std::size_t>(budget.Limit(), 2, MaxOpenFiles)) {
+}
 
 // The descriptors close with files_.
 TContentSplitter::~TContentSplitter() = default;
@@ -234,9 +247,7 @@ bool TContentSplitter::Lockstep(const TMembers& members, std::vector<TMembers>& 
         // A lone file needs no more reading, unless it stands for several rows: then it must
         // prove readable to its end, as two reads of one file would.
         if ((same.size() == 1 && files_[same.front()].RowCount == 1) || step.Offset >= step.End) {
-            for (const std::uint32_t member : same)
-                Close(member);
-            finals.push_back(std::move(same));
+            Finish(std::move(same), finals);
             continue;
         }
         const auto block = static_cast<std::int64_t>(chunk);
@@ -262,9 +273,7 @@ bool TContentSplitter::Lockstep(const TMembers& members, std::vector<TMembers>& 
                 std::find(same.begin(), same.end(), part.front()) - same.begin())];
             if (count < wanted) {
                 // The files ended early (they shrank since they were opened), all at one place.
-                for (const std::uint32_t member : part)
-                    Close(member);
-                finals.push_back(std::move(part));
+                Finish(std::move(part), finals);
             } else if (tail) {
                 work.push_back({std::move(part), step.Offset, step.End - count});
             } else {
@@ -273,6 +282,28 @@ bool TContentSplitter::Lockstep(const TMembers& members, std::vector<TMembers>& 
         }
     }
     return true;
+}
+
+// The members' last bytes are read: each is checked on its descriptor to be as it was when first
+// opened, so that what was read is the whole of one version of the file; the unchanged ones are
+// final.
+void TContentSplitter::Finish(TMembers members, std::vector<TMembers>& finals) {
+    TMembers unchanged;
+    for (const std::uint32_t member : members) {
+        TFile& file = files_[member];
+        struct stat facts {};
+        if (!file.Fd) {
+            if (Reopen(member))
+                unchanged.push_back(member);
+        } else if (::fstat(file.Fd.Get(), &facts) != 0) {
+            Fail(member, errno);
+        } else if (Unchanged(member, facts)) {
+            unchanged.push_back(member);
+        }
+        Close(member);
+    }
+    if (!unchanged.empty())
+        finals.push_back(std::move(unchanged));
 }
 
 std::vector<TContentSplitter::TMembers>
@@ -352,27 +383,18 @@ void TContentSplitter::Settle(const TMembers& members) {
 
 bool TContentSplitter::Open(std::uint32_t member) {
     TFile& file = files_[member];
-    std::int64_t length = -1;
-    if (!Reopen(member, &length))
+    if (!Reopen(member))
         return false;
-    if (length < 0) {
-        // Open already: its length now.
-        struct stat facts {};
-        if (::fstat(file.Fd.Get(), &facts) != 0) {
-            Fail(member, errno);
-            return false;
-        }
-        length = static_cast<std::int64_t>(facts.st_size);
-    }
-    file.Length = length;
+    // Any other length is a change, found when the file's last bytes are read.
+    file.Length = file.Seen.Size;
     if (file.Length > SequentialHintSize)
         ::posix_fadvise(file.Fd.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
     return true;
 }
 
 // Opens the member's file (again, when the budget closed it): by path, checked to be the
-// regular file the scan found there; `length`, when given, hears the length of a file opened.
-bool TContentSplitter::Reopen(std::uint32_t member, std::int64_t* length) {
+// regular file the scan found there, unchanged.
+bool TContentSplitter::Reopen(std::uint32_t member) {
     TFile& file = files_[member];
     if (file.Failed)
         return false;
@@ -386,8 +408,9 @@ bool TContentSplitter::Reopen(std::uint32_t member, std::int64_t* length) {
     if (!budget_.Open(file.Fd, [&] {
             return OpenLongPath(path, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
         })) {
-        // A link in the file's place is not followed, which is no failure.
-        Fail(member, errno == ELOOP ? 0 : errno);
+        // A link in the file's place is not followed, which is no failure; a lack of
+        // descriptors fails an open only once the work is stopped.
+        Fail(member, errno == ELOOP || errno == EMFILE || errno == ENFILE ? 0 : errno);
         return false;
     }
     struct stat facts {};
@@ -404,9 +427,28 @@ bool TContentSplitter::Reopen(std::uint32_t member, std::int64_t* length) {
         Fail(member, ENOENT);
         return false;
     }
-    if (length != nullptr)
-        *length = static_cast<std::int64_t>(facts.st_size);
-    return true;
+    return Unchanged(member, facts);
+}
+
+// True when `facts` of the member's file show it as the scan recorded it (when first opened)
+// or as it was first opened (later); otherwise the file counts as changed.
+bool TContentSplitter::Unchanged(std::uint32_t member, const struct stat& facts) {
+    TFile& file = files_[member];
+    const TStamp now{static_cast<std::int64_t>(facts.st_size), NanosecondsOf(facts.st_mtim),
+                     NanosecondsOf(facts.st_ctim)};
+    if (!file.HasSeen) {
+        const std::uint32_t row = rowsByPath_[file.RowBegin];
+        const bool asScanned = now.Size == scanSize_ &&
+                               (row >= modifiedNs_.size() || now.ModifiedNs == modifiedNs_[row]);
+        file.Seen = now;
+        file.HasSeen = true;
+        if (asScanned)
+            return true;
+    } else if (now == file.Seen) {
+        return true;
+    }
+    FailChanged(member);
+    return false;
 }
 
 // The file is identical to nothing from now on; a real failure is reported once.
@@ -418,6 +460,17 @@ void TContentSplitter::Fail(std::uint32_t member, int error) {
     file.Failed = true;
     if (error != 0 && hooks_.Unreadable)
         hooks_.Unreadable(rowsByPath_[file.RowBegin], error);
+}
+
+// Like Fail, reported as a change rather than an error.
+void TContentSplitter::FailChanged(std::uint32_t member) {
+    TFile& file = files_[member];
+    Close(member);
+    if (file.Failed)
+        return;
+    file.Failed = true;
+    if (hooks_.Changed)
+        hooks_.Changed(rowsByPath_[file.RowBegin]);
 }
 
 void TContentSplitter::Close(std::uint32_t member) {
@@ -450,6 +503,8 @@ std::int64_t TContentSplitter::ReadAt(std::uint32_t member, char* buffer, std::s
         done += static_cast<std::size_t>(count);
     }
     bytesRead_.fetch_add(static_cast<std::int64_t>(done), std::memory_order_relaxed);
+    if (hooks_.ChunkRead)
+        hooks_.ChunkRead(paths_[rowsByPath_[file.RowBegin]], offset + std::int64_t(done));
     // Each byte read counts once, wherever it lies, up to the file's scan size.
     const std::int64_t credit =
         std::min(file.CreditedWork + file.RowCount * std::int64_t(done), file.RowCount * scanSize_);

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "_compearer/descriptor_budget.h"
+#include "_compearer/chunked_column.h"
+#include "_compearer/descriptor_cache.h"
 #include "_compearer/file_id_column.h"
 #include "_compearer/path_column.h"
 #include "platform/file_id.h"
@@ -11,6 +12,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace parvex {
@@ -25,25 +27,41 @@ struct TContentHooks {
     std::function<void(std::int64_t)> WorkDone;
     /// A row's file could not be opened or read; `error` is the system's error number.
     std::function<void(std::uint32_t row, int error)> Unreadable;
+    /// A row's file changed since the scan or while it was read: it takes no part.
+    std::function<void(std::uint32_t row)> Changed;
+    /// Called after each chunk read from a file, with its path and the offset the chunk ended
+    /// at; may be empty. Tests change files here while they are compared.
+    std::function<void(const std::string& path, std::int64_t end)> ChunkRead;
+};
+
+/// The columns of the file table a content split reads: a row's path, its file's device and
+/// inode (a file whose id is known must still have it when opened) and its modification time
+/// in nanoseconds as the scan saw it.
+struct TSplitColumns {
+    const TPathColumn& Paths;
+    const TFileIdColumn& Ids;
+    const TChunkedColumn<std::int64_t>& ModifiedNs;
 };
 
 /// Splits sets of candidate rows into classes of files with byte-identical content. Every file
 /// is streamed in bounded chunks; a set's files are read side by side and the set is split on
 /// the bytes actually read, so a file is read about once and equality never rests on a hash.
+/// A file whose size or modification time is no longer what the scan saw, or whose size or
+/// times change while it is read (checked on its descriptor once its last bytes are read), is
+/// identical to nothing and reported through the Changed hook.
 class TContentSplitter {
 public:
-    /// Rows are indexes into `paths` and `ids` (a file whose id is known must still have it when
-    /// opened); descriptors are held under `budget`; the hooks report progress and poll for a
-    /// stop.
-    TContentSplitter(const TPathColumn& paths, const TFileIdColumn& ids, TDescriptorBudget& budget,
-                     TContentHooks hooks);
+    /// Rows are indexes into `columns`; descriptors are held in `budget`; the hooks report
+    /// progress and poll for a stop.
+    TContentSplitter(const TSplitColumns& columns, TDescriptorCache& budget, TContentHooks hooks);
     ~TContentSplitter();
     TContentSplitter(const TContentSplitter&) = delete;
     TContentSplitter& operator=(const TContentSplitter&) = delete;
 
     /// Splits `rows` (ascending, all of scan size `scanSize`) and appends every class of two or
     /// more rows, ascending, to `classes`. A row listed twice under one path is one file read
-    /// once; a file that cannot be opened or read is identical to nothing. False when stopped.
+    /// once; a file that cannot be opened or read, or that changed, is identical to nothing.
+    /// False when stopped.
     bool Split(std::span<const std::uint32_t> rows, std::int64_t scanSize,
                std::vector<std::vector<std::uint32_t>>& classes);
 
@@ -66,6 +84,7 @@ public:
 
 private:
     struct TFile;
+    struct TStamp;
     using TMembers = std::vector<std::uint32_t>;
 
     bool Resolve(TMembers members, std::vector<std::vector<std::uint32_t>>& classes);
@@ -74,14 +93,17 @@ private:
     bool CompareToRepresentative(TMembers members,
                                  std::vector<std::vector<std::uint32_t>>& classes);
     bool Lockstep(const TMembers& members, std::vector<TMembers>& finals);
+    void Finish(TMembers members, std::vector<TMembers>& finals);
     static std::vector<TMembers> SplitOnChunk(const char* arena, const TMembers& members,
                                               std::size_t chunk,
                                               const std::vector<std::int64_t>& counts);
     void Emit(const TMembers& members, std::vector<std::vector<std::uint32_t>>& classes);
     void Settle(const TMembers& members);
     [[nodiscard]] bool Open(std::uint32_t member);
-    [[nodiscard]] bool Reopen(std::uint32_t member, std::int64_t* length = nullptr);
+    [[nodiscard]] bool Reopen(std::uint32_t member);
+    [[nodiscard]] bool Unchanged(std::uint32_t member, const struct stat& facts);
     void Fail(std::uint32_t member, int error);
+    void FailChanged(std::uint32_t member);
     void Close(std::uint32_t member);
     void CloseAll();
     [[nodiscard]] std::int64_t ReadAt(std::uint32_t member, char* buffer, std::size_t length,
@@ -90,7 +112,8 @@ private:
 
     const TPathColumn& paths_;
     const TFileIdColumn& ids_;
-    TDescriptorBudget& budget_;
+    const TChunkedColumn<std::int64_t>& modifiedNs_;
+    TDescriptorCache& budget_;
     TContentHooks hooks_;
     std::size_t maxOpen_ = MaxOpenFiles;
     std::int64_t scanSize_ = 0;

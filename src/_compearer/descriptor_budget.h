@@ -1,100 +1,89 @@
 #pragma once
 
-#include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstddef>
+#include <mutex>
 
 namespace parvex {
 
-class TDescriptorBudget;
+class TDescriptorGrant;
 
-/// A descriptor held under a TDescriptorBudget, which may close it to make room for another;
-/// its holder then opens it again when it needs it. Movable, not copyable.
-class TBudgetFd {
+/// The file descriptors this process may hold open at once, shared by everything that opens
+/// files: the folder walk and its read-ahead, the content readers, and whatever else keeps
+/// files open. A user takes a grant of a number of descriptors and never holds more open than
+/// its grant; when it ends, the grant goes back. Thread-safe.
+class TDescriptorBudget {
 public:
-    TBudgetFd() = default;
-    ~TBudgetFd() { Close(); }
-    TBudgetFd(TBudgetFd&& other) noexcept { TakeOver(other); }
-    TBudgetFd& operator=(TBudgetFd&& other) noexcept;
-    TBudgetFd(const TBudgetFd&) = delete;
-    TBudgetFd& operator=(const TBudgetFd&) = delete;
+    /// A budget of at most `cap` descriptors, fewer when the process's limit allows fewer.
+    explicit TDescriptorBudget(std::size_t cap = MostHeld) : cap_(cap) {}
+    TDescriptorBudget(const TDescriptorBudget&) = delete;
+    TDescriptorBudget& operator=(const TDescriptorBudget&) = delete;
 
-    /// The descriptor, or -1 while none is held.
-    int Get() const { return fd_; }
-    /// True while a descriptor is held.
-    explicit operator bool() const { return fd_ >= 0; }
-    /// Closes the descriptor (read only: a failed close loses nothing).
-    void Close();
+    /// The budget of this process, which every search draws from.
+    static TDescriptorBudget& Process();
+    /// What the soft RLIMIT_NOFILE leaves to the budget: the limit less a reserve for the rest
+    /// of the program (the standard streams, a window, a settings file), at least 2.
+    static std::size_t FromLimit();
+
+    /// Sets the most descriptors the budget gives out (at least 2); the process's limit may
+    /// still allow fewer.
+    void SetCap(std::size_t cap);
+    /// The most descriptors the budget gives out, as the process's limit stands now.
+    std::size_t Total() const;
+    /// Descriptors not granted now.
+    std::size_t Free() const;
+
+    /// A grant of between `least` and `most` descriptors, as many as are free; an empty grant
+    /// when fewer than `least` are free. Never waits.
+    TDescriptorGrant TryTake(std::size_t least, std::size_t most);
+    /// Waits until a grant goes back or `timeout` passes.
+    void WaitForReturn(std::chrono::milliseconds timeout);
+
+    /// However high the limit, no more are given out.
+    static constexpr std::size_t MostHeld = 1024;
+
+private:
+    friend class TDescriptorGrant;
+    void Return(std::size_t count);
+
+    mutable std::mutex mutex_;
+    std::condition_variable returned_;
+    std::size_t cap_;
+    std::size_t granted_ = 0;
+};
+
+/// Descriptors taken from a TDescriptorBudget, given back when the grant ends. Movable.
+class TDescriptorGrant {
+public:
+    TDescriptorGrant() = default;
+    ~TDescriptorGrant() { Release(); }
+    TDescriptorGrant(TDescriptorGrant&& other) noexcept;
+    TDescriptorGrant& operator=(TDescriptorGrant&& other) noexcept;
+    TDescriptorGrant(const TDescriptorGrant&) = delete;
+    TDescriptorGrant& operator=(const TDescriptorGrant&) = delete;
+
+    /// The descriptors its holder may have open at once.
+    std::size_t Count() const { return count_; }
+    /// True for a grant of at least one descriptor.
+    explicit operator bool() const { return count_ > 0; }
+    /// Moves up to `count` of this grant's descriptors into a grant of their own.
+    TDescriptorGrant Split(std::size_t count);
+    /// Gives the descriptors back to the budget.
+    void Release();
+    /// The budget the grant came from; null for an empty grant.
+    TDescriptorBudget* Budget() const { return budget_; }
 
 private:
     friend class TDescriptorBudget;
-    void TakeOver(TBudgetFd& other) noexcept;
+    TDescriptorGrant(TDescriptorBudget& budget, std::size_t count)
+        : budget_(&budget), count_(count) {}
 
-    int fd_ = -1;
     TDescriptorBudget* budget_ = nullptr;
-    TBudgetFd* newer_ = nullptr;
-    TBudgetFd* older_ = nullptr;
+    std::size_t count_ = 0;
 };
 
-/// The descriptors a search may hold at once, shared by the folder walk and the content
-/// comparison: at most Limit() are held, and when the system refuses a descriptor (EMFILE,
-/// ENFILE) the least recently used ones are closed before a file counts as unreadable.
-class TDescriptorBudget {
-public:
-    TDescriptorBudget() = default;
-    TDescriptorBudget(const TDescriptorBudget&) = delete;
-    TDescriptorBudget& operator=(const TDescriptorBudget&) = delete;
-    ~TDescriptorBudget();
-
-    /// This process's budget: the soft RLIMIT_NOFILE less a reserve for the rest of the program,
-    /// at most 1024.
-    static std::size_t ProcessBudget();
-    /// Sets the most descriptors held at once (at least 2).
-    void SetLimit(std::size_t limit);
-    /// The most descriptors held at once.
-    std::size_t Limit() const { return limit_; }
-
-    /// Opens with `open` (a call giving a descriptor, or -1 with errno set) and holds the result
-    /// in `fd`, closing least recently used descriptors to stay within the limit and, on
-    /// EMFILE or ENFILE, to try again. False, with errno set, when no descriptor was opened.
-    template <class TOpen> [[nodiscard]] bool Open(TBudgetFd& fd, TOpen open) {
-        fd.Close();
-        while (held_ >= limit_ && CloseOldest()) {
-        }
-        const int opened = OpenUnheld(open);
-        if (opened < 0)
-            return false;
-        Hold(fd, opened);
-        return true;
-    }
-    /// Opens with `open` a descriptor that the caller closes itself soon, making room on EMFILE
-    /// or ENFILE as Open does; -1 with errno set when it fails.
-    template <class TOpen> int OpenUnheld(TOpen open) {
-        for (;;) {
-            const int opened = open();
-            if (opened >= 0 || (errno != EMFILE && errno != ENFILE))
-                return opened;
-            const int error = errno;
-            // The newest descriptor is the one in use (a folder being opened from); it stays.
-            if (held_ <= 1 || !CloseOldest()) {
-                errno = error;
-                return -1;
-            }
-        }
-    }
-    /// Marks `fd` as just used, so it is closed last.
-    void Touch(TBudgetFd& fd);
-
-private:
-    friend class TBudgetFd;
-    void Hold(TBudgetFd& fd, int opened);
-    void Unlink(TBudgetFd& fd);
-    void LinkNewest(TBudgetFd& fd);
-    bool CloseOldest();
-
-    TBudgetFd* newest_ = nullptr;
-    TBudgetFd* oldest_ = nullptr;
-    std::size_t held_ = 0;
-    std::size_t limit_ = 64;
-};
+/// How many of `threads` run when each holds two descriptors of `descriptors`: at least one.
+std::size_t ThreadsWithin(std::size_t threads, std::size_t descriptors);
 
 } // namespace parvex

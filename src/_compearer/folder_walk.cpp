@@ -9,7 +9,7 @@
 
 namespace parvex {
 
-TFolderWalk::TFolderWalk(TDescriptorBudget& budget,
+TFolderWalk::TFolderWalk(TDescriptorCache& budget,
                          std::function<void(const std::string&, int)> lost)
     : budget_(budget), lost_(std::move(lost)) {}
 

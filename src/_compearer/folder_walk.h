@@ -1,6 +1,6 @@
 #pragma once
 
-#include "_compearer/descriptor_budget.h"
+#include "_compearer/descriptor_cache.h"
 #include "platform/file_id.h"
 #include "platform/virtual_file_systems.h"
 
@@ -15,13 +15,13 @@ namespace parvex {
 /// A depth-first, pre-order walk of a folder tree by descriptors. Each folder is opened
 /// relative to its parent's descriptor without following a link, so a folder swapped for a link
 /// while the walk runs cannot lead it outside the start folder, and no path length limits the
-/// depth. Descriptors of ancestors are held under the budget; one the budget closed is opened
+/// depth. Descriptors of ancestors are held in a descriptor cache; one the cache closed is opened
 /// again from its child ("..") or from the nearest open ancestor, checked by device and inode
 /// at every step.
 class TFolderWalk {
 public:
     /// `lost` hears of a folder whose remaining subfolders cannot be reached any more.
-    TFolderWalk(TDescriptorBudget& budget, std::function<void(const std::string&, int)> lost);
+    TFolderWalk(TDescriptorCache& budget, std::function<void(const std::string&, int)> lost);
 
     /// Starts a walk at `startFolder` (ending in "/"), the first folder NextFolder gives.
     void Reset(const std::string& startFolder);
@@ -66,7 +66,7 @@ private:
     void Leave();
     std::string NameOf(std::size_t level) const;
 
-    TDescriptorBudget& budget_;
+    TDescriptorCache& budget_;
     std::function<void(const std::string&, int)> lost_;
     TVirtualFileSystems virtualFileSystems_;
     std::vector<TFileId> excluded_;

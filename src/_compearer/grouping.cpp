@@ -206,18 +206,25 @@ void TCompearerCore::StartProgress(const TCandidateSets& sets) {
 }
 
 // Splits the sets on content with the splitter on this thread, or with a pool of readers when
-// several threads read.
+// the descriptors the search gets let several threads read, each holding two or more.
 void TCompearerCore::CompareAndReportInHeadOrder(const TCandidateSets& sets,
                                                  std::vector<bool>& removed) {
-    descriptors_.SetLimit(TDescriptorBudget::ProcessBudget());
     const std::size_t threads = CompareContent ? ReaderThreads(sets) : 1;
-    if (threads > 1)
-        return SplitWithPool(sets, removed, threads);
+    TDescriptorGrant descriptors = TakeDescriptors(2, threads * TContentSplitter::MaxOpenFiles);
+    if (!descriptors)
+        return; // stopped while waiting for descriptors
+    if (TSplitPool::Readers(threads, descriptors.Count()) > 1)
+        return SplitWithPool(sets, removed, std::move(descriptors), threads);
+    TDescriptorCache cache(std::move(descriptors), [this] {
+        Poll();
+        return !StopRequested;
+    });
     TContentSplitter splitter(
-        FilePaths, FileIds, descriptors_,
+        {FilePaths, FileIds, FileModifiedNs}, cache,
         {[this] { Poll(); }, [this] { return StopRequested; },
          [this](std::int64_t work) { AddProgress(work); },
-         [this](std::uint32_t row, int error) { ReportSkipped(FilePaths[row], error); }});
+         [this](std::uint32_t row, int error) { ReportSkipped(FilePaths[row], error); },
+         [this](std::uint32_t row) { ReportChanged(row); }, OnChunkRead});
     const TReadWatch watch(*this, [&splitter] {
         return TReadCounts{splitter.RowsSettled(), splitter.BytesRead()};
     });
@@ -231,11 +238,14 @@ void TCompearerCore::CompareAndReportInHeadOrder(const TCandidateSets& sets,
 // Workers split the sets ahead of this thread, which takes their classes in head order and
 // raises every event itself, as the splitter on this thread would have.
 void TCompearerCore::SplitWithPool(const TCandidateSets& sets, std::vector<bool>& removed,
-                                   std::size_t threads) {
-    TSplitPool pool(FilePaths, FileIds, threads, sets.Order.size(), [&sets, this](std::size_t k) {
-        const std::span<const std::uint32_t> set = sets.Set(sets.Order[k]);
-        return TSplitPool::TSet{set, FileSizes[set.front()]};
-    });
+                                   TDescriptorGrant descriptors, std::size_t threads) {
+    TSplitPool pool(
+        {FilePaths, FileIds, FileModifiedNs}, std::move(descriptors), threads, sets.Order.size(),
+        [&sets, this](std::size_t k) {
+            const std::span<const std::uint32_t> set = sets.Set(sets.Order[k]);
+            return TSplitPool::TSet{set, FileSizes[set.front()]};
+        },
+        OnChunkRead);
     const TReadWatch watch(*this, [&pool] {
         return TReadCounts{pool.RowsSettled(), pool.BytesRead()};
     });
@@ -252,6 +262,8 @@ void TCompearerCore::SplitWithPool(const TCandidateSets& sets, std::vector<bool>
         AddProgress(pool.TakeWork());
         for (const auto& [row, error] : result.Unreadable)
             ReportSkipped(FilePaths[row], error);
+        for (const std::uint32_t row : result.Changed)
+            ReportChanged(row);
         classes = std::move(result.Classes);
         return !StopRequested;
     });

@@ -3,6 +3,7 @@
 #include "platform/virtual_file_systems.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <sys/stat.h>
 
 namespace parvex {
@@ -15,9 +16,9 @@ bool TListingReader::ReadFileFacts(TFileFacts& facts, int& error) const {
     return entry.HasFacts;
 }
 
-TListingPrefetch::TListingPrefetch(std::size_t threads, TRules rules,
-                                   const std::string& startFolder)
-    : rules_(std::move(rules)), pending_{startFolder} {
+TListingPrefetch::TListingPrefetch(std::size_t threads, TDescriptorBudget& descriptors,
+                                   TRules rules, const std::string& startFolder)
+    : descriptors_(descriptors), rules_(std::move(rules)), pending_{startFolder} {
     for (std::size_t k = 0; k < std::max<std::size_t>(threads, 1); ++k)
         workers_.emplace_back([this] { Work(); });
 }
@@ -118,7 +119,9 @@ void TListingPrefetch::Work() {
         reading_.insert(folder);
         lock.unlock();
         std::vector<std::string> subfolders;
-        std::unique_ptr<TListing> listing = Read(folder, virtualFileSystems, subfolders);
+        std::unique_ptr<TListing> listing;
+        if (const TDescriptorGrant descriptor = descriptors_.TryTake(1, 1))
+            listing = Read(folder, virtualFileSystems, subfolders);
         lock.lock();
         reading_.erase(folder);
         const std::size_t entries = listing ? listing->Entries.size() : 0;
@@ -131,14 +134,16 @@ void TListingPrefetch::Work() {
     }
 }
 
-// Null for a folder the walk never enters (a link in its place, a virtual file system) and
-// for a read cut short by the end of the walk.
+// Null for a folder the walk never enters (a link in its place, a virtual file system), for a
+// folder the system gave no descriptor for, and for a read cut short by the end of the walk.
 std::unique_ptr<TListing> TListingPrefetch::Read(const std::string& folder,
                                                  TVirtualFileSystems& virtualFileSystems,
                                                  std::vector<std::string>& subfolders) {
     auto listing = std::make_unique<TListing>();
     TFolderReader reader(folder, false);
     if (!reader.IsOpen()) {
+        if (reader.Error() == EMFILE || reader.Error() == ENFILE)
+            return nullptr;
         listing->OpenError = reader.Error();
         return listing;
     }

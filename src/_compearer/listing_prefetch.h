@@ -1,5 +1,6 @@
 #pragma once
 
+#include "_compearer/descriptor_budget.h"
 #include "platform/file_id.h"
 #include "platform/folder_reader.h"
 
@@ -63,7 +64,9 @@ private:
 /// of entries ahead. The walk takes each folder's listing when it gets there, checked to be of
 /// the folder it entered; a folder not read ahead (or read ahead as another folder) is read by
 /// the walk itself. Workers open folders by path, never follow a link in the folder's own
-/// place, and never call back into the search.
+/// place, and never call back into the search. Each folder is read with one descriptor taken
+/// from the budget for the read; a worker that gets none (or whose open the system refuses for
+/// lack of descriptors) leaves the folder to the walk.
 class TListingPrefetch {
 public:
     /// Which entries matter to the scan.
@@ -76,8 +79,10 @@ public:
         std::vector<TFileId> Excluded;
     };
 
-    /// Starts `threads` workers reading the tree below `startFolder` (ending in "/").
-    TListingPrefetch(std::size_t threads, TRules rules, const std::string& startFolder);
+    /// Starts `threads` workers reading the tree below `startFolder` (ending in "/") with
+    /// descriptors of `descriptors`.
+    TListingPrefetch(std::size_t threads, TDescriptorBudget& descriptors, TRules rules,
+                     const std::string& startFolder);
     /// Stops the workers and waits for them.
     ~TListingPrefetch();
     TListingPrefetch(const TListingPrefetch&) = delete;
@@ -103,6 +108,7 @@ private:
     bool IsSkipped(const std::string& folder) const;
     void Push(const std::string& folder, const std::vector<std::string>& names);
 
+    TDescriptorBudget& descriptors_;
     TRules rules_;
     std::mutex mutex_;
     std::condition_variable work_;     // workers: a folder to read, or room

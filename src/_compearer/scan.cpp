@@ -33,15 +33,22 @@ std::vector<TFileId> FolderIds(const std::vector<std::string>& folders) {
 
 } // namespace
 
-// The state of one scan: the walk and the mask; the rows by file id and, once a second pattern
-// walks the tree again, by path.
+// The state of one scan: the walk with its descriptors and the mask; the rows by file id and,
+// once a second pattern walks the tree again, by path.
 struct TCompearerCore::TScanWalk {
-    explicit TScanWalk(TCompearerCore& core)
-        : Walk(core.descriptors_, [&core](const std::string& folder, int error) {
-              core.ReportSkipped(folder, error);
-          }) {}
+    TScanWalk(TCompearerCore& core, TDescriptorGrant descriptors, std::size_t readAhead)
+        : Descriptors(std::move(descriptors),
+                      [&core] {
+                          core.Poll();
+                          return !core.StopRequested;
+                      }),
+          Walk(Descriptors, [&core](const std::string& folder,
+                                    int error) { core.ReportSkipped(folder, error); }),
+          ReadAheadThreads(readAhead) {}
 
+    TDescriptorCache Descriptors; // closes after the walk's descriptors
     TFolderWalk Walk;
+    std::size_t ReadAheadThreads;
     std::string Mask;
     std::unique_ptr<TListingPrefetch> Prefetch;
     TRowIndex RowsById;
@@ -54,8 +61,13 @@ void TCompearerCore::ScanSearchSpec(const std::string& spec) {
     // Rows that were there before are unknown to this scan's indexes: they may repeat its own.
     const bool fresh = FilePaths.empty();
     distinctRows_ = 0;
-    descriptors_.SetLimit(TDescriptorBudget::ProcessBudget());
-    TScanWalk walk(*this);
+    // Read-ahead threads are as many as hold two descriptors each, though each reads one folder
+    // at a time; the walk holds the rest.
+    const std::size_t free = TDescriptorBudget::Process().Free();
+    const std::size_t threads = WalkThreads();
+    const std::size_t readAhead = threads > 1 ? ThreadsWithin(threads, free) : 0;
+    const std::size_t forWalk = free > readAhead + 2 ? free - readAhead : 2;
+    TScanWalk walk(*this, TakeDescriptors(2, forWalk), readAhead);
     walk.Walk.SetExcluded(FolderIds(ExcludedFolders));
     const auto patterns = SplitSearchSpec(spec);
     for (std::size_t p = 0; p < patterns.size(); ++p) {
@@ -78,9 +90,9 @@ void TCompearerCore::ScanPattern(const std::string& pattern, TScanWalk& walk) {
     const std::size_t folderLength = FolderPartLength(pattern);
     walk.Mask.assign(pattern, folderLength);
     walk.Walk.Reset(pattern.substr(0, folderLength));
-    if (const std::size_t threads = WalkThreads(); threads > 1)
+    if (walk.ReadAheadThreads > 0)
         walk.Prefetch = std::make_unique<TListingPrefetch>(
-            threads,
+            walk.ReadAheadThreads, TDescriptorBudget::Process(),
             TListingPrefetch::TRules{
                 [this, mask = walk.Mask](std::string_view name) { return WantsFacts(name, mask); },
                 [this](std::string_view name) { return EntersFolder(name); }, walk.Walk.Excluded()},

@@ -5,43 +5,40 @@
 
 namespace parvex {
 
-namespace {
-
-// A budget of `limit` descriptors, ready before the splitter that sizes itself by it.
-struct TLimitedBudget : TDescriptorBudget {
-    explicit TLimitedBudget(std::size_t limit) { SetLimit(limit); }
-};
-
-} // namespace
-
 struct TSplitPool::TWorker {
-    TWorker(TSplitPool& pool, const TPathColumn& paths, const TFileIdColumn& ids,
-            std::size_t descriptors)
-        : Budget(descriptors),
-          Splitter(paths, ids, Budget,
+    TWorker(TSplitPool& pool, const TSplitColumns& columns, TDescriptorGrant descriptors,
+            const std::function<void(const std::string&, std::int64_t)>& chunkRead)
+        : Descriptors(std::move(descriptors),
+                      [&pool] { return !pool.stopped_.load(std::memory_order_relaxed); }),
+          Splitter(columns, Descriptors,
                    {[] {}, [&pool] { return pool.stopped_.load(std::memory_order_relaxed); },
                     [&pool](std::int64_t work) {
                         pool.work_.fetch_add(work, std::memory_order_relaxed);
                     },
                     [this](std::uint32_t row, int error) {
                         Current->Unreadable.emplace_back(row, error);
-                    }}) {}
+                    },
+                    [this](std::uint32_t row) { Current->Changed.push_back(row); }, chunkRead}) {}
 
-    TLimitedBudget Budget;
+    TDescriptorCache Descriptors;
     TContentSplitter Splitter;
     TSetResult* Current = nullptr;
     std::thread Thread;
 };
 
-TSplitPool::TSplitPool(const TPathColumn& paths, const TFileIdColumn& ids, std::size_t threads,
-                       std::size_t setCount, std::function<TSet(std::size_t)> setAt)
+TSplitPool::TSplitPool(const TSplitColumns& columns, TDescriptorGrant descriptors,
+                       std::size_t threads, std::size_t setCount,
+                       std::function<TSet(std::size_t)> setAt,
+                       const std::function<void(const std::string&, std::int64_t)>& chunkRead)
     : setAt_(std::move(setAt)), setCount_(setCount), slots_(Lookahead) {
-    threads = std::max<std::size_t>(threads, 1);
-    // The descriptors of the process are shared out; each worker holds a few files open at once.
-    const std::size_t descriptors =
-        std::max<std::size_t>(TDescriptorBudget::ProcessBudget() / threads, 2);
-    for (std::size_t k = 0; k < threads; ++k)
-        workers_.push_back(std::make_unique<TWorker>(*this, paths, ids, descriptors));
+    const std::size_t readers = Readers(threads, descriptors.Count());
+    // Each worker holds its share, no more than a splitter keeps open; the rest goes back.
+    const std::size_t share =
+        std::min(descriptors.Count() / readers, TContentSplitter::MaxOpenFiles);
+    for (std::size_t k = 0; k < readers; ++k)
+        workers_.push_back(
+            std::make_unique<TWorker>(*this, columns, descriptors.Split(share), chunkRead));
+    descriptors.Release();
     for (const auto& worker : workers_)
         worker->Thread = std::thread([this, &worker = *worker] { Work(worker); });
 }

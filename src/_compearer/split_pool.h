@@ -18,9 +18,10 @@
 namespace parvex {
 
 /// Splits a sequence of candidate sets on content with worker threads, each reading with a
-/// content splitter and descriptors of its own, and hands the classes back set by set in the
-/// sequence's order. Workers never call back into the search: what they meet (classes, files
-/// that could not be read) waits in the set's result until the calling thread takes it.
+/// content splitter and a share of the pool's descriptors, and hands the classes back set by set
+/// in the sequence's order. Every worker holds two descriptors or more of its own, so none waits
+/// for another's. Workers never call back into the search: what they meet (classes, files that
+/// could not be read or changed) waits in the set's result until the calling thread takes it.
 class TSplitPool {
 public:
     /// Rows of one candidate set and their common scan size.
@@ -33,12 +34,17 @@ public:
         std::vector<std::vector<std::uint32_t>> Classes;
         /// Rows whose file could not be read, with the system's error, in the order met.
         std::vector<std::pair<std::uint32_t, int>> Unreadable;
+        /// Rows whose file changed since the scan or while it was read, in the order met.
+        std::vector<std::uint32_t> Changed;
     };
 
-    /// Starts `threads` workers on the sets 0 to setCount - 1, as `setAt` gives them; at most
-    /// Lookahead sets are split ahead of the one the calling thread waits for.
-    TSplitPool(const TPathColumn& paths, const TFileIdColumn& ids, std::size_t threads,
-               std::size_t setCount, std::function<TSet(std::size_t)> setAt);
+    /// Starts Readers(threads, descriptors) workers, sharing `descriptors` out among them, on
+    /// the sets 0 to setCount - 1, as `setAt` gives them; at most Lookahead sets are split ahead
+    /// of the one the calling thread waits for. `chunkRead`, when set, is every splitter's
+    /// ChunkRead hook, called on the workers' threads.
+    TSplitPool(const TSplitColumns& columns, TDescriptorGrant descriptors, std::size_t threads,
+               std::size_t setCount, std::function<TSet(std::size_t)> setAt,
+               const std::function<void(const std::string&, std::int64_t)>& chunkRead = {});
     /// Stops the workers and waits for them.
     ~TSplitPool();
     TSplitPool(const TSplitPool&) = delete;
@@ -58,6 +64,11 @@ public:
     std::int64_t BytesRead() const;
     /// Rows whose class the workers settled so far.
     std::int64_t RowsSettled() const;
+
+    /// The workers a pool of `threads` starts with `descriptors`: each holds two or more.
+    static std::size_t Readers(std::size_t threads, std::size_t descriptors) {
+        return ThreadsWithin(threads, descriptors);
+    }
 
     /// Most sets split ahead of the one the calling thread waits for.
     static constexpr std::size_t Lookahead = 1024;

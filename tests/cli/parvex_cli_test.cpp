@@ -559,6 +559,20 @@ TEST_F(ParvexCliTest, EveryThreadCountGivesThePairwiseResult) {
     }
 }
 
+// Under a limit of 20 descriptors, however many threads are asked for, the groups are those of
+// the pairwise pass and nothing is reported unread for lack of descriptors.
+TEST_F(ParvexCliTest, UnderALimitOfTwentyDescriptorsEveryThreadCountGivesThePairwiseResult) {
+    MakeRandomTree(20261209, 40, 300,
+                   {"", "a", "b", "abc", std::string(70000, 'x'), std::string(69999, 'x') + "y"});
+    const std::string expected = TReferenceSearch(Root).Output();
+    const std::vector<std::string> limited{"sh", "-c", "ulimit -n 20 && exec \"$0\" \"$@\""};
+    for (const char* threads : {"1", "4", "64", "1024"}) {
+        const TRun run = Run({"--threads", threads, "--keys", "size,content", Root}, limited);
+        EXPECT_EQ(run.Status, 0) << threads << " threads: " << run.Err;
+        EXPECT_EQ(run.Out, expected) << threads << " threads";
+    }
+}
+
 // A tree whose names try to forge lines: one file per level fixes the order of the groups.
 class ParvexCliForgedNamesTest : public ParvexCliTest {
 protected:

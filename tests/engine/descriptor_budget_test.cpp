@@ -1,71 +1,63 @@
 #include "_compearer/descriptor_budget.h"
 #include "support/child_process.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <unistd.h>
-#include <vector>
 
 namespace parvex {
 namespace {
 
-int OpenNull() {
-    return ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+TEST(DescriptorBudget, GrantsNeverExceedTheTotalAndGoBackWhenTheyEnd) {
+    TDescriptorBudget budget(10);
+    TDescriptorGrant first = budget.TryTake(2, 6);
+    EXPECT_EQ(first.Count(), 6U);
+    EXPECT_FALSE(budget.TryTake(5, 8)) << "only 4 are free";
+    TDescriptorGrant second = budget.TryTake(2, 8);
+    EXPECT_EQ(second.Count(), 4U);
+    EXPECT_EQ(budget.Free(), 0U);
+    {
+        const TDescriptorGrant part = first.Split(2);
+        EXPECT_EQ(part.Count(), 2U);
+        EXPECT_EQ(first.Count(), 4U);
+        EXPECT_EQ(budget.Free(), 0U) << "a split grant is still held";
+    }
+    EXPECT_EQ(budget.Free(), 2U);
+    TDescriptorGrant moved = std::move(second);
+    EXPECT_EQ(budget.Free(), 2U);
+    moved.Release();
+    first = {};
+    EXPECT_EQ(budget.Free(), 10U);
 }
 
-TEST(DescriptorBudget, HoldsAtMostItsLimitClosingTheLeastRecentlyUsed) {
-    TDescriptorBudget budget;
-    budget.SetLimit(3);
-    std::vector<TBudgetFd> fds(4);
-    for (int i = 0; i < 3; ++i)
-        ASSERT_TRUE(budget.Open(fds[i], OpenNull));
-    budget.Touch(fds[0]); // now fds[1] is the least recently used
-    ASSERT_TRUE(budget.Open(fds[3], OpenNull));
-    EXPECT_TRUE(fds[0]);
-    EXPECT_FALSE(fds[1]);
-    EXPECT_TRUE(fds[2]);
-    EXPECT_TRUE(fds[3]);
-}
-
-TEST(DescriptorBudget, AHeldDescriptorMayMove) {
-    TDescriptorBudget budget;
-    budget.SetLimit(2);
-    TBudgetFd first, second;
-    ASSERT_TRUE(budget.Open(first, OpenNull));
-    TBudgetFd moved(std::move(first));
-    EXPECT_FALSE(first);
-    ASSERT_TRUE(budget.Open(second, OpenNull));
-    TBudgetFd third;
-    ASSERT_TRUE(budget.Open(third, OpenNull));
-    EXPECT_FALSE(moved); // the oldest, closed through its new place
-    EXPECT_TRUE(second);
-}
-
-TEST(DescriptorBudget, WhenTheSystemRefusesTheOldestGiveWayAndTheNewestStays) {
+// The process's limit of descriptors bounds every budget, leaving a reserve to the rest of the
+// program; a lower cap bounds it further.
+TEST(DescriptorBudget, TheProcessLimitLessAReserveIsTheMostGivenOut) {
     const testing::TChildRun run = testing::RunInChild(
         [] {
-            // Room for the standard streams, the answer's pipe and three more.
-            const rlimit low{8, 8};
+            const rlimit low{20, 20};
             return ::setrlimit(RLIMIT_NOFILE, &low) == 0 ? "" : "cannot lower the limit";
         },
         [] {
-            TDescriptorBudget budget;
-            budget.SetLimit(100);
-            std::vector<TBudgetFd> fds(10);
-            int opened = 0;
-            for (TBudgetFd& fd : fds)
-                opened += budget.Open(fd, OpenNull) ? 1 : 0;
-            int held = 0;
-            for (const TBudgetFd& fd : fds)
-                held += fd ? 1 : 0;
-            return std::to_string(opened) + " opened, " + std::to_string(held) + " held, last " +
-                   (fds.back() ? "held" : "closed");
+            TDescriptorBudget& process = TDescriptorBudget::Process();
+            std::string seen = "under 20: " + std::to_string(process.Total());
+            process.SetCap(4);
+            seen += ", capped at 4: " + std::to_string(process.Total());
+            return seen;
         });
     if (!run.Ran)
         GTEST_SKIP() << run.Output;
-    EXPECT_EQ(run.Output.substr(0, 10), "10 opened,");
-    EXPECT_NE(run.Output.find("last held"), std::string::npos) << run.Output;
+    EXPECT_EQ(run.Output, "under 20: 10, capped at 4: 4");
+}
+
+// Threads that hold two descriptors each: as many as asked for while the descriptors last, and
+// always one.
+TEST(DescriptorBudget, ThreadsWithinADescriptorCountHoldTwoEach) {
+    const struct {
+        std::size_t Threads, Descriptors, Expected;
+    } cases[] = {{1, 10, 1}, {4, 10, 4}, {64, 10, 5}, {1024, 10, 5}, {8, 3, 1}, {8, 0, 1}};
+    for (const auto& c : cases)
+        EXPECT_EQ(ThreadsWithin(c.Threads, c.Descriptors), c.Expected)
+            << c.Threads << " threads, " << c.Descriptors << " descriptors";
 }
 
 } // namespace

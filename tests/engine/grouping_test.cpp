@@ -31,6 +31,7 @@ struct TRow {
     std::string Path, Name;
     std::int64_t Size, Time;
     TFileId Id;
+    std::int64_t ModifiedNs = 0;
 };
 
 // Whole files, read once per path: the pass rereads a file for every pair, which only costs time.
@@ -110,7 +111,7 @@ std::vector<TRow> TableOf(const TCompearerCore& core) {
     std::vector<TRow> rows;
     for (std::size_t i = 0; i < core.FilePaths.size(); ++i)
         rows.push_back({core.FilePaths[i], std::string(core.FileNames[i]), core.FileSizes[i],
-                        core.FileTimes[i], core.FileIds[i]});
+                        core.FileTimes[i], core.FileIds[i], core.FileModifiedNs[i]});
     return rows;
 }
 
@@ -122,15 +123,20 @@ void SetTable(TCompearerCore& core, const std::vector<TRow>& rows) {
                       .Name = row.Name,
                       .Size = row.Size,
                       .Time = row.Time,
-                      .Id = row.Id});
+                      .Id = row.Id,
+                      .ModifiedNs = row.ModifiedNs});
     }
 }
 
 TRow RowOf(const std::string& path) {
     struct stat facts {};
     ::stat(path.c_str(), &facts);
-    return {path, path.substr(path.rfind('/') + 1), std::int64_t(facts.st_size),
-            FileTimeCode(facts.st_mtim.tv_sec), FileIdOf(facts)};
+    return {path,
+            path.substr(path.rfind('/') + 1),
+            std::int64_t(facts.st_size),
+            FileTimeCode(facts.st_mtim.tv_sec),
+            FileIdOf(facts),
+            NanosecondsOf(facts.st_mtim)};
 }
 
 class Grouping : public ::testing::Test {

@@ -126,5 +126,34 @@ TEST_F(HostileTree, ADeepBushyTreeWithFewDescriptorsIsWalkedInTheSameOrder) {
     EXPECT_EQ(run.Output, expected);
 }
 
+// However many threads are asked for under a limit of 20 descriptors, the search raises the
+// events one thread raises: the readers and read-ahead threads that run share the process's
+// descriptors, and no file or folder is lost for lack of one.
+TEST_F(HostileTree, EveryThreadCountUnderALimitOfTwentyDescriptorsFindsWhatOneThreadFinds) {
+    for (int folder = 0; folder < 24; ++folder)
+        for (int file = 0; file < 8; ++file)
+            tree.File("d" + std::to_string(folder) + "/s/f" + std::to_string(file),
+                      "body " + std::to_string((folder * 8 + file) % 41));
+    core.SetKeys({.Name = false, .Size = true, .Time = false, .Content = true});
+    core.Threads = 1;
+    Search(tree.Root() + "*");
+    ASSERT_TRUE(log.Skipped().empty()) << Joined(log.Skipped());
+    const std::string expected = Joined(log.Lines);
+    const testing::TChildRun run = WithDescriptorLimit(20, [&] {
+        std::string differing;
+        for (const int threads : {1, 4, 64, 1024}) {
+            core.Threads = threads;
+            log.Lines.clear();
+            Search(tree.Root() + "*");
+            if (Joined(log.Lines) != expected)
+                differing += std::to_string(threads) + " threads:\n" + Joined(log.Lines);
+        }
+        return differing;
+    });
+    if (!run.Ran)
+        GTEST_SKIP() << run.Output;
+    EXPECT_EQ(run.Output, "") << "one thread without a limit:\n" << expected;
+}
+
 } // namespace
 } // namespace parvex

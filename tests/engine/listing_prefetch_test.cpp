@@ -40,11 +40,12 @@ protected:
     }
 
     TTempTree tree;
+    TDescriptorBudget descriptors{16};
 };
 
 // The walk's own order of taking, with the facts of the wanted files read ahead.
 TEST_F(ListingPrefetch, ReadsTheTreeAheadWithTheFactsOfTheWantedFilesOnly) {
-    TListingPrefetch prefetch(3, Rules(), tree.Root());
+    TListingPrefetch prefetch(3, descriptors, Rules(), tree.Root());
     const auto top = prefetch.Take(tree.Root(), IdOf(tree.Root()));
     ASSERT_NE(top, nullptr);
     EXPECT_EQ(NamesOf(*top),
@@ -75,7 +76,7 @@ TEST_F(ListingPrefetch, ReadsTheTreeAheadWithTheFactsOfTheWantedFilesOnly) {
 // What is read ahead under one name but is another folder when the walk gets there (a folder
 // moved away and another put in its place) is not used: the walk reads what is there.
 TEST_F(ListingPrefetch, AListingOfAnotherFolderThanTheOneEnteredIsNotGiven) {
-    TListingPrefetch prefetch(2, Rules(), tree.Root());
+    TListingPrefetch prefetch(2, descriptors, Rules(), tree.Root());
     ASSERT_NE(prefetch.Take(tree.Root(), IdOf(tree.Root())), nullptr);
     EXPECT_EQ(prefetch.Take(tree.Path("sub/"), IdOf(tree.Path("skipped"))), nullptr);
 }
@@ -83,18 +84,32 @@ TEST_F(ListingPrefetch, AListingOfAnotherFolderThanTheOneEnteredIsNotGiven) {
 // A folder the walk skips is forgotten with its subtree, and what the walk read itself has its
 // subfolders read ahead.
 TEST_F(ListingPrefetch, SkippedFoldersAreForgottenAndFoldersReadByTheWalkLeadOn) {
-    TListingPrefetch prefetch(2, Rules(), tree.Root());
+    TListingPrefetch prefetch(2, descriptors, Rules(), tree.Root());
     prefetch.Skip(tree.Root());
     EXPECT_EQ(prefetch.Take(tree.Root(), IdOf(tree.Root())), nullptr);
     EXPECT_EQ(prefetch.Take(tree.Path("sub/"), IdOf(tree.Path("sub"))), nullptr);
 
-    TListingPrefetch again(2, Rules(), tree.Root());
+    TListingPrefetch again(2, descriptors, Rules(), tree.Root());
     EXPECT_EQ(again.Take(tree.Path("other/"), TFileId{}), nullptr) << "never pushed";
     again.Skip(tree.Path("skipped/"));
     again.AddSubfolders(tree.Path("sub/"), {"deeper"});
     const auto deeper = again.Take(tree.Path("sub/deeper/"), IdOf(tree.Path("sub/deeper")));
     ASSERT_NE(deeper, nullptr);
     EXPECT_EQ(NamesOf(*deeper), std::vector<std::string>{"d.txt"});
+}
+
+// With every descriptor of the budget held elsewhere, nothing is read ahead: each folder is left
+// to the walk, whose own reading then leads the read-ahead on.
+TEST_F(ListingPrefetch, AFolderReadAheadWithoutADescriptorIsLeftToTheWalk) {
+    TDescriptorGrant elsewhere = descriptors.TryTake(1, 16);
+    ASSERT_EQ(descriptors.Free(), 0U);
+    TListingPrefetch prefetch(2, descriptors, Rules(), tree.Root());
+    EXPECT_EQ(prefetch.Take(tree.Root(), IdOf(tree.Root())), nullptr);
+    elsewhere.Release();
+    prefetch.AddSubfolders(tree.Root(), {"sub"});
+    const auto sub = prefetch.Take(tree.Path("sub/"), IdOf(tree.Path("sub")));
+    ASSERT_NE(sub, nullptr);
+    EXPECT_EQ(NamesOf(*sub), (std::vector<std::string>{"c.txt", "deeper"}));
 }
 
 } // namespace
