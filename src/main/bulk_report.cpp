@@ -48,9 +48,11 @@ void TBulkReport::ShowRun(const QString& what, const TBulkRun& run, bool stopped
                             locale.toString(static_cast<qulonglong>(skipped)),
                             SizeText(run.BytesFreed(), locale));
     if (stopped)
-        text +=
-            QStringLiteral(" Stopped: %1 marked files were left as they are.")
-                .arg(locale.toString(static_cast<qulonglong>(run.Total() - run.Outcomes().size())));
+        text += run.Total() - run.Outcomes().size() == 1
+                    ? QStringLiteral(" Stopped: 1 marked file was left as it is.")
+                    : QStringLiteral(" Stopped: %1 marked files were left as they are.")
+                          .arg(locale.toString(
+                              static_cast<qulonglong>(run.Total() - run.Outcomes().size())));
     if (!run.LogError().empty())
         text += QStringLiteral("\nThe actions log could not be written: %1")
                     .arg(QFile::decodeName(QByteArray::fromStdString(run.LogError())));

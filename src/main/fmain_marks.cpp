@@ -3,6 +3,7 @@
 #include "dialogs/settings_user.h"
 #include "dialogs/sure.h"
 #include "main/bulk_report.h"
+#include "main/counted_text.h"
 #include "main/fmain.h"
 #include "main/protected_folders.h"
 #include "main/result_model.h"
@@ -24,6 +25,8 @@
 #include <QProgressDialog>
 #include <QTimer>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace parvex {
 
@@ -112,9 +115,10 @@ void TFmain::MarkWith(const std::function<bool(std::vector<TMarkable>&, std::siz
         return;
     const std::size_t keptFirst = ResultModel->ApplyMarkRule(rule, ProtectionTest());
     if (keptFirst > 0)
-        ShowHint(QStringLiteral("In %1 groups every copy would have been marked: the first one "
-                                "found stays unmarked.")
-                     .arg(Count(keptFirst)));
+        ShowHint(
+            QStringLiteral("In %1 every copy would have been marked: the first one found "
+                           "stays unmarked.")
+                .arg(CountedText(keptFirst, QStringLiteral("group"), QStringLiteral("groups"))));
 }
 
 void TFmain::MarkAllButOneClick(TKeepRule rule) {
@@ -208,9 +212,10 @@ std::vector<TBulkGroup> TFmain::BulkPlan() const {
 
 QString TFmain::BulkQuestion(TBulkKind kind, const QString& folder) const {
     const TResultData& result = ResultModel->Result();
-    const QString files =
-        QStringLiteral("%1 marked files (%2)")
-            .arg(Count(result.MarkedCount()), SizeText(result.MarkedBytes(), QLocale()));
+    const QString files = QStringLiteral("%1 (%2)").arg(CountedText(result.MarkedCount(),
+                                                                    QStringLiteral("marked file"),
+                                                                    QStringLiteral("marked files")),
+                                                        SizeText(result.MarkedBytes(), QLocale()));
     QString question;
     switch (kind) {
     case TBulkKind::Trash:
@@ -227,8 +232,9 @@ QString TFmain::BulkQuestion(TBulkKind kind, const QString& folder) const {
     }
     const std::size_t hidden = ResultModel->MarkedHidden();
     question +=
-        hidden == 0
-            ? QStringLiteral("\nNone of them is hidden by the filter.")
+        hidden == 0 ? QStringLiteral("\nNone of them is hidden by the filter.")
+        : hidden == 1
+            ? QStringLiteral("\n1 of them is in a group the filter hides.")
             : QStringLiteral("\n%1 of them are in groups the filter hides.").arg(Count(hidden));
     question += QStringLiteral("\nIn each group the first unmarked copy that is unchanged stays; "
                                "a marked file that changed or whose content no longer equals "
@@ -277,7 +283,9 @@ void TFmain::ActOnMarked(TBulkKind kind) {
                 reason = "no free name in the folder";
                 return false;
             }
-            switch (SafeMoveFile(path, target)) {
+            const TMoveOutcome outcome = SafeMoveFile(path, target);
+            const int error = errno;
+            switch (outcome) {
             case TMoveOutcome::Moved:
                 return true;
             case TMoveOutcome::SameFile:
@@ -286,7 +294,7 @@ void TFmain::ActOnMarked(TBulkKind kind) {
             case TMoveOutcome::Failed:
                 break;
             }
-            reason = "it could not be moved";
+            reason = std::strerror(error);
             return false;
         };
         break;
