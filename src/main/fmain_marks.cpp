@@ -255,8 +255,13 @@ void TFmain::ActOnMarked(TBulkKind kind) {
         if (folder.isEmpty())
             return;
     }
+    std::vector<TBulkGroup> plan = BulkPlan();
+    std::vector<std::string> marked;
+    for (const TBulkGroup& group : plan)
+        for (const TBulkFile& file : group.Marked)
+            marked.push_back(file.Path);
     // One question for the whole batch, and Enter answers it No.
-    if (!Dialogs.Fsure->AskInFull(BulkQuestion(kind, folder), true))
+    if (!OutsideConfirmed(marked) || !Dialogs.Fsure->AskInFull(BulkQuestion(kind, folder), true))
         return;
 
     const std::string destination = QFile::encodeName(folder).toStdString();
@@ -312,7 +317,7 @@ void TFmain::ActOnMarked(TBulkKind kind) {
     }
 
     TActionsLog log(ActionsLogFile.empty() ? TActionsLog::DefaultPath() : ActionsLogFile);
-    TBulkRun run(BulkPlan(), std::move(act), action, &log);
+    TBulkRun run(std::move(plan), std::move(act), action, &log);
     QProgressDialog progress(what + QStringLiteral("..."), QStringLiteral("Stop"), 0,
                              static_cast<int>(run.Total()), this);
     progress.setWindowTitle(QStringLiteral("Parvex"));

@@ -94,7 +94,7 @@ void TFmain::SearchStarted() {
     FindPosition = QPersistentModelIndex();
     skipped_.Clear();
     ShowNotReadCount();
-    building_.Restart(QCollator(QLocale()));
+    building_.Restart(QCollator(QLocale()), NormalizedStartFolder());
     const TCompareKeys keys = Ocompearer1->Core().Keys();
     wastedKnown_ = keys.Size && keys.Content;
     contentKey_ = keys.Content;

@@ -16,11 +16,13 @@ std::optional<std::string> RealPathOf(const std::string& path) {
 }
 
 bool RealFolderLiesUnder(const std::string& path, const std::string& folder) {
-    const std::optional<std::string> holder = RealPathOf(FolderOf(path));
     const std::optional<std::string> top = RealPathOf(folder);
+    if (top == "/")
+        return true;
+    const std::optional<std::string> holder = RealPathOf(FolderOf(path));
     if (!holder || !top)
         return false;
-    if (*top == "/" || *holder == *top)
+    if (*holder == *top)
         return true;
     return holder->size() > top->size() && holder->starts_with(*top) &&
            (*holder)[top->size()] == '/';

@@ -10,7 +10,8 @@ namespace parvex {
 std::optional<std::string> RealPathOf(const std::string& path);
 
 /// True when the folder that holds `path` resolves (RealPathOf) to `folder`'s real path or to a
-/// folder below it; false when either cannot be resolved.
+/// folder below it (always, when `folder` resolves to "/"); false when either cannot be
+/// resolved.
 bool RealFolderLiesUnder(const std::string& path, const std::string& folder);
 
 } // namespace parvex
