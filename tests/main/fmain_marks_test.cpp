@@ -284,6 +284,20 @@ TEST_F(MarksTest, MoveTakesANewNameOnAClashAndHardLinksShareTheKeptCopy) {
     EXPECT_EQ(one.st_ino, two.st_ino);
 }
 
+TEST_F(MarksTest, AFailedMoveIsReportedWithTheSystemsReason) {
+    ReportCopies(1, 2);
+    TTempTree target;
+    window.ChooseFolder = [&target](const QString&) {
+        return QString::fromStdString(target.Path("gone/"));
+    };
+    Press(Qt::Key_4, Qt::ControlModifier);
+    Press(Qt::Key_F6, Qt::ShiftModifier);
+    EXPECT_TRUE(TTempTree::Exists(tree.Path("g0/c1.txt")));
+    EXPECT_TRUE(Report().contains(QString::fromStdString(tree.Path("g0/c1.txt")) +
+                                  QStringLiteral(": No such file or directory")))
+        << Report().toStdString();
+}
+
 TEST_F(MarksTest, AnActionsLogThatCannotBeWrittenIsReported) {
     ReportCopies(1, 2);
     tree.File("blocked", "a file where the log's folder should be");
