@@ -20,14 +20,16 @@ double PeakMiB() {
     return double(usage.ru_maxrss) / 1024.0;
 }
 
+std::string TemporaryPath(const std::string& name) {
+    const char* folder = ::getenv("TMPDIR");
+    return std::string(folder != nullptr ? folder : "/tmp") + "/" + name + "-" +
+           std::to_string(::getpid());
+}
+
 // A file in the temporary folder that is removed with the object.
 class TDocumentFile {
 public:
-    TDocumentFile(const std::string& name, const std::string& text)
-        : path_(std::string(::getenv("TMPDIR") ? ::getenv("TMPDIR") : "/tmp") + "/" + name + "-" +
-                std::to_string(::getpid())) {
-        std::ofstream(path_, std::ios::binary) << text;
-    }
+    explicit TDocumentFile(const std::string& name) : path_(TemporaryPath(name)) {}
     ~TDocumentFile() { std::remove(path_.c_str()); }
     TDocumentFile(const TDocumentFile&) = delete;
     TDocumentFile& operator=(const TDocumentFile&) = delete;
@@ -37,31 +39,36 @@ private:
     std::string path_;
 };
 
-std::string MillionFileDocument(std::int64_t groups) {
+// Writes a result of `groups` groups of two files, group by group as the writer lays them out,
+// without holding the document: the peak memory of the run is then the reader's.
+void WriteLargeResult(const std::string& path, std::int64_t groups) {
     parvex::TResultSearch search;
     search.StartFolder = "/data/";
     search.WorkingFolder = "/";
     search.MaskList = "*.*";
     search.Keys = {false, true, false, true};
-    parvex::TJsonResult result(search);
+    const std::string empty = parvex::TJsonResult(search).Text(true);
+    const std::size_t list = empty.find("\"groups\": []");
+    std::ofstream out(path, std::ios::binary);
+    out << empty.substr(0, list) << "\"groups\": [";
     for (std::int64_t g = 0; g < groups; ++g) {
         const std::string name = "picture-" + std::to_string(g) + ".jpg";
-        result.AddGroup(name);
-        for (int copy = 0; copy < 2; ++copy) {
-            parvex::TResultFileFacts file;
-            file.Path = "/data/folder-" + std::to_string(g % 997) + "/copy-" +
-                        std::to_string(copy) + "/" + name;
-            file.Size = 100000 + g;
-            file.ModifiedNs = 1700000000000000000 + g;
-            file.Id = {2049, std::uint64_t(2 * g + copy + 1)};
-            result.AddFile(file);
-        }
+        out << (g == 0 ? "\n" : ",\n") << "{\"name\": \"" << name
+            << "\", \"wasted\": " << 100000 + g << ", \"files\": [";
+        for (int copy = 0; copy < 2; ++copy)
+            out << (copy == 0 ? "" : ", ") << "{\"path\": \"/data/folder-" << g % 997 << "/copy-"
+                << copy << "/" << name << "\", \"size\": " << 100000 + g
+                << ", \"mtime\": \"2023-11-14T22:13:20.000000000Z\", \"mtime_ns\": "
+                << 1700000000000000000 << ", \"dev\": 2049, \"ino\": " << 2 * g + copy + 1
+                << ", \"other_names\": [], \"marked\": false}";
+        out << "]}";
     }
-    return result.Text(true);
+    out << "]" << empty.substr(list + std::string("\"groups\": []").size());
 }
 
 void ReadLargeResult(benchmark::State& state) {
-    const TDocumentFile file("parvex-large-result.json", MillionFileDocument(state.range(0)));
+    const TDocumentFile file("parvex-large-result.json");
+    WriteLargeResult(file.Path(), state.range(0));
     const double before = PeakMiB();
     std::size_t files = 0;
     for (auto _ : state) {
@@ -75,9 +82,10 @@ void ReadLargeResult(benchmark::State& state) {
 }
 
 void RefuseDeepNesting(benchmark::State& state) {
-    const TDocumentFile file("parvex-deep-result.json",
-                             "{\"format\": \"parvex-result\", \"x\": " +
-                                 std::string(std::size_t(state.range(0)) << 20, '['));
+    const TDocumentFile file("parvex-deep-result.json");
+    std::ofstream(file.Path(), std::ios::binary)
+        << "{\"format\": \"parvex-result\", \"x\": "
+        << std::string(std::size_t(state.range(0)) << 20, '[');
     const double before = PeakMiB();
     std::uint64_t read = 0;
     for (auto _ : state) {
