@@ -75,7 +75,9 @@ void Load(TLoadedResult& loaded, const std::string& path, const std::string& thi
         loaded.Document = ReadJsonResultFile(path, control);
         loaded.Data = ResultOfDocument(loaded.Document, QCollator(QLocale()), thisHost);
         std::vector<TResultGroupFacts>().swap(loaded.Document.Groups);
-        loaded.Outcome = TLoadedResult::TOutcome::Opened;
+        // A Cancel pressed after the last byte was read still leaves the result shown as it is.
+        loaded.Outcome = control.Cancel->load() ? TLoadedResult::TOutcome::Cancelled
+                                                : TLoadedResult::TOutcome::Opened;
     } catch (const EResultFileCancelled&) {
         loaded.Outcome = TLoadedResult::TOutcome::Cancelled;
     } catch (const EResultFileUnreadable& error) {

@@ -322,7 +322,7 @@ std::string LargeDocument(TTempTree& output, int groups) {
 TEST_F(ResultFileTest, OpeningShowsItsProgressAndCancelLeavesTheResultShown) {
     Search();
     const QStringList texts = TreeTexts();
-    const std::string large = LargeDocument(output, 12000);
+    const std::string large = LargeDocument(output, 5000);
     std::vector<std::pair<std::uint64_t, std::uint64_t>> steps;
     bool cancel = true;
     window.OnOpenProgress = [&](std::uint64_t read, std::uint64_t size) {
@@ -344,7 +344,7 @@ TEST_F(ResultFileTest, OpeningShowsItsProgressAndCancelLeavesTheResultShown) {
     const std::uint64_t size = std::filesystem::file_size(large);
     ASSERT_GE(steps.size(), 3u) << size << " bytes";
     EXPECT_EQ(steps.back(), std::pair(size, size));
-    EXPECT_EQ(window.ResultModel->Result().GroupCount(), 12000u);
+    EXPECT_EQ(window.ResultModel->Result().GroupCount(), 5000u);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
