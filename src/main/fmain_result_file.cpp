@@ -1,5 +1,6 @@
-// Saving the result shown to a JSON result document and opening one saved by the window or by
-// parvex-cli.
+// Saving the result shown to a JSON result document, opening one saved by the window or by
+// parvex-cli, and what a command checks first about a file of the result: that it is as saved,
+// and whether it lies inside the search's start folder.
 #include "_compearer/panel/ocompearer.h"
 #include "dialogs/sure.h"
 #include "main/counted_text.h"
@@ -13,12 +14,10 @@
 #include "result_file/result_search.h"
 #include "result_file/start_folder_bounds.h"
 
-#include <QCollator>
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QLocale>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
