@@ -69,9 +69,11 @@ void TBulkReport::ShowRun(const QString& what, const TBulkRun& run, bool stopped
         text += QStringLiteral(" %1 files done have names outside the search and freed nothing.")
                     .arg(locale.toString(static_cast<qulonglong>(run.DoneWithNamesOutside())));
     if (stopped)
-        text +=
-            QStringLiteral(" Stopped: %1 marked files were left as they are.")
-                .arg(locale.toString(static_cast<qulonglong>(run.Total() - run.Outcomes().size())));
+        text += run.Total() - run.Outcomes().size() == 1
+                    ? QStringLiteral(" Stopped: 1 marked file was left as it is.")
+                    : QStringLiteral(" Stopped: %1 marked files were left as they are.")
+                          .arg(locale.toString(
+                              static_cast<qulonglong>(run.Total() - run.Outcomes().size())));
     if (!run.LogError().empty())
         text += QStringLiteral("\nThe actions log could not be written: %1")
                     .arg(QFile::decodeName(QByteArray::fromStdString(run.LogError())));

@@ -625,7 +625,8 @@ void TFmain::TB_openClick() {
 
 void TFmain::TB_moveClick() {
     const QModelIndex node = SelectedNode();
-    if (!TB_move->isEnabled() || !node.isValid() || RefusedAsStale(node))
+    if (!TB_move->isEnabled() || !node.isValid() || RefusedAsStale(node) ||
+        !OutsideConfirmed({FileNodePath(node).toStdString()}))
         return;
     if (fileCommands_.Move(node))
         RemoveFileNode(node);
@@ -633,7 +634,8 @@ void TFmain::TB_moveClick() {
 
 void TFmain::TB_deleteClick() {
     const QModelIndex node = SelectedNode();
-    if (!TB_delete->isEnabled() || !node.isValid() || RefusedAsStale(node))
+    if (!TB_delete->isEnabled() || !node.isValid() || RefusedAsStale(node) ||
+        !OutsideConfirmed({FileNodePath(node).toStdString()}))
         return;
     // A declined or failed delete leaves the file and its node as they were.
     if (!DeleteToRecycleBin(FileNodePath(node), node))

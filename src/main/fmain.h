@@ -284,6 +284,9 @@ public:
     /// dialog, once before the comparison begins and after each look at it; tests press Cancel
     /// there.
     std::function<void(QProgressDialog& progress)> OnLastCopyCheck;
+    /// Called on the window's thread with each step of reading a result file that the window
+    /// shows (bytes read, file size); tests count the steps and cancel there.
+    std::function<void(std::uint64_t read, std::uint64_t size)> OnOpenProgress;
     /// The actions log's file; empty for its place in the user's data folder.
     std::string ActionsLogFile;
     /// Opens help pages; tests replace it.
@@ -313,6 +316,9 @@ private:
     // Refuses a command on a file node whose file is missing or changed since its result was
     // saved, with a hint; true when it did.
     bool RefusedAsStale(const QModelIndex& node);
+    // Asks once before a command acts on files of `paths` that lie outside the result's start
+    // folder, as found on disk now, No being the default; true when none does or on Yes.
+    bool OutsideConfirmed(const std::vector<std::string>& paths);
     // The search as a result document describes it, from the window's inputs and the engine.
     TResultSearch SearchOfInputs() const;
     void WireEngine();
@@ -381,6 +387,8 @@ private:
     bool searchRunning_ = false;
     // "Exit?" was confirmed during a search: the window closes once the search has unwound.
     bool closeAfterSearch_ = false;
+    // True while a result file is being opened: a second open waits its turn.
+    bool openingResult_ = false;
     bool exitConfirmed_ = false;
 };
 

@@ -3,6 +3,7 @@
 #include "dialogs/settings_user.h"
 #include "dialogs/sure.h"
 #include "main/bulk_report.h"
+#include "main/counted_text.h"
 #include "main/fmain.h"
 #include "main/protected_folders.h"
 #include "main/result_model.h"
@@ -120,9 +121,10 @@ void TFmain::MarkWith(const std::function<bool(std::vector<TMarkable>&, std::siz
         return;
     const std::size_t keptFirst = ResultModel->ApplyMarkRule(rule, ProtectionTest());
     if (keptFirst > 0)
-        ShowHint(QStringLiteral("In %1 groups every copy would have been marked: the first one "
-                                "found stays unmarked.")
-                     .arg(Count(keptFirst)));
+        ShowHint(
+            QStringLiteral("In %1 every copy would have been marked: the first one found "
+                           "stays unmarked.")
+                .arg(CountedText(keptFirst, QStringLiteral("group"), QStringLiteral("groups"))));
 }
 
 void TFmain::MarkAllButOneClick(TKeepRule rule) {
@@ -235,8 +237,10 @@ std::vector<TBulkGroup> TFmain::BulkPlan() const {
 
 QString TFmain::BulkQuestion(TBulkKind kind, const QString& folder) const {
     const TBulkCount count = CountActedOn(BulkPlan());
-    const QString files = QStringLiteral("%1 marked files (%2)")
-                              .arg(Count(count.Files), SizeText(count.Bytes, QLocale()));
+    const QString files =
+        QStringLiteral("%1 (%2)").arg(CountedText(count.Files, QStringLiteral("marked file"),
+                                                  QStringLiteral("marked files")),
+                                      SizeText(count.Bytes, QLocale()));
     QString question;
     switch (kind) {
     case TBulkKind::Trash:
@@ -263,8 +267,9 @@ QString TFmain::BulkQuestion(TBulkKind kind, const QString& folder) const {
                         .arg(Count(count.NamesOutside));
     const std::size_t hidden = ResultModel->MarkedHidden();
     question +=
-        hidden == 0
-            ? QStringLiteral("\nNone of them is hidden by the filter.")
+        hidden == 0 ? QStringLiteral("\nNone of them is hidden by the filter.")
+        : hidden == 1
+            ? QStringLiteral("\n1 of them is in a group the filter hides.")
             : QStringLiteral("\n%1 of them are in groups the filter hides.").arg(Count(hidden));
     question += QStringLiteral("\nIn each group the first unmarked copy that is unchanged stays; "
                                "a marked file that changed or whose content no longer equals "
@@ -285,8 +290,13 @@ void TFmain::ActOnMarked(TBulkKind kind) {
         if (folder.isEmpty())
             return;
     }
+    std::vector<TBulkGroup> plan = BulkPlan();
+    std::vector<std::string> marked;
+    for (const TBulkGroup& group : plan)
+        for (const TBulkFile& file : group.Marked)
+            marked.push_back(file.Path);
     // One question for the whole batch, and Enter answers it No.
-    if (!Dialogs.Fsure->AskInFull(BulkQuestion(kind, folder), true))
+    if (!OutsideConfirmed(marked) || !Dialogs.Fsure->AskInFull(BulkQuestion(kind, folder), true))
         return;
 
     const std::string destination = QFile::encodeName(folder).toStdString();
@@ -329,7 +339,7 @@ void TFmain::ActOnMarked(TBulkKind kind) {
     }
 
     TActionsLog log(ActionsLogFile.empty() ? TActionsLog::DefaultPath() : ActionsLogFile);
-    TBulkRun run(BulkPlan(), std::move(act), action, &log);
+    TBulkRun run(std::move(plan), std::move(act), action, &log);
     QProgressDialog progress(what + QStringLiteral("..."), QStringLiteral("Stop"), 0,
                              static_cast<int>(run.Total()), this);
     progress.setWindowTitle(QStringLiteral("Parvex"));

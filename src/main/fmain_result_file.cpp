@@ -1,22 +1,24 @@
-// Saving the result shown to a JSON result document and opening one saved by the window or by
-// parvex-cli.
+// Saving the result shown to a JSON result document, opening one saved by the window or by
+// parvex-cli, and what a command checks first about a file of the result: that it is as saved,
+// and whether it lies inside the search's start folder.
 #include "_compearer/panel/ocompearer.h"
+#include "dialogs/sure.h"
+#include "main/counted_text.h"
 #include "main/fmain.h"
 #include "main/result_document_text.h"
+#include "main/result_loader.h"
 #include "main/result_model.h"
-#include "main/result_of_document.h"
 #include "main/result_tree.h"
 #include "platform/atomic_file.h"
 #include "result_file/host_name.h"
-#include "result_file/json_result_reader.h"
 #include "result_file/result_search.h"
+#include "result_file/start_folder_bounds.h"
 
-#include <QCollator>
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QLocale>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -73,28 +75,28 @@ void TFmain::OpenResultClick() {
 }
 
 bool TFmain::OpenResult(const QString& fileName) {
-    if (searchRunning_)
+    if (searchRunning_ || openingResult_)
         return false;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ShowText(QStringLiteral("\"%1\" cannot be read: %2").arg(fileName, file.errorString()));
-        return false;
-    }
-    const QByteArray text = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        ShowText(QStringLiteral("\"%1\" cannot be read: %2").arg(fileName, file.errorString()));
-        return false;
-    }
-    TResultDocument document;
-    try {
-        document = ReadJsonResult(std::string_view(text.constData(), text.size()));
-    } catch (const EResultFileError& error) {
-        ShowText(QStringLiteral("\"%1\" is not a Parvex result: %2")
-                     .arg(fileName, QString::fromUtf8(error.what())));
-        return false;
-    }
     const std::string host = ThisHostName();
-    TResultData opened = ResultOfDocument(document, QCollator(QLocale()), host);
+    openingResult_ = true;
+    TLoadedResult loaded =
+        LoadResultFile(this, QFile::encodeName(fileName).toStdString(), host, OnOpenProgress);
+    openingResult_ = false;
+    switch (loaded.Outcome) {
+    case TLoadedResult::TOutcome::Opened:
+        break;
+    case TLoadedResult::TOutcome::Unreadable:
+        ShowText(QStringLiteral("\"%1\" cannot be read: %2").arg(fileName, loaded.Reason));
+        return false;
+    case TLoadedResult::TOutcome::Refused:
+        ShowText(QStringLiteral("\"%1\" is not a Parvex result: %2").arg(fileName, loaded.Reason));
+        return false;
+    case TLoadedResult::TOutcome::Cancelled:
+        ShowHint(QStringLiteral("Opening \"%1\" was cancelled.").arg(fileName));
+        return false;
+    }
+    const TResultDocument& document = loaded.Document;
+    TResultData& opened = loaded.Data;
     CurrentGroupNode.reset();
     FindPosition = QPersistentModelIndex();
     skipped_.Clear();
@@ -121,6 +123,24 @@ bool TFmain::OpenResult(const QString& fileName) {
     setWindowTitle(QStringLiteral("%1 - Parvex").arg(QFileInfo(fileName).fileName()));
     ShowHint(OpenedText(document.Search));
     return true;
+}
+
+bool TFmain::OutsideConfirmed(const std::vector<std::string>& paths) {
+    const std::string& start = resultSearch_.StartFolder;
+    if (start.empty())
+        return true;
+    const auto outside =
+        static_cast<std::size_t>(std::ranges::count_if(paths, [&start](const std::string& path) {
+            return !InsideStartFolderOnDisk(start, path);
+        }));
+    if (outside == 0)
+        return true;
+    const QString question =
+        QStringLiteral("%1 outside the start folder of this result,\n\"%2\".\nAct on %3 anyway?")
+            .arg(outside == 1 ? QStringLiteral("1 file is")
+                              : CountedText(outside, QString(), QStringLiteral("files are")),
+                 Decoded(start), outside == 1 ? QStringLiteral("it") : QStringLiteral("them"));
+    return Dialogs.Fsure != nullptr && Dialogs.Fsure->AskInFull(question, true);
 }
 
 bool TFmain::RefusedAsStale(const QModelIndex& node) {

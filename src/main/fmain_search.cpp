@@ -5,6 +5,7 @@
 #include "dialogs/find_dialog.h"
 #include "dialogs/settings_user.h"
 #include "main/beside_place.h"
+#include "main/counted_text.h"
 #include "main/fmain.h"
 #include "main/found_file.h"
 #include "main/input_text.h"
@@ -94,7 +95,7 @@ void TFmain::SearchStarted() {
     FindPosition = QPersistentModelIndex();
     skipped_.Clear();
     ShowNotReadCount();
-    building_.Restart(QCollator(QLocale()));
+    building_.Restart(QCollator(QLocale()), NormalizedStartFolder());
     const TCompareKeys keys = Ocompearer1->Core().Keys();
     wastedKnown_ = keys.Size && keys.Content;
     contentKey_ = keys.Content;
@@ -152,9 +153,10 @@ void TFmain::ShowSummary() {
     const TResultData& result = ResultModel->Result();
     StatusSummary->setVisible(result.GroupCount() > 0);
     const QLocale locale;
-    QString text = QStringLiteral("%1 groups, %2 files")
-                       .arg(locale.toString(static_cast<qulonglong>(result.GroupCount())),
-                            locale.toString(static_cast<qulonglong>(result.FileCount())));
+    QString text =
+        CountedText(result.GroupCount(), QStringLiteral("group"), QStringLiteral("groups")) +
+        QStringLiteral(", ") +
+        CountedText(result.FileCount(), QStringLiteral("file"), QStringLiteral("files"));
     if (ResultModel->WastedKnown())
         text += QStringLiteral(", %1 can be freed").arg(SizeText(result.TotalWasted(), locale));
     // Only an opened result has files that went or changed since it was saved.

@@ -2,6 +2,7 @@
 
 #include "_compearer/wasted_space.h"
 #include "main/time_code_text.h"
+#include "result_file/start_folder_bounds.h"
 
 #include <QByteArrayMatcher>
 #include <QFile>
@@ -22,7 +23,7 @@ QByteArray TResultData::Folded(const QString& text) {
     return text.toCaseFolded().toUtf8();
 }
 
-void TResultData::Restart(const QCollator& collator) {
+void TResultData::Restart(const QCollator& collator, std::string startFolder) {
     // Swapped out first, so that the memory goes back in one piece.
     std::deque<TResultGroup>().swap(found_);
     std::vector<std::uint32_t>().swap(order_);
@@ -37,6 +38,7 @@ void TResultData::Restart(const QCollator& collator) {
     markedBytes_ = 0;
     markedOutside_ = 0;
     collator_ = collator;
+    startFolder_ = std::move(startFolder);
     open_ = false;
     ordered_ = false;
 }
@@ -65,6 +67,9 @@ void TResultData::AddFile(const QByteArray& path, TResultFacts facts, TFileState
     file.AllNamesFound = facts.AllNamesFound;
     file.ModifiedNs = facts.ModifiedNs;
     file.State = state;
+    file.Outside =
+        !startFolder_.empty() &&
+        !InsideStartFolderByText(startFolder_, std::string_view(path.constData(), path.size()));
     file.Marked = marked;
     if (!facts.OtherNames.empty()) {
         otherNames_.push_back(std::move(facts.OtherNames));

@@ -36,6 +36,9 @@ struct TResultFile {
     bool Marked = false;
     /// Whether the file is still as found; only an opened result has missing or changed files.
     TFileState State = TFileState::AsFound;
+    /// The path does not lie inside the search's start folder (InsideStartFolderByText): a mask
+    /// with a folder part, or a document, put it there; commands ask before acting on it.
+    bool Outside = false;
     TFoundFile Found;
     /// The modification time to the nanosecond, since the epoch, when Known.
     std::int64_t ModifiedNs = 0;
@@ -75,8 +78,9 @@ struct TResultGroup {
 /// path. Paths keep their exact bytes; texts to search in are kept folded to one letter case.
 class TResultData {
 public:
-    /// Drops everything and sorts from now on by the collator.
-    void Restart(const QCollator& collator);
+    /// Drops everything and sorts from now on by the collator; files not inside `startFolder`
+    /// (when given) are marked Outside.
+    void Restart(const QCollator& collator, std::string startFolder = {});
     /// Opens a new group named by the exact bytes `name`.
     void AddGroup(const QByteArray& name);
     /// Adds a file to the group opened last, with its state and mark; ignored before the first
@@ -159,6 +163,7 @@ private:
     std::int64_t markedBytes_ = 0;
     std::size_t markedOutside_ = 0;
     QCollator collator_;
+    std::string startFolder_;
     bool open_ = false;
     bool ordered_ = false;
 };

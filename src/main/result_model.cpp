@@ -24,6 +24,12 @@ namespace {
 // A file row's internal id is its group's place in the result plus one; a group row's is 0.
 constexpr quintptr kGroupRow = 0;
 
+// Shown after the path of a file that does not lie inside the search's start folder, and in its
+// tool tip.
+const QString kOutsideSuffix = QStringLiteral("  (outside the start folder)");
+const QString kOutsideNote =
+    QStringLiteral("Outside the start folder: a command asks before it acts on it.");
+
 // Shown beside the size of a file whose inode has other names.
 const QString kLinkMark = QStringLiteral(" \u21C4");
 
@@ -397,6 +403,8 @@ QVariant TResultModel::FileData(std::size_t group, std::size_t file, int column,
         QString tip = QFile::decodeName(data_.FilePath(group, file));
         if (stale)
             tip += QStringLiteral("\n") + StaleRefusal(f.State);
+        if (f.Outside)
+            tip += QStringLiteral("\n") + kOutsideNote;
         if (!others.empty()) {
             QStringList names;
             for (const std::string& name : others)
@@ -409,7 +417,8 @@ QVariant TResultModel::FileData(std::size_t group, std::size_t file, int column,
         return {};
     switch (column) {
     case ColumnPath:
-        return QFile::decodeName(data_.FilePath(group, file)) + StateSuffix(f.State);
+        return QFile::decodeName(data_.FilePath(group, file)) + StateSuffix(f.State) +
+               (f.Outside ? kOutsideSuffix : QString());
     case ColumnSize:
         if (!f.Known)
             return {};

@@ -21,7 +21,7 @@ TResultData ResultOfDocument(const TResultDocument& document, const QCollator& c
                              const std::string& thisHost,
                              const std::function<void()>& whileWaiting) {
     TResultData result;
-    result.Restart(collator);
+    result.Restart(collator, document.Search.StartFolder);
     const bool sameHost = !thisHost.empty() && document.Search.Host == thisHost;
     for (const TResultGroupFacts& group : document.Groups) {
         result.AddGroup(QByteArray::fromStdString(group.Name));

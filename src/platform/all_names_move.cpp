@@ -40,7 +40,7 @@ TNamesMove MoveAllNames(const std::vector<std::string>& names, const std::string
         result.Reason = "it is already there";
         return result;
     case TMoveOutcome::Failed:
-        result.Reason = "it could not be moved";
+        result.Reason = std::strerror(errno);
         return result;
     }
     std::vector<std::string> targets{first};

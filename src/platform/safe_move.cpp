@@ -12,6 +12,18 @@
 namespace parvex {
 namespace {
 
+// Keeps the reason of a failure (errno) through the calls that undo a half-done step.
+class TKeptReason {
+public:
+    TKeptReason() : error_(errno) {}
+    ~TKeptReason() { errno = error_; }
+    TKeptReason(const TKeptReason&) = delete;
+    TKeptReason& operator=(const TKeptReason&) = delete;
+
+private:
+    int error_;
+};
+
 bool CopyContent(int from, int to) {
     std::vector<char> buffer(1 << 20);
     for (;;) {
@@ -45,6 +57,7 @@ bool ReplaceKeepingOld(const std::string& temporary, const std::string& destinat
             return false;
     }
     if (::rename(temporary.c_str(), destination.c_str()) != 0) {
+        const TKeptReason reason;
         if (linked)
             ::unlink(kept.c_str());
         else if (hadDestination)
@@ -58,6 +71,7 @@ bool ReplaceKeepingOld(const std::string& temporary, const std::string& destinat
     }
     // Should even the way back fail, the old destination stays beside it under the kept name:
     // nothing is lost.
+    const TKeptReason reason;
     if (hadDestination)
         ::rename(kept.c_str(), destination.c_str());
     else
@@ -85,6 +99,7 @@ TMoveOutcome CopyThenRemove(const std::string& source, const std::string& destin
         CopyContent(in.Get(), out.Get()) && ::fchmod(out.Get(), sourceInfo.st_mode & 07777) == 0 &&
         ::futimens(out.Get(), times) == 0 && ::fsync(out.Get()) == 0 && out.Close();
     if (!complete || !ReplaceKeepingOld(temporary, destination, source)) {
+        const TKeptReason reason;
         ::unlink(temporary.c_str());
         return TMoveOutcome::Failed;
     }
@@ -95,15 +110,21 @@ TMoveOutcome CopyThenRemove(const std::string& source, const std::string& destin
 
 TMoveOutcome SafeMoveFile(const std::string& source, const std::string& destination) {
     struct stat sourceInfo {};
-    if (::lstat(source.c_str(), &sourceInfo) != 0 || !S_ISREG(sourceInfo.st_mode))
+    if (::lstat(source.c_str(), &sourceInfo) != 0)
         return TMoveOutcome::Failed;
+    if (!S_ISREG(sourceInfo.st_mode)) {
+        errno = S_ISDIR(sourceInfo.st_mode) ? EISDIR : EINVAL;
+        return TMoveOutcome::Failed;
+    }
     struct stat destinationInfo {};
     if (::stat(destination.c_str(), &destinationInfo) == 0) {
         if (destinationInfo.st_dev == sourceInfo.st_dev &&
             destinationInfo.st_ino == sourceInfo.st_ino)
             return TMoveOutcome::SameFile;
-        if (S_ISDIR(destinationInfo.st_mode))
+        if (S_ISDIR(destinationInfo.st_mode)) {
+            errno = EISDIR;
             return TMoveOutcome::Failed;
+        }
     }
     if (::rename(source.c_str(), destination.c_str()) == 0)
         return TMoveOutcome::Moved;

@@ -8,7 +8,7 @@ namespace parvex {
 enum class TMoveOutcome {
     Moved,    ///< the file is at the destination and gone from the source
     SameFile, ///< source and destination name the same file; nothing was touched
-    Failed    ///< the source is where it was and the destination is unchanged
+    Failed    ///< the source is where it was and the destination is unchanged; errno says why
 };
 
 /// Moves the file at the exact path bytes `source` to `destination`, replacing a file there.

@@ -369,7 +369,7 @@ TEST_F(AllNamesTest, ABulkCommandActsOnEveryNameOfTheFileTheSearchFound) {
         sure->Questions.clear();
         Press(c.Key, Qt::ShiftModifier);
         ASSERT_EQ(sure->Questions.size(), 1u) << c.What;
-        EXPECT_TRUE(sure->Questions[0].contains(QStringLiteral("1 marked files (9 bytes)")))
+        EXPECT_TRUE(sure->Questions[0].contains(QStringLiteral("1 marked file (9 bytes)")))
             << sure->Questions[0].toStdString();
         EXPECT_TRUE(sure->Questions[0].contains(
             QStringLiteral("\nTheir 1 other names that the search found go with them.")))
@@ -405,7 +405,7 @@ TEST_F(AllNamesTest, AFileWithANameOutsideTheSearchFreesNothingAndEveryTextSaysS
     Press(Qt::Key_F8, Qt::ShiftModifier);
     ASSERT_EQ(sure->Questions.size(), 1u);
     EXPECT_TRUE(sure->Questions[0].startsWith(
-        QStringLiteral("Move 1 marked files (0 bytes) to the trash?\n1 of them have names "
+        QStringLiteral("Move 1 marked file (0 bytes) to the trash?\n1 of them have names "
                        "outside the search: acting on them frees nothing.")))
         << sure->Questions[0].toStdString();
     EXPECT_TRUE(Report().startsWith(QStringLiteral(
@@ -413,6 +413,20 @@ TEST_F(AllNamesTest, AFileWithANameOutsideTheSearchFreesNothingAndEveryTextSaysS
         "have names outside the search and freed nothing.")))
         << Report().toStdString();
     EXPECT_EQ(TTempTree::ReadFile(outside.Path("pic.jpg")), "the bytes");
+}
+
+TEST_F(MarksTest, AFailedMoveIsReportedWithTheSystemsReason) {
+    ReportCopies(1, 2);
+    TTempTree target;
+    window.ChooseFolder = [&target](const QString&) {
+        return QString::fromStdString(target.Path("gone/"));
+    };
+    Press(Qt::Key_4, Qt::ControlModifier);
+    Press(Qt::Key_F6, Qt::ShiftModifier);
+    EXPECT_TRUE(TTempTree::Exists(tree.Path("g0/c1.txt")));
+    EXPECT_TRUE(Report().contains(QString::fromStdString(tree.Path("g0/c1.txt")) +
+                                  QStringLiteral(": No such file or directory")))
+        << Report().toStdString();
 }
 
 TEST_F(MarksTest, AnActionsLogThatCannotBeWrittenIsReported) {

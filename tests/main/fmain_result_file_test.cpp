@@ -6,14 +6,21 @@
 #include "main/result_model.h"
 #include "main/status_field.h"
 #include "main_test_support.h"
+#include "result_file/json_result.h"
+#include "result_file/json_result_reader.h"
 #include "support/qt/modal_driver.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTest>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sys/stat.h>
@@ -61,6 +68,21 @@ protected:
     void OpenFrom(const std::string& path) {
         chosen = QString::fromStdString(path);
         Press(Qt::Key_O, Qt::ControlModifier);
+    }
+    // Runs parvex-cli in `folder` on `arguments`, its JSON result into the output folder's
+    // `name`; the document.
+    json CliResult(const std::string& folder, const QStringList& arguments,
+                   const std::string& name) {
+        QProcess cli;
+        cli.setWorkingDirectory(QString::fromStdString(folder));
+        cli.setStandardOutputFile(QString::fromStdString(output.Path(name)));
+        cli.start(QStringLiteral(PARVEX_CLI_PATH),
+                  QStringList{QStringLiteral("--format"), QStringLiteral("json"),
+                              QStringLiteral("--keys"), QStringLiteral("size,content")} +
+                      arguments);
+        EXPECT_TRUE(cli.waitForFinished(60000));
+        EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+        return json::parse(TTempTree::ReadFile(output.Path(name)));
     }
     std::vector<bool> Marks() const {
         std::vector<bool> marks;
@@ -159,14 +181,8 @@ TEST_F(ResultFileTest, AResultOfParvexCliOpensAndTheBulkCommandsActOnIt) {
     const QStringList texts = TreeTexts();
     const json own = SaveAs("window.json");
 
-    QProcess cli;
-    cli.setStandardOutputFile(QString::fromStdString(output.Path("cli.json")));
-    cli.start(QStringLiteral(PARVEX_CLI_PATH),
-              {QStringLiteral("--format"), QStringLiteral("json"), QStringLiteral("--keys"),
-               QStringLiteral("size,content"), QString::fromStdString(tree.Root())});
-    ASSERT_TRUE(cli.waitForFinished(60000));
-    ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
-    const json written = json::parse(TTempTree::ReadFile(output.Path("cli.json")));
+    const json written =
+        CliResult(output.Root(), {QString::fromStdString(tree.Root())}, "cli.json");
     // One format: the window writes the groups as parvex-cli does.
     EXPECT_EQ(GroupsUnmarked(own), GroupsUnmarked(written));
 
@@ -185,6 +201,184 @@ TEST_F(ResultFileTest, AResultOfParvexCliOpensAndTheBulkCommandsActOnIt) {
     EXPECT_EQ(TTempTree::Exists(tree.Path("a/two.dat")) + TTempTree::Exists(tree.Path("b/two.dat")),
               1);
     EXPECT_EQ(window.ResultModel->Result().FileCount(), 2u);
+}
+
+TEST_F(ResultFileTest, ARelativeResultOfParvexCliOpensFromAnotherWorkingFolder) {
+    Search();
+    const QStringList texts = TreeTexts();
+    const json written = CliResult(tree.Root(), {QStringLiteral(".")}, "relative.json");
+    EXPECT_EQ(written["search"]["start_folder"], "./");
+    EXPECT_EQ(written["search"]["working_folder"], tree.Root());
+
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(output.Root())));
+    window.ResultModel->Clear();
+    OpenFrom(output.Path("relative.json"));
+    const QStringList opened = TreeTexts();
+    ASSERT_TRUE(QDir::setCurrent(before));
+    // The paths as written, after the working folder: "./" stays, as the file system reads it.
+    QStringList expected = texts;
+    expected.replaceInStrings(QString::fromStdString(tree.Root()),
+                              QString::fromStdString(tree.Root()) + QStringLiteral("./"));
+    EXPECT_EQ(opened, expected) << opened.join('\n').toStdString();
+    EXPECT_TRUE(modals.Shown.empty()) << AllShown().toStdString();
+
+    Press(Qt::Key_4, Qt::ControlModifier);
+    Press(Qt::Key_F8, Qt::ShiftModifier);
+    EXPECT_EQ(sure->Questions.size(), 1u);
+    EXPECT_EQ(window.ResultModel->Result().FileCount(), 2u);
+    EXPECT_EQ(TTempTree::Exists(tree.Path("a/two.dat")) + TTempTree::Exists(tree.Path("b/two.dat")),
+              1);
+}
+
+TEST_F(ResultFileTest, FilesOutsideTheStartFolderAreShownSoAndEveryCommandOnThemAsksFirst) {
+    const std::string inside = tree.File("new/x.jpg", "picture");
+    tree.File("old/x.jpg", "picture");
+    tree.File("old/c/x.jpg", "picture");
+    window.Edit_ft->setText(QStringLiteral("*.jpg;../old/*.jpg"));
+    window.Edit_root->setText(QString::fromStdString(tree.Path("new/")));
+    window.Ocompearer1btn_startClick();
+    const std::vector<std::string> outside = {tree.Path("new/../old/x.jpg"),
+                                              tree.Path("new/../old/c/x.jpg")};
+    const QStringList texts = TreeTexts();
+    for (const std::string& path : {inside, outside[0], outside[1]}) {
+        const bool away = path.find("/../") != std::string::npos;
+        EXPECT_TRUE(
+            texts.contains(QStringLiteral("  ") + QString::fromStdString(path) +
+                           (away ? QStringLiteral("  (outside the start folder)") : QString())))
+            << path << "\n"
+            << texts.join('\n').toStdString();
+    }
+
+    // One question before a command acts on one, No its default; No leaves it be.
+    int moves = 0;
+    window.ChooseMoveDestination = [&moves](const QString&, const QString&, const QString&) {
+        ++moves;
+        return QString();
+    };
+    sure->Answer = false;
+    const auto [group, file] = PlaceOf(outside[0]);
+    ASSERT_GE(group, 0);
+    for (const int key : {Qt::Key_F8, Qt::Key_F6}) {
+        Select(group, file);
+        Press(key);
+    }
+    ASSERT_EQ(sure->Questions.size(), 2u);
+    for (std::size_t q = 0; q < 2; ++q) {
+        EXPECT_TRUE(sure->Questions[q].startsWith(QStringLiteral("1 file is outside the start "
+                                                                 "folder of this result")))
+            << sure->Questions[q].toStdString();
+        EXPECT_TRUE(sure->NoWasDefault[q]);
+    }
+    EXPECT_EQ(moves, 0);
+    EXPECT_TRUE(TTempTree::Exists(outside[0]));
+
+    // A file inside is asked about only as ever.
+    Select(PlaceOf(inside).first, PlaceOf(inside).second);
+    Press(Qt::Key_F8);
+    ASSERT_EQ(sure->Questions.size(), 3u);
+    EXPECT_TRUE(sure->Questions[2].startsWith(QStringLiteral("Move this file to the trash?")))
+        << sure->Questions[2].toStdString();
+
+    // The bulk commands ask once for all the marked files outside, then as ever.
+    Press(Qt::Key_4, Qt::ControlModifier);
+    ASSERT_EQ(window.ResultModel->Result().MarkedCount(), 2u);
+    Press(Qt::Key_F8, Qt::ShiftModifier);
+    ASSERT_EQ(sure->Questions.size(), 4u);
+    EXPECT_TRUE(sure->Questions[3].startsWith(QStringLiteral("2 files are outside the start "
+                                                             "folder of this result")))
+        << sure->Questions[3].toStdString();
+    EXPECT_TRUE(sure->NoWasDefault[3]);
+    sure->Answer = true;
+    Press(Qt::Key_F8, Qt::ShiftModifier);
+    ASSERT_EQ(sure->Questions.size(), 6u);
+    EXPECT_TRUE(sure->Questions[5].startsWith(QStringLiteral("Move 2 marked files")))
+        << sure->Questions[5].toStdString();
+    for (const std::string& path : outside)
+        EXPECT_FALSE(TTempTree::Exists(path)) << path;
+    EXPECT_TRUE(TTempTree::Exists(inside));
+}
+
+// A document of `groups` groups of two files each (none of them on disk) in the output folder.
+std::string LargeDocument(TTempTree& output, int groups) {
+    TResultSearch search;
+    search.StartFolder = "/nowhere/";
+    search.Keys = {false, true, false, true};
+    TJsonResult result(search);
+    for (int g = 0; g < groups; ++g) {
+        const std::string name = "file" + std::to_string(g) + ".txt";
+        result.AddGroup(name);
+        for (int copy = 0; copy < 2; ++copy) {
+            TResultFileFacts file;
+            file.Path = "/nowhere/" + std::to_string(copy) + "/" + name;
+            file.Size = 100;
+            file.Id = {1, static_cast<std::uint64_t>(2 * g + copy + 1)};
+            result.AddFile(file);
+        }
+    }
+    return output.File("large.json", result.Text(true));
+}
+
+TEST_F(ResultFileTest, OpeningShowsItsProgressAndCancelLeavesTheResultShown) {
+    Search();
+    const QStringList texts = TreeTexts();
+    const std::string large = LargeDocument(output, 5000);
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> steps;
+    bool cancel = true;
+    window.OnOpenProgress = [&](std::uint64_t read, std::uint64_t size) {
+        steps.emplace_back(read, size);
+        auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(progress, nullptr) << "no progress dialog over the window";
+        if (cancel)
+            QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+    };
+    OpenFrom(large);
+    ASSERT_EQ(steps.size(), 1u);
+    EXPECT_EQ(TreeTexts(), texts);
+    EXPECT_TRUE(window.StatusPanel2->text().contains(QStringLiteral("was cancelled")))
+        << window.StatusPanel2->text().toStdString();
+
+    steps.clear();
+    cancel = false;
+    OpenFrom(large);
+    const std::uint64_t size = std::filesystem::file_size(large);
+    ASSERT_GE(steps.size(), 3u) << size << " bytes";
+    EXPECT_EQ(steps.back(), std::pair(size, size));
+    EXPECT_EQ(window.ResultModel->Result().GroupCount(), 5000u);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(ResultFileTest, AHostileFileIsRefusedWhileTheWindowServesItsMessages) {
+    Search();
+    const QStringList texts = TreeTexts();
+    output.Fifo("fifo.json");
+    output.Folder("folder.json");
+    output.SparseFile("huge.json", static_cast<long long>(kResultFileSizeCap) + 1, '}');
+    output.File("deep.json",
+                "{\"format\": \"parvex-result\", \"x\": " + std::string(20 << 20, '['));
+    const struct {
+        std::string Name;
+        QString Message;
+        std::size_t Steps;
+    } cases[] = {
+        {"fifo.json", QStringLiteral("fifo.json\" cannot be read: it is not a regular file"), 0},
+        {"folder.json", QStringLiteral("folder.json\" cannot be read: it is a folder"), 0},
+        {"huge.json", QStringLiteral("huge.json\" cannot be read: it is larger than 4 GiB"), 0},
+        // Refused at the depth limit within the first slice: the one step the window showed.
+        {"deep.json",
+         QStringLiteral("deep.json\" is not a Parvex result: x: lists and objects are nested "
+                        "deeper than 64"),
+         1},
+    };
+    for (const auto& c : cases) {
+        std::size_t steps = 0;
+        window.OnOpenProgress = [&steps](std::uint64_t, std::uint64_t) { ++steps; };
+        modals.Shown.clear();
+        OpenFrom(output.Path(c.Name));
+        EXPECT_TRUE(Shown(c.Message)) << AllShown().toStdString();
+        EXPECT_EQ(steps, c.Steps) << c.Name;
+        EXPECT_EQ(TreeTexts(), texts) << c.Name;
+    }
 }
 
 TEST_F(ResultFileTest, FilesChangedOrGoneSinceTheSaveAreShownSoAndNoCommandActsOnThem) {

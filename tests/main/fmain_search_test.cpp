@@ -274,6 +274,7 @@ TEST_F(SearchTest, ExitDeclinedDuringASearchLetsItRunOn) {
 
 TEST_F(SearchTest, ManyGroupsAppearSortedAndComplete) {
     constexpr int kGroups = 10000;
+    window.Edit_root->setText(QStringLiteral("/data/"));
     window.SearchStarted();
     for (int g = 0; g < kGroups; ++g) {
         // Scrambled, so the order found is not the order shown.

@@ -859,7 +859,7 @@ TEST_F(ResultViewTest, ColumnsAndTheSummaryShowWhatTheDuplicatesCost) {
               QStringLiteral("2 groups, 4 files, 2.600 Kb can be freed"));
     window.Ocompearer1->Core().SetKeys({false, true, true, false});
     ReportResult({{"pic.jpg", small}});
-    EXPECT_EQ(window.StatusSummary->text(), QStringLiteral("1 groups, 2 files"));
+    EXPECT_EQ(window.StatusSummary->text(), QStringLiteral("1 group, 2 files"));
     ReportResult({});
     EXPECT_FALSE(window.StatusSummary->isVisible());
 }

@@ -43,7 +43,8 @@ protected:
     TMainWindowTest();
     ~TMainWindowTest() override;
 
-    /// Feeds the groups through the engine's event receivers, as a search would.
+    /// Feeds the groups through the engine's event receivers, as a search of the root folder
+    /// would.
     void ReportResult(const std::vector<TGroupRows>& groups);
     /// A node by its place in display order: group row, file row (-1 for the group node itself).
     QModelIndex Node(int group, int file = -1) const;

@@ -96,6 +96,29 @@ TEST(JsonResultReaderTest, ReadsBackWhatTheWriterWrote) {
     EXPECT_EQ(document.Skipped[0].Reason, "Permission denied");
 }
 
+TEST(JsonResultReaderTest, RelativePathsStartAtTheWorkingFolderAsWritten) {
+    json document = json::parse(Document());
+    // Texts of the document that are not UTF-8 are in "…_b64" members: give them as text.
+    document["search"].erase("start_folder_b64");
+    document["groups"][0]["files"][0].erase("path_b64");
+    document["groups"][0]["files"][1]["other_names"][0].erase("path_b64");
+    document["search"]["start_folder"] = "./t/";
+    document["search"]["working_folder"] = "/home/u";
+    document["search"]["excluded_folders"][0]["path"] = "t/skip/";
+    document["groups"][0]["files"][0]["path"] = "./t/a";
+    document["groups"][0]["files"][1]["path"] = "./t/../t/b";
+    document["groups"][0]["files"][1]["other_names"][0]["path"] = "t//c";
+    document["skipped"][0]["path"] = "./t/locked/";
+    const parvex::TResultDocument read = ReadJsonResult(document.dump());
+    EXPECT_EQ(read.Search.StartFolder, "/home/u/./t/");
+    EXPECT_EQ(read.Search.ExcludedFolders[0], "/home/u/t/skip/");
+    EXPECT_EQ(read.Search.ExcludedFolders[1], "/t/\xff/");
+    EXPECT_EQ(read.Groups[0].Files[0].Path, "/home/u/./t/a");
+    EXPECT_EQ(read.Groups[0].Files[1].Path, "/home/u/./t/../t/b");
+    EXPECT_EQ(read.Groups[0].Files[1].OtherNames[0], "/home/u/t//c");
+    EXPECT_EQ(read.Skipped[0].Path, "/home/u/./t/locked/");
+}
+
 TEST(JsonResultReaderTest, NoSizeLimitReadsAsTheLargestSize) {
     json document = json::parse(Document());
     document["search"]["max_size"] = nullptr;
@@ -135,6 +158,49 @@ TEST(JsonResultReaderTest, RefusesWhatIsNoResultDocumentSayingWhy) {
         {changed([](json& d) { d["groups"][0]["files"][0]["path_b64"] = "L3Q*"; }),
          "groups[0].files[0]: \"path\" (or \"path_b64\") is missing or not a text"},
         {changed([](json& d) { d["skipped"][0] = 3; }), "skipped[0]: is not an object"},
+        {changed([](json& d) { d["groups"][0]["files"][1]["path"] = ""; }),
+         "groups[0].files[1]: \"path\" is empty"},
+        {changed([](json& d) { d["groups"][0]["files"][1]["path"] = std::string("/t/a\0b", 6); }),
+         "groups[0].files[1]: \"path\" holds a NUL byte"},
+        {changed([](json& d) {
+             d["groups"][0]["files"][0]["other_names"][0] = {{"path", ""}};
+         }),
+         "groups[0].files[0].other_names[0]: \"path\" is empty"},
+        {changed([](json& d) { d["groups"][0]["files"][1]["path_b64"] = "L3Q="; }),
+         "groups[0].files[1]: holds both \"path\" and \"path_b64\""},
+        {changed([](json& d) { d["groups"][0]["files"].erase(1); }),
+         "groups[0]: lists 1 file, and a group has two or more"},
+        {changed([](json& d) { d["groups"][0]["files"] = json::array(); }),
+         "groups[0]: lists 0 files, and a group has two or more"},
+        {changed([](json& d) { d["groups"][0]["files"][1] = d["groups"][0]["files"][0]; }),
+         "groups[0].files[1]: the path is listed already as groups[0].files[0]"},
+        {changed([](json& d) {
+             d["groups"].push_back(d["groups"][0]);
+             d["groups"][1]["files"][0].erase("path_b64");
+             d["groups"][1]["files"][0]["path"] = "/t/c";
+             d["groups"][1]["files"][0]["ino"] = 3;
+         }),
+         "groups[1].files[1]: the path is listed already as groups[0].files[1]"},
+        {changed([](json& d) { d["groups"][0]["files"][1]["ino"] = 1; }),
+         "groups[0].files[1]: the device and inode are listed already as groups[0].files[0]"},
+        {changed([](json& d) {
+             d["search"].erase("start_folder_b64");
+             d["search"]["start_folder"] = "./";
+             d["search"].erase("working_folder");
+         }),
+         "search: the start folder is relative and \"working_folder\" is missing"},
+        {changed([](json& d) { d["search"]["working_folder"] = "home/u/"; }),
+         "search: \"working_folder\" is not an absolute path"},
+        {changed([](json& d) {
+             d["groups"] = json::parse(std::string(63, '[') + std::string(63, ']'));
+         }),
+         "groups[0]: is not an object"},
+        {"{\"format\": \"parvex-result\", \"extra\": " + std::string(63, '[') +
+             std::string(63, ']') + "}",
+         "\"version\" is missing or not a whole number"},
+        {"{\"format\": \"parvex-result\", \"extra\": " + std::string(64, '['),
+         "extra: lists and objects are nested deeper than 64"},
+        {std::string(20 << 20, '['), "is not an object"},
     };
     for (const auto& c : cases)
         EXPECT_NE(Refusal(c.Text).find(c.Message), std::string::npos)
