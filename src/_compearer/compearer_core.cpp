@@ -93,6 +93,7 @@ void TCompearerCore::ClearFileTable() {
     FileIds.Clear();
     FileLinks.Clear();
     FileModifiedNs.clear();
+    FileChangedNs.clear();
     distinctRows_ = 0;
 }
 
@@ -103,11 +104,12 @@ void TCompearerCore::AddFile(const TFileRow& file) {
     FileTimes.push_back(file.Time);
     FileIds.push_back(file.Id);
     FileModifiedNs.push_back(file.ModifiedNs);
+    FileChangedNs.push_back(file.ChangedNs);
 }
 
 std::size_t TCompearerCore::TableBytes() const {
     return FilePaths.Bytes() + FileSizes.Bytes() + FileTimes.Bytes() + FileIds.Bytes() +
-           FileLinks.Bytes() + FileModifiedNs.Bytes();
+           FileLinks.Bytes() + FileModifiedNs.Bytes() + FileChangedNs.Bytes();
 }
 
 void TCompearerCore::MoveRow(std::size_t from, std::size_t to) {
@@ -117,6 +119,7 @@ void TCompearerCore::MoveRow(std::size_t from, std::size_t to) {
     FileIds.MoveRow(from, to);
     FileLinks.MoveRow(from, to);
     FileModifiedNs[to] = FileModifiedNs[from];
+    FileChangedNs[to] = FileChangedNs[from];
 }
 
 void TCompearerCore::TruncateRows(std::size_t rows) {
@@ -126,6 +129,7 @@ void TCompearerCore::TruncateRows(std::size_t rows) {
     FileIds.Truncate(rows);
     FileLinks.Truncate(rows);
     FileModifiedNs.resize(rows);
+    FileChangedNs.resize(rows);
 }
 
 bool TCompearerCore::AllNamesFound(std::size_t row) const {
