@@ -18,11 +18,15 @@ namespace {
 // tick of its change time, unseen: what was read of it is not kept.
 constexpr std::int64_t TrustedAgeNs = 2'000'000'000;
 
-std::int64_t WallClockNs() {
+} // namespace
+
+std::int64_t RealTimeNs() {
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
     return std::int64_t(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
 }
+
+namespace {
 
 bool Covers(const std::string& covered, const std::string& folder, bool subfolders) {
     return subfolders ? folder.starts_with(covered) : folder == covered;
@@ -131,7 +135,7 @@ std::vector<TKnownContent> TStoreMemory::Recall(std::span<const std::uint32_t> r
                                                 const std::function<void()>& poll) {
     // Bytes are read after this moment; a file changed less than TrustedAgeNs before it is not
     // kept.
-    trustedBeforeNs_ = WallClockNs() - TrustedAgeNs;
+    trustedBeforeNs_ = settings_.WallClockNs() - TrustedAgeNs;
     TRecallJob job;
     job.Rows = rows;
     job.Known.resize(rows.size());
@@ -297,7 +301,7 @@ void TStoreMemory::WriteBatch(TStoreBatch batch) {
     if (settings_.BeforeWrite)
         settings_.BeforeWrite();
     try {
-        store_->Write(batch, std::int64_t(std::time(nullptr)));
+        store_->Write(batch, settings_.WallClockNs() / 1'000'000'000);
     } catch (const ESqliteError& error) {
         damaged_ = error.Code == SQLITE_CORRUPT || error.Code == SQLITE_NOTADB;
         GiveUp(error.what());

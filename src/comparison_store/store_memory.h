@@ -19,6 +19,9 @@ namespace parvex {
 
 class TCompearerCore;
 
+/// The real time in nanoseconds since the epoch.
+std::int64_t RealTimeNs();
+
 /// How a search uses the comparison store.
 struct TStoreSettings {
     /// The store's folder; made when missing.
@@ -36,6 +39,8 @@ struct TStoreSettings {
     bool CoveredSubfolders = true;
     /// Called on the store's thread before each write.
     std::function<void()> BeforeWrite;
+    /// The time in nanoseconds since the epoch; a test puts a clock of its own here.
+    std::function<std::int64_t()> WallClockNs = RealTimeNs;
 };
 
 /// The comparison store as the memory of a search: TCompearerCore::Memory points to it for
