@@ -267,7 +267,6 @@ void TStoreMemory::Learn(std::span<const std::uint32_t> rows,
         if (file.Class == 0) {
             if (file.Identity.ChangedNs > trustedBeforeNs_)
                 continue;
-            file.Folder = AbsoluteFolder(core_.FilePaths.Folder(row));
             file.Path = core_.FilePaths[row];
         }
         files.push_back(std::move(file));
@@ -279,16 +278,19 @@ void TStoreMemory::Learn(std::span<const std::uint32_t> rows,
         pending_.Classes.push_back(std::move(files));
 }
 
-// The digest of every file read in this search; one that changed since is left out.
+// The digest and the folder of every file read in this search; one that changed since is left
+// out.
 void TStoreMemory::CompleteDigests(TStoreBatch& batch) {
     for (std::vector<TLearntFile>& same : batch.Classes) {
-        std::erase_if(same, [](TLearntFile& file) {
+        std::erase_if(same, [this](TLearntFile& file) {
             if (file.Class != 0)
                 return false;
             const std::optional<TEndsDigest> digest = DigestOfEnds(file.Path, file.Identity);
             if (!digest)
                 return true;
             file.Digest = *digest;
+            file.Folder =
+                AbsoluteFolder(std::string_view(file.Path).substr(0, file.Path.rfind('/') + 1));
             return false;
         });
     }
