@@ -214,18 +214,21 @@ std::int64_t TComparisonStore::FileCount() {
 }
 
 void TComparisonStore::Trim(std::int64_t bytes) {
-    const std::int64_t used = BytesInUse();
-    if (used <= bytes)
-        return;
-    // Keep a tenth below the limit, so that the next searches do not trim again at once.
-    const std::int64_t files = FileCount();
-    const std::int64_t keep = files * (bytes - bytes / 10) / used;
+    // Pages emptied only in part keep their bytes: forget more until the store fits, keeping a
+    // tenth below the limit so that the next searches do not trim again at once.
     TSqliteStatement forget =
-        db_->Prepare("DELETE FROM files WHERE stored <= (SELECT stored FROM files ORDER BY stored"
-                     " LIMIT 1 OFFSET ?)");
-    forget.Bind(1, std::max<std::int64_t>(files - keep - 1, 0)).Run();
-    db_->Execute("DELETE FROM folders WHERE id NOT IN (SELECT DISTINCT folder FROM files);"
-                 "PRAGMA incremental_vacuum;");
+        db_->Prepare("DELETE FROM files WHERE (fs, inode) IN (SELECT fs, inode FROM files"
+                     " ORDER BY stored LIMIT ?)");
+    for (std::int64_t used = BytesInUse(); used > bytes;) {
+        const std::int64_t files = FileCount();
+        if (files == 0)
+            break;
+        const std::int64_t keep = files * (bytes - bytes / 10) / used;
+        forget.Bind(1, std::max<std::int64_t>(files - keep, 1)).Run();
+        db_->Execute("DELETE FROM folders WHERE id NOT IN (SELECT DISTINCT folder FROM files);"
+                     "PRAGMA incremental_vacuum;");
+        used = BytesInUse();
+    }
 }
 
 bool TComparisonStore::Remove(const std::string& path) {
