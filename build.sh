@@ -13,7 +13,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 JOBS=${JOBS:-$(nproc)}
-PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
+PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config libsqlite3-dev
   qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev libxxhash-dev
   nlohmann-json3-dev python3-jsonschema
   fonts-dejavu-core xdg-utils

@@ -71,7 +71,7 @@ WORK=$(mktemp -d /tmp/parvex-compare-XXXXXX)
 # fdupes-style output runs two groups together; -T df makes it look for duplicates alone.
 command_of() { # tool -> the command line, one word per line
   case $1 in
-  parvex) printf '%s\n' "$PARVEX_CLI" "${PARVEX_EXTRA[@]}" --keys size,content "$DIR" ;;
+  parvex) printf '%s\n' "$PARVEX_CLI" --no-cache "${PARVEX_EXTRA[@]}" --keys size,content "$DIR" ;;
   fdupes) printf '%s\n' fdupes -r -q "$DIR" ;;
   jdupes) printf '%s\n' jdupes -r -q "$DIR" ;;
   rdfind) printf '%s\n' rdfind -dryrun true -outputname "$WORK/rdfind.out" "$DIR" ;;
@@ -125,7 +125,7 @@ python3 "$HERE/analyse-results.py" "$WORK" "${TOOLS[@]}" || status=$?
 echo
 echo "parvex-cli --stats of one more run${PARVEX_ARGS:+ (with $PARVEX_ARGS)}:"
 [ "$COLD" = 0 ] || drop_cache
-"$PARVEX_CLI" --stats "${PARVEX_EXTRA[@]}" --keys size,content "$DIR" 2>&1 >/dev/null |
+"$PARVEX_CLI" --no-cache --stats "${PARVEX_EXTRA[@]}" --keys size,content "$DIR" 2>&1 >/dev/null |
   sed 's/^/  /'
 [ "${KEEP:-0}" = 1 ] && echo "Outputs kept in $WORK"
 exit $status

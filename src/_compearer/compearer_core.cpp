@@ -94,6 +94,7 @@ void TCompearerCore::ClearFileTable() {
     FileIds.Clear();
     FileLinks.Clear();
     FileModifiedNs.clear();
+    FileChangedNs.clear();
     distinctRows_ = 0;
 }
 
@@ -104,11 +105,12 @@ void TCompearerCore::AddFile(const TFileRow& file) {
     FileTimes.push_back(file.Time);
     FileIds.push_back(file.Id);
     FileModifiedNs.push_back(file.ModifiedNs);
+    FileChangedNs.push_back(file.ChangedNs);
 }
 
 std::size_t TCompearerCore::TableBytes() const {
     return FilePaths.Bytes() + FileSizes.Bytes() + FileTimes.Bytes() + FileIds.Bytes() +
-           FileLinks.Bytes() + FileModifiedNs.Bytes();
+           FileLinks.Bytes() + FileModifiedNs.Bytes() + FileChangedNs.Bytes();
 }
 
 void TCompearerCore::MoveRow(std::size_t from, std::size_t to) {
@@ -118,6 +120,7 @@ void TCompearerCore::MoveRow(std::size_t from, std::size_t to) {
     FileIds.MoveRow(from, to);
     FileLinks.MoveRow(from, to);
     FileModifiedNs[to] = FileModifiedNs[from];
+    FileChangedNs[to] = FileChangedNs[from];
 }
 
 void TCompearerCore::TruncateRows(std::size_t rows) {
@@ -127,6 +130,7 @@ void TCompearerCore::TruncateRows(std::size_t rows) {
     FileIds.Truncate(rows);
     FileLinks.Truncate(rows);
     FileModifiedNs.resize(rows);
+    FileChangedNs.resize(rows);
 }
 
 bool TCompearerCore::AllNamesFound(std::size_t row) const {
@@ -147,6 +151,8 @@ void TCompearerCore::ReportSkipped(const std::string& path, int error) {
 }
 
 void TCompearerCore::ReportChanged(std::uint32_t row) {
+    // Left out of its set's classes and of what is remembered, as a file not read.
+    unreadableInSet_.push_back(row);
     if (OnSkipped)
         OnSkipped(FilePaths[row], ChangedReason);
 }

@@ -2,6 +2,7 @@
 
 #include "_compearer/chunked_column.h"
 #include "_compearer/compare_keys.h"
+#include "_compearer/content_memory.h"
 #include "_compearer/descriptor_budget.h"
 #include "_compearer/file_id_column.h"
 #include "_compearer/file_row.h"
@@ -23,6 +24,8 @@
 
 namespace parvex {
 
+class TContentRecall;
+
 /// Phase of a search; the panel shows SearchStateText() of it.
 enum TSearchState { ssIdle = 0, ssScanning = 1, ssComparing = 2 };
 
@@ -35,6 +38,8 @@ struct TSearchFigures {
     std::int64_t Groups = 0;           ///< groups reported
     std::int64_t FilesInGroups = 0;    ///< file lines reported (heads included)
     std::int64_t ContentBytesRead = 0; ///< bytes read for the content comparison
+    std::int64_t FilesRead = 0;        ///< candidate files whose bytes were compared
+    std::int64_t FilesRecalled = 0;    ///< candidate files whose class Memory knew
     std::int64_t TableBytes = 0;       ///< bytes the file table held when the scan ended
     double ScanSeconds = 0;            ///< time spent scanning
     double CompareSeconds = 0;         ///< time spent comparing
@@ -81,6 +86,10 @@ public:
     /// its device and inode, so every spelling of a folder and every path through a link to it
     /// excludes it. Such a folder is skipped before OnCheckFolder is asked about it.
     std::vector<std::string> ExcludedFolders;
+    /// What earlier searches established about content; with none every candidate is read.
+    /// A file it knows unchanged keeps its class unread; the groups are those of a search
+    /// without it.
+    TContentMemory* Memory = nullptr;
 
     /// The four compare keys as one value.
     TCompareKeys Keys() const { return {CompareName, CompareSize, CompareTime, CompareContent}; }
@@ -105,6 +114,9 @@ public:
     /// The modification time to the nanosecond (NanosecondsOf st_mtim), for reports that need
     /// more than the time code.
     TChunkedColumn<std::int64_t> FileModifiedNs;
+    /// The change time to the nanosecond (st_ctim): with the id, size and modification time it
+    /// tells whether a file is still the one an earlier search compared.
+    TChunkedColumn<std::int64_t> FileChangedNs;
 
     /// Figures of the last search; reset when a search starts.
     TSearchFigures Figures;
@@ -210,10 +222,16 @@ private:
     void BuildCandidateSets(THashedRows hashed, TCandidateSets& sets);
     void StartProgress(const TCandidateSets& sets);
     void CompareAndReportInHeadOrder(const TCandidateSets& sets, std::vector<bool>& removed);
-    void SplitWithPool(const TCandidateSets& sets, std::vector<bool>& removed,
+    void NarrowSets(const TContentRecall& recall, const TCandidateSets& sets,
+                    TCandidateSets& toRead);
+    void SplitWithPool(const TCandidateSets& sets, const TCandidateSets& read,
+                       TContentRecall* recall, std::vector<bool>& removed,
                        TDescriptorGrant descriptors, std::size_t threads);
     std::size_t ReaderThreads(const TCandidateSets& sets) const;
     using TClassesOf = std::function<bool(std::size_t, std::vector<std::vector<std::uint32_t>>&)>;
+    TClassesOf Recalling(const TCandidateSets& sets, const TCandidateSets& read,
+                         TContentRecall* recall, TClassesOf classesOf);
+    void ReportUnreadable(std::uint32_t row, int error);
     void ReportInHeadOrder(const TCandidateSets& sets, std::vector<bool>& removed,
                            const TClassesOf& classesOf);
     void DropFurtherMembers(const std::vector<bool>& removed);
@@ -253,6 +271,8 @@ private:
     // While content is read: the counts of the readers, for the polls.
     std::function<TReadCounts()> readCounts_;
     std::size_t reportedRow_ = NoRow;
+    // The rows of the set being compared that could not be read.
+    std::vector<std::uint32_t> unreadableInSet_;
     // The leading rows known to be distinct files, no path nor file id repeated among them.
     std::size_t distinctRows_ = 0;
 };

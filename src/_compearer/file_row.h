@@ -16,6 +16,7 @@ struct TFileRow {
     TFileId Id{};                ///< device and inode; the zero id when not known
     std::uint32_t LinkCount = 1; ///< st_nlink
     std::int64_t ModifiedNs = 0; ///< the modification time to the nanosecond
+    std::int64_t ChangedNs = 0;  ///< the inode's change time to the nanosecond
 };
 
 } // namespace parvex

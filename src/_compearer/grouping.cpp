@@ -1,4 +1,5 @@
 #include "_compearer/compearer_core.h"
+#include "_compearer/content_recall.h"
 #include "_compearer/content_splitter.h"
 #include "_compearer/for_each_run.h"
 #include "_compearer/reader_choice.h"
@@ -11,6 +12,7 @@
 #include <functional>
 #include <limits>
 #include <numeric>
+#include <optional>
 #include <queue>
 #include <xxhash.h>
 
@@ -209,12 +211,21 @@ void TCompearerCore::StartProgress(const TCandidateSets& sets) {
 // the descriptors the search gets let several threads read, each holding two or more.
 void TCompearerCore::CompareAndReportInHeadOrder(const TCandidateSets& sets,
                                                  std::vector<bool>& removed) {
+    // What Memory knows narrows each set to the rows that must be read.
+    std::optional<TContentRecall> recall;
+    TCandidateSets toRead;
+    if (Memory != nullptr && CompareContent && !StopRequested && !sets.Order.empty()) {
+        recall.emplace(*Memory, sets.Rows, [this] { Poll(); });
+        NarrowSets(*recall, sets, toRead);
+    }
+    const TCandidateSets& read = recall ? toRead : sets;
+    TContentRecall* const recalled = recall ? &*recall : nullptr;
     const std::size_t threads = CompareContent ? ReaderThreads(sets) : 1;
     TDescriptorGrant descriptors = TakeDescriptors(2, threads * TContentSplitter::MaxOpenFiles);
     if (!descriptors)
         return; // stopped while waiting for descriptors
     if (TSplitPool::Readers(threads, descriptors.Count()) > 1)
-        return SplitWithPool(sets, removed, std::move(descriptors), threads);
+        return SplitWithPool(sets, read, recalled, removed, std::move(descriptors), threads);
     TDescriptorCache cache(std::move(descriptors), [this] {
         Poll();
         return !StopRequested;
@@ -223,27 +234,74 @@ void TCompearerCore::CompareAndReportInHeadOrder(const TCandidateSets& sets,
         {FilePaths, FileIds, FileModifiedNs}, cache,
         {[this] { Poll(); }, [this] { return StopRequested; },
          [this](std::int64_t work) { AddProgress(work); },
-         [this](std::uint32_t row, int error) { ReportSkipped(FilePaths[row], error); },
+         [this](std::uint32_t row, int error) { ReportUnreadable(row, error); },
          [this](std::uint32_t row) { ReportChanged(row); }, OnChunkRead});
     const TReadWatch watch(*this, [&splitter] {
         return TReadCounts{splitter.RowsSettled(), splitter.BytesRead()};
     });
-    ReportInHeadOrder(sets, removed, [&](std::size_t index, std::vector<TRows>& classes) {
-        const std::span<const std::uint32_t> set = sets.Set(sets.Order[index]);
-        return splitter.Split(set, FileSizes[set.front()], classes);
-    });
+    ReportInHeadOrder(
+        sets, removed,
+        Recalling(sets, read, recalled, [&](std::size_t index, std::vector<TRows>& classes) {
+            const std::uint32_t k = sets.Order[index];
+            return splitter.Split(read.Set(k), FileSizes[sets.Set(k).front()], classes);
+        }));
     Figures.ContentBytesRead = splitter.BytesRead();
+}
+
+void TCompearerCore::NarrowSets(const TContentRecall& recall, const TCandidateSets& sets,
+                                TCandidateSets& toRead) {
+    TRows rows;
+    for (std::uint32_t k = 0; k + 1 < sets.Starts.size(); ++k) {
+        recall.RowsToRead(sets.Set(k), rows);
+        toRead.Starts.push_back(std::uint32_t(toRead.Rows.size()));
+        toRead.Rows.insert(toRead.Rows.end(), rows.begin(), rows.end());
+        Poll();
+    }
+    toRead.Starts.push_back(std::uint32_t(toRead.Rows.size()));
+    toRead.Order = sets.Order;
+}
+
+// Takes the classes of the rows read from `classesOf`, and, with a recall, the classes of the
+// whole set from them; the rows not read are settled.
+TCompearerCore::TClassesOf TCompearerCore::Recalling(const TCandidateSets& sets,
+                                                     const TCandidateSets& read,
+                                                     TContentRecall* recall, TClassesOf classesOf) {
+    return [&sets, &read, recall, classesOf = std::move(classesOf),
+            this](std::size_t index, std::vector<TRows>& classes) {
+        const std::uint32_t k = sets.Order[index];
+        unreadableInSet_.clear();
+        if (!classesOf(index, classes))
+            return false;
+        const std::span<const std::uint32_t> set = sets.Set(k);
+        const std::span<const std::uint32_t> rowsRead = read.Set(k);
+        Figures.FilesRead += std::int64_t(rowsRead.size());
+        if (recall == nullptr)
+            return true;
+        std::sort(unreadableInSet_.begin(), unreadableInSet_.end());
+        recall->Complete(set, rowsRead, unreadableInSet_, classes);
+        const auto recalled = std::int64_t(set.size() - rowsRead.size());
+        Figures.FilesRecalled += recalled;
+        settledUnread_ += recalled;
+        AddProgress(TContentSplitter::WorkOf(recalled, FileSizes[set.front()]));
+        return true;
+    };
+}
+
+void TCompearerCore::ReportUnreadable(std::uint32_t row, int error) {
+    unreadableInSet_.push_back(row);
+    ReportSkipped(FilePaths[row], error);
 }
 
 // Workers split the sets ahead of this thread, which takes their classes in head order and
 // raises every event itself, as the splitter on this thread would have.
-void TCompearerCore::SplitWithPool(const TCandidateSets& sets, std::vector<bool>& removed,
+void TCompearerCore::SplitWithPool(const TCandidateSets& sets, const TCandidateSets& read,
+                                   TContentRecall* recall, std::vector<bool>& removed,
                                    TDescriptorGrant descriptors, std::size_t threads) {
     TSplitPool pool(
         {FilePaths, FileIds, FileModifiedNs}, std::move(descriptors), threads, sets.Order.size(),
-        [&sets, this](std::size_t k) {
-            const std::span<const std::uint32_t> set = sets.Set(sets.Order[k]);
-            return TSplitPool::TSet{set, FileSizes[set.front()]};
+        [&sets, &read, this](std::size_t index) {
+            const std::uint32_t k = sets.Order[index];
+            return TSplitPool::TSet{read.Set(k), FileSizes[sets.Set(k).front()]};
         },
         OnChunkRead);
     const TReadWatch watch(*this, [&pool] {
@@ -256,17 +314,19 @@ void TCompearerCore::SplitWithPool(const TCandidateSets& sets, std::vector<bool>
             pool.Stop();
     };
     TSplitPool::TSetResult result;
-    ReportInHeadOrder(sets, removed, [&](std::size_t index, std::vector<TRows>& classes) {
-        if (!pool.Take(index, result, PollInterval, whileWaiting))
-            return false;
-        AddProgress(pool.TakeWork());
-        for (const auto& [row, error] : result.Unreadable)
-            ReportSkipped(FilePaths[row], error);
-        for (const std::uint32_t row : result.Changed)
-            ReportChanged(row);
-        classes = std::move(result.Classes);
-        return !StopRequested;
-    });
+    ReportInHeadOrder(
+        sets, removed,
+        Recalling(sets, read, recall, [&](std::size_t index, std::vector<TRows>& classes) {
+            if (!pool.Take(index, result, PollInterval, whileWaiting))
+                return false;
+            AddProgress(pool.TakeWork());
+            for (const auto& [row, error] : result.Unreadable)
+                ReportUnreadable(row, error);
+            for (const std::uint32_t row : result.Changed)
+                ReportChanged(row);
+            classes = std::move(result.Classes);
+            return !StopRequested;
+        }));
     Figures.ContentBytesRead = pool.BytesRead();
 }
 

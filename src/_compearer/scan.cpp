@@ -216,7 +216,8 @@ template <class TReader> void TCompearerCore::CollectFile(TScanWalk& walk, const
              .Time = FileTimeCode(facts.ModifiedSeconds),
              .Id = facts.Id,
              .LinkCount = facts.LinkCount,
-             .ModifiedNs = facts.ModifiedNanoseconds});
+             .ModifiedNs = facts.ModifiedNanoseconds,
+             .ChangedNs = facts.ChangedNanoseconds});
 }
 
 // A later pattern meets the rows of the earlier ones again.

@@ -91,6 +91,8 @@ TCliOptions ParseCliArguments(const std::vector<std::string>& args) {
             return options;
         } else if (arg == "--stats") {
             options.ShowStats = true;
+        } else if (arg == "--no-cache") {
+            options.UseStore = false;
         } else if (arg == "--quiet" || arg == "-q") {
             options.Quiet = true;
         } else if (arg == "-0") {
@@ -135,7 +137,8 @@ const char* CliUsageText() {
     return "usage: parvex-cli [--keys LIST] [--exclude DIR]... [--min-size SIZE] [--max-size "
            "SIZE]\n"
            "                  [--no-hidden] [--no-read-only] [--format text|null|json | -0]\n"
-           "                  [--threads N] [--quiet] [--stats] START_FOLDER [MASK_LIST]\n"
+           "                  [--threads N] [--no-cache] [--quiet] [--stats] START_FOLDER\n"
+           "                  [MASK_LIST]\n"
            "\n"
            "Finds identical files below START_FOLDER and prints every group to standard output.\n"
            "\n"
@@ -176,11 +179,21 @@ const char* CliUsageText() {
            "  --quiet, -q      no \"cannot read PATH: REASON\" line on standard error for a\n"
            "                   file or folder that could not be read (the exit status still\n"
            "                   says so)\n"
-           "  --stats          write counts and the time of each phase to standard error\n"
+           "  --no-cache       neither use nor update the comparison store: every candidate\n"
+           "                   file is read\n"
+           "  --stats          write counts and the time of each phase to standard error, with\n"
+           "                   how many files were read and how many were taken from the\n"
+           "                   comparison store\n"
            "  --help, -h       show this text\n"
            "  --version        show the version\n"
            "\n"
            "Warnings and statistics always go to standard error.\n"
+           "\n"
+           "The comparison store, $XDG_CACHE_HOME/parvex/ (~/.cache/parvex/ when XDG_CACHE_HOME\n"
+           "is not set), remembers which files were found identical, so that a file unchanged\n"
+           "since (same file system, inode, size, modification and change time) is not read\n"
+           "again; only local file systems that keep such an identity are remembered. A store\n"
+           "that cannot be used gives one warning and the search runs without it.\n"
            "\n"
            "Exit status (when several apply, the first of 1, 128+N, 3, 0 is given):\n"
            "  0        complete: the search ran to its end, whether or not anything was found\n"

@@ -32,6 +32,7 @@ struct TCliOptions {
     int Threads = 0;      // the engine's worker threads; 0 lets it choose by the devices read
     bool Quiet = false;   // no line for a file or folder that could not be read
     bool ShowStats = false;
+    bool UseStore = true; // read and write the comparison store
     bool ShowHelp = false;
     bool ShowVersion = false;
 

@@ -9,6 +9,7 @@
 #include "cli/result_printer.h"
 #include "cli/start_folder_check.h"
 #include "cli/stop_signals.h"
+#include "comparison_store/store_memory.h"
 #include "result_file/json_result.h"
 #include "result_file/result_search.h"
 
@@ -27,23 +28,25 @@ namespace {
 
 void PrintFigures(const TSearchFigures& figures, const TSearchProgress& progress,
                   std::int64_t unread) {
-    std::fprintf(stderr,
-                 "folders scanned: %lld\n"
-                 "files collected: %lld\n"
-                 "groups: %lld\n"
-                 "files in groups: %lld\n"
-                 "bytes read for content: %lld\n"
-                 "file table bytes: %lld\n"
-                 "files and folders not read: %lld\n"
-                 "scan time: %.3f s\n"
-                 "compare time: %.3f s\n",
-                 static_cast<long long>(progress.FoldersScanned),
-                 static_cast<long long>(figures.FilesCollected),
-                 static_cast<long long>(figures.Groups),
-                 static_cast<long long>(figures.FilesInGroups),
-                 static_cast<long long>(figures.ContentBytesRead),
-                 static_cast<long long>(figures.TableBytes), static_cast<long long>(unread),
-                 figures.ScanSeconds, figures.CompareSeconds);
+    std::fprintf(
+        stderr,
+        "folders scanned: %lld\n"
+        "files collected: %lld\n"
+        "groups: %lld\n"
+        "files in groups: %lld\n"
+        "bytes read for content: %lld\n"
+        "files read for content: %lld\n"
+        "files taken from the comparison store: %lld\n"
+        "file table bytes: %lld\n"
+        "files and folders not read: %lld\n"
+        "scan time: %.3f s\n"
+        "compare time: %.3f s\n",
+        static_cast<long long>(progress.FoldersScanned),
+        static_cast<long long>(figures.FilesCollected), static_cast<long long>(figures.Groups),
+        static_cast<long long>(figures.FilesInGroups),
+        static_cast<long long>(figures.ContentBytesRead), static_cast<long long>(figures.FilesRead),
+        static_cast<long long>(figures.FilesRecalled), static_cast<long long>(figures.TableBytes),
+        static_cast<long long>(unread), figures.ScanSeconds, figures.CompareSeconds);
 }
 
 // One message is one write, so that lines of concurrent writers to the same stderr stay whole.
@@ -116,7 +119,20 @@ TRunOutcome RunSearch(const TCliOptions& options) {
     core.OnSearchComplete = [&] { complete = true; };
     core.ProcessMessages = stopOnSignal;
 
+    std::optional<TStoreMemory> store;
+    if (options.UseStore) {
+        TStoreSettings settings;
+        settings.CoveredFolders = {options.StartFolder};
+        store.emplace(core, std::move(settings));
+        core.Memory = &*store;
+    }
     core.Start();
+    if (store) {
+        // Written before the result, so that a search killed while it writes still leaves it.
+        store->Finish();
+        if (const std::string warning = store->Warning(); !warning.empty())
+            WriteToStderr("parvex-cli: warning: " + warning + "\n");
+    }
 
     TRunOutcome outcome;
     const bool written = json ? output.Write(json->Text(complete)) : output.Write(printer.Ending());

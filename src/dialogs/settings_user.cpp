@@ -7,6 +7,7 @@
 #include "dialogs/msg.h"
 #include "dialogs/screen_area.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -163,6 +164,17 @@ TD_settings_user::TD_settings_user(std::string SettingsFile, QWidget* parent, st
     AdvancedForm()->addRow(QStringLiteral("Largest file:"), Edit_max_size);
     Spin_readers = MakeReadersField(this);
     AdvancedForm()->addRow(QStringLiteral("Reading threads:"), Spin_readers);
+    Check_remember = new QCheckBox(QStringLiteral("Remember compared files"), this);
+    Check_remember->setToolTip(
+        QStringLiteral("A file unchanged since an earlier search keeps what was found about its "
+                       "content without being read again."));
+    Btn_forget = new QPushButton(QStringLiteral("Forget now"), this);
+    Btn_forget->setAutoDefault(false);
+    auto* rememberRow = new QHBoxLayout;
+    rememberRow->addWidget(Check_remember);
+    rememberRow->addWidget(Btn_forget);
+    rememberRow->addStretch(1);
+    AdvancedForm()->addRow(rememberRow);
 
     // There is nothing to discard: every change stays in effect however the dialog closes.
     CancelBtn->hide();
@@ -193,6 +205,10 @@ TD_settings_user::TD_settings_user(std::string SettingsFile, QWidget* parent, st
     connect(btn_del_from_prohibited, &QPushButton::clicked, this,
             &TD_settings_user::btn_del_from_prohibitedClick);
     connect(Btn_help, &QPushButton::clicked, this, &TD_settings_user::Btn_helpClick);
+    connect(Btn_forget, &QPushButton::clicked, this, [this] {
+        if (ForgetComparedFiles)
+            ForgetComparedFiles();
+    });
 
     for (const std::string_view key : CompareKeyNames) {
         auto* line = new QListWidgetItem(KeyText(key), CLB_comp_cond);
@@ -276,6 +292,7 @@ void TD_settings_user::SettingsToControls() {
     LB_protected->SetFolders(protectedFolders);
     LoadSizeLimits();
     LoadReaders();
+    LoadRemember();
 }
 
 std::vector<std::string> TD_settings_user::ProtectedFolders() const {
@@ -398,6 +415,14 @@ void TD_settings_user::StoreReaders() {
     WriteReaders(Spin_readers->value());
 }
 
+void TD_settings_user::LoadRemember() {
+    Check_remember->setChecked(ReadRememberCompared());
+}
+
+void TD_settings_user::StoreRemember() {
+    WriteRememberCompared(Check_remember->isChecked());
+}
+
 void TD_settings_user::Edit_DSPChange(const QString& Text) {
     Document->SetAttr("DEFAULT_PATH", QFile::encodeName(Text.trimmed()).toStdString());
 }
@@ -447,6 +472,7 @@ void TD_settings_user::FormClose() {
     WriteList(LB_protected->Folders(), "PROTECTED");
     StoreSizeLimits();
     StoreReaders();
+    StoreRemember();
 }
 
 // OK writes the keys, folders and limits of this very showing, so nothing the user confirmed

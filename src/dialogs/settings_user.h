@@ -17,6 +17,7 @@ class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
+class QCheckBox;
 class QSpinBox;
 
 namespace parvex {
@@ -84,6 +85,10 @@ public:
     void LoadReaders();
     /// The reading threads field into "READERS"; "Automatic" removes the attribute.
     void StoreReaders();
+    /// "Remember compared files" from "REMEMBER" of the section "STORE".
+    void LoadRemember();
+    /// "Remember compared files" into "REMEMBER" of the section "STORE".
+    void StoreRemember();
 
     void Edit_DSPChange(const QString& Text);
     void Btn_rootClick();
@@ -101,6 +106,8 @@ public:
     QPointer<TFsure> Fsure;
     /// The main window's ShowHelpTopic.
     std::function<void(const QString& topic)> ShowHelpTopic;
+    /// "Forget now": empties the comparison store.
+    std::function<void()> ForgetComparedFiles;
 
     QLabel* Label1 = nullptr;
     QLineEdit* Edit_DSP = nullptr;
@@ -122,6 +129,8 @@ public:
     /// How many threads a search reads files with (page "Advanced"); its lowest value, 0, shows
     /// "Automatic".
     QSpinBox* Spin_readers = nullptr;
+    QCheckBox* Check_remember = nullptr;
+    QPushButton* Btn_forget = nullptr;
 
     /// Every closing passes here: FormClose, then the dialog closes with Result.
     void done(int Result) override;

@@ -113,7 +113,10 @@ TFmain::TFmain(std::unique_ptr<TD_settings_user> userSettings, QWidget* parent)
     FormCreate();
 }
 
-TFmain::~TFmain() = default;
+TFmain::~TFmain() {
+    RetireStore();
+    WaitForStore();
+}
 
 void TFmain::BuildInputs() {
     auto* inputs = new QWidget(ControlBar1);
@@ -368,8 +371,10 @@ void TFmain::FormCreate() {
 
 void TFmain::AttachDialogs(const TSharedDialogs& dialogs) {
     Dialogs = dialogs;
-    if (D_settings_user)
+    if (D_settings_user) {
         D_settings_user->Dmsg = Dialogs.Dmsg;
+        D_settings_user->ForgetComparedFiles = [this] { ForgetComparedFiles(); };
+    }
     if (Dialogs.F_ft != nullptr)
         Dialogs.F_ft->ShowHelpTopic = [this](const QString& topic) { ShowHelpTopic(topic); };
     if (D_settings_user && Dialogs.F_ft && Dialogs.F_about && Dialogs.Fsure)

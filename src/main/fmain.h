@@ -1,5 +1,6 @@
 #pragma once
 
+#include "comparison_store/store_memory.h"
 #include "dialogs/help_topic.h"
 #include "main/bulk_run.h"
 #include "main/file_commands.h"
@@ -15,6 +16,7 @@
 #include <QPersistentModelIndex>
 #include <QString>
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -296,6 +298,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    std::unique_ptr<TStoreMemory> storeMemory_;
+    std::future<void> storeRetiring_;
     void BuildInputs();
     void BuildToolBar();
     void BuildMenus();
@@ -312,6 +316,13 @@ private:
     QString BulkQuestion(TBulkKind kind, const QString& folder) const;
     // A short refusal or hint in the status text for a few seconds.
     void ShowHint(const QString& text);
+    // The comparison store of a search (fmain_store.cpp): opened as the search starts when the
+    // settings want it, handed to a thread of its own to finish writing when the search ends,
+    // emptied by "Forget now"; the store's warning reaches the status text.
+    void StartRemembering();
+    void RetireStore();
+    void ForgetComparedFiles();
+    void WaitForStore();
     void ShowMarks();
     // Refuses a command on a file node whose file is missing or changed since its result was
     // saved, with a hint; true when it did.

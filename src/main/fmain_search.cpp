@@ -123,6 +123,7 @@ void TFmain::SearchStarted() {
                                .value_or(core.MaxFileSize);
         core.Threads = D_settings_user->ReadReaders();
     }
+    StartRemembering();
     buildingSearch_ = SearchOfInputs();
     setWindowTitle(QStringLiteral("Parvex"));
     SetSearchStatus(TSearchStatus::stInProcess);
@@ -201,6 +202,7 @@ void TFmain::SearchInterrupted() {
 }
 
 void TFmain::FinishResult(TSearchStatus status) {
+    RetireStore();
     CurrentGroupNode.reset();
     // The window stays responsive while the groups are put in order; commands stay disabled
     // until the result is in.

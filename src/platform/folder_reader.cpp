@@ -96,6 +96,7 @@ bool TFolderReader::ReadFileFacts(TFileFacts& facts, int& error) const {
     facts.Size = static_cast<std::int64_t>(status.st_size);
     facts.ModifiedSeconds = status.st_mtim.tv_sec;
     facts.ModifiedNanoseconds = NanosecondsOf(status.st_mtim);
+    facts.ChangedNanoseconds = NanosecondsOf(status.st_ctim);
     facts.OwnerWritable = (status.st_mode & S_IWUSR) != 0;
     facts.Id = FileIdOf(status);
     facts.LinkCount = static_cast<std::uint32_t>(

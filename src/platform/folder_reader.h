@@ -20,6 +20,8 @@ struct TFileFacts {
     std::time_t ModifiedSeconds = 0;
     /// The modification time in nanoseconds since the epoch (st_mtim), held to 64 bits.
     std::int64_t ModifiedNanoseconds = 0;
+    /// The change time of the file's inode in nanoseconds since the epoch (st_ctim).
+    std::int64_t ChangedNanoseconds = 0;
     bool OwnerWritable = true;
     TFileId Id;                  ///< device and inode
     std::uint32_t LinkCount = 1; ///< st_nlink, held to 32 bits

@@ -194,6 +194,15 @@ void TSettingsStore::WriteReaders(int Readers) {
                                             : std::string());
 }
 
+bool TSettingsStore::ReadRememberCompared() const {
+    const TVelPigger* section = Document->FindChild(StoreSection);
+    return section == nullptr || section->GetAttr(RememberAttribute) != "0";
+}
+
+void TSettingsStore::WriteRememberCompared(bool Remember) {
+    GetSection(Document.get(), StoreSection)->SetAttr(RememberAttribute, Remember ? "1" : "0");
+}
+
 void TSettingsStore::ResetToDefaults() {
     Document->Clear();
     Document->SetName("SETTINGS");

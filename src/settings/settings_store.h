@@ -73,6 +73,15 @@ public:
     /// Keeps Readers in "READERS"; 0 (automatic) or a number outside 1 to MaxReaders removes it.
     void WriteReaders(int Readers);
 
+    /// The section and its attribute that say whether searches remember what they compared in
+    /// the comparison store; missing means yes.
+    static constexpr const char* StoreSection = "STORE";
+    static constexpr const char* RememberAttribute = "REMEMBER";
+    /// False only when "REMEMBER" of the section "STORE" holds "0".
+    bool ReadRememberCompared() const;
+    /// Keeps Remember in "REMEMBER" of "STORE" as "1" or "0".
+    void WriteRememberCompared(bool Remember);
+
     /// Makes the default document: the root "SETTINGS" with nothing in it.
     virtual void ResetToDefaults();
     /// Child Name of Parent, created under it when missing; nullptr only when Parent is nullptr.

@@ -39,7 +39,9 @@ TEST(CliOptionsTest, FormatIsTextUnlessOneNullFormatIsGiven) {
         EXPECT_EQ(ParseCliArguments(c.Args).Format, c.Expected) << Shown(c.Args);
 }
 
-TEST(CliOptionsTest, QuietAndStatsAreFlags) {
+TEST(CliOptionsTest, QuietStatsAndNoCacheAreFlags) {
+    EXPECT_TRUE(ParseCliArguments({"/t"}).UseStore);
+    EXPECT_FALSE(ParseCliArguments({"--no-cache", "/t"}).UseStore);
     EXPECT_FALSE(ParseCliArguments({"/t"}).Quiet);
     EXPECT_TRUE(ParseCliArguments({"--quiet", "/t"}).Quiet);
     EXPECT_TRUE(ParseCliArguments({"/t", "-q"}).Quiet);

@@ -40,7 +40,11 @@ protected:
         Base = Temp.Root().substr(0, Temp.Root().size() - 1);
         Root = Temp.Folder("tree");
         StdoutFile = OutPath();
+        CacheHome = std::getenv("XDG_CACHE_HOME");
     }
+    // A test may point the runs to a comparison store in its tree; the next test gets the
+    // process's own back.
+    void TearDown() override { ::setenv("XDG_CACHE_HOME", CacheHome.c_str(), 1); }
 
     // Files of the given contents, drawn at random, in a random tree of folders below Root.
     void MakeRandomTree(unsigned seed, int folderCount, int fileCount,
@@ -149,6 +153,7 @@ protected:
     std::string Base;       // Temp's folder without the final "/"
     std::string Root;       // ends in "/"
     std::string StdoutFile; // where a run's standard output goes; read back only if OutPath()
+    std::string CacheHome;  // XDG_CACHE_HOME when the test started
 };
 
 TEST_F(ParvexCliTest, HelpPrintsUsageToStdout) {
@@ -488,6 +493,39 @@ TEST_F(ParvexCliTest, StatsGoToStderrAndLeaveStdoutAlone) {
         EXPECT_NE(run.Err.find(figure), std::string::npos) << figure << "missing in:\n" << run.Err;
 }
 
+// The comparison store lives in $XDG_CACHE_HOME/parvex/ (the test support gives every test a
+// folder of its own), private to the user; --no-cache leaves it alone, and a damaged one costs
+// one warning, never the result or the exit status.
+TEST_F(ParvexCliTest, TheComparisonStoreIsPrivateOptionalAndNeverChangesTheResult) {
+    MakeFile("a", "dup");
+    MakeFile("b", "dup");
+    MakeFile("c", "not");
+    ::setenv("XDG_CACHE_HOME", Temp.Path("cache").c_str(), 1);
+    const std::string folder = Temp.Path("cache/parvex");
+    const std::string store = folder + "/comparisons.sqlite";
+    const TRun uncached = Run({"--no-cache", "--stats", "--keys", "size,content", Root});
+    EXPECT_FALSE(TTempTree::Exists(folder)) << "--no-cache made " << folder;
+    EXPECT_NE(uncached.Err.find("files read for content: 3\n"), std::string::npos) << uncached.Err;
+    EXPECT_NE(uncached.Err.find("files taken from the comparison store: 0\n"), std::string::npos)
+        << uncached.Err;
+
+    const TRun cached = Run({"--keys", "size,content", Root});
+    EXPECT_EQ(cached.Out, uncached.Out);
+    struct stat facts {};
+    ASSERT_EQ(::stat(folder.c_str(), &facts), 0) << folder;
+    EXPECT_EQ(facts.st_mode & 0777, 0700u) << folder;
+    ASSERT_EQ(::stat(store.c_str(), &facts), 0) << store;
+    EXPECT_EQ(facts.st_mode & 0777, 0600u) << store;
+
+    ::unlink((store + "-wal").c_str());
+    std::ofstream(store, std::ios::binary | std::ios::trunc) << std::string(8192, 'x');
+    const TRun damaged = Run({"--keys", "size,content", Root});
+    EXPECT_EQ(damaged.Status, 0);
+    EXPECT_EQ(damaged.Out, uncached.Out);
+    EXPECT_EQ(std::count(damaged.Err.begin(), damaged.Err.end(), '\n'), 1) << damaged.Err;
+    EXPECT_NE(damaged.Err.find("parvex-cli: warning: "), std::string::npos) << damaged.Err;
+}
+
 // The pairwise pass, written plainly: every row against every later row still in the table.
 class TReferenceSearch {
 public:
@@ -719,8 +757,12 @@ protected:
         if (std::system("setpriv --reuid=65534 --regid=65534 --clear-groups true") != 0)
             GTEST_SKIP() << "running as root and setpriv cannot drop privileges here";
         AsNobody = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
-        // The temporary folder is the owner's alone; the unprivileged run must reach the tree.
+        // The temporary folder is the owner's alone; the unprivileged run must reach the tree,
+        // and keep a comparison store of its own.
         ASSERT_EQ(::chmod(Base.c_str(), 0755), 0) << std::strerror(errno);
+        const std::string cache = Temp.Folder("cache");
+        ASSERT_EQ(::chown(cache.c_str(), 65534, 65534), 0) << std::strerror(errno);
+        ::setenv("XDG_CACHE_HOME", cache.c_str(), 1);
     }
 
     void MakeUnreadable(const std::string& relative) {

@@ -7,6 +7,7 @@
 #include "support/qt/modal_recorder.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -409,6 +410,31 @@ TEST_F(SettingsUserTest, SizeLimitsAreTypedOnTheAdvancedPageAndWrongOnesKeepTheD
     const auto cleared = ReadBack();
     EXPECT_EQ(std::count(cleared->AttrNames().begin(), cleared->AttrNames().end(), "MIN_SIZE"), 0);
     EXPECT_EQ(std::count(cleared->AttrNames().begin(), cleared->AttrNames().end(), "MAX_SIZE"), 0);
+}
+
+// "Remember compared files" is on until unchecked; "Forget now" asks the window to empty the
+// comparison store.
+TEST_F(SettingsUserTest, RememberingComparedFilesIsAnAdvancedCheckBoxWithForgetNow) {
+    {
+        TD_settings_user dialog(SettingsFile());
+        int forgotten = 0;
+        dialog.ForgetComparedFiles = [&] { ++forgotten; };
+        dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        dialog.PageControl1->setCurrentWidget(dialog.TabSheet_advanced);
+        EXPECT_TRUE(dialog.Check_remember->isChecked());
+        QTest::mouseClick(dialog.Btn_forget, Qt::LeftButton);
+        EXPECT_EQ(forgotten, 1) << "Forget now calls the window";
+        dialog.Check_remember->setFocus();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        QTest::keyClick(dialog.focusWidget(), Qt::Key_Space);
+        EXPECT_FALSE(dialog.Check_remember->isChecked());
+        QTest::mouseClick(dialog.OKBtn, Qt::LeftButton);
+        EXPECT_EQ(ReadBack()->FindChild("STORE")->GetAttr("REMEMBER"), "0");
+    }
+    TD_settings_user nextDay(SettingsFile());
+    EXPECT_FALSE(nextDay.ReadRememberCompared());
+    EXPECT_FALSE(nextDay.Check_remember->isChecked());
 }
 
 // The reading threads are chosen with the keys on the Advanced page; "Automatic" is no attribute.

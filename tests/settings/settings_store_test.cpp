@@ -464,6 +464,27 @@ TEST_F(SettingsStoreTest, SizeLimitsAreRootAttributesInBytes) {
     EXPECT_EQ(again.ReadSizeLimit("MAX_SIZE"), 2000000000);
 }
 
+TEST_F(SettingsStoreTest, RememberingComparedFilesIsOnUnlessTheStoreSectionSaysZero) {
+    const struct {
+        const char* Document;
+        bool Remember;
+    } cases[] = {{"<SETTINGS/>", true},
+                 {"<SETTINGS><STORE/></SETTINGS>", true},
+                 {"<SETTINGS><STORE REMEMBER=\"1\"/></SETTINGS>", true},
+                 {"<SETTINGS><STORE REMEMBER=\"0\"/></SETTINGS>", false}};
+    for (const auto& c : cases) {
+        WriteFile(file, c.Document);
+        TSettingsStore store(file);
+        store.LoadSettings();
+        EXPECT_EQ(store.ReadRememberCompared(), c.Remember) << c.Document;
+    }
+    TSettingsStore store(file);
+    store.LoadSettings();
+    store.WriteRememberCompared(false);
+    EXPECT_TRUE(store.SaveSettings()) << store.SaveError();
+    EXPECT_EQ(ReadFile(file), "\r\n<SETTINGS>\r\n\t<STORE REMEMBER=\"0\"/>\r\n</SETTINGS>");
+}
+
 TEST_F(SettingsStoreTest, ReadersAreARootAttributeMissingForAutomatic) {
     const struct {
         const char* Stored;
