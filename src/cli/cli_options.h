@@ -2,6 +2,8 @@
 
 #include "_compearer/compare_keys.h"
 #include "cli/output_format.h"
+#include "file_actions/file_action.h"
+#include "file_actions/keep_rules.h"
 
 #include <cstdint>
 #include <limits>
@@ -33,6 +35,13 @@ struct TCliOptions {
     bool Quiet = false;   // no line for a file or folder that could not be read
     bool ShowStats = false;
     bool ShowHelp = false;
+    // Acting on the copies found; the other action options need one of these.
+    std::optional<TActionKind> Action;
+    std::string MoveFolder;                    // --move-to
+    std::vector<TKeepRule> KeepRules;          // in the order given; none given: "first"
+    std::vector<std::string> ProtectedFolders; // --protect, beside those of the settings
+    bool DryRun = false;
+    std::string FromFile; // act on this saved result instead of searching
 
     /// The engine's SearchSpec: the start folder followed by the mask list.
     std::string SearchSpec() const { return StartFolder + MaskList; }
