@@ -17,7 +17,8 @@ PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev libxxhash-dev
   nlohmann-json3-dev python3-jsonschema
   fonts-dejavu-core xdg-utils
-  dpkg-dev file desktop-file-utils appstream)
+  dpkg-dev file desktop-file-utils appstream lintian dbus-daemon libfile-mimeinfo-perl
+  btrfs-progs xfsprogs)
 
 install_missing_packages() {
   ./install-packages.sh "${PACKAGES[@]}"

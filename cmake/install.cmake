@@ -1,6 +1,7 @@
 # What an installation holds besides the two programs (whose install() lines sit beside their
-# targets): the help pages as program data, the manual pages, the desktop entry, the icons in
-# the freedesktop icon theme, the AppStream metainfo and the licence.
+# targets): the help pages as program data, the manual pages, the desktop entry, the type of
+# result documents, the icons in the freedesktop icon theme, the AppStream metainfo, the bash
+# completions, the Debian changelog and the licence.
 #
 # An installed program finds its help at "../share/parvex/help" from its "bin" folder and takes
 # that folder's index.html as the sign that it is installed, so the two folders keep these
@@ -44,7 +45,14 @@ endforeach()
 add_custom_target(parvex_man_pages ALL DEPENDS ${PARVEX_MAN_PAGES})
 install(FILES ${PARVEX_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
-install(FILES resources/parvex.desktop DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
+# The desktop entry, the AppStream data and the window share one id, so that the desktop
+# matches the running window with its entry.
+install(FILES resources/${PARVEX_APP_ID}.desktop
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
+install(FILES resources/${PARVEX_APP_ID}.mime.xml
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/mime/packages RENAME ${PARVEX_APP_ID}.xml)
+install(FILES resources/completions/parvex resources/completions/parvex-cli
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/bash-completion/completions)
 install(FILES resources/${PARVEX_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)
 

@@ -116,6 +116,9 @@ TCliOptions ParseCliArguments(const std::vector<std::string>& args) {
         } else if (arg == "--help" || arg == "-h") {
             options.ShowHelp = true;
             return options;
+        } else if (arg == "--version") {
+            options.ShowVersion = true;
+            return options;
         } else if (arg == "--stats") {
             options.ShowStats = true;
         } else if (arg == "--quiet" || arg == "-q") {
@@ -229,6 +232,7 @@ const char* CliUsageText() {
            "                   says so)\n"
            "  --stats          write counts and the time of each phase to standard error\n"
            "  --help, -h       show this text\n"
+           "  --version        show the version\n"
            "\n"
            "Acting (the keys must include content; one ACTION):\n"
            "  --trash          move every copy that does not stay to the trash\n"
@@ -273,6 +277,10 @@ const char* CliUsageText() {
            "  3        something could not be read, was skipped or failed\n"
            "  128+N    stopped by signal N (SIGINT, SIGTERM or SIGHUP); the groups found\n"
            "           until then are written\n";
+}
+
+const char* CliVersionText() {
+    return "parvex-cli " PARVEX_VERSION "\n";
 }
 
 } // namespace parvex

@@ -35,6 +35,7 @@ struct TCliOptions {
     bool Quiet = false;   // no line for a file or folder that could not be read
     bool ShowStats = false;
     bool ShowHelp = false;
+    bool ShowVersion = false;
     // Acting on the copies found; the other action options need one of these.
     std::optional<TActionKind> Action;
     std::string MoveFolder;                    // --move-to
@@ -55,5 +56,8 @@ TCliOptions ParseCliArguments(const std::vector<std::string>& args);
 
 /// The text that --help prints.
 const char* CliUsageText();
+
+/// The line that --version prints: "parvex-cli 1.1".
+const char* CliVersionText();
 
 } // namespace parvex

@@ -211,8 +211,9 @@ int main(int argc, char** argv) {
     parvex::TCliOptions options;
     try {
         options = parvex::ParseCliArguments(args);
-        if (options.ShowHelp) {
-            std::fputs(parvex::CliUsageText(), stdout);
+        if (options.ShowHelp || options.ShowVersion) {
+            std::fputs(options.ShowHelp ? parvex::CliUsageText() : parvex::CliVersionText(),
+                       stdout);
             return parvex::ExitComplete;
         }
         if (options.FromFile.empty())

@@ -1,5 +1,6 @@
 #include "dialogs/file_group_info.h"
 
+#include "dialogs/screen_area.h"
 #include "platform/file_status.h"
 
 #include <QFile>
@@ -111,6 +112,7 @@ void TD_file_group_info::ShowGroupInfo(const QModelIndex& group) {
     Label_files_number->setText(QString::number(FileCount));
     Label_used_size->setText(GroupSizeText(TotalSize, QLocale()));
     OKBtn->setFocus();
+    FitIntoAvailableArea(*this);
     exec();
 }
 

@@ -1,10 +1,14 @@
 #include "dialogs/framed_text.h"
 
+#include "dialogs/screen_area.h"
+
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTextLayout>
 #include <algorithm>
 #include <cmath>
@@ -69,14 +73,40 @@ TFramedText MakeFramedText(QWidget* parent, const QSize& textSize) {
     area.Frame->setFrameShape(QFrame::StyledPanel);
     area.Frame->setFrameShadow(QFrame::Sunken);
 
+    // Text longer than the room scrolls inside the frame.
+    area.Scroll = new QScrollArea(area.Frame);
+    area.Scroll->setFrameShape(QFrame::NoFrame);
+    area.Scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area.Scroll->setFocusPolicy(Qt::NoFocus);
+    area.Scroll->setAccessibleName(QStringLiteral("Text"));
     // Plain text: a folder name such as "<b>" is shown as typed, and "\n" breaks the line.
-    area.Label = new TWrappingLabel(area.Frame);
+    area.Label = new TWrappingLabel(area.Scroll);
     area.Label->setFixedSize(textSize);
+    area.Scroll->setWidget(area.Label);
+    area.Scroll->setFixedSize(textSize);
 
     auto* layout = new QHBoxLayout(area.Frame);
     layout->setContentsMargins(8, 8, 8, 8);
-    layout->addWidget(area.Label);
+    layout->addWidget(area.Scroll);
     return area;
+}
+
+void PutFramedText(const TFramedText& area, const QString& text, const QSize& least,
+                   const QSize& most, QWidget* last) {
+    area.Label->setText(text);
+    const QSize bounded = most.expandedTo(QSize(1, 1));
+    const QSize whole = FittingTextSize(*area.Label, least.boundedTo(bounded),
+                                        QSize(bounded.width(), QWIDGETSIZE_MAX));
+    area.Label->setFixedSize(whole);
+    const bool scrolls = whole.height() > bounded.height();
+    const int bar = scrolls ? area.Scroll->verticalScrollBar()->sizeHint().width() : 0;
+    area.Scroll->setVerticalScrollBarPolicy(scrolls ? Qt::ScrollBarAlwaysOn
+                                                    : Qt::ScrollBarAlwaysOff);
+    area.Scroll->setFixedSize(whole.width() + bar, std::min(whole.height(), bounded.height()));
+    area.Scroll->verticalScrollBar()->setValue(0);
+    area.Scroll->setFocusPolicy(scrolls ? Qt::StrongFocus : Qt::NoFocus);
+    if (scrolls && last != nullptr)
+        QWidget::setTabOrder(last, area.Scroll);
 }
 
 QSize FittingTextSize(const QLabel& label, const QSize& least, const QSize& most) {
@@ -92,6 +122,14 @@ QSize FittingTextSize(const QLabel& label, const QSize& least, const QSize& most
         width = std::min(most.width(), width + step);
     }
     return {width, std::clamp(height, least.height(), std::max(least.height(), most.height()))};
+}
+
+QSize TextRoom(const QWidget& dialog, const QWidget& button) {
+    // The dialog's and the frame's margins on both sides, the frame's border, the scroll bar's
+    // allowance and the gap above the buttons.
+    const QSize around(2 * (11 + 8 + 2), 2 * (11 + 8 + 2) + 6);
+    return (ClientRoom(dialog) - around - QSize(0, button.sizeHint().height()))
+        .expandedTo(QSize(1, 1));
 }
 
 QBoxLayout* MakeButtonRow(std::initializer_list<QPushButton*> buttons) {

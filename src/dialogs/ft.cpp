@@ -1,5 +1,6 @@
 #include "dialogs/ft.h"
 
+#include "dialogs/screen_area.h"
 #include "dialogs/settings.h"
 
 #include <QApplication>
@@ -81,6 +82,7 @@ QString TF_ft::ChooseMask(const QString& CurrentMask) {
     QString result = CurrentMask;
     if (store_)
         store_->ReadList(CB_masks, HistoryList);
+    FitIntoAvailableArea(*this);
     exec();
     if (Accepted) {
         if (RB_all->isChecked()) {

@@ -30,13 +30,22 @@ QString HelpTopicPath(const QString& docsDir, const QString& topic) {
     return docsDir.trimmed() + QLatin1Char('/') + topic.trimmed() + QStringLiteral(".html");
 }
 
-void ShowHelpTopic(const QString& docsDir, const QString& topic, const TUrlOpener& open) {
+bool ShowHelpTopic(const QString& docsDir, const QString& topic, const TUrlOpener& open) {
+    const QString page = HelpTopicPath(docsDir, topic);
+    if (!QFileInfo(page).isFile())
+        return false;
     // Help is a convenience: whatever goes wrong on the way to the browser stays unreported.
     try {
         if (open)
-            open(QUrl::fromLocalFile(HelpTopicPath(docsDir, topic)));
+            open(QUrl::fromLocalFile(page));
     } catch (...) {
     }
+    return true;
+}
+
+QString HelpNotFoundText(const QString& docsDir, const QString& topic) {
+    return QStringLiteral("No help page was found. Parvex looked for:\n\"%1\"")
+        .arg(HelpTopicPath(docsDir, topic));
 }
 
 QString InstalledDocsDir(const QString& applicationDir) {

@@ -15,8 +15,12 @@ TUrlOpener DesktopUrlOpener();
 /// The page of a help topic: "<docsDir>/<topic>.html", the topic trimmed of blanks.
 QString HelpTopicPath(const QString& docsDir, const QString& topic);
 
-/// Opens the page of a topic through the opener; a missing page or any error is dropped silently.
-void ShowHelpTopic(const QString& docsDir, const QString& topic, const TUrlOpener& open);
+/// Opens the page of a topic through the opener; false when there is no such page, so that the
+/// caller can say where it looked. Any error on the way to the browser is dropped.
+bool ShowHelpTopic(const QString& docsDir, const QString& topic, const TUrlOpener& open);
+
+/// What a help command says when it finds no page: where it looked.
+QString HelpNotFoundText(const QString& docsDir, const QString& topic);
 
 /// The installed help folder of a program in applicationDir ("../share/parvex/help") when that
 /// program is installed (IsInstalledProgramFolder), else empty.

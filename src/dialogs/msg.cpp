@@ -1,6 +1,7 @@
 #include "dialogs/msg.h"
 
 #include "dialogs/framed_text.h"
+#include "dialogs/screen_area.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -9,12 +10,19 @@
 
 namespace parvex {
 
+namespace {
+
+// The text area of the design.
+constexpr QSize kTextSize(309, 99);
+
+} // namespace
+
 TDmsg::TDmsg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Message:"));
 
-    const TFramedText area = MakeFramedText(this, QSize(309, 99));
-    Bevel1 = area.Frame;
-    Label1 = area.Label;
+    area_ = MakeFramedText(this, kTextSize);
+    Bevel1 = area_.Frame;
+    Label1 = area_.Label;
 
     OKBtn = new QPushButton(QStringLiteral("OK"), this);
     OKBtn->setDefault(true);
@@ -28,7 +36,8 @@ TDmsg::TDmsg(QWidget* parent) : QDialog(parent) {
 }
 
 int TDmsg::ShowText(const QString& text) {
-    Label1->setText(text);
+    PutFramedText(area_, text, kTextSize, TextRoom(*this, *OKBtn), OKBtn);
+    FitIntoAvailableArea(*this);
     OKBtn->setFocus();
     return exec();
 }

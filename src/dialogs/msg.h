@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dialogs/framed_text.h"
+
 #include <QDialog>
 
 class QFrame;
@@ -14,12 +16,16 @@ class TDmsg : public QDialog {
 public:
     explicit TDmsg(QWidget* parent = nullptr);
 
-    /// Shows the message modally and returns the dialog's result once it closes.
+    /// Shows the message modally and returns the dialog's result once it closes. A message longer
+    /// than the design's text area widens the area, then scrolls within the room the screen has.
     int ShowText(const QString& text);
 
     QFrame* Bevel1 = nullptr;
     QLabel* Label1 = nullptr;
     QPushButton* OKBtn = nullptr;
+
+private:
+    TFramedText area_;
 };
 
 } // namespace parvex

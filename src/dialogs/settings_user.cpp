@@ -5,6 +5,7 @@
 #include "dialogs/borrowed_parent.h"
 #include "dialogs/folder_list_edit.h"
 #include "dialogs/msg.h"
+#include "dialogs/screen_area.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,6 +21,7 @@
 #include <QVBoxLayout>
 #include <array>
 #include <utility>
+#include <vector>
 
 namespace parvex {
 
@@ -197,6 +199,28 @@ TD_settings_user::TD_settings_user(std::string SettingsFile, QWidget* parent, st
         line->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
         line->setCheckState(Qt::Unchecked);
     }
+    // Every button shows when it has the keyboard, and Tab goes the same way at every showing:
+    // the pages' tabs, the page's fields from top to bottom, then the buttons.
+    const std::vector<QWidget*> order = {PageControl1,
+                                         Edit_DSP,
+                                         Btn_root,
+                                         LB_prohibited,
+                                         btn_add_to_prohibited,
+                                         btn_del_from_prohibited,
+                                         CLB_comp_cond,
+                                         LB_protected->List,
+                                         LB_protected->AddButton,
+                                         LB_protected->RemoveButton,
+                                         Edit_min_size,
+                                         Edit_max_size,
+                                         Spin_readers,
+                                         OKBtn,
+                                         Btn_help};
+    for (std::size_t i = 0; i + 1 < order.size(); ++i)
+        setTabOrder(order[i], order[i + 1]);
+    for (QPushButton* button : findChildren<QPushButton*>())
+        button->setFocusPolicy(Qt::StrongFocus);
+
     SettingsToControls();
     UpdateRemoveButton();
 }
@@ -232,6 +256,12 @@ bool TD_settings_user::IsExcluded(const QString& Path) const {
 
 void TD_settings_user::ShowPage(QWidget* Page) {
     PageControl1->setCurrentWidget(Page);
+    FitIntoAvailableArea(*this);
+    // The keyboard starts on the first field of the page shown, whatever had it last time.
+    QWidget* first = Page == TabSheet_keys       ? static_cast<QWidget*>(CLB_comp_cond)
+                     : Page == TabSheet_advanced ? static_cast<QWidget*>(LB_protected->List)
+                                                 : static_cast<QWidget*>(Edit_DSP);
+    first->setFocus(Qt::TabFocusReason);
     exec();
 }
 

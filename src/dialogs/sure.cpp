@@ -1,22 +1,28 @@
 #include "dialogs/sure.h"
 
 #include "dialogs/framed_text.h"
+#include "dialogs/screen_area.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace parvex {
 
+namespace {
+
+// The text area of the design.
+constexpr QSize kTextSize(274, 99);
+
+} // namespace
+
 TFsure::TFsure(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Confirmation:"));
 
-    textSize_ = QSize(274, 99);
-    const TFramedText area = MakeFramedText(this, textSize_);
-    Bevel1 = area.Frame;
-    Label1 = area.Label;
+    area_ = MakeFramedText(this, kTextSize);
+    Bevel1 = area_.Frame;
+    Label1 = area_.Label;
 
     OKBtn = new QPushButton(QStringLiteral("Yes"), this);
     OKBtn->setDefault(true);
@@ -34,27 +40,19 @@ TFsure::TFsure(QWidget* parent) : QDialog(parent) {
 }
 
 bool TFsure::Ask(const QString& question) {
-    return Put(question, textSize_, OKBtn);
+    return Put(question, OKBtn);
 }
 
 bool TFsure::AskInFull(const QString& question, bool noIsDefault) {
-    const QWidget* over = parentWidget() != nullptr ? parentWidget() : this;
-    QSize most = textSize_;
-    if (const QScreen* screen = over->screen())
-        most = screen->availableGeometry().size() * 2 / 3;
-    // Room for the frame and the buttons around the text.
-    most -= QSize(40, 80);
-    Label1->setText(question);
-    return Put(question, FittingTextSize(*Label1, textSize_, most.expandedTo(textSize_)),
-               noIsDefault ? CancelBtn : OKBtn);
+    return Put(question, noIsDefault ? CancelBtn : OKBtn);
 }
 
-bool TFsure::Put(const QString& question, const QSize& textSize, QPushButton* defaultButton) {
+bool TFsure::Put(const QString& question, QPushButton* defaultButton) {
     Confirmed = false;
-    Label1->setText(question);
-    Label1->setFixedSize(textSize);
+    PutFramedText(area_, question, kTextSize, TextRoom(*this, *OKBtn), CancelBtn);
     OKBtn->setDefault(defaultButton == OKBtn);
     CancelBtn->setDefault(defaultButton == CancelBtn);
+    FitIntoAvailableArea(*this);
     defaultButton->setFocus();
     exec();
     return Confirmed;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dialogs/framed_text.h"
+
 #include <QDialog>
 
 class QFrame;
@@ -14,10 +16,10 @@ class TFsure : public QDialog {
 public:
     explicit TFsure(QWidget* parent = nullptr);
 
-    /// Shows the question modally; true only when the user answered "Yes".
+    /// Shows the question modally; true only when the user answered "Yes". A question longer
+    /// than the design's text area widens the area, then scrolls within the room the screen has.
     virtual bool Ask(const QString& question);
-    /// Like Ask, but the dialog grows (up to two thirds of the screen) until the whole question
-    /// shows, long paths included; with noIsDefault, Enter answers "No".
+    /// Like Ask; with noIsDefault, Enter answers "No".
     virtual bool AskInFull(const QString& question, bool noIsDefault);
     /// Records the "Yes" answer and closes the dialog (the Yes button's handler).
     void OKBtnClick();
@@ -31,9 +33,9 @@ public:
     QPushButton* CancelBtn = nullptr;
 
 private:
-    bool Put(const QString& question, const QSize& textSize, QPushButton* defaultButton);
+    bool Put(const QString& question, QPushButton* defaultButton);
 
-    QSize textSize_;
+    TFramedText area_;
 };
 
 } // namespace parvex

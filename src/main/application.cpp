@@ -6,6 +6,8 @@
 namespace parvex {
 
 TParvexApplication::TParvexApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // The desktop entry's name without ".desktop": the desktop matches the window with it.
+    setDesktopFileName(QStringLiteral("org.parvex.Parvex"));
     ShowError = [](const QString& message) {
         QMessageBox::critical(activeWindow(), QStringLiteral("Parvex"), message);
     };

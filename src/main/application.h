@@ -5,7 +5,8 @@
 
 namespace parvex {
 
-/// The application object; an exception escaping a command is shown and the event loop goes on.
+/// The application object, known to the desktop as org.parvex.Parvex; an exception escaping a
+/// command is shown and the event loop goes on.
 class TParvexApplication : public QApplication {
     Q_OBJECT
 public:

@@ -1,6 +1,7 @@
 #include "main/bulk_report.h"
 
 #include "dialogs/file_group_info.h"
+#include "dialogs/screen_area.h"
 #include "main/bulk_run.h"
 
 #include <QDialogButtonBox>
@@ -12,6 +13,14 @@
 #include <algorithm>
 
 namespace parvex {
+
+namespace {
+
+QString Decoded(const std::string& bytes) {
+    return QFile::decodeName(QByteArray::fromStdString(bytes));
+}
+
+} // namespace
 
 TBulkReport::TBulkReport(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Report"));
@@ -36,17 +45,29 @@ void TBulkReport::ShowRun(const QString& what, const TBulkRun& run, bool stopped
     QStringList lines;
     std::size_t skipped = 0;
     for (const TBulkOutcome& outcome : run.Outcomes()) {
-        if (outcome.Done)
+        const QString path = Decoded(outcome.File.Path);
+        if (!outcome.Done) {
+            ++skipped;
+            lines << QStringLiteral("%1: %2").arg(path, QString::fromStdString(outcome.Reason));
             continue;
-        ++skipped;
-        lines << QStringLiteral("%1: %2").arg(
-            QFile::decodeName(QByteArray::fromStdString(outcome.File.Path)),
-            QString::fromStdString(outcome.Reason));
+        }
+        // The other names a command took with the file, and any that had to stay.
+        QStringList others;
+        for (const std::string& name : outcome.File.OtherNames)
+            others << Decoded(name);
+        if (!others.isEmpty())
+            lines << QStringLiteral("%1: its other names went with it: %2")
+                         .arg(path, others.join(QStringLiteral(", ")));
+        if (!outcome.Reason.empty())
+            lines << QStringLiteral("%1: %2").arg(path, QString::fromStdString(outcome.Reason));
     }
     QString text = QStringLiteral("%1: %2 done, %3 skipped, %4 freed.")
                        .arg(what, locale.toString(static_cast<qulonglong>(run.DoneCount())),
                             locale.toString(static_cast<qulonglong>(skipped)),
                             SizeText(run.BytesFreed(), locale));
+    if (run.DoneWithNamesOutside() > 0)
+        text += QStringLiteral(" %1 files done have names outside the search and freed nothing.")
+                    .arg(locale.toString(static_cast<qulonglong>(run.DoneWithNamesOutside())));
     if (stopped)
         text +=
             QStringLiteral(" Stopped: %1 marked files were left as they are.")
@@ -64,6 +85,7 @@ void TBulkReport::ShowRun(const QString& what, const TBulkRun& run, bool stopped
     } else {
         resize(std::max(width(), 640), std::max(height(), 360));
     }
+    FitIntoAvailableArea(*this);
     show();
     raise();
     activateWindow();

@@ -3,9 +3,67 @@
 #include "platform/actions_log.h"
 #include "platform/same_content.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace parvex {
+namespace {
+
+bool SameFile(const TBulkFile& a, const TBulkFile& b) {
+    return a.Found && b.Found && a.Found->Id == b.Found->Id;
+}
+
+} // namespace
+
+TBulkCount CountActedOn(const std::vector<TBulkGroup>& groups) {
+    TBulkCount count;
+    std::set<std::pair<std::uint64_t, std::uint64_t>> counted;
+    for (const TBulkGroup& group : groups) {
+        for (const TBulkFile& file : group.Marked) {
+            if (file.Protected) {
+                ++count.Protected;
+                continue;
+            }
+            ++count.Files;
+            count.OtherNames += file.OtherNames.size();
+            if (!file.AllNamesFound)
+                ++count.NamesOutside;
+            if (!file.Found || !file.AllNamesFound)
+                continue;
+            // Another name of the file that stays keeps its space in use.
+            const auto keeps = [&file](const TBulkFile& other) { return SameFile(file, other); };
+            if (std::ranges::any_of(group.Unmarked, keeps) ||
+                std::ranges::any_of(group.Marked, [&keeps](const TBulkFile& other) {
+                    return other.Protected && keeps(other);
+                }))
+                continue;
+            if (counted.emplace(file.Found->Id.Device, file.Found->Id.Inode).second)
+                count.Bytes += file.Found->Size;
+        }
+    }
+    return count;
+}
+
+TBulkAct EachName(TNameAct act) {
+    return [act = std::move(act)](const std::vector<std::string>& names, const std::string& kept,
+                                  std::vector<std::string>& targets, std::string& reason) {
+        for (const std::string& name : names) {
+            std::string target;
+            std::string why;
+            if (!act(name, kept, target, why)) {
+                if (targets.empty()) {
+                    reason = std::move(why);
+                    return false;
+                }
+                reason = "its other name " + name + " stays: " + why;
+                return true;
+            }
+            targets.push_back(std::move(target));
+        }
+        return true;
+    };
+}
+
 TBulkRun::TBulkRun(std::vector<TBulkGroup> groups, TBulkAct act, std::string action,
                    TActionsLog* log)
     : groups_(std::move(groups)), act_(std::move(act)), action_(std::move(action)), log_(log) {
@@ -68,16 +126,27 @@ void TBulkRun::Act(const TBulkFile& file) {
     case TContentMatch::Unreadable:
         return Skip(file, "it or the copy that stays cannot be read");
     }
+    // Every name of the file that the search found goes with it, as long as it still names it.
+    std::vector<std::string> names{file.Path};
+    for (const std::string& name : file.OtherNames) {
+        if (UnchangedSinceFound(name, file.Found))
+            names.push_back(name);
+    }
     TBulkOutcome outcome{file, false, {}, {}};
-    outcome.Done = act_(file.Path, kept_->Path, outcome.Target, outcome.Reason);
+    outcome.Done = act_(names, kept_->Path, outcome.Targets, outcome.Reason);
     if (outcome.Done) {
         ++doneCount_;
-        if (file.AllNamesFound &&
-            freedIds_.emplace(file.Found->Id.Device, file.Found->Id.Inode).second)
+        // A name that stayed, or one outside the search, keeps the space in use.
+        if (!file.AllNamesFound)
+            ++doneOutside_;
+        else if (outcome.Reason.empty() &&
+                 freedIds_.emplace(file.Found->Id.Device, file.Found->Id.Inode).second)
             bytesFreed_ += file.Found->Size;
-        if (log_ != nullptr && !log_->Append(action_, file.Path, outcome.Target) &&
-            logError_.empty())
-            logError_ = log_->Error();
+        for (std::size_t n = 0; n < names.size() && log_ != nullptr; ++n) {
+            const std::string target = n < outcome.Targets.size() ? outcome.Targets[n] : "";
+            if (!log_->Append(action_, names[n], target) && logError_.empty())
+                logError_ = log_->Error();
+        }
     }
     outcomes_.push_back(std::move(outcome));
 }

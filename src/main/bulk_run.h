@@ -24,6 +24,8 @@ enum class TBulkKind {
 /// One file of a group as a bulk command sees it.
 struct TBulkFile {
     std::string Path;
+    /// The file's other names that the search found: a command on the file acts on them too.
+    std::vector<std::string> OtherNames;
     /// What the search found about the file; nothing when that is not known.
     std::optional<TFoundFile> Found;
     /// All names of the file's inode were found: acting on it frees its space.
@@ -43,25 +45,54 @@ struct TBulkGroup {
     std::vector<TBulkFile> Marked;
 };
 
+/// What a bulk command will act on before it runs: the marked files it does not skip as
+/// protected, the space they take when every name of each of their files goes, and the marked
+/// files it skips as protected.
+struct TBulkCount {
+    std::size_t Files = 0;
+    std::int64_t Bytes = 0;
+    std::size_t Protected = 0;
+    /// The other names of those files that the command acts on with them.
+    std::size_t OtherNames = 0;
+    /// Those files some of whose names lie outside the search: acting on them frees nothing.
+    std::size_t NamesOutside = 0;
+};
+
+/// Counts what a bulk command on `groups` will act on: each file's space once, and only when
+/// every name of it was found and none of its names in its group stays (unmarked or protected).
+TBulkCount CountActedOn(const std::vector<TBulkGroup>& groups);
+
 /// What became of one marked file.
 struct TBulkOutcome {
     TBulkFile File;
     bool Done = false;
-    /// Where the file went, when the action has a target.
-    std::string Target;
+    /// Where each name of the file went (the path first, then its other names), when the
+    /// action has targets.
+    std::vector<std::string> Targets;
     /// Why the file was skipped.
     std::string Reason;
 };
 
-/// The action of a bulk command on one file: `path` is the marked file, `kept` the copy that
-/// stays. True when done, with `target` set where the action has one; else `reason` says why not.
-using TBulkAct = std::function<bool(const std::string& path, const std::string& kept,
+/// The action of a bulk command on one file: `names` are the marked file's names that the search
+/// found (its path first), `kept` the copy that stays. True when done, with `targets` set (one per
+/// name) where the action has them; else `reason` says why not.
+using TBulkAct = std::function<bool(const std::vector<std::string>& names, const std::string& kept,
+                                    std::vector<std::string>& targets, std::string& reason)>;
+
+/// The action on one name of a file: true when done, with `target` set where it has one, else
+/// `reason` says why not.
+using TNameAct = std::function<bool(const std::string& name, const std::string& kept,
                                     std::string& target, std::string& reason)>;
+
+/// A bulk action that acts on each name of a file in turn. When the first name fails, the file
+/// is skipped; when a later one fails, the file counts as done and the reason names what stays.
+TBulkAct EachName(TNameAct act);
 
 /// A bulk command run one file at a time, so a caller can keep a window alive between steps and
 /// stop whenever it likes: what is done is done, the rest is untouched. Before acting on a file
 /// it checks that the file is unchanged since the search and that its bytes still equal those of
-/// the copy that stays; every action is appended to the actions log.
+/// the copy that stays; it acts on every name of the file the search found that still is that
+/// file; every action on a name is appended to the actions log.
 class TBulkRun {
 public:
     /// A run of `act`, logged under the name `action` (the log may be nullptr).
@@ -79,6 +110,8 @@ public:
     std::size_t DoneCount() const { return doneCount_; }
     /// The space freed by the files done: each inode once, when all its names were found.
     std::int64_t BytesFreed() const { return bytesFreed_; }
+    /// The files done some of whose names lie outside the search: they freed nothing.
+    std::size_t DoneWithNamesOutside() const { return doneOutside_; }
     /// Why writing the actions log failed, the first time it did; empty when it never did.
     const std::string& LogError() const { return logError_; }
 
@@ -99,6 +132,7 @@ private:
     std::size_t total_ = 0;
     std::size_t doneCount_ = 0;
     std::int64_t bytesFreed_ = 0;
+    std::size_t doneOutside_ = 0;
     std::set<std::pair<std::uint64_t, std::uint64_t>> freedIds_;
     std::vector<TBulkOutcome> outcomes_;
     std::string logError_;

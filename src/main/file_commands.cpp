@@ -1,6 +1,5 @@
 #include "main/file_commands.h"
 
-#include "main/found_file.h"
 #include "main/result_model.h"
 #include "main/result_tree.h"
 #include "platform/file_io.h"
@@ -27,12 +26,38 @@ bool GoneFrom(const QByteArray& path) {
     return !EntryExists(path.toStdString());
 }
 
+QString Decoded(const std::string& bytes) {
+    return QFile::decodeName(QByteArray::fromStdString(bytes));
+}
+
+// The question before one file goes to the trash: a last copy says so in its first sentence.
+QString TrashQuestion(const QString& shown, const TLastCopyVerdict& verdict) {
+    const QString ask = QStringLiteral("Move this file to the trash?\n\"%1\"").arg(shown);
+    if (verdict.OtherNames > 0)
+        return ask + QStringLiteral("\nIts content stays under %1 other name%2 of the same file.")
+                         .arg(verdict.OtherNames)
+                         .arg(verdict.OtherNames == 1 ? QString() : QStringLiteral("s"));
+    if (!verdict.LastCopy)
+        return ask + QStringLiteral("\nThe same bytes stay in:\n\"%1\"")
+                         .arg(Decoded(verdict.SameBytesAt));
+    const QString why =
+        verdict.Stopped
+            ? QStringLiteral("the comparison with the other files of its group was cancelled")
+        : verdict.Unreadable
+            ? QStringLiteral("no other file of its group that could be read holds the same bytes")
+            : QStringLiteral("no other file of its group holds the same bytes");
+    return QStringLiteral("This file is the last copy of its content: %1.\n").arg(why) + ask;
+}
+
 } // namespace
 
 TFileCommandServices DesktopFileServices() {
     TFileCommandServices services;
     services.MoveFile = SafeMoveFile;
     services.TrashFile = TrashFile;
+    services.CheckLastCopy = [](const std::string& path, const std::vector<std::string>& others) {
+        return DecideLastCopy(path, others);
+    };
     return services;
 }
 
@@ -89,15 +114,11 @@ bool TFileCommands::Move(const QModelIndex& node) const {
 
 bool TFileCommands::Delete(const QByteArray& path, const QModelIndex& node) const {
     const auto* model = qobject_cast<const TResultModel*>(node.model());
-    const bool lastCopy =
-        IsLastCopy(path.toStdString(),
-                   model != nullptr ? model->OtherFilesOf(node) : std::vector<TKeptFile>());
+    const TLastCopyVerdict verdict =
+        services_.CheckLastCopy(path.toStdString(), model != nullptr ? model->OtherPathsOf(node)
+                                                                     : std::vector<std::string>());
     const QString text = node.data().toString();
-    QString question = QStringLiteral("Move this file to the trash?\n\"%1\"").arg(text);
-    if (lastCopy)
-        question += QStringLiteral("\nIt is the last copy: no other file of its group is left "
-                                   "unchanged on disk.");
-    if (!services_.Ask || !services_.Ask(question, lastCopy))
+    if (!services_.Ask || !services_.Ask(TrashQuestion(text, verdict), verdict.LastCopy))
         return false;
     TTrashOutcome outcome;
     try {
@@ -110,9 +131,8 @@ bool TFileCommands::Delete(const QByteArray& path, const QModelIndex& node) cons
     if (outcome.Trashed || GoneFrom(path))
         return true;
     if (services_.ShowMessage)
-        services_.ShowMessage(
-            QStringLiteral("\"%1\"\ncannot be moved to the trash: %2")
-                .arg(text, QFile::decodeName(QByteArray::fromStdString(outcome.Reason))));
+        services_.ShowMessage(QStringLiteral("This file cannot be moved to the trash: %1.\n\"%2\"")
+                                  .arg(Decoded(outcome.Reason), text));
     return false;
 }
 

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "platform/freedesktop_trash.h"
+#include "platform/last_copy.h"
 #include "platform/safe_move.h"
 
 #include <QByteArray>
 #include <QString>
 #include <functional>
 #include <string>
+#include <vector>
 
 class QModelIndex;
 
@@ -30,10 +32,14 @@ struct TFileCommandServices {
     std::function<TMoveOutcome(const std::string& source, const std::string& destination)> MoveFile;
     /// Moves the file at the exact path bytes to the trash.
     std::function<TTrashOutcome(const std::string& path)> TrashFile;
+    /// Decides whether the file at `path` is the last copy of its content among `others`.
+    std::function<TLastCopyVerdict(const std::string& path, const std::vector<std::string>& others)>
+        CheckLastCopy;
 };
 
-/// The services of the running program: the freedesktop trash and the safe move; opening, the
-/// group info, the destination, the question and the message are left to the caller.
+/// The services of the running program: the freedesktop trash, the safe move and the last-copy
+/// check (on the calling thread); opening, the group info, the destination, the question and the
+/// message are left to the caller.
 TFileCommandServices DesktopFileServices();
 
 /// The exact path bytes stored with a file node of the result tree.
@@ -56,9 +62,10 @@ public:
     /// from its place.
     [[nodiscard]] bool Move(const QModelIndex& node) const;
     /// Asks once, then moves the file at path, shown by node, to the trash; true when the file is
-    /// gone from its place. When no other file of node's group is on disk unchanged since the
-    /// search, the question says it is the last copy and "No" is its default. A file the trash
-    /// cannot take stays, and a message says why.
+    /// gone from its place. When neither another name of the file nor another file of node's
+    /// group holds its bytes now, the question says first that it is the last copy of its
+    /// content and "No" is its default. A file the trash cannot take stays, and a message says
+    /// why.
     [[nodiscard]] bool Delete(const QByteArray& path, const QModelIndex& node) const;
 
 private:

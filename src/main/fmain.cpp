@@ -8,23 +8,30 @@
 #include "dialogs/find_dialog.h"
 #include "dialogs/ft.h"
 #include "dialogs/msg.h"
+#include "dialogs/screen_area.h"
 #include "dialogs/settings_handoff.h"
 #include "dialogs/settings_user.h"
 #include "dialogs/sure.h"
 #include "main/command_state.h"
+#include "main/focus_return.h"
 #include "main/input_text.h"
+#include "main/last_copy_check.h"
 #include "main/move_destination.h"
 #include "main/result_file_dialog.h"
 #include "main/result_model.h"
 #include "main/result_tree.h"
 #include "main/status_field.h"
 #include "platform/desktop/desktop_open.h"
+#include "platform/desktop/file_list_mime.h"
+#include "platform/desktop/file_manager.h"
 #include "platform/file_io.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDBusConnection>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -37,8 +44,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
-#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -71,6 +78,7 @@ TFmain::TFmain(std::unique_ptr<TD_settings_user> userSettings, QWidget* parent)
 
     BuildResultTree();
     column->addWidget(FilterEdit);
+    column->addWidget(MatchNotice);
     column->addWidget(TV1, 1);
     setCentralWidget(client);
 
@@ -89,16 +97,19 @@ TFmain::TFmain(std::unique_ptr<TD_settings_user> userSettings, QWidget* parent)
     ChooseResultFile = [this](bool save) { return AskResultFile(*this, save); };
     OpenFile = OpenWithDesktop;
     OpenFolder = OpenWithDesktop;
+    ShowFileInManager = [this](const QByteArray& path) {
+        parvex::ShowInFileManager(QDBusConnection::sessionBus(), path, this,
+                                  [this, path] { OpenFolderOf(path); });
+    };
     ChooseMoveDestination = [this](const QString& title, const QString& folder,
                                    const QString& fileName) {
         return AskMoveDestination(*SaveDialog1, title, folder, fileName);
     };
 
-    // The window never shrinks below what its inputs and the tree need to stay usable.
-    setMinimumSize(minimumSizeHint());
+    // The window never shrinks below what its inputs and the tree need to stay usable, unless
+    // the screen is smaller still: then it fits the screen, its title bar and menu in reach.
     resize(760, 540);
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    FitIntoAvailableArea(*this);
     FormCreate();
 }
 
@@ -149,15 +160,25 @@ void TFmain::BuildInputs() {
     Edit_root->setText(QDir::homePath() + QLatin1Char('/'));
     connect(Edit_ft, &QLineEdit::textChanged, this, &TFmain::Edit_ftChange);
     connect(Edit_root, &QLineEdit::textChanged, this, &TFmain::Edit_rootChange);
-    connect(Button_ft, &QPushButton::clicked, this, &TFmain::Button_ftClick);
-    connect(Btn_root, &QPushButton::clicked, this, &TFmain::Btn_rootClick);
+    connect(Button_ft, &QPushButton::clicked, this,
+            [this] { RunCommand(&TFmain::Button_ftClick); });
+    connect(Btn_root, &QPushButton::clicked, this, [this] { RunCommand(&TFmain::Btn_rootClick); });
 }
 
 QAction* TFmain::AddCommand(QWidget* holder, const QString& caption, void (TFmain::*handler)()) {
     auto* action = new QAction(caption, holder);
     holder->addAction(action);
-    connect(action, &QAction::triggered, this, handler);
+    connect(action, &QAction::triggered, this, [this, handler] { RunCommand(handler); });
     return action;
+}
+
+void TFmain::RunCommand(const std::function<void()>& command) {
+    const TFocusReturn back(*this, *TV1);
+    command();
+}
+
+void TFmain::RunCommand(void (TFmain::*handler)()) {
+    RunCommand([this, handler] { (this->*handler)(); });
 }
 
 void TFmain::BuildToolBar() {
@@ -194,6 +215,9 @@ void TFmain::BuildMenus() {
     N_Movethefile = item(file, QStringLiteral("Move the file"), Qt::Key_F6, &TFmain::TB_moveClick);
     N_Deletethefile =
         item(file, QStringLiteral("Delete the file"), Qt::Key_F8, &TFmain::TB_deleteClick);
+    N_ShowInFileManager =
+        item(file, QStringLiteral("Show in file manager"),
+             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), &TFmain::ShowInFileManagerClick);
     file->addSeparator();
     N_OpenResult = item(file, QStringLiteral("Open result..."), QKeySequence(Qt::CTRL | Qt::Key_O),
                         &TFmain::OpenResultClick);
@@ -233,15 +257,11 @@ void TFmain::BuildMenus() {
     PopupMenu1->addSeparator();
     P_OpenFolder =
         AddCommand(PopupMenu1, QStringLiteral("Open folder"), &TFmain::P_OpenFolderClick);
+    P_ShowInFileManager = AddCommand(PopupMenu1, QStringLiteral("Show in file manager"),
+                                     &TFmain::ShowInFileManagerClick);
     P_CopyPath = AddCommand(PopupMenu1, QStringLiteral("Copy path"), &TFmain::P_CopyPathClick);
     PopupMenu1->addSeparator();
     PopupMenu1->addMenu(MarkMenu);
-    // Ctrl+C copies the path while the tree has the focus.
-    auto* copy = new QAction(TV1);
-    copy->setShortcut(QKeySequence::Copy);
-    copy->setShortcutContext(Qt::WidgetShortcut);
-    TV1->addAction(copy);
-    connect(copy, &QAction::triggered, this, &TFmain::P_CopyPathClick);
 }
 
 void TFmain::BuildResultTree() {
@@ -249,6 +269,11 @@ void TFmain::BuildResultTree() {
     FilterEdit->setPlaceholderText(QStringLiteral("Show only groups with a path containing..."));
     FilterEdit->setClearButtonEnabled(true);
     FilterEdit->setAccessibleName(QStringLiteral("Filter"));
+    MatchNotice = new QLabel(this);
+    MatchNotice->setWordWrap(true);
+    // A framed line of words: what it says does not depend on colour.
+    MatchNotice->setFrameShape(QFrame::StyledPanel);
+    MatchNotice->hide();
     TV1 = new TResultTree(this);
     TV1->setAccessibleName(QStringLiteral("Identical files"));
     ResultModel = new TResultModel(this);
@@ -261,8 +286,11 @@ void TFmain::BuildResultTree() {
     connect(TV1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TFmain::TV1Change);
     connect(TV1->selectionModel(), &QItemSelectionModel::currentChanged, this, &TFmain::TV1Change);
-    connect(TV1, &QAbstractItemView::doubleClicked, this, &TFmain::TB_openClick);
-    connect(TV1, &TResultTree::EnterPressed, this, &TFmain::TV1KeyDown);
+    connect(TV1, &QAbstractItemView::doubleClicked, this,
+            [this] { RunCommand(&TFmain::TB_openClick); });
+    connect(TV1, &TResultTree::EnterPressed, this, [this] { RunCommand(&TFmain::TV1KeyDown); });
+    // Ctrl+C copies the selected file while the tree has the focus.
+    connect(TV1, &TResultTree::CopyPressed, this, &TFmain::P_CopyPathClick);
     connect(ResultModel, &TResultModel::MarksChanged, this, [this] {
         ShowMarks();
         UpdateCommands();
@@ -282,20 +310,18 @@ void TFmain::BuildStatusBar() {
     StatusPanel2->setMinimumWidth(50);
     StatusBar1->addWidget(StatusPanel1);
     StatusBar1->addWidget(StatusPanel2, 1);
-    StatusSummary = new TStatusField(StatusBar1);
-    StatusSummary->setAccessibleName(QStringLiteral("Result summary"));
+    StatusSummary = new TStatusField(
+        QStringLiteral("Result summary: groups, files and the space the copies take"), StatusBar1);
     StatusBar1->addPermanentWidget(StatusSummary);
     StatusSummary->hide();
-    StatusMarks = new TStatusField(StatusBar1);
-    StatusMarks->setAccessibleName(QStringLiteral("Marked files"));
-    StatusMarks->setToolTip(
-        QStringLiteral("Marked files and the space acting on them frees (each file once)"));
+    StatusMarks = new TStatusField(
+        QStringLiteral("Marked files and the space acting on them frees (each file once)"),
+        StatusBar1);
     StatusBar1->addPermanentWidget(StatusMarks);
     StatusMarks->hide();
-    StatusNotRead = new TStatusField(StatusBar1);
-    StatusNotRead->setToolTip(
-        QStringLiteral("Files and folders the search could not read. Double-click to list them."));
-    StatusNotRead->setAccessibleName(QStringLiteral("Files and folders not read"));
+    StatusNotRead = new TStatusField(
+        QStringLiteral("Files and folders the search could not read. Double-click to list them."),
+        StatusBar1);
     StatusBar1->addPermanentWidget(StatusNotRead);
     StatusNotRead->hide();
 
@@ -310,8 +336,10 @@ void TFmain::WireEngine() {
     // Start and Stop pass through this window first: it normalises the start folder and asks
     // before a stop.
     Ocompearer1->LeaveRequestsToOwner();
-    connect(Ocompearer1, &TOcompearer::StartRequested, this, &TFmain::Ocompearer1btn_startClick);
-    connect(Ocompearer1, &TOcompearer::StopRequested, this, &TFmain::Ocompearer1Btn_stopClick);
+    connect(Ocompearer1, &TOcompearer::StartRequested, this,
+            [this] { RunCommand(&TFmain::Ocompearer1btn_startClick); });
+    connect(Ocompearer1, &TOcompearer::StopRequested, this,
+            [this] { RunCommand(&TFmain::Ocompearer1Btn_stopClick); });
 }
 
 void TFmain::FormCreate() {
@@ -417,13 +445,21 @@ void TFmain::UpdateCommands() {
     N_Startsearch->setEnabled(!N_Breaksearch->isEnabled());
     P_OpenFolder->setEnabled(TB_move->isEnabled());
     P_CopyPath->setEnabled(TB_move->isEnabled());
+    P_ShowInFileManager->setEnabled(TB_move->isEnabled());
+    N_ShowInFileManager->setEnabled(TB_move->isEnabled());
     N_OpenResult->setEnabled(!state.BreakSearch);
     N_SaveResult->setEnabled(!state.BreakSearch && HasResults());
     UpdateMarkCommands(state.BreakSearch);
 }
 
+std::string TFmain::StartFolderBytes() const {
+    if (!exactStartFolder_.isEmpty() && Edit_root->text() == exactStartFolderShown_)
+        return exactStartFolder_.toStdString();
+    return QFile::encodeName(Edit_root->text()).toStdString();
+}
+
 std::string TFmain::NormalizedStartFolder() const {
-    return NormalizeStartFolder(QFile::encodeName(Edit_root->text()).toStdString());
+    return NormalizeStartFolder(StartFolderBytes());
 }
 
 std::string TFmain::MaskListOfField() const {
@@ -431,7 +467,13 @@ std::string TFmain::MaskListOfField() const {
 }
 
 void TFmain::NormalizeStartPath() {
-    Edit_root->setText(QFile::decodeName(QByteArray::fromStdString(NormalizedStartFolder())));
+    SetStartFolder(QByteArray::fromStdString(NormalizedStartFolder()));
+}
+
+void TFmain::SetStartFolder(const QByteArray& folder) {
+    exactStartFolder_ = folder;
+    exactStartFolderShown_ = QFile::decodeName(folder);
+    Edit_root->setText(exactStartFolderShown_);
 }
 
 void TFmain::Edit_ftChange() {
@@ -481,7 +523,13 @@ void TFmain::N_SettingsClick() {
 }
 
 void TFmain::ShowHelpTopic(const QString& topic) {
-    parvex::ShowHelpTopic(DocsDir, topic, OpenUrl);
+    if (parvex::ShowHelpTopic(DocsDir, topic, OpenUrl))
+        return;
+    // The message goes over the dialog whose Help button asked, when one did.
+    if (QWidget* asking = QApplication::activeModalWidget(); asking != nullptr)
+        ShowTextOver(*asking, HelpNotFoundText(DocsDir, topic));
+    else
+        ShowText(HelpNotFoundText(DocsDir, topic));
 }
 
 void TFmain::N_Help1Click() {
@@ -490,7 +538,8 @@ void TFmain::N_Help1Click() {
 
 void TFmain::N_AboutClick() {
     if (Dialogs.F_about != nullptr)
-        Dialogs.F_about->exec();
+        FitIntoAvailableArea(*Dialogs.F_about);
+    Dialogs.F_about->exec();
 }
 
 bool TFmain::Ask(const QString& question) {
@@ -561,6 +610,10 @@ TFileCommandServices TFmain::FileServices() {
         return Dialogs.Fsure != nullptr && Dialogs.Fsure->AskInFull(question, noIsDefault);
     };
     services.ShowMessage = [this](const QString& text) { ShowText(text); };
+    services.CheckLastCopy = [this](const std::string& path,
+                                    const std::vector<std::string>& others) {
+        return CheckLastCopyWithProgress(*this, path, others, OnLastCopyCheck);
+    };
     return services;
 }
 
@@ -604,9 +657,11 @@ void TFmain::RemoveFileNode(const QModelIndex& node) {
 
 void TFmain::P_OpenFolderClick() {
     const QModelIndex node = SelectedNode();
-    if (!TB_move->isEnabled() || !node.isValid())
-        return;
-    const QByteArray path = FileNodePath(node);
+    if (TB_move->isEnabled() && node.isValid())
+        OpenFolderOf(FileNodePath(node));
+}
+
+void TFmain::OpenFolderOf(const QByteArray& path) {
     const QByteArray folder = QByteArray::fromStdString(FolderOf(path.toStdString()));
     if (folder.size() >= PATH_MAX) {
         ShowText(QStringLiteral("The desktop cannot open a folder whose path is longer than %1 "
@@ -619,11 +674,17 @@ void TFmain::P_OpenFolderClick() {
         OpenFolder(folder);
 }
 
+void TFmain::ShowInFileManagerClick() {
+    const QModelIndex node = SelectedNode();
+    if (TB_move->isEnabled() && node.isValid() && ShowFileInManager)
+        ShowFileInManager(FileNodePath(node));
+}
+
 void TFmain::P_CopyPathClick() {
     const QModelIndex node = SelectedNode();
     if (!TB_move->isEnabled() || !node.isValid())
         return;
-    QGuiApplication::clipboard()->setText(QFile::decodeName(FileNodePath(node)));
+    QGuiApplication::clipboard()->setMimeData(FileListMimeData({FileNodePath(node)}).release());
 }
 
 } // namespace parvex

@@ -61,6 +61,9 @@ public:
     void UpdateCommands();
     /// Rewrites Edit_root as a start folder: trimmed, ending in "/".
     void NormalizeStartPath();
+    /// Shows a start folder given as exact bytes. While the edit keeps the text shown for them,
+    /// a search starts at exactly these bytes, also when they are not valid UTF-8.
+    void SetStartFolder(const QByteArray& folder);
     /// Finds StartDir and DocsDir.
     void LocateDocs();
     /// True when the result holds at least one group, shown or hidden by the filter.
@@ -122,8 +125,13 @@ public:
     [[nodiscard]] bool DeleteToRecycleBin(const QByteArray& Path, const QModelIndex& Node);
     /// Open folder: the desktop shows the folder that holds the selected file.
     void P_OpenFolderClick();
-    /// Copy path: the selected file's path goes to the clipboard.
+    /// Show in file manager: the desktop's file manager shows the selected file in its folder,
+    /// or, where there is none to ask, the folder opens as with Open folder.
+    void ShowInFileManagerClick();
+    /// Copy path: the selected file goes to the clipboard as its path and its address.
     void P_CopyPathClick();
+    /// Copies every marked file to the clipboard as paths and addresses.
+    void CopyMarkedClick();
     /// Shows the find dialog while the tree holds nodes.
     void TB_search_in_foundClick();
     /// Find Next: selects the next node whose text holds the dialog's text.
@@ -192,6 +200,9 @@ public:
     TResultModel* ResultModel = nullptr;
     /// Shows only the groups with a path that holds its text.
     QLineEdit* FilterEdit = nullptr;
+    /// Above the tree while the result shown was found without comparing content: the keys that
+    /// matched its files, and that they were not checked to be copies.
+    QLabel* MatchNotice = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     QLabel* StatusPanel1 = nullptr;
     QLabel* StatusPanel2 = nullptr;
@@ -217,6 +228,7 @@ public:
     QAction* N_Trytoopen = nullptr;
     QAction* N_Movethefile = nullptr;
     QAction* N_Deletethefile = nullptr;
+    QAction* N_ShowInFileManager = nullptr;
     QAction* N_OpenResult = nullptr;
     QAction* N_SaveResult = nullptr;
     QAction* N_Settings = nullptr;
@@ -233,6 +245,7 @@ public:
     QAction* P_Searchinfound = nullptr;
     QAction* P_OpenFolder = nullptr;
     QAction* P_CopyPath = nullptr;
+    QAction* P_ShowInFileManager = nullptr;
 
     // The marks and the bulk commands, in the menu "Mark" and the context menu.
     QMenu* MarkMenu = nullptr;
@@ -244,6 +257,7 @@ public:
     QAction* M_MarkUnder = nullptr;
     QAction* M_Invert = nullptr;
     QAction* M_Clear = nullptr;
+    QAction* M_CopyMarked = nullptr;
     QAction* M_Trash = nullptr;
     QAction* M_Move = nullptr;
     QAction* M_Link = nullptr;
@@ -252,6 +266,8 @@ public:
     std::function<bool(const QByteArray& path)> OpenFile;
     /// Shows a folder through the desktop; tests replace it.
     std::function<bool(const QByteArray& path)> OpenFolder;
+    /// Shows a file, selected, in the desktop's file manager; tests replace it.
+    std::function<void(const QByteArray& path)> ShowFileInManager;
     /// Asks where a file goes (the save dialog, in the file's folder); an empty text means the
     /// user cancelled.
     std::function<QString(const QString& title, const QString& folder, const QString& fileName)>
@@ -264,6 +280,10 @@ public:
     /// Called after each slice of files a bulk command handled, with its progress dialog; tests
     /// press Stop there at a point they know.
     std::function<void(QProgressDialog& progress)> OnBulkSlice;
+    /// Called while F8 compares the file with the other files of its group, with its progress
+    /// dialog, once before the comparison begins and after each look at it; tests press Cancel
+    /// there.
+    std::function<void(QProgressDialog& progress)> OnLastCopyCheck;
     /// The actions log's file; empty for its place in the user's data folder.
     std::string ActionsLogFile;
     /// Opens help pages; tests replace it.
@@ -298,6 +318,10 @@ private:
     void WireEngine();
     void FormCreate();
     QAction* AddCommand(QWidget* holder, const QString& caption, void (TFmain::*handler)());
+    // Runs a command of a menu, the toolbar or the tree; the keyboard goes back afterwards to
+    // where it was (TFocusReturn).
+    void RunCommand(const std::function<void()>& command);
+    void RunCommand(void (TFmain::*handler)());
 
     bool Ask(const QString& question);
     void ShowText(const QString& text);
@@ -307,6 +331,12 @@ private:
     std::string NormalizedStartFolder() const;
     // The mask list a search uses, in its exact bytes: an emptied field means every file.
     std::string MaskListOfField() const;
+    // The start folder as given: the exact bytes of SetStartFolder while the edit shows their
+    // text, else the edit's text.
+    std::string StartFolderBytes() const;
+    // Opens the folder of the file at `path` through OpenFolder; says so when the path is too
+    // long for the desktop.
+    void OpenFolderOf(const QByteArray& path);
     // Refuses a start folder that a search could not read: says why, and returns false.
     bool StartFolderUsable(const std::string& folder);
     void ShowNotReadCount();
@@ -340,6 +370,9 @@ private:
     bool resultComplete_ = false;
     // What the running or last search could not read.
     TSkippedLog skipped_;
+    // The start folder of SetStartFolder and the text the edit shows for it.
+    QByteArray exactStartFolder_;
+    QString exactStartFolderShown_;
     // Open, move and delete, reaching the desktop through this window's dialogs and OpenFile.
     TFileCommands fileCommands_{FileServices()};
 

@@ -9,18 +9,21 @@
 #include "main/result_tree.h"
 #include "main/status_field.h"
 #include "platform/actions_log.h"
-#include "platform/free_name.h"
+#include "platform/all_names_move.h"
+#include "platform/desktop/file_list_mime.h"
 #include "platform/freedesktop_trash.h"
 #include "platform/hard_link_replace.h"
-#include "platform/safe_move.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QProgressDialog>
 #include <QTimer>
 #include <algorithm>
@@ -51,7 +54,8 @@ void TFmain::BuildMarkMenu() {
         auto* action = new QAction(caption, MarkMenu);
         action->setShortcut(shortcut);
         MarkMenu->addAction(action);
-        connect(action, &QAction::triggered, this, std::move(handler));
+        connect(action, &QAction::triggered, this,
+                [this, handler = std::move(handler)] { RunCommand(handler); });
         return action;
     };
     const auto keep = [this](TKeepRule rule) { return [this, rule] { MarkAllButOneClick(rule); }; };
@@ -73,6 +77,9 @@ void TFmain::BuildMarkMenu() {
                     QKeySequence(Qt::CTRL | Qt::Key_I), [this] { InvertMarksClick(); });
     M_Clear = item(QStringLiteral("Clear all marks"), QKeySequence(Qt::CTRL | Qt::Key_0),
                    [this] { ClearMarksClick(); });
+    M_CopyMarked =
+        item(QStringLiteral("Copy marked files"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
+             [this] { CopyMarkedClick(); });
     MarkMenu->addSeparator();
     M_Trash = item(QStringLiteral("Move marked files to the trash..."),
                    QKeySequence(Qt::SHIFT | Qt::Key_F8), [this] { ActOnMarked(TBulkKind::Trash); });
@@ -90,6 +97,7 @@ void TFmain::UpdateMarkCommands(bool searching) {
         action->setEnabled(marking);
     M_MarkFolder->setEnabled(marking && SelectedNode().isValid() && !IsGroupNode(SelectedNode()));
     const bool anyMarked = ResultModel->Result().MarkedCount() > 0;
+    M_CopyMarked->setEnabled(marking && anyMarked);
     const QString tip = !resultByContent_ && HasResults() ? kNeedsContent
                         : anyMarked                       ? QString()
                                                           : QStringLiteral("No file is marked.");
@@ -164,12 +172,24 @@ void TFmain::ClearMarksClick() {
     });
 }
 
+void TFmain::CopyMarkedClick() {
+    if (!M_CopyMarked->isEnabled())
+        return;
+    QGuiApplication::clipboard()->setMimeData(
+        FileListMimeData(ResultModel->Result().MarkedPaths()).release());
+    ShowHint(
+        QStringLiteral("%1 marked files copied").arg(Count(ResultModel->Result().MarkedCount())));
+}
+
 void TFmain::ShowMarks() {
     const TResultData& result = ResultModel->Result();
     StatusMarks->setVisible(result.MarkedCount() > 0);
-    StatusMarks->setText(
-        QStringLiteral("%1 marked, %2")
-            .arg(Count(result.MarkedCount()), SizeText(result.MarkedBytes(), QLocale())));
+    QString text = QStringLiteral("%1 marked, %2")
+                       .arg(Count(result.MarkedCount()), SizeText(result.MarkedBytes(), QLocale()));
+    if (result.MarkedOutside() > 0)
+        text += QStringLiteral(" (%1 with names outside the search free nothing)")
+                    .arg(Count(result.MarkedOutside()));
+    StatusMarks->Show(text);
 }
 
 void TFmain::ShowHint(const QString& text) {
@@ -195,8 +215,15 @@ std::vector<TBulkGroup> TFmain::BulkPlan() const {
         for (std::size_t f = 0; f < g.Files.size(); ++f) {
             const TResultFile& file = g.Files[f];
             const QByteArray path = result.FilePath(group, f);
-            TBulkFile entry{path.toStdString(), file.Trusted(), file.AllNamesFound,
-                            isProtected(path),  group,          file.FoundRank};
+            // A file is protected as a whole when any of its names is.
+            const std::vector<std::string>& others = result.OtherNamesOf(group, f);
+            const bool covered =
+                isProtected(path) || std::ranges::any_of(others, [&](const std::string& name) {
+                    return isProtected(QByteArray::fromStdString(name));
+                });
+            TBulkFile entry{path.toStdString(), others,  file.Trusted(),
+                            file.AllNamesFound, covered, group,
+                            file.FoundRank};
             (file.Marked ? bulk.Marked : bulk.Unmarked).push_back(std::move(entry));
         }
         for (auto* files : {&bulk.Marked, &bulk.Unmarked})
@@ -207,10 +234,9 @@ std::vector<TBulkGroup> TFmain::BulkPlan() const {
 }
 
 QString TFmain::BulkQuestion(TBulkKind kind, const QString& folder) const {
-    const TResultData& result = ResultModel->Result();
-    const QString files =
-        QStringLiteral("%1 marked files (%2)")
-            .arg(Count(result.MarkedCount()), SizeText(result.MarkedBytes(), QLocale()));
+    const TBulkCount count = CountActedOn(BulkPlan());
+    const QString files = QStringLiteral("%1 marked files (%2)")
+                              .arg(Count(count.Files), SizeText(count.Bytes, QLocale()));
     QString question;
     switch (kind) {
     case TBulkKind::Trash:
@@ -225,6 +251,16 @@ QString TFmain::BulkQuestion(TBulkKind kind, const QString& folder) const {
                        .arg(files);
         break;
     }
+    if (count.Protected > 0)
+        question += QStringLiteral("\n%1 marked files under protected folders are skipped.")
+                        .arg(Count(count.Protected));
+    if (count.OtherNames > 0)
+        question += QStringLiteral("\nTheir %1 other names that the search found go with them.")
+                        .arg(Count(count.OtherNames));
+    if (count.NamesOutside > 0)
+        question += QStringLiteral("\n%1 of them have names outside the search: acting on them "
+                                   "frees nothing.")
+                        .arg(Count(count.NamesOutside));
     const std::size_t hidden = ResultModel->MarkedHidden();
     question +=
         hidden == 0
@@ -261,45 +297,34 @@ void TFmain::ActOnMarked(TBulkKind kind) {
     case TBulkKind::Trash:
         what = QStringLiteral("Moving the marked files to the trash");
         action = "trash";
-        act = [](const std::string& path, const std::string&, std::string&, std::string& reason) {
-            TTrashOutcome outcome = TrashFile(path);
-            reason = std::move(outcome.Reason);
-            return outcome.Trashed;
-        };
+        act = EachName(
+            [](const std::string& name, const std::string&, std::string&, std::string& reason) {
+                TTrashOutcome outcome = TrashFile(name);
+                reason = std::move(outcome.Reason);
+                return outcome.Trashed;
+            });
         break;
     case TBulkKind::Move:
         what = QStringLiteral("Moving the marked files");
         action = "move";
-        act = [destination](const std::string& path, const std::string&, std::string& target,
-                            std::string& reason) {
-            target = FreePathIn(destination, path.substr(path.rfind('/') + 1));
-            if (target.empty()) {
-                reason = "no free name in the folder";
-                return false;
-            }
-            switch (SafeMoveFile(path, target)) {
-            case TMoveOutcome::Moved:
-                return true;
-            case TMoveOutcome::SameFile:
-                reason = "it is already there";
-                return false;
-            case TMoveOutcome::Failed:
-                break;
-            }
-            reason = "it could not be moved";
-            return false;
+        act = [destination](const std::vector<std::string>& names, const std::string&,
+                            std::vector<std::string>& targets, std::string& reason) {
+            TNamesMove moved = MoveAllNames(names, destination);
+            targets = std::move(moved.Targets);
+            reason = std::move(moved.Reason);
+            return moved.Moved;
         };
         break;
     case TBulkKind::HardLink:
         what = QStringLiteral("Replacing the marked files by hard links");
         action = "hardlink";
-        act = [](const std::string& path, const std::string& kept, std::string& target,
-                 std::string& reason) {
+        act = EachName([](const std::string& name, const std::string& kept, std::string& target,
+                          std::string& reason) {
             target = kept;
-            TLinkOutcome outcome = ReplaceWithHardLink(kept, path);
+            TLinkOutcome outcome = ReplaceWithHardLink(kept, name);
             reason = std::move(outcome.Reason);
             return outcome.Linked;
-        };
+        });
         break;
     }
 

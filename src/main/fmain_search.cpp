@@ -8,6 +8,7 @@
 #include "main/fmain.h"
 #include "main/found_file.h"
 #include "main/input_text.h"
+#include "main/match_notice.h"
 #include "main/result_model.h"
 #include "main/result_tree.h"
 #include "main/skipped_list.h"
@@ -101,7 +102,7 @@ void TFmain::SearchStarted() {
     ShowSummary();
     ShowMarks();
     Ocompearer1->Core().SearchSpec =
-        QFile::encodeName(Edit_root->text()).toStdString() + MaskListOfField();
+        StartFolderBytes() + MaskListOfField();
     // The engine matches the excluded folders by identity, whatever their spelling.
     std::vector<std::string> excluded;
     for (int i = 0; D_settings_user && i < D_settings_user->LB_prohibited->count(); ++i)
@@ -163,7 +164,12 @@ void TFmain::ShowSummary() {
             text += QStringLiteral(", %1 %2").arg(locale.toString(static_cast<qulonglong>(count)),
                                                   name);
     }
-    StatusSummary->setText(text);
+    StatusSummary->Show(text);
+    const QString notice =
+        result.GroupCount() > 0 ? MatchNoticeText(resultSearch_.Keys) : QString();
+    MatchNotice->setText(notice);
+    MatchNotice->setAccessibleName(notice);
+    MatchNotice->setVisible(!notice.isEmpty());
 }
 
 void TFmain::SkippedHandler(const std::string& Path, const std::string& Reason) {
@@ -173,8 +179,8 @@ void TFmain::SkippedHandler(const std::string& Path, const std::string& Reason) 
 
 void TFmain::ShowNotReadCount() {
     StatusNotRead->setVisible(skipped_.Count() > 0);
-    StatusNotRead->setText(QStringLiteral("%1 not read")
-                               .arg(QLocale().toString(static_cast<qulonglong>(skipped_.Count()))));
+    StatusNotRead->Show(QStringLiteral("%1 not read")
+                            .arg(QLocale().toString(static_cast<qulonglong>(skipped_.Count()))));
 }
 
 void TFmain::StatusNotReadDblClick() {

@@ -42,15 +42,6 @@ TResultFacts ReportedFacts(const TCompearerCore& core, const std::string& path) 
     return facts;
 }
 
-bool IsLastCopy(const std::string& path, const std::vector<TKeptFile>& others) {
-    const std::optional<TFoundFile> self = FoundFileOnDisk(path);
-    for (const TKeptFile& other : others) {
-        if (UnchangedSinceFound(other.Path, other.Found) && !(self && self->Id == other.Found->Id))
-            return false;
-    }
-    return true;
-}
-
 bool UnchangedSinceFound(const std::string& path, const std::optional<TFoundFile>& found) {
     if (!found)
         return false;

@@ -49,16 +49,4 @@ struct TResultFacts {
 /// when the file has one link).
 TResultFacts ReportedFacts(const TCompearerCore& core, const std::string& path);
 
-/// Another file of a result group: its exact path and what the search found about it (nothing
-/// when that is not known).
-struct TKeptFile {
-    std::string Path;
-    std::optional<TFoundFile> Found;
-};
-
-/// True unless one of `others` (the other files of the group of the file at `path`) is on disk
-/// unchanged since the search and is not `path`'s own file: a second name of the same file (a
-/// hard link) is no copy.
-bool IsLastCopy(const std::string& path, const std::vector<TKeptFile>& others);
-
 } // namespace parvex

@@ -1,13 +1,16 @@
 #include "main/move_destination.h"
 
 #include "dialogs/framed_text.h"
+#include "dialogs/screen_area.h"
 
 #include <QFileDialog>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
 #include <QScreen>
+#include <QScrollArea>
 #include <algorithm>
+#include <optional>
 
 namespace parvex {
 namespace {
@@ -16,16 +19,21 @@ const QString kSourceName = QStringLiteral("moveSource");
 
 // The title bar cuts a long path off, so the dialog shows the question once more inside,
 // wrapped wherever the path needs, where its file name is always seen.
-QLabel* QuestionLabel(QFileDialog& dialog) {
-    if (auto* label = dialog.findChild<QLabel*>(kSourceName))
-        return label;
+std::optional<TFramedText> QuestionArea(QFileDialog& dialog) {
+    if (auto* label = dialog.findChild<QLabel*>(kSourceName)) {
+        TFramedText area;
+        area.Label = label;
+        area.Scroll = dialog.findChild<QScrollArea*>(kSourceName);
+        return area;
+    }
     auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
     if (grid == nullptr)
-        return nullptr;
+        return std::nullopt;
     const TFramedText area = MakeFramedText(&dialog, QSize(1, 1));
     area.Label->setObjectName(kSourceName);
+    area.Scroll->setObjectName(kSourceName);
     grid->addWidget(area.Frame, grid->rowCount(), 0, 1, grid->columnCount());
-    return area.Label;
+    return area;
 }
 
 } // namespace
@@ -45,13 +53,12 @@ QString AskMoveDestination(QFileDialog& dialog, const QString& title, const QStr
     dialog.resize(
         std::clamp(wanted, dialog.width(), std::max(dialog.width(), screen.width() * 2 / 3)),
         dialog.height());
-    if (QLabel* question = QuestionLabel(dialog)) {
-        question->setText(title);
+    if (const std::optional<TFramedText> question = QuestionArea(dialog)) {
         const int width = dialog.width() - 60;
-        question->setFixedSize(FittingTextSize(*question,
-                                               QSize(width, question->fontMetrics().lineSpacing()),
-                                               QSize(width, screen.height() / 3)));
+        PutFramedText(*question, title, QSize(width, question->Label->fontMetrics().lineSpacing()),
+                      QSize(width, screen.height() / 3), nullptr);
     }
+    FitIntoAvailableArea(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return QString();
     return dialog.selectedFiles().value(0);

@@ -35,6 +35,7 @@ void TResultData::Restart(const QCollator& collator) {
     totalWasted_ = 0;
     markedCount_ = 0;
     markedBytes_ = 0;
+    markedOutside_ = 0;
     collator_ = collator;
     open_ = false;
     ordered_ = false;
@@ -240,13 +241,17 @@ void TResultData::SetMarks(std::size_t group, const std::vector<bool>& marks) {
 void TResultData::RefigureMarks(TResultGroup& group) {
     markedCount_ -= group.MarkedCount;
     markedBytes_ -= group.MarkedBytes;
+    markedOutside_ -= group.MarkedOutside;
     group.MarkedCount = 0;
     group.MarkedBytes = 0;
+    group.MarkedOutside = 0;
     for (std::size_t f = 0; f < group.Files.size(); ++f) {
         const TResultFile& file = group.Files[f];
         if (!file.Marked)
             continue;
         ++group.MarkedCount;
+        if (file.Known && !file.AllNamesFound)
+            ++group.MarkedOutside;
         if (!file.Known || !file.AllNamesFound)
             continue;
         bool firstOfInode = true;
@@ -263,6 +268,17 @@ void TResultData::RefigureMarks(TResultGroup& group) {
     }
     markedCount_ += group.MarkedCount;
     markedBytes_ += group.MarkedBytes;
+    markedOutside_ += group.MarkedOutside;
+}
+
+std::vector<QByteArray> TResultData::MarkedPaths() const {
+    std::vector<QByteArray> paths;
+    paths.reserve(markedCount_);
+    for (std::size_t group = 0; group < GroupCount(); ++group)
+        for (std::size_t file = 0; file < Group(group).Files.size(); ++file)
+            if (Group(group).Files[file].Marked)
+                paths.push_back(FilePath(group, file));
+    return paths;
 }
 
 } // namespace parvex

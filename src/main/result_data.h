@@ -62,6 +62,8 @@ struct TResultGroup {
     std::int64_t Newest = 0;
     /// How many of the files are marked.
     std::uint32_t MarkedCount = 0;
+    /// How many of the marked files have names outside the search.
+    std::uint32_t MarkedOutside = 0;
     /// The space that acting on the marked files frees: each inode once, when all of its names
     /// were found and every one of them in the group is marked.
     std::int64_t MarkedBytes = 0;
@@ -124,8 +126,12 @@ public:
     void SetMarks(std::size_t group, const std::vector<bool>& marks);
     /// The number of marked files.
     std::size_t MarkedCount() const { return markedCount_; }
+    /// The exact paths of the marked files, group by group in the default order.
+    std::vector<QByteArray> MarkedPaths() const;
     /// The space that acting on every marked file frees.
     std::int64_t MarkedBytes() const { return markedBytes_; }
+    /// The number of marked files some of whose names lie outside the search: they free nothing.
+    std::size_t MarkedOutside() const { return markedOutside_; }
 
     /// A text folded as the search texts are kept: one letter case, UTF-8.
     static QByteArray Folded(const QString& text);
@@ -151,6 +157,7 @@ private:
     std::int64_t totalWasted_ = 0;
     std::size_t markedCount_ = 0;
     std::int64_t markedBytes_ = 0;
+    std::size_t markedOutside_ = 0;
     QCollator collator_;
     bool open_ = false;
     bool ordered_ = false;

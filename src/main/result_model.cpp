@@ -2,12 +2,14 @@
 
 #include "dialogs/file_group_info.h"
 #include "main/time_code_text.h"
+#include "platform/desktop/file_list_mime.h"
 
 #include <QByteArrayMatcher>
 #include <QColor>
 #include <QFile>
 #include <QFont>
 #include <QLocale>
+#include <QMimeData>
 #include <QThreadPool>
 #include <algorithm>
 #include <limits>
@@ -103,8 +105,8 @@ QByteArray TResultModel::PathOf(const QModelIndex& index) const {
     return data_.FilePath(GroupOf(index), static_cast<std::size_t>(index.row()));
 }
 
-std::vector<TKeptFile> TResultModel::OtherFilesOf(const QModelIndex& file) const {
-    std::vector<TKeptFile> others;
+std::vector<std::string> TResultModel::OtherPathsOf(const QModelIndex& file) const {
+    std::vector<std::string> others;
     if (!file.isValid() || IsGroup(file))
         return others;
     const std::size_t group = GroupOf(file);
@@ -112,7 +114,7 @@ std::vector<TKeptFile> TResultModel::OtherFilesOf(const QModelIndex& file) const
     for (std::size_t f = 0; f < files.size(); ++f) {
         if (static_cast<int>(f) == file.row())
             continue;
-        others.push_back({data_.FilePath(group, f).toStdString(), files[f].Trusted()});
+        others.push_back(data_.FilePath(group, f).toStdString());
     }
     return others;
 }
@@ -171,9 +173,34 @@ bool TResultModel::hasChildren(const QModelIndex& parent) const {
 Qt::ItemFlags TResultModel::flags(const QModelIndex& index) const {
     if (!index.isValid())
         return Qt::NoItemFlags;
-    if (!IsGroup(index) && index.column() == ColumnPath)
-        return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (IsGroup(index))
+        return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    const Qt::ItemFlags file = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
+    return index.column() == ColumnPath ? file | Qt::ItemIsUserCheckable : file;
+}
+
+QStringList TResultModel::mimeTypes() const {
+    return {QStringLiteral("text/uri-list"), QStringLiteral("text/plain")};
+}
+
+QMimeData* TResultModel::mimeData(const QModelIndexList& indexes) const {
+    // The view hands every column of a row; each row counts once.
+    QModelIndexList rows;
+    for (const QModelIndex& index : indexes) {
+        const QModelIndex row = index.siblingAtColumn(ColumnPath);
+        if (row.isValid() && !IsGroup(row) && !rows.contains(row))
+            rows << row;
+    }
+    std::vector<QByteArray> paths;
+    for (const QModelIndex& row : rows)
+        paths.push_back(PathOf(row));
+    if (paths.empty())
+        return nullptr;
+    return FileListMimeData(paths).release();
+}
+
+Qt::DropActions TResultModel::supportedDragActions() const {
+    return Qt::CopyAction | Qt::LinkAction;
 }
 
 bool TResultModel::setData(const QModelIndex& index, const QVariant& value, int role) {

@@ -50,8 +50,8 @@ public:
     QByteArray PathOf(const QModelIndex& index) const;
     /// Whether a file row's file is as found, missing or changed; AsFound for anything else.
     TFileState StateOf(const QModelIndex& index) const;
-    /// The files of `file`'s group other than `file` itself, as the search found them.
-    std::vector<TKeptFile> OtherFilesOf(const QModelIndex& file) const;
+    /// The exact paths of the files of `file`'s group other than `file` itself.
+    std::vector<std::string> OtherPathsOf(const QModelIndex& file) const;
     /// Takes a file row out of the result.
     void RemoveFile(const QModelIndex& file);
     /// Takes files out of the result, each named by its group's place in the result and its
@@ -85,7 +85,15 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
+    /// File rows can be dragged; a group row cannot.
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    /// A drag carries files as text/uri-list and their paths as text.
+    QStringList mimeTypes() const override;
+    /// The files of the file rows among `indexes`, each once.
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    /// Copy and Link only: a move by drag would go around the checks that keep the last copy
+    /// of a group.
+    Qt::DropActions supportedDragActions() const override;
     /// A file's mark (Qt::CheckStateRole); marking the last unmarked file of a group is refused.
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     bool canFetchMore(const QModelIndex& parent) const override;

@@ -12,6 +12,10 @@ TResultTree::TResultTree(QWidget* parent) : QTreeView(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setUniformRowHeights(true);
+    // File rows are dragged out to other programs; nothing is dropped here.
+    setDragEnabled(true);
+    setDragDropMode(QAbstractItemView::DragOnly);
+    setDefaultDropAction(Qt::CopyAction);
     setAllColumnsShowFocus(true);
     // A long path keeps its file name in sight; the whole path is in the tooltip.
     setTextElideMode(Qt::ElideMiddle);
@@ -50,6 +54,11 @@ void TResultTree::keyPressEvent(QKeyEvent* event) {
     const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
     if (menuKey || shiftF10) {
         RequestMenuAtCurrentRow();
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::Copy)) {
+        Q_EMIT CopyPressed();
         event->accept();
         return;
     }

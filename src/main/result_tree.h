@@ -8,8 +8,8 @@ class QKeyEvent;
 namespace parvex {
 
 /// The result tree: groups at the top level, their files below, in columns; reports the Enter
-/// key, asks for the context menu at the selected row on the Menu key and Shift+F10, and toggles
-/// the selected file's mark on Space.
+/// and Copy keys, asks for the context menu at the selected row on the Menu key and Shift+F10,
+/// toggles the selected file's mark on Space, and lets a file row be dragged out.
 class TResultTree : public QTreeView {
     Q_OBJECT
 public:
@@ -24,6 +24,8 @@ public:
 Q_SIGNALS:
     /// Raised for Enter or Return, whatever the modifiers, before the key takes its usual effect.
     void EnterPressed();
+    /// Raised for the Copy key (Ctrl+C) in place of the view's own copy of the cell's text.
+    void CopyPressed();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

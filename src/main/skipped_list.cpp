@@ -1,5 +1,6 @@
 #include "main/skipped_list.h"
 
+#include "dialogs/screen_area.h"
 #include "main/skipped_log.h"
 
 #include <QFile>
@@ -80,6 +81,7 @@ void TSkippedList::Fill(const TSkippedLog& Log) {
 void TSkippedList::ShowLog(const TSkippedLog& Log) {
     Fill(Log);
     LV_entries->setFocus();
+    FitIntoAvailableArea(*this);
     exec();
 }
 

@@ -4,8 +4,18 @@
 
 namespace parvex {
 
-TStatusField::TStatusField(QWidget* parent) : QLabel(parent) {
+TStatusField::TStatusField(const QString& explanation, QWidget* parent) : QLabel(parent) {
     setCursor(Qt::PointingHandCursor);
+    setToolTip(explanation);
+    setAccessibleDescription(explanation);
+}
+
+void TStatusField::Show(const QString& text) {
+    if (text == this->text())
+        return;
+    setText(text);
+    // Setting the name raises the accessible name-changed event.
+    setAccessibleName(text);
 }
 
 void TStatusField::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -33,6 +33,11 @@ ssize_t ReadChunk(int fd, char* buffer, std::size_t size) {
 } // namespace
 
 TContentMatch CompareContent(const std::string& a, const std::string& b) {
+    return *CompareContent(a, b, {});
+}
+
+std::optional<TContentMatch> CompareContent(const std::string& a, const std::string& b,
+                                            const std::function<bool(std::int64_t)>& onChunk) {
     const TUniqueFd first(::open(a.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
     const TUniqueFd second(::open(b.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
     if (!first || !second)
@@ -55,6 +60,8 @@ TContentMatch CompareContent(const std::string& a, const std::string& b) {
             return TContentMatch::Different;
         if (l == 0)
             return TContentMatch::Same;
+        if (onChunk && !onChunk(l))
+            return std::nullopt;
     }
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace parvex {
@@ -14,5 +17,10 @@ enum class TContentMatch {
 /// Compares the regular files at the exact paths `a` and `b` byte by byte, in bounded chunks
 /// (constant memory whatever their size); links are not followed.
 TContentMatch CompareContent(const std::string& a, const std::string& b);
+
+/// Like CompareContent, calling `onChunk` with the number of bytes of each chunk compared; when
+/// it returns false the comparison stops and the answer is nothing.
+std::optional<TContentMatch> CompareContent(const std::string& a, const std::string& b,
+                                            const std::function<bool(std::int64_t)>& onChunk);
 
 } // namespace parvex

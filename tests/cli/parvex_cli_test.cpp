@@ -168,6 +168,13 @@ TEST_F(ParvexCliTest, HelpPrintsUsageToStdout) {
         << run.Out;
 }
 
+TEST_F(ParvexCliTest, VersionPrintsTheVersionWithoutAStartFolder) {
+    const TRun run = Run({"--version"});
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Out, "parvex-cli 1.1\n");
+    EXPECT_EQ(run.Err, "");
+}
+
 TEST_F(ParvexCliTest, UsageErrorsExitTwoWithOneLineOnStderr) {
     const std::vector<std::vector<std::string>> commandLines{
         {},

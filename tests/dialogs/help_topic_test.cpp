@@ -25,15 +25,29 @@ TEST(HelpTopicPath, JoinsFolderTopicAndExtensionWithoutBlanks) {
 }
 
 TEST(ShowHelpTopic, HandsTheDesktopAFileUrlAndSwallowsErrors) {
+    testing::TTempTree tree;
+    tree.File("parvex docs/start_dir.html", "<html></html>");
+    const QString docs = QString::fromStdString(tree.Path("parvex docs"));
     std::vector<QUrl> opened;
-    ShowHelpTopic(QStringLiteral("/opt/parvex docs"), QStringLiteral(" start_dir "),
-                  [&](const QUrl& url) { opened.push_back(url); });
+    EXPECT_TRUE(ShowHelpTopic(docs, QStringLiteral(" start_dir "),
+                              [&](const QUrl& url) { opened.push_back(url); }));
     ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0].toLocalFile(), QStringLiteral("/opt/parvex docs/start_dir.html"));
+    EXPECT_EQ(opened[0].toLocalFile(), docs + QStringLiteral("/start_dir.html"));
 
-    EXPECT_NO_THROW(ShowHelpTopic(QStringLiteral("/nowhere"), QStringLiteral("index"),
+    EXPECT_NO_THROW(ShowHelpTopic(docs, QStringLiteral("start_dir"),
                                   [](const QUrl&) { throw std::runtime_error("no browser"); }));
-    EXPECT_NO_THROW(ShowHelpTopic(QStringLiteral("/nowhere"), QStringLiteral("index"), {}));
+    EXPECT_NO_THROW(ShowHelpTopic(docs, QStringLiteral("start_dir"), {}));
+}
+
+// A help command that finds no page says where it looked (the design says nothing at all).
+TEST(ShowHelpTopic, AMissingPageOpensNothingAndTheTextNamesWhereItLooked) {
+    std::vector<QUrl> opened;
+    EXPECT_FALSE(ShowHelpTopic(QStringLiteral("/nowhere"), QStringLiteral("index"),
+                               [&](const QUrl& url) { opened.push_back(url); }));
+    EXPECT_TRUE(opened.empty());
+    EXPECT_EQ(
+        HelpNotFoundText(QStringLiteral("/nowhere"), QStringLiteral("index")),
+        QStringLiteral("No help page was found. Parvex looked for:\n\"/nowhere/index.html\""));
 }
 
 TEST(InstalledDocsDir, IsTheSharedHelpOfAnInstalledProgramOnly) {

@@ -136,7 +136,11 @@ TEST_F(HandoffTest, HelpButtonsAndAboutReachTheirPages) {
     TF_ft mask(Settings.get());
     TF_about about;
     test::TScriptedSure sure(true);
-    const QString docs = QStringLiteral("/usr/share/doc/parvex");
+    const QString docs = MakeFolder(QStringLiteral("docs"));
+    for (const char* page : {"index", "start_dir", "keys", "file_mask"}) {
+        QFile file(docs + QStringLiteral("/%1.html").arg(QLatin1String(page)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << page;
+    }
     std::vector<QString> opened;
     const auto showHelp = [&](const QString& topic) {
         ShowHelpTopic(docs, topic, [&](const QUrl& url) { opened.push_back(url.toLocalFile()); });

@@ -1,5 +1,6 @@
 #include "dialogs/folder_list_edit.h"
 #include "dialogs/msg.h"
+#include "dialogs/screen_area.h"
 #include "dialogs/settings_user.h"
 #include "settings_fixture.h"
 #include "support/qt/modal_driver.h"
@@ -228,6 +229,47 @@ TEST_F(SettingsUserTest, HelpAsksForThePageShown) {
     dialog.PageControl1->setCurrentWidget(dialog.TabSheet_advanced);
     QTest::mouseClick(dialog.Btn_help, Qt::LeftButton);
     EXPECT_EQ(topics, (QStringList{"start_dir", "keys", "marks"}));
+}
+
+// Regression: the dialog had no first focus, no visible focus on OK and Help, and a Tab order
+// that changed between showings; and it could open larger than the screen.
+TEST_F(SettingsUserTest, OpensOnItsFirstFieldInsideTheScreenAndTabGoesTheSameWayEveryTime) {
+    const QRect area(0, 0, 480, 360); // a small screen at scale 2
+    const TAreaSourceOverride screen([&area](const QWidget&) { return area; });
+    TD_settings_user dialog(SettingsFile());
+    for (QPushButton* button : dialog.findChildren<QPushButton*>())
+        EXPECT_EQ(button->focusPolicy(), Qt::StrongFocus) << button->text().toStdString();
+    struct TCase {
+        QWidget* Page;
+        QWidget* First;
+    };
+    const std::vector<TCase> cases = {{dialog.TabSheet1, dialog.Edit_DSP},
+                                      {dialog.TabSheet_keys, dialog.CLB_comp_cond},
+                                      {dialog.TabSheet1, dialog.Edit_DSP}};
+    std::vector<std::vector<QWidget*>> chains;
+    for (const TCase& c : cases) {
+        std::vector<QWidget*> chain;
+        QRect frame;
+        testing::WhenModalOpens([&](QDialog& d) {
+            frame = QRect(d.frameGeometry().topLeft(), d.size());
+            for (int i = 0; i < 8; ++i) {
+                chain.push_back(d.focusWidget());
+                QTest::keyClick(d.focusWidget(), Qt::Key_Tab);
+            }
+            d.accept();
+        });
+        dialog.ShowPage(c.Page);
+        ASSERT_FALSE(chain.empty());
+        EXPECT_EQ(chain.front(), c.First);
+        EXPECT_TRUE(area.contains(frame)) << frame.width() << "x" << frame.height();
+        chains.push_back(chain);
+    }
+    EXPECT_EQ(chains[0], chains[2]) << "the same page, the same way";
+    const std::vector<QWidget*> mainPage(chains[0].begin(), chains[0].begin() + 6);
+    EXPECT_EQ(mainPage,
+              (std::vector<QWidget*>{dialog.Edit_DSP, dialog.Btn_root, dialog.LB_prohibited,
+                                     dialog.btn_add_to_prohibited, dialog.OKBtn, dialog.Btn_help}))
+        << "Remove is skipped while disabled";
 }
 
 // A long folder path can be read whole: the dialog can be made larger, and the path field and

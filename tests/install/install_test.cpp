@@ -95,14 +95,18 @@ TEST_F(InstalledTree, PutsEveryFileInItsUsualPlace) {
         EXPECT_TRUE(info.isFile() && info.isExecutable()) << program;
     }
     QStringList files = {"share/parvex/help/parvex.css",
-                         "share/applications/parvex.desktop",
+                         "share/applications/org.parvex.Parvex.desktop",
+                         "share/mime/packages/org.parvex.Parvex.xml",
+                         "share/bash-completion/completions/parvex",
+                         "share/bash-completion/completions/parvex-cli",
                          "share/metainfo/org.parvex.Parvex.metainfo.xml",
                          "share/icons/hicolor/256x256/apps/parvex.png",
                          "share/icons/hicolor/48x48/apps/parvex.png",
                          "share/icons/hicolor/scalable/apps/parvex.svg",
                          "share/man/man1/parvex.1.gz",
                          "share/man/man1/parvex-cli.1.gz",
-                         "share/doc/parvex/copyright"};
+                         "share/doc/parvex/copyright",
+                         "share/doc/parvex/changelog.Debian.gz"};
     for (const QString& page : HelpPages)
         files << HelpFolder + page;
     for (const QString& file : files)
@@ -127,12 +131,13 @@ TEST_F(InstalledTree, TheCopyrightFileCarriesTheLicence) {
                                                             << text.toStdString();
 }
 
-TEST_F(InstalledTree, DesktopEntryStartsTheProgramWithItsIcon) {
-    QFile entry(Installed(QStringLiteral("share/applications/parvex.desktop")));
+TEST_F(InstalledTree, DesktopEntryStartsTheProgramWithItsIconAndResultDocuments) {
+    QFile entry(Installed(QStringLiteral("share/applications/org.parvex.Parvex.desktop")));
     ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(entry.readAll()).split(QLatin1Char('\n'));
     EXPECT_EQ(lines.value(0), QStringLiteral("[Desktop Entry]"));
-    for (const char* line : {"Type=Application", "Name=Parvex", "Exec=parvex", "Icon=parvex"})
+    for (const char* line : {"Type=Application", "Name=Parvex", "Exec=parvex %f", "Icon=parvex",
+                             "MimeType=application/vnd.parvex.result+json;"})
         EXPECT_TRUE(lines.contains(QLatin1String(line))) << line;
 }
 

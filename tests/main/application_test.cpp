@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -19,6 +20,11 @@ public:
         return QObject::event(event);
     }
 };
+
+TEST(TParvexApplication, NamesTheDesktopEntryThatIsInstalled) {
+    // The desktop matches the window with org.parvex.Parvex.desktop by this name.
+    EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("org.parvex.Parvex"));
+}
 
 TEST(TParvexApplication, ShowsTheMessageOfAnEscapingErrorAndKeepsTheLoopRunning) {
     auto* application = static_cast<TParvexApplication*>(QCoreApplication::instance());

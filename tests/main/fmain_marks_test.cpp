@@ -10,11 +10,15 @@
 #include "support/qt/modal_driver.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
+#include <QUrl>
 #include <algorithm>
 #include <fcntl.h>
 #include <fstream>
@@ -69,6 +73,25 @@ protected:
     TTrashHome home;
     TTempTree tree;
 };
+
+TEST_F(MarksTest, CtrlShiftCCopiesEveryMarkedFileAlsoInGroupsTheFilterHides) {
+    ReportCopies(3, 2);
+    QGuiApplication::clipboard()->clear();
+    Press(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    const QMimeData* nothing = QGuiApplication::clipboard()->mimeData();
+    EXPECT_TRUE(nothing == nullptr || !nothing->hasUrls()) << "nothing is marked";
+    Press(Qt::Key_4, Qt::ControlModifier); // all but the first found
+    window.FilterEdit->setText(QStringLiteral("/g1/"));
+    Press(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(copied, nullptr);
+    QList<QUrl> expected;
+    for (int g = 0; g < 3; ++g)
+        expected << QUrl::fromLocalFile(
+            QString::fromStdString(tree.Path("g" + std::to_string(g) + "/c1.txt")));
+    EXPECT_EQ(copied->urls(), expected);
+    EXPECT_EQ(copied->text().count(QLatin1Char('\n')), 2) << copied->text().toStdString();
+}
 
 TEST_F(MarksTest, OneRuleOneCommandAndOneQuestionClearHundredsOfGroups) {
     ReportCopies(300, 2);
@@ -198,6 +221,12 @@ TEST_F(MarksTest, ProtectedFoldersAreNeverMarkedNorActedOn) {
     Press(Qt::Key_Space);
     ASSERT_TRUE(Marked(1, 1));
     Press(Qt::Key_F8, Qt::ShiftModifier);
+    // The question counts only what the command acts on, and names what it skips.
+    ASSERT_EQ(sure->Questions.size(), 1u);
+    EXPECT_TRUE(sure->Questions[0].startsWith(
+        QStringLiteral("Move 0 marked files (0 bytes) to the trash?\n1 marked files under "
+                       "protected folders are skipped.")))
+        << sure->Questions[0].toStdString();
     EXPECT_TRUE(TTempTree::Exists(tree.Path("g1/c1.txt")));
     EXPECT_TRUE(Report().contains(QStringLiteral("under a protected folder")))
         << Report().toStdString();
@@ -282,6 +311,108 @@ TEST_F(MarksTest, MoveTakesANewNameOnAClashAndHardLinksShareTheKeptCopy) {
     ASSERT_EQ(::stat(kept.c_str(), &one), 0);
     ASSERT_EQ(::stat(duplicate.c_str(), &two), 0);
     EXPECT_EQ(one.st_ino, two.st_ino);
+}
+
+// Searches `root` for real, so that the engine finds every name of a file; then marks the row of
+// each file whose path holds `marked`.
+class AllNamesTest : public MarksTest {
+protected:
+    void SearchAndMark(const std::string& root, const std::string& marked) {
+        window.Edit_root->setText(QString::fromStdString(root));
+        window.N_Startsearch->trigger();
+        window.TV1->expandAll();
+        for (int g = 0; g < GroupCount(); ++g)
+            for (int f = 0; f < FileCount(g); ++f)
+                if (Node(g, f)
+                        .data(TResultModel::PathRole)
+                        .toByteArray()
+                        .contains(marked.c_str())) {
+                    Select(g, f);
+                    Press(Qt::Key_Space);
+                }
+    }
+    static ino_t Inode(const std::string& path) {
+        struct stat facts {};
+        return ::lstat(path.c_str(), &facts) == 0 ? facts.st_ino : 0;
+    }
+};
+
+// Regression: marking a file found under two names and acting on it acted on one name only,
+// while the status bar, the question and the report said its bytes were freed.
+TEST_F(AllNamesTest, ABulkCommandActsOnEveryNameOfTheFileTheSearchFound) {
+    struct TCase {
+        const char* What;
+        Qt::Key Key;
+        const char* Done; // the start of the report
+    };
+    const std::vector<TCase> cases = {
+        {"trash", Qt::Key_F8,
+         "Moving the marked files to the trash: 1 done, 0 skipped, 9 bytes freed."},
+        {"move", Qt::Key_F6, "Moving the marked files: 1 done, 0 skipped, 9 bytes freed."},
+        {"link", Qt::Key_F7,
+         "Replacing the marked files by hard links: 1 done, 0 skipped, 9 bytes freed."},
+    };
+    for (const TCase& c : cases) {
+        TTempTree files;
+        TTempTree target;
+        window.ChooseFolder = [&target](const QString&) {
+            return QString::fromStdString(target.Root());
+        };
+        const std::string first = files.File("a/pic.jpg", "the bytes");
+        const std::string second = files.HardLink("b/pic.jpg", "a/pic.jpg");
+        const std::string copy = files.File("c/pic.jpg", "the bytes");
+        SearchAndMark(files.Root(), "/a/");
+        if (window.ResultModel->Result().MarkedCount() == 0)
+            SearchAndMark(files.Root(), "/b/"); // the engine showed the file by its other name
+        ASSERT_EQ(window.ResultModel->Result().MarkedCount(), 1u) << c.What;
+        EXPECT_EQ(window.StatusMarks->text(), QStringLiteral("1 marked, 9 bytes")) << c.What;
+        sure->Questions.clear();
+        Press(c.Key, Qt::ShiftModifier);
+        ASSERT_EQ(sure->Questions.size(), 1u) << c.What;
+        EXPECT_TRUE(sure->Questions[0].contains(QStringLiteral("1 marked files (9 bytes)")))
+            << sure->Questions[0].toStdString();
+        EXPECT_TRUE(sure->Questions[0].contains(
+            QStringLiteral("\nTheir 1 other names that the search found go with them.")))
+            << sure->Questions[0].toStdString();
+        EXPECT_TRUE(Report().startsWith(QLatin1String(c.Done))) << Report().toStdString();
+        EXPECT_TRUE(Report().contains(QStringLiteral(": its other names went with it: ")))
+            << Report().toStdString();
+        if (c.Key == Qt::Key_F7) {
+            EXPECT_EQ(Inode(first), Inode(copy)) << c.What;
+            EXPECT_EQ(Inode(second), Inode(copy)) << c.What;
+        } else {
+            EXPECT_FALSE(TTempTree::Exists(first)) << c.What;
+            EXPECT_FALSE(TTempTree::Exists(second)) << c.What;
+        }
+        if (c.Key == Qt::Key_F6) {
+            EXPECT_EQ(Inode(target.Path("pic.jpg")), Inode(target.Path("pic (2).jpg")))
+                << "the names arrive as one file";
+            EXPECT_EQ(TTempTree::ReadFile(target.Path("pic.jpg")), "the bytes");
+        }
+    }
+}
+
+TEST_F(AllNamesTest, AFileWithANameOutsideTheSearchFreesNothingAndEveryTextSaysSo) {
+    TTempTree files;
+    TTempTree outside;
+    const std::string linked = files.File("a/pic.jpg", "the bytes");
+    ASSERT_EQ(::link(linked.c_str(), outside.Path("pic.jpg").c_str()), 0);
+    files.File("c/pic.jpg", "the bytes");
+    SearchAndMark(files.Root(), "/a/");
+    ASSERT_EQ(window.ResultModel->Result().MarkedCount(), 1u);
+    EXPECT_EQ(window.StatusMarks->text(),
+              QStringLiteral("1 marked, 0 bytes (1 with names outside the search free nothing)"));
+    Press(Qt::Key_F8, Qt::ShiftModifier);
+    ASSERT_EQ(sure->Questions.size(), 1u);
+    EXPECT_TRUE(sure->Questions[0].startsWith(
+        QStringLiteral("Move 1 marked files (0 bytes) to the trash?\n1 of them have names "
+                       "outside the search: acting on them frees nothing.")))
+        << sure->Questions[0].toStdString();
+    EXPECT_TRUE(Report().startsWith(QStringLiteral(
+        "Moving the marked files to the trash: 1 done, 0 skipped, 0 bytes freed. 1 files done "
+        "have names outside the search and freed nothing.")))
+        << Report().toStdString();
+    EXPECT_EQ(TTempTree::ReadFile(outside.Path("pic.jpg")), "the bytes");
 }
 
 TEST_F(MarksTest, AnActionsLogThatCannotBeWrittenIsReported) {

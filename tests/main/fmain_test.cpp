@@ -1,6 +1,7 @@
 #include "_compearer/panel/ocompearer.h"
 #include "dialogs/find_dialog.h"
 #include "dialogs/ft.h"
+#include "dialogs/screen_area.h"
 #include "dialogs/settings_user.h"
 #include "dialogs/sure.h"
 #include "main/fmain.h"
@@ -21,12 +22,16 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 #include <QWindow>
 #include <algorithm>
 #include <climits>
@@ -193,6 +198,7 @@ TEST_F(MainWindowTest, CommandsCarryTheirCaptionsShortcutsAndPictures) {
                          QStringLiteral("  Try to open the file [F4]"),
                          QStringLiteral("  Move the file [F6]"),
                          QStringLiteral("  Delete the file [F8]"),
+                         QStringLiteral("  Show in file manager [Ctrl+Shift+R]"),
                          QStringLiteral("  -"),
                          QStringLiteral("  Open result... [Ctrl+O]"),
                          QStringLiteral("  Save result... [Ctrl+S]"),
@@ -218,6 +224,7 @@ TEST_F(MainWindowTest, CommandsCarryTheirCaptionsShortcutsAndPictures) {
                          QStringLiteral("  -"),
                          QStringLiteral("  Invert marks in each group [Ctrl+I]"),
                          QStringLiteral("  Clear all marks [Ctrl+0]"),
+                         QStringLiteral("  Copy marked files [Ctrl+Shift+C]"),
                          QStringLiteral("  -"),
                          QStringLiteral("  Move marked files to the trash... [Shift+F8]"),
                          QStringLiteral("  Move marked files to a folder... [Shift+F6]"),
@@ -231,11 +238,12 @@ TEST_F(MainWindowTest, CommandsCarryTheirCaptionsShortcutsAndPictures) {
     QStringList popup;
     for (QAction* item : window.PopupMenu1->actions())
         popup << (item->isSeparator() ? QStringLiteral("-") : item->text());
-    EXPECT_EQ(popup, (QStringList{QStringLiteral("Open"), QStringLiteral("Delete"),
-                                  QStringLiteral("Move"), QStringLiteral("-"),
-                                  QStringLiteral("Search in found"), QStringLiteral("-"),
-                                  QStringLiteral("Open folder"), QStringLiteral("Copy path"),
-                                  QStringLiteral("-"), QStringLiteral("&Mark")}));
+    EXPECT_EQ(
+        popup,
+        (QStringList{QStringLiteral("Open"), QStringLiteral("Delete"), QStringLiteral("Move"),
+                     QStringLiteral("-"), QStringLiteral("Search in found"), QStringLiteral("-"),
+                     QStringLiteral("Open folder"), QStringLiteral("Show in file manager"),
+                     QStringLiteral("Copy path"), QStringLiteral("-"), QStringLiteral("&Mark")}));
 }
 
 TEST_F(MainWindowTest, NormalizeStartPathTrimsAndAddsTheSlash) {
@@ -258,13 +266,37 @@ TEST_F(MainWindowTest, ExitAnsweredYesClosesByButtonMenuAndCloseBox) {
 }
 
 TEST_F(MainWindowTest, HelpOpensTheIndexPageOfTheHelpFolder) {
+    EXPECT_EQ(window.StartDir, QDir::currentPath());
+    TTempTree docs;
+    docs.File("index.html", "<html></html>");
+    window.DocsDir = QString::fromStdString(docs.Root()).chopped(1);
     std::vector<QUrl> opened;
     window.OpenUrl = [&](const QUrl& url) { opened.push_back(url); };
     window.N_Help1->trigger();
     ASSERT_EQ(opened.size(), 1u);
-    EXPECT_TRUE(opened[0].toLocalFile().endsWith(QStringLiteral("/index.html")))
-        << opened[0].toString().toStdString();
-    EXPECT_EQ(window.StartDir, QDir::currentPath());
+    EXPECT_EQ(opened[0].toLocalFile(), window.DocsDir + QStringLiteral("/index.html"));
+    EXPECT_TRUE(modals.Shown.empty()) << modals.Shown.front().toStdString();
+}
+
+// A help command that finds no page says where it looked, over the dialog whose Help asked.
+TEST_F(MainWindowTest, HelpWithoutPagesSaysWhereItLooked) {
+    window.DocsDir = QStringLiteral("/nowhere/docs");
+    std::vector<QUrl> opened;
+    window.OpenUrl = [&](const QUrl& url) { opened.push_back(url); };
+    window.N_Help1->trigger();
+    WhenModalOpens([&](QDialog& settings) {
+        QTest::mouseClick(window.D_settings_user->Btn_help, Qt::LeftButton);
+        settings.accept();
+    });
+    window.N_Settings->trigger();
+    EXPECT_TRUE(opened.empty());
+    EXPECT_EQ(
+        modals.Shown,
+        (std::vector<QString>{
+            QStringLiteral(
+                "msg: No help page was found. Parvex looked for:\n\"/nowhere/docs/index.html\""),
+            QStringLiteral("msg: No help page was found. Parvex looked "
+                           "for:\n\"/nowhere/docs/start_dir.html\"")}));
 }
 
 // Closes the next modal dialog as soon as it is shown.
@@ -543,9 +575,10 @@ protected:
 TEST_F(TrashWiringTest, ConfirmedDeleteRemovesTheNodeAndTheGroupStays) {
     Select(0, 0);
     window.N_Deletethefile->trigger();
-    EXPECT_EQ(sure->Questions,
-              std::vector<QString>{QStringLiteral("Move this file to the trash?\n\"%1\"")
-                                       .arg(QString::fromStdString(first))});
+    ASSERT_EQ(sure->Questions.size(), 1u);
+    EXPECT_TRUE(sure->Questions[0].startsWith(
+        QStringLiteral("Move this file to the trash?\n\"%1\"").arg(QString::fromStdString(first))))
+        << sure->Questions[0].toStdString();
     EXPECT_EQ(sure->NoWasDefault, std::vector<bool>{false});
     EXPECT_FALSE(TTempTree::Exists(first));
     EXPECT_EQ(FileNodes(), 1);
@@ -555,8 +588,9 @@ TEST_F(TrashWiringTest, ConfirmedDeleteRemovesTheNodeAndTheGroupStays) {
     Select(0, 0);
     window.P_Delete->trigger();
     ASSERT_EQ(sure->Questions.size(), 2u);
-    EXPECT_TRUE(sure->Questions[1].endsWith(QStringLiteral(
-        "\nIt is the last copy: no other file of its group is left unchanged on disk.")))
+    EXPECT_TRUE(sure->Questions[1].startsWith(
+        QStringLiteral("This file is the last copy of its content: no other file of its group "
+                       "holds the same bytes.\n")))
         << sure->Questions[1].toStdString();
     EXPECT_EQ(sure->NoWasDefault, (std::vector<bool>{false, true}));
     EXPECT_EQ(FileNodes(), 0);
@@ -564,6 +598,128 @@ TEST_F(TrashWiringTest, ConfirmedDeleteRemovesTheNodeAndTheGroupStays) {
     Select(0);
     window.TB_openClick();
     EXPECT_EQ(modals.Shown, std::vector<QString>{QStringLiteral("group info: 0 | 0 bytes")});
+}
+
+// Regression: with name alone as the key, F8 on a file whose content exists nowhere else asked
+// a plain question with Yes as its default.
+TEST_F(TrashWiringTest, F8DecidesTheLastCopyByContentWhateverTheKeys) {
+    struct TCase {
+        const char* What;
+        bool Content;           // the search compared content
+        const char* OtherBytes; // what the group's other file holds
+        bool SecondName;        // the selected file has a second name outside the group
+        bool Cancel;            // Cancel pressed while the bytes are compared
+        const char* Begins;     // the question's first sentence
+        bool NoIsDefault;
+    };
+    const QString lastCopy = QStringLiteral("This file is the last copy of its content: ");
+    const std::vector<TCase> cases = {
+        {"name only, other bytes", false, "other", false, false,
+         "This file is the last copy of its content: no other file of its group holds the same "
+         "bytes.",
+         true},
+        {"name only, same bytes", false, "same", false, false, "Move this file to the trash?",
+         false},
+        {"name only, cancelled", false, "same", false, true,
+         "This file is the last copy of its content: the comparison with the other files of its "
+         "group was cancelled.",
+         true},
+        {"content, the file has another name", true, "other", true, false,
+         "Move this file to the trash?", false},
+    };
+    sure->Answer = false;
+    for (const TCase& c : cases) {
+        TTempTree tree;
+        const std::string chosen = tree.File("a/pic.jpg", "same");
+        const std::string other = tree.File("b/pic.jpg", c.OtherBytes);
+        if (c.SecondName)
+            tree.HardLink("elsewhere/pic.jpg", "a/pic.jpg");
+        window.Ocompearer1->Core().SetKeys({true, false, false, c.Content});
+        ReportResult({{"pic.jpg", {chosen, other}}});
+        EXPECT_EQ(window.MatchNotice->isVisible(), !c.Content) << c.What;
+        EXPECT_EQ(window.MatchNotice->text(),
+                  c.Content ? QString()
+                            : QStringLiteral("Matched by name only: not checked to be copies"))
+            << c.What;
+        int looks = 0;
+        window.OnLastCopyCheck = [&](QProgressDialog& progress) {
+            ++looks;
+            if (c.Cancel)
+                progress.cancel(); // what its Cancel button does
+        };
+        sure->Questions.clear();
+        sure->NoWasDefault.clear();
+        window.TV1->expandAll();
+        Select(0, 0);
+        ASSERT_TRUE(testing::ActivateAgain(window));
+        window.TV1->setFocus();
+        QTest::keyClick(window.TV1, Qt::Key_F8);
+        ASSERT_EQ(sure->Questions.size(), 1u) << c.What;
+        EXPECT_TRUE(sure->Questions[0].startsWith(QLatin1String(c.Begins)))
+            << c.What << ": " << sure->Questions[0].toStdString();
+        EXPECT_EQ(sure->NoWasDefault[0], c.NoIsDefault) << c.What;
+        EXPECT_EQ(sure->Questions[0].startsWith(lastCopy), c.NoIsDefault) << c.What;
+        if (c.SecondName)
+            EXPECT_TRUE(sure->Questions[0].endsWith(
+                QStringLiteral("\nIts content stays under 1 other name of the same file.")))
+                << sure->Questions[0].toStdString();
+        else
+            EXPECT_GE(looks, 1) << c.What << ": the bytes were compared under a progress dialog";
+        EXPECT_TRUE(TTempTree::Exists(chosen)) << c.What;
+        EXPECT_EQ(QApplication::focusWidget(), window.TV1) << c.What;
+    }
+}
+
+// Regression: after Move answered "replace? Yes" the keyboard was lost.
+TEST_F(TrashWiringTest, TheKeyboardComesBackToTheTreeAfterEveryDialogAndCommand) {
+    const std::string target = files.File("target/pic.jpg", "old content");
+    // The destination is asked in a dialog, which asks in turn whether to replace the file.
+    window.ChooseMoveDestination = [&](const QString&, const QString&, const QString&) {
+        QDialog chooser(&window);
+        auto* replace = new QPushButton(QStringLiteral("Replace"), &chooser);
+        QObject::connect(replace, &QPushButton::clicked, &chooser, [&chooser] {
+            QMessageBox question(QMessageBox::Question, QStringLiteral("Parvex"),
+                                 QStringLiteral("Replace?"), QMessageBox::Yes | QMessageBox::No,
+                                 &chooser);
+            question.setDefaultButton(QMessageBox::Yes);
+            WhenModalOpensOver(chooser,
+                               [](QDialog& d) { QTest::keyClick(&KeyTarget(d), Qt::Key_Return); });
+            if (question.exec() == QMessageBox::Yes)
+                chooser.accept();
+        });
+        WhenModalOpens([replace](QDialog&) { replace->click(); });
+        return chooser.exec() == QDialog::Accepted ? QString::fromStdString(target) : QString();
+    };
+    sure->Answer = false;
+    const std::vector<std::pair<const char*, std::function<void()>>> commands = {
+        {"F6, replace Yes", [&] { QTest::keyClick(window.TV1, Qt::Key_F6); }},
+        {"F8 declined", [&] { QTest::keyClick(window.TV1, Qt::Key_F8); }},
+        {"F12",
+         [&] {
+             WhenModalOpens([](QDialog& d) { d.accept(); });
+             QTest::keyClick(window.TV1, Qt::Key_F12);
+         }},
+        {"Enter on a group",
+         [&] {
+             Select(0);
+             QTest::keyClick(window.TV1, Qt::Key_Return);
+         }},
+    };
+    for (const auto& [what, command] : commands) {
+        window.TV1->expandAll();
+        Select(0, 0);
+        ASSERT_TRUE(testing::ActivateAgain(window)) << what;
+        window.TV1->setFocus();
+        command();
+        // The window manager activates the window again when asked; the keyboard is then at
+        // the tree.
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return QApplication::focusWidget() == window.TV1; }, 5000))
+            << what << ": the keyboard is at "
+            << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className()
+                                            : "nothing");
+    }
+    EXPECT_EQ(TTempTree::ReadFile(target), std::string(600, 'p')) << "the move replaced the file";
 }
 
 TEST_F(TrashWiringTest, DeclinedDeleteKeepsTheFileAndTheNode) {
@@ -634,7 +790,8 @@ TEST_F(LastCopyKeysTest, F8AndEnterThreeTimesNeverTrashTheLastCopy) {
     EXPECT_EQ(FileCount(0), 1);
     ASSERT_EQ(questions.size(), 3u);
     EXPECT_FALSE(questions[1].contains(QStringLiteral("last copy"))) << questions[1].toStdString();
-    EXPECT_TRUE(questions[2].contains(QStringLiteral("It is the last copy")))
+    EXPECT_TRUE(
+        questions[2].startsWith(QStringLiteral("This file is the last copy of its content")))
         << questions[2].toStdString();
 }
 
@@ -643,7 +800,8 @@ TEST_F(LastCopyKeysTest, CopiesChangedOrRemovedSinceTheSearchMakeTheLastCopyThou
     files.File("c/copy.bin", "the same content, and more", 1'600'000'000);
     Select(0, 0);
     const QString question = DeleteWithEnter();
-    EXPECT_TRUE(question.contains(QStringLiteral("It is the last copy"))) << question.toStdString();
+    EXPECT_TRUE(question.startsWith(QStringLiteral("This file is the last copy of its content")))
+        << question.toStdString();
     EXPECT_TRUE(TTempTree::Exists(copies[0])) << "Enter answered Yes";
     EXPECT_EQ(FileCount(0), 3);
 }
@@ -740,12 +898,64 @@ TEST_F(ResultViewTest, TheFilterShowsWholeGroupsAndSearchInFoundLooksOnlyAtThem)
     EXPECT_EQ(GroupCount(), 2);
 }
 
-TEST_F(ResultViewTest, CtrlCCopiesTheSelectedFilesPath) {
+TEST_F(ResultViewTest, CtrlCCopiesTheSelectedFileAsItsPathAndItsAddress) {
     window.TV1->expandAll();
     Select(0, 1);
     window.TV1->setFocus();
     QTest::keyClick(window.TV1, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromStdString(small[1]));
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(copied, nullptr);
+    EXPECT_EQ(copied->urls(), QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(small[1]))});
+}
+
+TEST_F(ResultViewTest, AFileRowIsDraggedOutForCopyOrLinkNeverForMove) {
+    window.TV1->expandAll();
+    EXPECT_EQ(window.TV1->dragDropMode(), QAbstractItemView::DragOnly);
+    EXPECT_EQ(window.ResultModel->supportedDragActions(), Qt::CopyAction | Qt::LinkAction);
+    // What the view hands a drag: the model's data for the selected row's draggable cells.
+    const auto dragged = [this]() -> std::unique_ptr<QMimeData> {
+        QModelIndexList cells;
+        for (const QModelIndex& cell : window.TV1->selectionModel()->selectedIndexes())
+            if (window.ResultModel->flags(cell) & Qt::ItemIsDragEnabled)
+                cells << cell;
+        return std::unique_ptr<QMimeData>(cells.isEmpty() ? nullptr
+                                                          : window.ResultModel->mimeData(cells));
+    };
+    Select(1, 2);
+    const std::unique_ptr<QMimeData> file = dragged();
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->urls(), QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(big[2]))});
+    EXPECT_EQ(file->text(), QString::fromStdString(big[2]));
+    Select(1);
+    EXPECT_EQ(dragged(), nullptr) << "a group row is not dragged";
+}
+
+TEST_F(ResultViewTest, ShowInFileManagerHandsOverTheSelectedFileFromMenuContextMenuAndKey) {
+    std::vector<std::string> shown;
+    window.ShowFileInManager = [&shown](const QByteArray& path) {
+        shown.push_back(path.toStdString());
+    };
+    window.TV1->expandAll();
+    Select(1, 0);
+    window.N_ShowInFileManager->trigger();
+    window.P_ShowInFileManager->trigger();
+    ASSERT_TRUE(testing::ActivateAgain(window));
+    window.TV1->setFocus();
+    QTest::keyClick(window.TV1, Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(shown, std::vector<std::string>(3, big[0]));
+    Select(1);
+    EXPECT_FALSE(window.N_ShowInFileManager->isEnabled());
+    EXPECT_FALSE(window.P_ShowInFileManager->isEnabled());
+}
+
+TEST_F(ResultViewTest, WithoutAFileManagerToAskShowInFileManagerOpensTheFolder) {
+    // No session bus at this address, so no file manager can be asked.
+    qputenv("DBUS_SESSION_BUS_ADDRESS",
+            QByteArray::fromStdString("unix:path=" + files.Path("none")));
+    Select(0, 1);
+    window.N_ShowInFileManager->trigger();
+    EXPECT_EQ(folders, std::vector<std::string>{files.Path("two")});
 }
 
 TEST_F(ResultViewTest, OpenFolderHandsTheDesktopTheFoldersExactBytes) {
@@ -832,6 +1042,64 @@ TEST_F(MainWindowTest, EveryControlHasAnAccessibleName) {
     EXPECT_EQ(AccessibleName(window.Edit_ft), QStringLiteral("File mask"));
     EXPECT_EQ(AccessibleName(window.Edit_root), QStringLiteral("Start search at"));
     EXPECT_EQ(AccessibleName(window.FilterEdit), QStringLiteral("Filter"));
+}
+
+// Regression: accessible names ("Result summary") replaced the texts the status fields show.
+TEST_F(MainWindowTest, AScreenReaderReadsTheStatusFieldsAndTheMarksAsShown) {
+    TTempTree tree;
+    window.Ocompearer1->Core().SetKeys({false, true, false, true});
+    ReportResult({{"a.txt", {tree.File("x/a.txt", "same"), tree.File("y/a.txt", "same")}}});
+    window.TV1->expandAll();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !window.TV1->visualRect(Node(0, 0)).isEmpty(); }, 5000));
+    Select(0, 0);
+    ASSERT_TRUE(testing::ActivateAgain(window));
+    QTest::keyClick(window.TV1, Qt::Key_Space);
+
+    struct TField {
+        const char* What;
+        QWidget* Field;
+        const char* Description;
+    };
+    for (const TField& f :
+         {TField{"summary", window.StatusSummary,
+                 "Result summary: groups, files and the space the copies take"},
+          TField{"marks", window.StatusMarks,
+                 "Marked files and the space acting on them frees (each file once)"}}) {
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(f.Field);
+        ASSERT_NE(face, nullptr) << f.What;
+        const QString shown = static_cast<QLabel*>(f.Field)->text();
+        EXPECT_FALSE(shown.isEmpty()) << f.What;
+        EXPECT_EQ(face->text(QAccessible::Name), shown) << f.What;
+        EXPECT_EQ(face->text(QAccessible::Description), QLatin1String(f.Description)) << f.What;
+    }
+    // The mark of a file row is its checked state, not a colour.
+    QAccessibleTableInterface* table =
+        QAccessible::queryAccessibleInterface(window.TV1)->tableInterface();
+    ASSERT_NE(table, nullptr);
+    for (int row = 1; row <= 2; ++row) {
+        QAccessibleInterface* cell = table->cellAt(row, 0);
+        ASSERT_NE(cell, nullptr) << row;
+        EXPECT_TRUE(cell->state().checkable) << row;
+        EXPECT_EQ(bool(cell->state().checked), row == 1)
+            << cell->text(QAccessible::Name).toStdString();
+    }
+}
+
+// Regression: the window opened larger than the screen, its title bar and menu out of reach.
+TEST(MainWindowPlacement, OpensInsideTheAvailableAreaAtEveryScale) {
+    for (const QRect& area :
+         {QRect(0, 0, 1280, 800), QRect(0, 0, 640, 400), QRect(100, 50, 480, 320)}) {
+        const TAreaSourceOverride screen([&area](const QWidget&) { return area; });
+        TTempTree settings;
+        TFmain window(std::make_unique<TD_settings_user>(settings.Path("parvex.set")));
+        const QRect placed(window.pos(), window.size());
+        EXPECT_TRUE(area.contains(placed))
+            << area.width() << "x" << area.height() << ": " << placed.x() << "," << placed.y()
+            << " " << placed.width() << "x" << placed.height();
+        EXPECT_LE(window.minimumWidth(), area.width()) << area.width();
+        EXPECT_LE(window.minimumHeight(), area.height()) << area.height();
+    }
 }
 
 TEST_F(ResultViewTest, TheTreeIsExposedAsATableWithColumnHeaders) {

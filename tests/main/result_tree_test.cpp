@@ -1,5 +1,7 @@
 #include "main/result_tree.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QStandardItemModel>
@@ -32,6 +34,20 @@ TEST(TResultTree, EnterAndReturnAreReportedWhateverTheModifiersAndOtherKeysAreNo
     QTest::keyClick(&tree, Qt::Key_Down);
     QTest::keyClick(&tree, Qt::Key_Space);
     EXPECT_EQ(enter.count(), 3);
+}
+
+TEST(TResultTree, TheCopyKeyIsReportedInPlaceOfTheViewsOwnCopyOfTheCellText) {
+    QStandardItemModel model;
+    model.appendRow(new QStandardItem(QStringLiteral("cell text")));
+    TResultTree tree;
+    tree.setModel(&model);
+    tree.setCurrentIndex(model.index(0, 0));
+    tree.show();
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    QSignalSpy copy(&tree, &TResultTree::CopyPressed);
+    QTest::keyClick(&tree, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(copy.count(), 1);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
 }
 
 TEST(TResultTree, IsReadOnlyWithoutLinesIndentsNineteenPixelsAndElidesInTheMiddle) {

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks a built Debian package of Parvex the way a user meets it: its control data and file
-# list, the desktop entry and AppStream data, that apt would install it, and the unpacked
-# programs themselves: parvex-cli on a small tree, parvex on Qt's offscreen platform finding
-# its installed help and keeping its settings in ~/.config/parvex/.
+# list, lintian, the desktop entry and AppStream data, that apt would install it, and the
+# unpacked package itself (never installed on this machine): the type of result documents
+# registered with the shared MIME database, parvex-cli on a small tree, parvex on Qt's
+# offscreen platform finding its installed help and keeping its settings in ~/.config/parvex/.
 #   check-package.sh PACKAGE.deb
 set -euo pipefail
 deb=$(realpath "$1")
@@ -10,7 +11,10 @@ here=$(dirname "$(realpath "$0")")
 work=$(mktemp -d)
 pid=""
 cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+  if [ -n "$pid" ]; then
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -49,12 +53,17 @@ expected=(
   /usr/share/parvex/help/parvex-result.example.json /usr/share/parvex/help/parvex.css
   /usr/share/parvex/help/parvex-actions.schema.json
   /usr/share/man/man1/parvex.1.gz /usr/share/man/man1/parvex-cli.1.gz
-  /usr/share/applications/parvex.desktop
+  /usr/share/applications/org.parvex.Parvex.desktop
+  /usr/share/mime/packages/org.parvex.Parvex.xml
+  /usr/share/bash-completion/completions/parvex
+  /usr/share/bash-completion/completions/parvex-cli
   /usr/share/metainfo/org.parvex.Parvex.metainfo.xml
   /usr/share/icons/hicolor/scalable/apps/parvex.svg
   /usr/share/icons/hicolor/256x256/apps/parvex.png
   /usr/share/icons/hicolor/48x48/apps/parvex.png
   /usr/share/doc/parvex/copyright
+  /usr/share/doc/parvex/changelog.Debian.gz
+  /usr/share/lintian/overrides/parvex
 )
 for path in "${expected[@]}"; do
   grep -qxF "$path" "$work/paths" || fail "$path is not in the package"
@@ -65,6 +74,10 @@ grep -q '/usr/share/doc/parvex/.*\.html$' "$work/paths" && fail "help pages unde
 awk '$2 != "root/root" {print; bad=1} END {exit bad}' "$work/contents" ||
   fail "files not owned by root"
 
+step "lintian"
+lintian --fail-on error,warning "$deb" >"$work/lintian" 2>&1 ||
+  { cat "$work/lintian" >&2; fail "lintian reports errors or warnings"; }
+
 step "apt would install it"
 apt-get install --simulate --no-install-recommends "$deb" >"$work/apt" 2>&1 ||
   { cat "$work/apt" >&2; fail "apt-get refuses the package"; }
@@ -73,9 +86,11 @@ grep -q '^Inst parvex ' "$work/apt" || { cat "$work/apt" >&2; fail "apt-get woul
 step "unpacked"
 root=$work/root
 dpkg -x "$deb" "$root"
-desktop-file-validate "$root/usr/share/applications/parvex.desktop"
-appstreamcli validate --no-net "$root/usr/share/metainfo/org.parvex.Parvex.metainfo.xml" >/dev/null ||
-  fail "AppStream metainfo does not validate"
+desktop-file-validate "$root/usr/share/applications/org.parvex.Parvex.desktop"
+# Pedantic notes (the capital letters of the id) leave the exit status 0.
+metainfo=$root/usr/share/metainfo/org.parvex.Parvex.metainfo.xml
+appstreamcli validate --no-net --pedantic "$metainfo" >"$work/appstream" 2>&1 ||
+  { cat "$work/appstream" >&2; fail "AppStream metainfo does not validate"; }
 for program in parvex parvex-cli; do
   file -L "$root/usr/bin/$program" | grep -q 'ELF.*, stripped' || fail "$program is not stripped"
 done
@@ -104,14 +119,34 @@ members=$(grep $'^\t' "$work/groups" | sort)
 [ "$(wc -l <"$work/groups")" -eq 3 ] &&
   [ "$members" = "$(printf '\t%s\n\t%s' "$tree/a/one.txt" "$tree/b/two.txt")" ] ||
   fail "parvex-cli printed: $(cat "$work/groups")"
+"$root/usr/bin/parvex-cli" --format json "$tree" >"$work/cli.json" ||
+  fail "parvex-cli --format json ended with status $?"
+
+step "the shared MIME database knows result documents"
+# The unpacked share/ first, as an installed one would be.
+export XDG_DATA_HOME=$root/usr/share XDG_DATA_DIRS=$root/usr/share:/usr/share
+update-mime-database "$root/usr/share/mime"
+# As a file manager sees them: a result by its name, parvex-cli's document under any name by
+# its content, other JSON as JSON.
+cp "$work/cli.json" "$work/saved.parvex.json"
+echo '{"format": "other"}' >"$work/other.json"
+for expected in "saved.parvex.json application/vnd.parvex.result+json" \
+  "cli.json application/vnd.parvex.result+json" "other.json application/json"; do
+  read -r name type <<<"$expected"
+  seen=$(mimetype --brief "$work/$name")
+  [ "$seen" = "$type" ] || fail "$name is taken for $seen, not $type"
+done
+unset XDG_DATA_HOME XDG_DATA_DIRS
 
 step "parvex uses its installed help and per-user settings"
 home=$work/home
 mkdir -p "$home" "$work/elsewhere/docs" "$work/elsewhere/run"
 touch "$work/elsewhere/docs/index.html" # a docs folder beside the working folder loses
+# Always called in a subshell of its own ($(...) or &), which becomes the program (exec): the
+# process id that & gives is then the program's own, and kill ends the program itself.
 run_parvex() {
-  (cd "$work/elsewhere/run" &&
-    env -u XDG_CONFIG_HOME -u DISPLAY -u WAYLAND_DISPLAY HOME="$home" "$@")
+  cd "$work/elsewhere/run" &&
+    exec env -u XDG_CONFIG_HOME -u DISPLAY -u WAYLAND_DISPLAY HOME="$home" "$@"
 }
 version=$(run_parvex "$root/usr/bin/parvex" --version)
 [ "$version" = "parvex 1.1" ] || fail "parvex --version says: $version"

@@ -7,12 +7,10 @@ program=$1
 page=$2
 shift 2
 
-help=$(env "$@" "$program" --help)
 # The page as text: roff's escaped minus signs and font changes removed.
 text=$(sed -e 's/\\-/-/g' -e 's/\\f[BIRP]//g' "$page")
 
-options=$(grep -oE '(^|[^A-Za-z0-9-])--?[A-Za-z0-9][A-Za-z0-9-]*' <<<"$help" |
-  sed -E 's/^[^-]*//' | sort -u)
+options=$("$(dirname "$0")/help_options.sh" "$program" "$@")
 [ -n "$options" ] || { echo "no option found in the --help of $program" >&2; exit 1; }
 
 missing=0

@@ -27,7 +27,8 @@ TOcompearer::TOcompearer(QWidget* owner) : QWidget(owner) {
     counts_ = new QLabel(GroupBox1);
     counts_->setWordWrap(false);
     counts_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    counts_->setAccessibleName(tr("Search figures"));
+    // A screen reader reads the figures themselves as the name; setting it announces each change.
+    counts_->setAccessibleDescription(tr("Search figures"));
     // Set, so that a long text never makes the window wider; see ShowCounts.
     counts_->setMinimumWidth(1);
     btn_start = new QPushButton(tr("Start"), GroupBox1);
@@ -110,10 +111,12 @@ void TOcompearer::ShowState(TSearchState state) {
     // A new phase starts with its own numbers and its own width.
     counts_->setMinimumWidth(1);
     counts_->setText(ProgressText(core_.Progress(), state, QLocale()));
+    counts_->setAccessibleName(counts_->text());
 }
 
 void TOcompearer::ShowCounts() {
     counts_->setText(ProgressText(core_.Progress(), core_.State, QLocale()));
+    counts_->setAccessibleName(counts_->text());
     if (!counts_->isVisible())
         return;
     // Within a phase the label only widens, so that the bar beside it does not twitch at every

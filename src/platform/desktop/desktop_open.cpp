@@ -1,5 +1,7 @@
 #include "platform/desktop/desktop_open.h"
 
+#include "platform/desktop/desktop_path.h"
+
 #include <QDesktopServices>
 #include <QUrl>
 
@@ -8,9 +10,7 @@ namespace parvex {
 bool OpenWithDesktop(const QByteArray& path) {
     if (path.isEmpty())
         return false;
-    // Built from the percent-encoded bytes, the address names the file exactly, also when its
-    // name is not valid UTF-8 and has no faithful QString.
-    return QDesktopServices::openUrl(QUrl::fromEncoded("file://" + path.toPercentEncoding("/")));
+    return QDesktopServices::openUrl(FileUrlOfExactPath(path));
 }
 
 } // namespace parvex

@@ -9,4 +9,8 @@ bool DecodeExactPath(const QByteArray& path, QString& name) {
     return !path.isEmpty() && QFile::encodeName(name) == path;
 }
 
+QUrl FileUrlOfExactPath(const QByteArray& path) {
+    return QUrl::fromEncoded("file://" + path.toPercentEncoding("/"));
+}
+
 } // namespace parvex

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QUrl>
 
 namespace parvex {
 
@@ -9,5 +10,9 @@ namespace parvex {
 /// not survive the trip through the file name encoding, because such a name would lead Qt to
 /// another file or to none.
 bool DecodeExactPath(const QByteArray& path, QString& name);
+
+/// The file:// address of the exact path bytes, every byte outside the unreserved set
+/// percent-encoded, so that it names the file also when its name is not valid UTF-8.
+QUrl FileUrlOfExactPath(const QByteArray& path);
 
 } // namespace parvex
