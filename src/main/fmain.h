@@ -1,11 +1,11 @@
 #pragma once
 
 #include "dialogs/help_topic.h"
-#include "main/bulk_run.h"
+#include "dialogs/search_status.h"
+#include "file_actions/bulk_run.h"
+#include "file_actions/mark_rules.h"
 #include "main/file_commands.h"
-#include "main/mark_rules.h"
 #include "main/result_data.h"
-#include "main/search_status.h"
 #include "main/shared_dialogs.h"
 #include "main/skipped_log.h"
 #include "result_file/result_document.h"

@@ -87,9 +87,9 @@ TEST(CliOptionsTest, PositionalsAreStartFolderAndMaskList) {
 }
 
 TEST(CliOptionsTest, AnActionTakesItsKeepRulesInOrderProtectedFoldersAndADryRun) {
-    const parvex::TCliOptions searched = ParseCliArguments(
-        {"--move-to", "/m", "--keep", "newest", "--keep=in:/photos", "--protect", "/p", "--dry-run",
-         "/t"});
+    const parvex::TCliOptions searched =
+        ParseCliArguments({"--move-to", "/m", "--keep", "newest", "--keep=in:/photos", "--protect",
+                           "/p", "--dry-run", "/t"});
     EXPECT_EQ(searched.Action, parvex::TActionKind::Move);
     EXPECT_EQ(searched.MoveFolder, "/m/");
     const std::vector<parvex::TKeepRule> rules{{parvex::TKeepRuleKind::Newest, {}},
@@ -153,8 +153,7 @@ TEST(CliOptionsTest, BadCommandLinesAreUsageErrorsWithTheirReason) {
         {{"--move-to=/m", "--trash", "/t"},
          "only one of --trash, --move-to and --link may be given"},
         {{"--keep", "newest", "/t"}, "--keep needs an action: --trash, --move-to DIR or --link"},
-        {{"--protect", "/p", "/t"},
-         "--protect needs an action: --trash, --move-to DIR or --link"},
+        {{"--protect", "/p", "/t"}, "--protect needs an action: --trash, --move-to DIR or --link"},
         {{"--dry-run", "/t"}, "--dry-run needs an action: --trash, --move-to DIR or --link"},
         {{"--from", "r.json"}, "--from needs an action: --trash, --move-to DIR or --link"},
         {{"--from", "r.json", "--trash", "/t"},

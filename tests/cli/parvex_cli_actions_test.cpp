@@ -125,7 +125,7 @@ TEST_F(ParvexCliActionsTest, KeepRulesAndProtectedFoldersChooseTheCopyThatStays)
         ProtectInSettings(c.Args.size() > 2 && c.Args[2] == "--protect"
                               ? std::vector<std::string>{Root + "settings-safe/"}
                               : std::vector<std::string>{});
-        std::vector<std::string> args{"--link", "--dry-run"};
+        std::vector<std::string> args{"--link", "--dry-run", "--keys", "size,content"};
         args.insert(args.end(), c.Args.begin(), c.Args.end());
         args.push_back(Root);
         const TCliRun run = Run(args);

@@ -44,27 +44,38 @@ TEST(ActionPlanTest, OneCopyStaysByTheRulesOrTheProtectedCopiesAndTheMarksWhenFo
         TPlanChoices Choices;
         std::string Expected;
     } cases[] = {
-        {"rules keep one", {Copy(at("work/a"), 1), Copy(at("work/b"), 3), Copy(at("work/c"), 2)},
-         {{{TKeepRuleKind::Newest, {}}}, {}, false, {}}, "A[S]A"},
+        {"rules keep one",
+         {Copy(at("work/a"), 1), Copy(at("work/b"), 3), Copy(at("work/c"), 2)},
+         {{{TKeepRuleKind::Newest, {}}}, {}, false, {}},
+         "A[S]A"},
         {"a protected copy stays, the rules not asked",
          {Copy(at("work/a"), 9), Copy(at("safe/b"), 1), Copy(at("work/c"), 2)},
-         {{{TKeepRuleKind::Newest, {}}}, {safe}, false, {}}, "A[S]A"},
+         {{{TKeepRuleKind::Newest, {}}}, {safe}, false, {}},
+         "A[S]A"},
         {"every protected copy stays",
          {Copy(at("safe/a")), Copy(at("work/b")), Copy(at("safe/c"))},
-         {{}, {safe}, false, {}}, "[S]AS"},
+         {{}, {safe}, false, {}},
+         "[S]AS"},
         {"a file is protected through any of its names",
-         {Copy(at("work/a")), linked}, {{}, {safe}, false, {}}, "A[S]"},
-        {"marks say what is acted on", {Copy(at("work/a"), 0, true), Copy(at("work/b")),
-                                        Copy(at("work/c"), 0, true)},
-         {{}, {}, true, {}}, "A[S]A"},
+         {Copy(at("work/a")), linked},
+         {{}, {safe}, false, {}},
+         "A[S]"},
+        {"marks say what is acted on",
+         {Copy(at("work/a"), 0, true), Copy(at("work/b")), Copy(at("work/c"), 0, true)},
+         {{}, {}, true, {}},
+         "A[S]A"},
         {"a marked protected copy is skipped and stays the reference",
          {Copy(at("work/a")), Copy(at("safe/b"), 0, true), Copy(at("work/c"), 0, true)},
-         {{}, {safe}, true, {}}, "S[K]A"},
+         {{}, {safe}, true, {}},
+         "S[K]A"},
         {"every copy marked: nothing stays, nothing is acted on",
-         {Copy(at("work/a"), 0, true), Copy(at("work/b"), 0, true)}, {{}, {}, true, {}}, "KK"},
+         {Copy(at("work/a"), 0, true), Copy(at("work/b"), 0, true)},
+         {{}, {}, true, {}},
+         "KK"},
         {"files outside the start folder are skipped",
          {Copy(at("elsewhere/a")), Copy(at("work/b")), Copy(at("work/../c"))},
-         {{}, {}, false, at("work/")}, "K[S]K"},
+         {{}, {}, false, at("work/")},
+         "K[S]K"},
     };
     for (const auto& c : cases) {
         TRealFolders real;
@@ -81,8 +92,8 @@ TEST(ActionPlanTest, PlansOfRandomResultsAreRepeatableAndKeepOneCopyOrTheProtect
     TTempTree tree;
     const std::vector<std::string> folders{tree.Folder("p"), tree.Folder("q/deep"),
                                            tree.Folder("r"), tree.Folder("s/t")};
-    const std::vector<std::string> ruleTexts{"newest",      "oldest", "shortest-path",
-                                             "longest-path", "first", "in:" + folders[2],
+    const std::vector<std::string> ruleTexts{"newest",       "oldest",  "shortest-path",
+                                             "longest-path", "first",   "in:" + folders[2],
                                              "glob:*/s/*",   "glob:*a*"};
     std::mt19937 random(20261209);
     for (int round = 0; round < 200; ++round) {

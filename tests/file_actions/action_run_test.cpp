@@ -6,11 +6,11 @@
 #include "support/temp_tree.h"
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <functional>
-#include <optional>
-#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 

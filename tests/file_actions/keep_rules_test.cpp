@@ -88,8 +88,8 @@ TEST(KeepRulesTest, TheFirstRuleThatTellsTheCopiesApartDecidesAndTiesGoOn) {
         const std::vector<TKeepRule> rules{{TKeepRuleKind::In, folder},
                                            {TKeepRuleKind::LongestPath, {}}};
         const TKeepChoice choice = TKeepRules(rules, real).Choose(group, real);
-        EXPECT_EQ(choice.Kept, 3u) << "in:" << folder << " then longest-path, decided by "
-                                   << choice.DecidedBy;
+        EXPECT_EQ(choice.Kept, 3u)
+            << "in:" << folder << " then longest-path, decided by " << choice.DecidedBy;
     }
 }
 

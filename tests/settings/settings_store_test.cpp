@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <optional>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -76,9 +76,11 @@ TEST_F(SettingsStoreTest, ReadingOnlyWritesNothingWhateverTheFileHolds) {
         std::vector<std::string> Protected;
     } cases[] = {
         {"missing", std::nullopt, true, {}},
-        {"a list", "\r\n<SETTINGS>\r\n  <PROTECTED>\r\n    <LIST_ITEM VAL=\"/safe/\"/>\r\n"
-                   "  </PROTECTED>\r\n</SETTINGS>",
-         true, {"/safe/"}},
+        {"a list",
+         "\r\n<SETTINGS>\r\n  <PROTECTED>\r\n    <LIST_ITEM VAL=\"/safe/\"/>\r\n"
+         "  </PROTECTED>\r\n</SETTINGS>",
+         true,
+         {"/safe/"}},
         {"broken", "<SETTINGS", false, {}},
     };
     for (const auto& c : cases) {
