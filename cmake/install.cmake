@@ -25,6 +25,7 @@ install(FILES
   docs/result_file.html
   docs/parvex-result.schema.json
   docs/parvex-result.example.json
+  docs/parvex-actions.schema.json
   docs/parvex.css
   DESTINATION ${PARVEX_INSTALL_HELPDIR})
 

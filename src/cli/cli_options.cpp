@@ -69,6 +69,36 @@ void SetFormat(TCliOptions& options, bool& formatGiven, TOutputFormat format) {
     options.Format = format;
 }
 
+TKeepRule KeepRuleOf(const std::string& text) {
+    if (const std::optional<TKeepRule> rule = ParseKeepRule(text))
+        return *rule;
+    throw ECliUsageError("unknown keep rule " + Quoted(text) +
+                         " (rules: newest, oldest, shortest-path, longest-path, first, in:DIR, "
+                         "glob:PATTERN)");
+}
+
+void SetAction(TCliOptions& options, TActionKind action) {
+    if (options.Action)
+        throw ECliUsageError("only one of --trash, --move-to and --link may be given");
+    options.Action = action;
+}
+
+// The options that only an action gives a meaning to, and where START_FOLDER is not wanted.
+void CheckActionOptions(const TCliOptions& options, const std::vector<std::string>& positional) {
+    if (!options.Action) {
+        const char* lonely = !options.KeepRules.empty()          ? "--keep"
+                             : !options.ProtectedFolders.empty() ? "--protect"
+                             : options.DryRun                    ? "--dry-run"
+                             : !options.FromFile.empty()         ? "--from"
+                                                                 : nullptr;
+        if (lonely != nullptr)
+            throw ECliUsageError(std::string(lonely) +
+                                 " needs an action: --trash, --move-to DIR or --link");
+    }
+    if (!options.FromFile.empty() && !positional.empty())
+        throw ECliUsageError("--from acts on a saved result: no START_FOLDER may be given");
+}
+
 } // namespace
 
 TCliOptions ParseCliArguments(const std::vector<std::string>& args) {
@@ -113,6 +143,21 @@ TCliOptions ParseCliArguments(const std::vector<std::string>& args) {
             options.Hidden = false;
         } else if (arg == "--no-read-only") {
             options.ReadOnly = false;
+        } else if (TakeOptionValue(args, i, "--keep", value)) {
+            options.KeepRules.push_back(KeepRuleOf(value));
+        } else if (TakeOptionValue(args, i, "--protect", value)) {
+            options.ProtectedFolders.push_back(WithTrailingSlash(value));
+        } else if (arg == "--dry-run") {
+            options.DryRun = true;
+        } else if (arg == "--trash") {
+            SetAction(options, TActionKind::Trash);
+        } else if (arg == "--link") {
+            SetAction(options, TActionKind::HardLink);
+        } else if (TakeOptionValue(args, i, "--move-to", value)) {
+            SetAction(options, TActionKind::Move);
+            options.MoveFolder = WithTrailingSlash(value);
+        } else if (TakeOptionValue(args, i, "--from", value)) {
+            options.FromFile = value;
         } else {
             throw ECliUsageError("unknown option " + Quoted(arg) + " (see --help)");
         }
@@ -120,6 +165,9 @@ TCliOptions ParseCliArguments(const std::vector<std::string>& args) {
     if (options.MinSize > options.MaxSize)
         throw ECliUsageError("--min-size " + std::to_string(options.MinSize) +
                              " is larger than --max-size " + std::to_string(options.MaxSize));
+    CheckActionOptions(options, positional);
+    if (!options.FromFile.empty())
+        return options;
     if (positional.empty())
         throw ECliUsageError("missing START_FOLDER (see --help)");
     if (positional.size() > 2)
@@ -139,8 +187,14 @@ const char* CliUsageText() {
            "                  [--no-hidden] [--no-read-only] [--format text|null|json | -0]\n"
            "                  [--threads N] [--no-cache] [--quiet] [--stats] START_FOLDER\n"
            "                  [MASK_LIST]\n"
+           "       parvex-cli [search options] ACTION [--keep RULE]... [--protect DIR]...\n"
+           "                  [--dry-run] START_FOLDER [MASK_LIST]\n"
+           "       parvex-cli --from RESULT.json ACTION [--keep RULE]... [--protect DIR]...\n"
+           "                  [--dry-run] [--format text|null|json | -0]\n"
            "\n"
-           "Finds identical files below START_FOLDER and prints every group to standard output.\n"
+           "Finds identical files below START_FOLDER and prints every group to standard output;\n"
+           "with an ACTION, acts on the copies found instead: in each group one copy stays and\n"
+           "every other copy is acted on.\n"
            "\n"
            "  START_FOLDER     an existing folder where the search starts; blanks and control\n"
            "                   characters at both ends are dropped and a trailing \"/\" is added\n"
@@ -187,6 +241,37 @@ const char* CliUsageText() {
            "  --help, -h       show this text\n"
            "  --version        show the version\n"
            "\n"
+           "Acting (the keys must include content; one ACTION):\n"
+           "  --trash          move every copy that does not stay to the trash\n"
+           "  --move-to DIR    move every copy that does not stay into the existing folder DIR,\n"
+           "                   under a free name\n"
+           "  --link           replace every copy that does not stay by a hard link to the\n"
+           "                   copy that stays\n"
+           "  --keep RULE      which copy stays; may be repeated: the first rule that tells\n"
+           "                   the copies apart decides, ties go to the next rule, then to the\n"
+           "                   order found; default first. RULE is newest, oldest (modification\n"
+           "                   time), shortest-path, longest-path, first, in:DIR (a copy under\n"
+           "                   DIR) or glob:PATTERN (a copy whose whole path matches the mask)\n"
+           "  --protect DIR    never act on a file under DIR; may be repeated, and adds to the\n"
+           "                   protected folders of parvex's settings. A protected copy is the\n"
+           "                   copy that stays; folders are matched by their real path\n"
+           "  --dry-run        check and print what would be done; nothing is changed\n"
+           "  --from RESULT.json\n"
+           "                   act on a result saved by parvex or parvex-cli instead of\n"
+           "                   searching: on its marked files when it has any (then --keep may\n"
+           "                   not be given), else as the keep rules say; files outside its\n"
+           "                   start folder are skipped\n"
+           "Every file with several names (hard links) is acted on under each name found.\n"
+           "Right before acting, each file and the copy that stays must be unchanged since\n"
+           "the search and hold equal bytes, or the file is skipped. Done actions are added\n"
+           "to actions.log. One line per name acted on or skipped: ACTION<TAB>PATH<TAB>TARGET\n"
+           "(ACTION is trash, move or hardlink; TARGET is the trash entry, the new path or\n"
+           "the copy linked to, empty for the trash in a dry run) or\n"
+           "skipped<TAB>PATH<TAB>REASON, escaped as the text format; with -0 the three\n"
+           "fields each end with a NUL; with --format json one document (format\n"
+           "\"parvex-actions\", version 1). A summary naming the protected folders goes to\n"
+           "standard error.\n"
+           "\n"
            "Warnings and statistics always go to standard error.\n"
            "\n"
            "The comparison store, $XDG_CACHE_HOME/parvex/ (~/.cache/parvex/ when XDG_CACHE_HOME\n"
@@ -196,10 +281,12 @@ const char* CliUsageText() {
            "that cannot be used gives one warning and the search runs without it.\n"
            "\n"
            "Exit status (when several apply, the first of 1, 128+N, 3, 0 is given):\n"
-           "  0        complete: the search ran to its end, whether or not anything was found\n"
+           "  0        complete: the search ran to its end, whether or not anything was found,\n"
+           "           and every action asked for was done\n"
            "  1        an error, such as a result that could not be written\n"
            "  2        a bad command line, or a START_FOLDER that does not exist or is not\n"
-           "           a folder; nothing was searched\n"
+           "           a folder, a missing --move-to folder, a result that cannot be read,\n"
+           "           or an action on a result without the key content; nothing was done\n"
            "  3        something could not be read, was skipped or failed\n"
            "  128+N    stopped by signal N (SIGINT, SIGTERM or SIGHUP); the groups found\n"
            "           until then are written\n";

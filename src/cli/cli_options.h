@@ -2,6 +2,8 @@
 
 #include "_compearer/compare_keys.h"
 #include "cli/output_format.h"
+#include "file_actions/file_action.h"
+#include "file_actions/keep_rules.h"
 
 #include <cstdint>
 #include <limits>
@@ -35,6 +37,13 @@ struct TCliOptions {
     bool UseStore = true; // read and write the comparison store
     bool ShowHelp = false;
     bool ShowVersion = false;
+    // Acting on the copies found; the other action options need one of these.
+    std::optional<TActionKind> Action;
+    std::string MoveFolder;                    // --move-to
+    std::vector<TKeepRule> KeepRules;          // in the order given; none given: "first"
+    std::vector<std::string> ProtectedFolders; // --protect, beside those of the settings
+    bool DryRun = false;
+    std::string FromFile; // act on this saved result instead of searching
 
     /// The engine's SearchSpec: the start folder followed by the mask list.
     std::string SearchSpec() const { return StartFolder + MaskList; }

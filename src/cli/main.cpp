@@ -2,6 +2,7 @@
 
 #include "_compearer/compearer_core.h"
 #include "_compearer/search_spec.h"
+#include "cli/action_command.h"
 #include "cli/buffered_writer.h"
 #include "cli/cli_messages.h"
 #include "cli/cli_options.h"
@@ -10,6 +11,7 @@
 #include "cli/start_folder_check.h"
 #include "cli/stop_signals.h"
 #include "comparison_store/store_memory.h"
+#include "platform/executable_path.h"
 #include "result_file/json_result.h"
 #include "result_file/result_search.h"
 
@@ -17,6 +19,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <functional>
 #include <optional>
 #include <string>
 #include <unistd.h>
@@ -69,8 +72,11 @@ TResultFileFacts ReportedFileFacts(const TCompearerCore& core, const std::string
     return facts;
 }
 
-TRunOutcome RunSearch(const TCliOptions& options) {
-    TCompearerCore core;
+// The search as the options ask for it, stopped by a stop signal at the engine's next poll or
+// at the next folder it enters; each file or folder not read is counted in `unread`, reported
+// unless quiet, and handed to `skipped`.
+void PrepareSearch(TCompearerCore& core, const TCliOptions& options, std::int64_t& unread,
+                   std::function<void(const std::string&, const std::string&)> skipped) {
     if (options.Keys)
         core.SetKeys(*options.Keys);
     // Matched by identity, so that every spelling of a folder excludes it.
@@ -81,24 +87,40 @@ TRunOutcome RunSearch(const TCliOptions& options) {
     core.AllowHidden = options.Hidden;
     core.AllowHiddenFolders = options.Hidden;
     core.AllowReadOnly = options.ReadOnly;
-    TBufferedWriter output(STDOUT_FILENO);
-    TResultPrinter printer(options.Format);
-    std::int64_t unread = 0;
-
-    // A stop signal ends the search at the engine's next poll, or at the next folder it enters.
     const auto stopOnSignal = [&core] {
         if (ReceivedStopSignal() != 0)
             core.Stop();
     };
+    core.OnCheckFolder = [stopOnSignal](const std::string&, bool&) { stopOnSignal(); };
+    core.ProcessMessages = stopOnSignal;
+    core.OnSkipped = [&unread, &options, skipped = std::move(skipped)](const std::string& path,
+                                                                       const std::string& reason) {
+        ++unread;
+        if (skipped)
+            skipped(path, reason);
+        if (!options.Quiet)
+            WriteToStderr(UnreadMessage(path, reason));
+    };
+}
+
+TRunOutcome RunSearch(const TCliOptions& options) {
+    TCompearerCore core;
+    TBufferedWriter output(STDOUT_FILENO);
+    TResultPrinter printer(options.Format);
+    std::int64_t unread = 0;
     // The JSON document is one whole: it is written once the search has ended.
     std::optional<TJsonResult> json;
     bool complete = false;
+    PrepareSearch(core, options, unread,
+                  [&json](const std::string& path, const std::string& reason) {
+                      if (json)
+                          json->AddSkipped(path, reason);
+                  });
     core.OnSearchStart = [&] {
         core.SearchSpec = options.SearchSpec();
         if (options.Format == TOutputFormat::Json)
             json.emplace(ResultSearchOf(core, options.StartFolder, options.MaskList));
     };
-    core.OnCheckFolder = [&](const std::string&, bool&) { stopOnSignal(); };
     core.OnFileFound = [&](const std::string& text, bool newGroup) {
         if (json) {
             if (newGroup)
@@ -109,15 +131,7 @@ TRunOutcome RunSearch(const TCliOptions& options) {
             core.Stop();
         }
     };
-    core.OnSkipped = [&](const std::string& path, const std::string& reason) {
-        ++unread;
-        if (json)
-            json->AddSkipped(path, reason);
-        if (!options.Quiet)
-            WriteToStderr(UnreadMessage(path, reason));
-    };
     core.OnSearchComplete = [&] { complete = true; };
-    core.ProcessMessages = stopOnSignal;
 
     std::optional<TStoreMemory> store;
     if (options.UseStore) {
@@ -149,6 +163,59 @@ TRunOutcome RunSearch(const TCliOptions& options) {
     return outcome;
 }
 
+// The result of the search the options ask for, to act on; `outcome` says how it ended.
+TResultDocument SearchToActOn(const TCliOptions& options, TRunOutcome& outcome) {
+    TCompearerCore core;
+    TResultDocument result;
+    std::int64_t unread = 0;
+    PrepareSearch(core, options, unread, {});
+    core.OnSearchStart = [&] {
+        core.SearchSpec = options.SearchSpec();
+        result.Search = ResultSearchOf(core, options.StartFolder, options.MaskList);
+    };
+    core.OnFileFound = [&](const std::string& text, bool newGroup) {
+        if (newGroup)
+            result.Groups.push_back({text, {}, {}});
+        else if (!result.Groups.empty())
+            result.Groups.back().Files.push_back(ReportedFileFacts(core, text));
+    };
+    core.OnSearchComplete = [&] { result.Complete = true; };
+    core.Start();
+    if (options.ShowStats)
+        PrintFigures(core.Figures, core.Progress(), unread);
+    outcome.StopSignal = ReceivedStopSignal();
+    outcome.SomethingUnread = unread != 0;
+    return result;
+}
+
+// Searches, or reads the saved result, and acts on it.
+int RunAction(const TCliOptions& options) {
+    TRunOutcome searched;
+    TResultDocument result;
+    try {
+        if (options.FromFile.empty())
+            result = SearchToActOn(options, searched);
+        else
+            result = ReadResultToActOn(options.FromFile);
+        // Nothing is done on a search that was asked to stop.
+        if (searched.StopSignal != 0)
+            return ExitStatusOf(searched);
+        RequireActable(options, result);
+    } catch (const ECliUsageError& error) {
+        std::fprintf(stderr, "parvex-cli: %s\n", error.what());
+        return ExitUsage;
+    }
+    std::vector<std::string> protectedFolders;
+    try {
+        protectedFolders = ProtectedFoldersOf(UserSettingsFileFor("parvex", UserConfigHome()),
+                                              options.ProtectedFolders);
+    } catch (const std::runtime_error& error) {
+        WriteToStderr(std::string("parvex-cli: ") + error.what() + "; nothing was done\n");
+        return ExitError;
+    }
+    return RunActions(options, result, protectedFolders, searched.SomethingUnread);
+}
+
 } // namespace
 
 } // namespace parvex
@@ -165,12 +232,16 @@ int main(int argc, char** argv) {
                        stdout);
             return parvex::ExitComplete;
         }
-        parvex::RequireStartFolder(options.StartFolder);
+        if (options.FromFile.empty())
+            parvex::RequireStartFolder(options.StartFolder);
+        parvex::RequireMoveFolder(options);
     } catch (const parvex::ECliUsageError& error) {
         std::fprintf(stderr, "parvex-cli: %s\n", error.what());
         return parvex::ExitUsage;
     }
     try {
+        if (options.Action)
+            return parvex::RunAction(options);
         return parvex::ExitStatusOf(parvex::RunSearch(options));
     } catch (const std::exception& error) {
         std::fprintf(stderr, "parvex-cli: search failed: %s\n", error.what());

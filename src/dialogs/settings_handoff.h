@@ -1,7 +1,7 @@
 #pragma once
 
 #include "dialogs/help_topic.h"
-#include "main/search_status.h"
+#include "dialogs/search_status.h"
 
 #include <QString>
 #include <functional>

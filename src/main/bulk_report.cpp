@@ -2,7 +2,7 @@
 
 #include "dialogs/file_group_info.h"
 #include "dialogs/screen_area.h"
-#include "main/bulk_run.h"
+#include "file_actions/bulk_run.h"
 
 #include <QDialogButtonBox>
 #include <QFile>

@@ -2,10 +2,10 @@
 #include "dialogs/file_group_info.h"
 #include "dialogs/settings_user.h"
 #include "dialogs/sure.h"
+#include "file_actions/folder_set.h"
 #include "main/bulk_report.h"
 #include "main/counted_text.h"
 #include "main/fmain.h"
-#include "main/protected_folders.h"
 #include "main/result_model.h"
 #include "main/result_tree.h"
 #include "main/status_field.h"
@@ -109,10 +109,12 @@ void TFmain::UpdateMarkCommands(bool searching) {
 }
 
 std::function<bool(const QByteArray& path)> TFmain::ProtectionTest() const {
-    auto folders = std::make_shared<TProtectedFolders>(
-        D_settings_user ? D_settings_user->ProtectedFolders() : std::vector<std::string>());
-    return [folders](const QByteArray& path) {
-        return folders->Covers(std::string_view(path.constData(), path.size()));
+    // Matched by the folders' identity, each folder resolved once, as parvex-cli matches them.
+    auto real = std::make_shared<TRealFolders>();
+    auto folders = std::make_shared<const TFolderSet>(
+        D_settings_user ? D_settings_user->ProtectedFolders() : std::vector<std::string>(), *real);
+    return [folders, real](const QByteArray& path) {
+        return folders->Holds(path.toStdString(), *real);
     };
 }
 

@@ -7,9 +7,9 @@
 #include "main/beside_place.h"
 #include "main/counted_text.h"
 #include "main/fmain.h"
-#include "main/found_file.h"
 #include "main/input_text.h"
 #include "main/match_notice.h"
+#include "main/reported_facts.h"
 #include "main/result_model.h"
 #include "main/result_tree.h"
 #include "main/skipped_list.h"
@@ -102,8 +102,7 @@ void TFmain::SearchStarted() {
     ResultModel->Clear();
     ShowSummary();
     ShowMarks();
-    Ocompearer1->Core().SearchSpec =
-        StartFolderBytes() + MaskListOfField();
+    Ocompearer1->Core().SearchSpec = StartFolderBytes() + MaskListOfField();
     // The engine matches the excluded folders by identity, whatever their spelling.
     std::vector<std::string> excluded;
     for (int i = 0; D_settings_user && i < D_settings_user->LB_prohibited->count(); ++i)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "main/byte_store.h"
-#include "main/found_file.h"
+#include "main/reported_facts.h"
 #include "main/saved_file_state.h"
 
 #include <QByteArray>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "main/found_file.h"
-#include "main/mark_rules.h"
+#include "file_actions/mark_rules.h"
+#include "main/reported_facts.h"
 #include "main/result_data.h"
 
 #include <QAbstractItemModel>

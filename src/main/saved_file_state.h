@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/found_file.h"
+#include "main/reported_facts.h"
 #include "result_file/result_document.h"
 
 #include <cstdint>

@@ -4,9 +4,13 @@
 
 namespace parvex {
 
-std::string FreePathIn(const std::string& folder, const std::string& name) {
+std::string FreePathIn(const std::string& folder, const std::string& name,
+                       const std::function<bool(const std::string&)>& alsoTaken) {
+    const auto free = [&alsoTaken](const std::string& path) {
+        return !EntryExists(path) && !(alsoTaken && alsoTaken(path));
+    };
     const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
-    if (!EntryExists(prefix + name))
+    if (free(prefix + name))
         return prefix + name;
     const std::size_t dot = name.rfind('.');
     const bool hasExtension = dot != std::string::npos && dot > 0;
@@ -15,7 +19,7 @@ std::string FreePathIn(const std::string& folder, const std::string& name) {
     for (int number = 2; number <= 1000000; ++number) {
         const std::string candidate =
             prefix + stem + " (" + std::to_string(number) + ")" + extension;
-        if (!EntryExists(candidate))
+        if (free(candidate))
             return candidate;
     }
     return {};

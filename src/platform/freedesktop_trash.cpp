@@ -41,7 +41,7 @@ std::string Failure(const std::string& what, int error) {
 }
 
 TTrashOutcome Refused(std::string reason) {
-    return {false, std::move(reason)};
+    return {false, std::move(reason), {}};
 }
 
 // mkdir -p with `mode` for the folders it makes.
@@ -217,7 +217,7 @@ TTrashOutcome TrashFileInto(const std::string& path, const std::string& trash,
             return Refused(Failure("cannot write the trash entry in " + info, error));
         }
         if (RenameNoReplace(path, Join(files, slot)))
-            return {true, {}};
+            return {true, {}, Join(files, slot)};
         const int error = errno;
         ::unlink(infoPath.c_str());
         if (error != EEXIST)

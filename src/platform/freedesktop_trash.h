@@ -11,6 +11,7 @@ namespace parvex {
 struct TTrashOutcome {
     bool Trashed = false; ///< the file is in the trash and gone from its place
     std::string Reason;   ///< why it is not, when it is not: the system's text and what failed
+    std::string Entry;    ///< the path the file has in the trash's files/ folder, when trashed
 };
 
 /// Moves the file at the exact path bytes to the freedesktop trash: the user's home trash when

@@ -85,6 +85,15 @@ TSettingsLoad TSettingsStore::LoadFile(const std::string& FileName) {
     return report;
 }
 
+bool TSettingsStore::ReadSettingsOnly(std::string& Reason) {
+    TSettingsFileRead read = ReadSettingsFile(settingsFile_);
+    if (read.Kind == TSettingsFileRead::TKind::Read && ParseDocument(read.Bytes, read.Reason))
+        return true;
+    ResetToDefaults();
+    Reason = read.Reason;
+    return read.Kind == TSettingsFileRead::TKind::Missing;
+}
+
 bool TSettingsStore::ParseDocument(const std::string& Bytes, std::string& Reason) {
     try {
         std::istringstream stream(Bytes);

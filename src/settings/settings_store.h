@@ -36,6 +36,10 @@ public:
     /// instead. So is a present per-user file when the settings file's folder cannot be
     /// written (saves went there). LoadReport tells what happened.
     void LoadSettings();
+    /// Reads the settings file into the document without writing anything anywhere: a missing
+    /// file gives the default document. False, with Reason, for a file that cannot be used (the
+    /// document then holds the defaults).
+    [[nodiscard]] bool ReadSettingsOnly(std::string& Reason);
     /// What the last LoadSettings found out about the settings file.
     const TSettingsLoad& LoadReport() const { return load_; }
     /// Writes the document to FileName atomically; false when that failed (nothing changed),

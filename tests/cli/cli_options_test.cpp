@@ -88,6 +88,25 @@ TEST(CliOptionsTest, PositionalsAreStartFolderAndMaskList) {
     EXPECT_EQ(ParseCliArguments({"/"}).StartFolder, "/");
 }
 
+TEST(CliOptionsTest, AnActionTakesItsKeepRulesInOrderProtectedFoldersAndADryRun) {
+    const parvex::TCliOptions searched =
+        ParseCliArguments({"--move-to", "/m", "--keep", "newest", "--keep=in:/photos", "--protect",
+                           "/p", "--dry-run", "/t"});
+    EXPECT_EQ(searched.Action, parvex::TActionKind::Move);
+    EXPECT_EQ(searched.MoveFolder, "/m/");
+    const std::vector<parvex::TKeepRule> rules{{parvex::TKeepRuleKind::Newest, {}},
+                                               {parvex::TKeepRuleKind::In, "/photos"}};
+    EXPECT_EQ(searched.KeepRules, rules);
+    EXPECT_EQ(searched.ProtectedFolders, std::vector<std::string>{"/p/"});
+    EXPECT_TRUE(searched.DryRun);
+    EXPECT_EQ(searched.StartFolder, "/t/");
+    const parvex::TCliOptions saved = ParseCliArguments({"--link", "--from", "r.json"});
+    EXPECT_EQ(saved.Action, parvex::TActionKind::HardLink);
+    EXPECT_EQ(saved.FromFile, "r.json");
+    EXPECT_TRUE(saved.KeepRules.empty());
+    EXPECT_FALSE(ParseCliArguments({"/t"}).Action) << "a search alone acts on nothing";
+}
+
 TEST(CliOptionsTest, BadCommandLinesAreUsageErrorsWithTheirReason) {
     const struct {
         std::vector<std::string> Args;
@@ -129,6 +148,19 @@ TEST(CliOptionsTest, BadCommandLinesAreUsageErrorsWithTheirReason) {
         {{"-00", "/t"}, "unknown option '-00' (see --help)"},
         {{" \t"}, "START_FOLDER is empty (see --help)"},
         {{"--bad\noption", "/t"}, "unknown option '--bad\\noption' (see --help)"},
+        {{"--keep", "biggest", "--trash", "/t"},
+         "unknown keep rule 'biggest' (rules: newest, oldest, shortest-path, longest-path, "
+         "first, in:DIR, glob:PATTERN)"},
+        {{"--trash", "--link", "/t"}, "only one of --trash, --move-to and --link may be given"},
+        {{"--move-to=/m", "--trash", "/t"},
+         "only one of --trash, --move-to and --link may be given"},
+        {{"--keep", "newest", "/t"}, "--keep needs an action: --trash, --move-to DIR or --link"},
+        {{"--protect", "/p", "/t"}, "--protect needs an action: --trash, --move-to DIR or --link"},
+        {{"--dry-run", "/t"}, "--dry-run needs an action: --trash, --move-to DIR or --link"},
+        {{"--from", "r.json"}, "--from needs an action: --trash, --move-to DIR or --link"},
+        {{"--from", "r.json", "--trash", "/t"},
+         "--from acts on a saved result: no START_FOLDER may be given"},
+        {{"--trash"}, "missing START_FOLDER (see --help)"},
     };
     for (const auto& c : cases) {
         try {

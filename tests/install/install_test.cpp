@@ -24,7 +24,8 @@ const QStringList HelpPages = {"index.html",
                                "file_mask.html",
                                "result_file.html",
                                "parvex-result.schema.json",
-                               "parvex-result.example.json"};
+                               "parvex-result.example.json",
+                               "parvex-actions.schema.json"};
 const QString HelpFolder = QStringLiteral("share/parvex/help/");
 
 class InstalledTree : public ::testing::Test {

@@ -1,5 +1,5 @@
 #include "main/file_commands.h"
-#include "main/found_file.h"
+#include "main/reported_facts.h"
 #include "main/result_model.h"
 #include "main_test_support.h"
 

@@ -51,6 +51,7 @@ expected=(
   /usr/share/parvex/help/keys.html /usr/share/parvex/help/file_mask.html
   /usr/share/parvex/help/result_file.html /usr/share/parvex/help/parvex-result.schema.json
   /usr/share/parvex/help/parvex-result.example.json /usr/share/parvex/help/parvex.css
+  /usr/share/parvex/help/parvex-actions.schema.json
   /usr/share/man/man1/parvex.1.gz /usr/share/man/man1/parvex-cli.1.gz
   /usr/share/applications/org.parvex.Parvex.desktop
   /usr/share/mime/packages/org.parvex.Parvex.xml

@@ -58,4 +58,8 @@ expect $'json\nnull\ntext' parvex-cli parvex-cli --format ""
 expect $'size,content' parvex-cli parvex-cli --keys size,c
 expect $'other' parvex-cli parvex-cli --exclude o
 expect "" parvex-cli parvex-cli --threads ""
+expect $'newest' parvex-cli parvex-cli --keep ne
+expect $'in:' parvex-cli parvex-cli --keep i
+expect $'other' parvex-cli parvex-cli --protect o
+expect $'cli.json\nother\nr.parvex.json\nsub folder' parvex-cli parvex-cli --from ""
 exit $failed

@@ -94,6 +94,7 @@ TEST_F(FreedesktopTrashTest, FileLandsInTheHomeTrashEvenWhenTheDataFolderIsMissi
     EXPECT_TRUE(outcome.Trashed) << outcome.Reason;
     EXPECT_FALSE(TTempTree::Exists(path));
     EXPECT_EQ(TTempTree::ReadFile(Trash("files/doomed.txt")), "content");
+    EXPECT_EQ(outcome.Entry, Trash("files/doomed.txt")) << "the outcome names its trash entry";
     const std::string record = TTempTree::ReadFile(Trash("info/doomed.txt.trashinfo"));
     EXPECT_EQ(record.substr(0, 13), "[Trash Info]\n") << record;
     EXPECT_EQ(InfoValue(record, "Path"), path) << record;

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -66,6 +67,40 @@ protected:
     std::string file;
     std::string userFile;
 };
+
+TEST_F(SettingsStoreTest, ReadingOnlyWritesNothingWhateverTheFileHolds) {
+    const struct {
+        const char* What;
+        std::optional<std::string> Bytes;
+        bool Read;
+        std::vector<std::string> Protected;
+    } cases[] = {
+        {"missing", std::nullopt, true, {}},
+        {"a list",
+         "\r\n<SETTINGS>\r\n  <PROTECTED>\r\n    <LIST_ITEM VAL=\"/safe/\"/>\r\n"
+         "  </PROTECTED>\r\n</SETTINGS>",
+         true,
+         {"/safe/"}},
+        {"broken", "<SETTINGS", false, {}},
+    };
+    for (const auto& c : cases) {
+        if (c.Bytes)
+            WriteFile(file, *c.Bytes);
+        else
+            fs::remove(file);
+        const std::vector<std::string> before = FolderEntries();
+        TSettingsStore store(file);
+        std::string reason;
+        EXPECT_EQ(store.ReadSettingsOnly(reason), c.Read) << c.What << ": " << reason;
+        std::vector<std::string> folders;
+        store.ReadList(folders, "PROTECTED");
+        EXPECT_EQ(folders, c.Protected) << c.What;
+        EXPECT_EQ(FolderEntries(), before) << c.What << ": something was written";
+        if (c.Bytes) {
+            EXPECT_EQ(ReadFile(file), *c.Bytes) << c.What;
+        }
+    }
+}
 
 TEST_F(SettingsStoreTest, FirstStartWritesTheDefaultDocument) {
     TSettingsStore store(file);

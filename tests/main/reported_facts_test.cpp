@@ -1,5 +1,5 @@
 #include "_compearer/compearer_core.h"
-#include "main/found_file.h"
+#include "main/reported_facts.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/found_file.h"
+#include "file_actions/found_file.h"
 
 #include <cstddef>
 #include <cstdint>

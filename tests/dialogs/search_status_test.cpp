@@ -1,4 +1,4 @@
-#include "main/search_status.h"
+#include "dialogs/search_status.h"
 
 #include <gtest/gtest.h>
 #include <utility>

@@ -1,6 +1,6 @@
 // The marking rules on plain groups: which copy stays, ties, protected files, and that no rule
 // marks every copy.
-#include "main/mark_rules.h"
+#include "file_actions/mark_rules.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,4 +1,4 @@
-#include "main/bulk_run.h"
+#include "file_actions/bulk_run.h"
 
 #include "platform/actions_log.h"
 #include "platform/same_content.h"

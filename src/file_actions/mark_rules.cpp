@@ -1,4 +1,4 @@
-#include "main/mark_rules.h"
+#include "file_actions/mark_rules.h"
 
 #include <algorithm>
 #include <tuple>

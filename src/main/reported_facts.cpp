@@ -1,4 +1,4 @@
-#include "main/found_file.h"
+#include "main/reported_facts.h"
 
 #include "_compearer/compearer_core.h"
 #include "platform/file_times.h"
@@ -6,13 +6,6 @@
 #include <sys/stat.h>
 
 namespace parvex {
-std::optional<TFoundFile> FoundFileOnDisk(const std::string& path) {
-    struct stat facts {};
-    if (::lstat(path.c_str(), &facts) != 0 || !S_ISREG(facts.st_mode))
-        return std::nullopt;
-    return TFoundFile{FileIdOf(facts), static_cast<std::int64_t>(facts.st_size),
-                      FileTimeCode(facts.st_mtime)};
-}
 
 std::optional<TFoundFile> ReportedFile(const TCompearerCore& core, const std::string& path) {
     const std::size_t row = core.ReportedRow();
@@ -40,13 +33,6 @@ TResultFacts ReportedFacts(const TCompearerCore& core, const std::string& path) 
     facts.AllNamesFound = core.AllNamesFound(row);
     facts.OtherNames = core.FileLinks.OtherNames(row);
     return facts;
-}
-
-bool UnchangedSinceFound(const std::string& path, const std::optional<TFoundFile>& found) {
-    if (!found)
-        return false;
-    const std::optional<TFoundFile> now = FoundFileOnDisk(path);
-    return now && *now == *found;
 }
 
 } // namespace parvex

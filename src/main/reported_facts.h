@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/file_id.h"
+#include "file_actions/found_file.h"
 
 #include <cstdint>
 #include <optional>
@@ -10,23 +10,6 @@
 namespace parvex {
 
 class TCompearerCore;
-
-/// A file as the search found it: which file it is, its size and its time code. A file whose
-/// facts on disk still equal these is unchanged since the search.
-struct TFoundFile {
-    TFileId Id;
-    std::int64_t Size = 0;
-    std::int64_t TimeCode = 0; ///< FileTimeCode() of the modification time
-
-    friend bool operator==(const TFoundFile&, const TFoundFile&) = default;
-};
-
-/// The facts of the regular file at the exact path bytes now; nothing when none is there.
-std::optional<TFoundFile> FoundFileOnDisk(const std::string& path);
-
-/// True when a file was found and the regular file at `path` still has the facts it was found
-/// with.
-bool UnchangedSinceFound(const std::string& path, const std::optional<TFoundFile>& found);
 
 /// The facts of the file the engine reports now: its file table row while it reports one,
 /// else what is on disk at `path`.

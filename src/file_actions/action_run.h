@@ -1,0 +1,98 @@
+#pragma once
+
+#include "file_actions/action_plan.h"
+#include "file_actions/file_action.h"
+#include "result_file/result_document.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace parvex {
+
+class TActionsLog;
+
+/// How a plan is carried out.
+struct TRunChoices {
+    TActionKind Kind = TActionKind::Trash;
+    /// The folder a move puts files into.
+    std::string MoveFolder;
+    /// Check and say what would be done, and change nothing.
+    bool DryRun = false;
+};
+
+/// What became of one name of a file that a plan acts on or skips.
+struct TActionOutcome {
+    std::size_t Group = 0; ///< the group's place in the result
+    std::size_t File = 0;  ///< the file's place in its group
+    std::string Name;      ///< the exact path acted on
+    /// Acted on; in a dry run, would be acted on.
+    bool Done = false;
+    /// Where the name went (in a dry run: would go): the trash entry (empty in a dry run), the
+    /// path in the folder, or the copy it is now a name of.
+    std::string Target;
+    /// Why it was skipped or failed, when not done.
+    std::string Reason;
+};
+
+/// A plan carried out one name at a time, so that a caller can keep a window alive between
+/// steps and stop whenever it likes: what is done is done, the rest is untouched. Every name of
+/// a file acted on is handled, each checked right before (unchanged since the search, bytes
+/// equal to the copy that stays); each done action is appended to the actions log.
+class TActionRun {
+public:
+    /// A run of `plan`, made for `groups`, which must outlive the run (the log may be nullptr).
+    TActionRun(const std::vector<TResultGroupFacts>& groups, const TActionPlan& plan,
+               TRunChoices choices, TActionsLog* log);
+
+    /// Handles the next name; false when none was left.
+    bool Step();
+    bool Finished() const { return next_ >= work_.size(); }
+    /// The number of names to handle in all.
+    std::size_t Total() const { return work_.size(); }
+    /// The outcomes so far, in the order handled.
+    const std::vector<TActionOutcome>& Outcomes() const { return outcomes_; }
+    std::size_t DoneCount() const { return doneCount_; }
+    std::size_t SkippedCount() const { return outcomes_.size() - doneCount_; }
+    /// The space the run frees: each file once, when all its names were found and done.
+    std::int64_t BytesFreed() const { return bytesFreed_; }
+    /// Why writing the actions log failed, the first time it did; empty when it never did.
+    const std::string& LogError() const { return logError_; }
+    const TRunChoices& Choices() const { return choices_; }
+
+private:
+    struct TWork {
+        std::size_t PlanGroup = 0;
+        std::size_t File = 0;
+        std::string Name;
+        std::string Skip; ///< the plan's reason to skip; empty to act
+    };
+    const TResultFileFacts& FileOf(const TWork& work) const;
+    std::size_t ChooseStaying(std::size_t planGroup) const;
+    void Act(const TWork& work, TActionOutcome& outcome);
+    std::string TargetFor(const std::string& name, const std::string& keptName);
+    void CountDone(const TWork& work);
+
+    const std::vector<TResultGroupFacts>& groups_;
+    const TActionPlan& plan_;
+    TRunChoices choices_;
+    TActionsLog* log_ = nullptr;
+    std::vector<TWork> work_;
+    std::size_t next_ = 0;
+    // The group whose staying copy is known, and that copy's place in it.
+    std::optional<std::size_t> stayingGroup_;
+    std::size_t staying_ = 0;
+    std::vector<TActionOutcome> outcomes_;
+    std::size_t doneCount_ = 0;
+    std::int64_t bytesFreed_ = 0;
+    // Names done per file (group, file), to count a file's space once all are done.
+    std::map<std::pair<std::size_t, std::size_t>, std::size_t> namesDone_;
+    std::set<std::string> targetsPromised_;
+    std::string logError_;
+};
+
+} // namespace parvex

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/file_id.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace parvex {
+
+/// A file as the search found it: which file it is, its size and its time code. A file whose
+/// facts on disk still equal these is unchanged since the search.
+struct TFoundFile {
+    TFileId Id;
+    std::int64_t Size = 0;
+    std::int64_t TimeCode = 0; ///< FileTimeCode() of the modification time
+
+    friend bool operator==(const TFoundFile&, const TFoundFile&) = default;
+};
+
+/// The facts of the regular file at the exact path bytes now; nothing when none is there.
+std::optional<TFoundFile> FoundFileOnDisk(const std::string& path);
+
+/// True when a file was found and the regular file at `path` still has the facts it was found
+/// with.
+bool UnchangedSinceFound(const std::string& path, const std::optional<TFoundFile>& found);
+
+} // namespace parvex
