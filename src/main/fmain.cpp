@@ -108,6 +108,7 @@ TFmain::TFmain(std::unique_ptr<TD_settings_user> userSettings, QWidget* parent)
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
     FormCreate();
+    BuildDetailsPane();
 }
 
 TFmain::~TFmain() = default;

@@ -89,6 +89,8 @@ void TFmain::Ocompearer1Btn_stopClick() {
 }
 
 void TFmain::SearchStarted() {
+    HoldSleep(QStringLiteral("Searching for duplicate files"));
+    searchEndNotice_.Started();
     CurrentGroupNode.reset();
     FindPosition = QPersistentModelIndex();
     skipped_.Clear();
@@ -100,8 +102,7 @@ void TFmain::SearchStarted() {
     ResultModel->Clear();
     ShowSummary();
     ShowMarks();
-    Ocompearer1->Core().SearchSpec =
-        StartFolderBytes() + MaskListOfField();
+    Ocompearer1->Core().SearchSpec = StartFolderBytes() + MaskListOfField();
     // The engine matches the excluded folders by identity, whatever their spelling.
     std::vector<std::string> excluded;
     for (int i = 0; D_settings_user && i < D_settings_user->LB_prohibited->count(); ++i)
@@ -209,6 +210,8 @@ void TFmain::FinishResult(TSearchStatus status) {
     ShowSummary();
     ShowMarks();
     SetSearchStatus(status);
+    ReleaseSleep();
+    SearchEndedNotice(status);
 }
 
 // A search that ended by an error still leaves a usable window: its partial result drawn and

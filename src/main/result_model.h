@@ -7,6 +7,7 @@
 #include <QAbstractItemModel>
 #include <QString>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace parvex {
@@ -50,6 +51,8 @@ public:
     QByteArray PathOf(const QModelIndex& index) const;
     /// Whether a file row's file is as found, missing or changed; AsFound for anything else.
     TFileState StateOf(const QModelIndex& index) const;
+    /// The other names of a file row's inode the search found; empty for anything else.
+    std::vector<std::string> OtherNamesOf(const QModelIndex& file) const;
     /// The files of `file`'s group other than `file` itself, as the search found them.
     std::vector<TKeptFile> OtherFilesOf(const QModelIndex& file) const;
     /// Takes a file row out of the result.
