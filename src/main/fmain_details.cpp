@@ -41,6 +41,7 @@ void TFmain::BuildDetailsPane() {
     const bool shown =
         D_settings_user && D_settings_user->Document->GetAttr(kDetailsPaneAttribute) == "1";
     dock->setVisible(shown);
+    N_DetailsPane->setChecked(shown);
     connect(N_DetailsPane, &QAction::toggled, this, [this](bool on) {
         if (D_settings_user)
             D_settings_user->Document->SetAttr(kDetailsPaneAttribute, on ? "1" : "0");

@@ -7,7 +7,10 @@
 #include "support/qt/modal_driver.h"
 
 #include <QAction>
+#include <QBrush>
 #include <QDockWidget>
+#include <QGuiApplication>
+#include <QPalette>
 #include <QTest>
 #include <unistd.h>
 
@@ -80,6 +83,9 @@ TEST_F(FmainDetailsTest, ThePaneFollowsTheCurrentRowAndShowsNothingOfGroupsOrMis
     EXPECT_TRUE(window.DetailsPane->FactsText().isEmpty())
         << "a missing file: " << window.DetailsPane->FactsText().toStdString();
     EXPECT_EQ(window.DetailsPane->Preview().Note, QString());
+    // The row stands back in the palette's colour for such text, which a dark palette sets too.
+    EXPECT_EQ(window.TV1->currentIndex().data(Qt::ForegroundRole).value<QBrush>().color(),
+              QGuiApplication::palette().color(QPalette::PlaceholderText));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "platform/desktop/desktop_notice.h"
 
 #include <QDBusMessage>
+#include <QDBusPendingCall>
 #include <QStringList>
 #include <QVariantMap>
 

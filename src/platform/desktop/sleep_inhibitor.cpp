@@ -1,5 +1,6 @@
 #include "platform/desktop/sleep_inhibitor.h"
 
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
@@ -17,7 +18,12 @@ constexpr uint kPortalSuspend = 4;
 template <typename Reply, typename Handler>
 void CallAsync(const QDBusConnection& bus, const QDBusMessage& call, QObject* context,
                Handler answered) {
-    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, kSleepAnswerMs), context);
+    // A bus that is not connected gives no pending call at all: it is answered as an error.
+    const QDBusPendingCall pending =
+        bus.isConnected() ? bus.asyncCall(call, kSleepAnswerMs)
+                          : QDBusPendingCall::fromError(QDBusError(
+                                QDBusError::Disconnected, QStringLiteral("Not connected")));
+    auto* watcher = new QDBusPendingCallWatcher(pending, context);
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, context,
                      [watcher, answered = std::move(answered)] {
                          answered(QDBusPendingReply<Reply>(*watcher));
