@@ -40,16 +40,14 @@ TFilePreview ImagePreview(QFile& file, QSize box) {
 
 } // namespace
 
-QString PreviewText(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+QString PreviewText(const QByteArray& bytes, bool whole) {
+    // The start of a longer file may end inside a character: a stateful decoder keeps that
+    // character back instead of counting it as an error. The whole file must be valid to the end.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        whole ? QStringDecoder::Flag::Stateless : QStringDecoder::Flag::Default);
     QString text = utf8.decode(bytes);
-    // A cut at the end of the preview may split the last character: that alone is no reason to
-    // read the file as Latin-1.
-    if (utf8.hasError()) {
-        QStringDecoder strict(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString head = strict.decode(bytes.left(qMax<qsizetype>(0, bytes.size() - 3)));
-        text = strict.hasError() ? QString::fromLatin1(bytes) : head;
-    }
+    if (utf8.hasError())
+        text = QString::fromLatin1(bytes);
     QString shown;
     shown.reserve(text.size());
     for (const QChar c : text) {
@@ -87,7 +85,7 @@ TFilePreview ReadFilePreview(const QByteArray& path, QSize box) {
     }
     file.seek(0);
     const QByteArray head = file.read(kTextPreviewBytes);
-    preview.Text = PreviewText(head);
+    preview.Text = PreviewText(head, st.st_size <= kTextPreviewBytes);
     if (st.st_size > kTextPreviewBytes)
         preview.Note = QStringLiteral("The first %1 KiB").arg(kTextPreviewBytes / 1024);
     return preview;

@@ -24,8 +24,9 @@ inline constexpr int kPreviewAllocationMiB = 128;
 
 /// The start of a file as text: UTF-8 when the bytes are valid UTF-8, else Latin-1; control
 /// characters other than line feed and tab are shown as "\xNN", so nothing in the file can
-/// change how the text is laid out.
-QString PreviewText(const QByteArray& bytes);
+/// change how the text is laid out. `whole` says the bytes are the whole file, so that a
+/// character cut at their end is an error rather than the edge of the preview.
+QString PreviewText(const QByteArray& bytes, bool whole);
 
 /// Reads the preview of the file at the exact path bytes: a picture Qt can read, scaled to fit
 /// `box`, else the first kTextPreviewBytes as text. The file is opened without blocking and

@@ -42,7 +42,8 @@ void TFmain::BuildDetailsPane() {
         D_settings_user && D_settings_user->Document->GetAttr(kDetailsPaneAttribute) == "1";
     dock->setVisible(shown);
     N_DetailsPane->setChecked(shown);
-    connect(N_DetailsPane, &QAction::toggled, this, [this](bool on) {
+    // Only the user's command changes the setting: the dock also hides when the window closes.
+    connect(N_DetailsPane, &QAction::triggered, this, [this](bool on) {
         if (D_settings_user)
             D_settings_user->Document->SetAttr(kDetailsPaneAttribute, on ? "1" : "0");
         ShowDetailsOfSelection();

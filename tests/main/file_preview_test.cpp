@@ -29,13 +29,13 @@ TEST(FilePreviewTest, EachKindOfFileGetsItsPreviewWithinTheLimits) {
         QString note;   // the start of the note
     } cases[] = {
         {"a picture larger than the box", tree.Path("wide.png"), QSize(256, 128), {}, 0, {}},
-        // A header that declares 100000 × 100000 pixels, about 37 GiB decoded.
+        // A header that declares 30000 × 30000 pixels, about 3.4 GiB decoded.
         {"a picture of huge declared size",
-         tree.File("huge.pgm", "P5\n100000 100000\n255\n\x01"),
+         tree.File("huge.pgm", "P5\n30000 30000\n255\n\x01"),
          {},
          {},
          0,
-         QStringLiteral("Picture too large to preview (100000 × 100000)")},
+         QStringLiteral("Picture too large to preview (30000 × 30000)")},
         {"a FIFO", tree.Path("pipe"), {}, {}, 0, QStringLiteral("Not a regular file")},
         {"UTF-8 text",
          tree.File("a.txt", "h\xc3\xa9llo\n\tw\xc3\xb6rld\n"),
@@ -48,7 +48,7 @@ TEST(FilePreviewTest, EachKindOfFileGetsItsPreviewWithinTheLimits) {
          tree.File("c.txt", std::string("a\0b\x1b[2Jc\r", 9)),
          {},
          QStringLiteral("a\\x00b\\x1b[2Jc\\x0d"),
-         17,
+         18,
          {}},
         {"a binary file",
          tree.File("b.bin", binary),
@@ -62,12 +62,19 @@ TEST(FilePreviewTest, EachKindOfFileGetsItsPreviewWithinTheLimits) {
          QStringLiteral("xxx"),
          64 * 1024,
          QStringLiteral("The first 64 KiB")},
+        // The preview's end cuts "é" in two: the text is still UTF-8.
+        {"a long text cut inside a character",
+         tree.File("cut.txt", std::string(64 * 1024 - 1, 'y') + "\xc3\xa9 more"),
+         {},
+         QStringLiteral("yyy"),
+         64 * 1024 - 1,
+         QStringLiteral("The first 64 KiB")},
         {"a missing file", tree.Path("gone.txt"), {}, {}, 0, QStringLiteral("Not readable")},
     };
     for (const auto& c : cases) {
         const TFilePreview preview =
             ReadFilePreview(QByteArray::fromStdString(c.path), QSize(256, 256));
-        EXPECT_EQ(preview.Image.size(), c.image.isEmpty() ? QSize() : c.image) << c.what;
+        EXPECT_EQ(preview.Image.isNull() ? QSize() : preview.Image.size(), c.image) << c.what;
         EXPECT_TRUE(preview.Text.startsWith(c.text))
             << c.what << ": " << preview.Text.left(40).toStdString();
         if (c.textLength >= 0)
@@ -76,7 +83,7 @@ TEST(FilePreviewTest, EachKindOfFileGetsItsPreviewWithinTheLimits) {
             << c.what << ": " << preview.Note.toStdString();
         for (const QChar ch : preview.Text)
             EXPECT_TRUE(ch == u'\n' || ch == u'\t' || ch.unicode() >= 0x20)
-                << c.what << ": control character " << ch.unicode() << " shown as it is";
+                << c.what << ": control character " << int(ch.unicode()) << " shown as it is";
     }
 }
 
