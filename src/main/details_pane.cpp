@@ -43,6 +43,8 @@ TDetailsPane::TDetailsPane(QWidget* parent) : QWidget(parent) {
     column->addWidget(text_, 1);
     column->addWidget(note_);
     column->addStretch();
+    // Room for the facts and a preview also while nothing is shown.
+    setMinimumWidth(qMax(kPreviewSide, fontMetrics().averageCharWidth() * 36));
     // Two workers: a file that is slow to read never keeps the next one waiting.
     pool_.setMaxThreadCount(2);
     ShowNothing();
