@@ -29,18 +29,25 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, const QRect& place, Qt::
     return label;
 }
 
+// Red text, light enough to read where the palette's window is dark.
 void MakeRed(QLabel* label) {
     QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, Qt::red);
+    const bool darkWindow = palette.color(QPalette::Window).lightness() < 128;
+    palette.setColor(QPalette::WindowText, darkWindow ? QColor(255, 120, 120) : QColor(Qt::red));
     label->setPalette(palette);
 }
 
 // The program's icon; drawn here when the resources were not initialised, so the box never
 // shows an empty frame.
-QPixmap ProgramPicture(int side) {
+// `ratio` is the screen's pixel density, so that the picture stays sharp at 2x.
+QPixmap ProgramPicture(int side, qreal ratio) {
     QPixmap picture(QStringLiteral(":/parvex.png"));
-    if (!picture.isNull())
-        return picture.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    if (!picture.isNull()) {
+        const int pixels = qRound(side * ratio);
+        picture = picture.scaled(pixels, pixels, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        picture.setDevicePixelRatio(ratio);
+        return picture;
+    }
     picture = QPixmap(side, side);
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
@@ -69,7 +76,7 @@ TF_about::TF_about(QWidget* parent) : QDialog(parent) {
 
     Image1 = new QLabel(this);
     Image1->setGeometry(21, 28, 50, 50);
-    Image1->setPixmap(ProgramPicture(50));
+    Image1->setPixmap(ProgramPicture(50, devicePixelRatioF()));
     Image1->setAlignment(Qt::AlignCenter);
 
     Label2 = MakeLabel(this, QStringLiteral("Parvex"), QRect(186, 21, 121, 24), Qt::AlignRight,

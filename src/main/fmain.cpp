@@ -111,6 +111,7 @@ TFmain::TFmain(std::unique_ptr<TD_settings_user> userSettings, QWidget* parent)
     resize(760, 540);
     FitIntoAvailableArea(*this);
     FormCreate();
+    BuildDetailsPane();
 }
 
 TFmain::~TFmain() {

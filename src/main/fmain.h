@@ -9,6 +9,7 @@
 #include "main/result_data.h"
 #include "main/shared_dialogs.h"
 #include "main/skipped_log.h"
+#include "platform/desktop/desktop_notice.h"
 #include "result_file/result_document.h"
 
 #include <QByteArray>
@@ -38,6 +39,8 @@ class QToolBar;
 namespace parvex {
 
 class TBulkReport;
+class TDetailsPane;
+class TSleepInhibitor;
 class TD_settings_user;
 class TFindDialog;
 class TOcompearer;
@@ -214,6 +217,9 @@ public:
     TStatusField* StatusSummary = nullptr;
     /// "N marked, X": shown while a file is marked.
     TStatusField* StatusMarks = nullptr;
+    /// The details of the selected file, in a dock beside the tree; shown and hidden by
+    /// N_DetailsPane.
+    TDetailsPane* DetailsPane = nullptr;
     /// The report of the last bulk command; made when first needed.
     TBulkReport* BulkReport = nullptr;
     TFindDialog* FindDialog1 = nullptr;
@@ -241,6 +247,7 @@ public:
     QAction* N_Searchinfound = nullptr;
     QAction* N_Help1 = nullptr;
     QAction* N_About = nullptr;
+    QAction* N_DetailsPane = nullptr;
     QAction* P_Open = nullptr;
     QAction* P_Delete = nullptr;
     QAction* P_Move = nullptr;
@@ -291,6 +298,8 @@ public:
     std::function<void(std::uint64_t read, std::uint64_t size)> OnOpenProgress;
     /// The actions log's file; empty for its place in the user's data folder.
     std::string ActionsLogFile;
+    /// The clock that times a search for the notice at its end; tests replace it.
+    TWorkEndNotice::TClock WorkClock = &std::chrono::steady_clock::now;
     /// Opens help pages; tests replace it.
     TUrlOpener OpenUrl = DesktopUrlOpener();
 
@@ -301,6 +310,14 @@ private:
     std::unique_ptr<TStoreMemory> storeMemory_;
     std::future<void> storeRetiring_;
     void BuildInputs();
+    // The details pane: its dock, its menu item and its state in the settings.
+    void BuildDetailsPane();
+    void ShowDetailsOfSelection();
+    // Keeps the machine awake while a search or a bulk command runs.
+    void HoldSleep(const QString& reason);
+    void ReleaseSleep();
+    // A search that ran long and ended while the window was inactive is told on the desktop.
+    void SearchEndedNotice(TSearchStatus status);
     void BuildToolBar();
     void BuildMenus();
     void BuildResultTree();
@@ -401,6 +418,13 @@ private:
     // True while a result file is being opened: a second open waits its turn.
     bool openingResult_ = false;
     bool exitConfirmed_ = false;
+    // Made on first use, so that a window that never searches never connects to a bus.
+    TSleepInhibitor* sleepInhibitor_ = nullptr;
+    TWorkEndNotice searchEndNotice_{[](const QString& summary, const QString& body) {
+                                        SendDesktopNotice(QDBusConnection::sessionBus(), summary,
+                                                          body);
+                                    },
+                                    [this] { return WorkClock(); }};
 };
 
 } // namespace parvex

@@ -351,6 +351,7 @@ void TFmain::ActOnMarked(TBulkKind kind) {
     progress.setAutoReset(false);
     progress.setMinimumWidth(progress.fontMetrics().averageCharWidth() * 50);
     progress.show();
+    HoldSleep(what);
     while (!run.Finished() && !progress.wasCanceled()) {
         for (int i = 0; i < kFilesPerSlice && run.Step(); ++i) {
         }
@@ -360,6 +361,7 @@ void TFmain::ActOnMarked(TBulkKind kind) {
         QCoreApplication::processEvents();
     }
     const bool stopped = !run.Finished();
+    ReleaseSleep();
     progress.hide();
 
     std::vector<std::pair<std::size_t, std::uint32_t>> done;

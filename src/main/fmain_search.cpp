@@ -91,6 +91,8 @@ void TFmain::Ocompearer1Btn_stopClick() {
 }
 
 void TFmain::SearchStarted() {
+    HoldSleep(QStringLiteral("Searching for duplicate files"));
+    searchEndNotice_.Started();
     CurrentGroupNode.reset();
     FindPosition = QPersistentModelIndex();
     skipped_.Clear();
@@ -218,6 +220,8 @@ void TFmain::FinishResult(TSearchStatus status) {
     ShowSummary();
     ShowMarks();
     SetSearchStatus(status);
+    ReleaseSleep();
+    SearchEndedNotice(status);
 }
 
 // A search that ended by an error still leaves a usable window: its partial result drawn and

@@ -5,11 +5,12 @@
 #include "platform/desktop/file_list_mime.h"
 
 #include <QByteArrayMatcher>
-#include <QColor>
 #include <QFile>
 #include <QFont>
+#include <QGuiApplication>
 #include <QLocale>
 #include <QMimeData>
+#include <QPalette>
 #include <QThreadPool>
 #include <algorithm>
 #include <limits>
@@ -53,6 +54,12 @@ QString StaleRefusal(TFileState state) {
     return state == TFileState::Missing
                ? QStringLiteral("Missing since saved: no command acts on it.")
                : QStringLiteral("Changed since saved: no command acts on it.");
+}
+
+std::vector<std::string> TResultModel::OtherNamesOf(const QModelIndex& file) const {
+    if (!file.isValid() || IsGroup(file))
+        return {};
+    return data_.OtherNamesOf(GroupOf(file), static_cast<std::size_t>(file.row()));
 }
 
 TFileState TResultModel::StateOf(const QModelIndex& index) const {
@@ -393,7 +400,9 @@ QVariant TResultModel::FileData(std::size_t group, std::size_t file, int column,
     const std::vector<std::string>& others = data_.OtherNamesOf(group, file);
     const bool stale = f.State != TFileState::AsFound;
     if (stale && role == Qt::ForegroundRole)
-        return QColor(Qt::gray);
+        // The palette's colour for text that stands back, readable on light and dark palettes
+        // alike; the italics and the "(missing)"/"(changed)" suffix carry the meaning too.
+        return QGuiApplication::palette().brush(QPalette::PlaceholderText);
     if (stale && role == Qt::FontRole) {
         QFont font;
         font.setItalic(true);

@@ -7,6 +7,7 @@
 #include <QAbstractItemModel>
 #include <QString>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace parvex {
@@ -52,6 +53,8 @@ public:
     TFileState StateOf(const QModelIndex& index) const;
     /// The exact paths of the files of `file`'s group other than `file` itself.
     std::vector<std::string> OtherPathsOf(const QModelIndex& file) const;
+    /// The other names of a file row's inode the search found; empty for anything else.
+    std::vector<std::string> OtherNamesOf(const QModelIndex& file) const;
     /// Takes a file row out of the result.
     void RemoveFile(const QModelIndex& file);
     /// Takes files out of the result, each named by its group's place in the result and its

@@ -1,9 +1,12 @@
 #include "dialogs/about.h"
 #include "support/qt/modal_driver.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QPalette>
 #include <QPushButton>
 #include <QTest>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace parvex {
@@ -22,6 +25,40 @@ TEST(AboutBox, ShowsNameVersionAndOwnPicture) {
     EXPECT_EQ(about.Label_version->palette().color(QPalette::WindowText), QColor(Qt::red));
     EXPECT_FALSE(about.Image1->pixmap().isNull());
     EXPECT_EQ(about.size(), QSize(325, 186));
+}
+
+// The WCAG contrast ratio of two colours: 1 (none) to 21 (black on white).
+double Contrast(const QColor& one, const QColor& two) {
+    const auto luminance = [](const QColor& c) {
+        const auto linear = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double a = luminance(one) + 0.05;
+    const double b = luminance(two) + 0.05;
+    return a > b ? a / b : b / a;
+}
+
+TEST(AboutBox, ItsColouredTextStaysReadableOnLightAndDarkPalettes) {
+    const QPalette original = QApplication::palette();
+    QPalette dark = original;
+    dark.setColor(QPalette::Window, QColor(30, 30, 32));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    const struct {
+        const char* what;
+        QPalette palette;
+    } palettes[] = {{"the default palette", original}, {"a dark palette", dark}};
+    for (const auto& p : palettes) {
+        QApplication::setPalette(p.palette);
+        TF_about about;
+        for (const QLabel* label : {about.Label_version, about.Label_http}) {
+            const double contrast = Contrast(label->palette().color(QPalette::WindowText),
+                                             about.palette().color(QPalette::Window));
+            EXPECT_GE(contrast, 3.0) << p.what << ", " << label->text().toStdString();
+        }
+    }
+    QApplication::setPalette(original);
 }
 
 TEST(AboutBox, NamesTheLicenceOnOneLineThatFits) {

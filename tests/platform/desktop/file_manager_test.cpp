@@ -2,13 +2,12 @@
 // dbus-daemon with its own configuration) and a file manager service of its own that records
 // what it is asked to show.
 #include "platform/desktop/file_manager.h"
-#include "support/temp_tree.h"
+#include "support/qt/private_bus.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QObject>
-#include <QProcess>
 #include <QStringList>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -16,55 +15,7 @@
 namespace parvex {
 namespace {
 
-using testing::TTempTree;
-
-// Lets every connection own names and call every method.
-constexpr const char* kOpenPolicy = "  <auth>EXTERNAL</auth>\n"
-                                    "  <policy context=\"default\">\n"
-                                    "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
-                                    "    <allow eavesdrop=\"true\"/>\n"
-                                    "    <allow own=\"*\"/>\n"
-                                    "  </policy>\n"
-                                    "</busconfig>\n";
-
-/// A private session bus: a dbus-daemon on a socket in a temporary folder, ended and waited for
-/// when the object goes.
-class TPrivateBus {
-public:
-    TPrivateBus() {
-        const std::string config = folder_.File(
-            "session.conf", "<busconfig>\n  <type>session</type>\n  <listen>unix:dir=" +
-                                folder_.Root() + "</listen>\n" + kOpenPolicy);
-        daemon_.start(QStringLiteral(PARVEX_DBUS_DAEMON),
-                      {QStringLiteral("--nofork"), QStringLiteral("--print-address=1"),
-                       QStringLiteral("--config-file=") + QString::fromStdString(config)});
-        // The daemon prints its address once it listens.
-        while (daemon_.waitForReadyRead(30000) && !daemon_.canReadLine()) {
-        }
-        address_ = QString::fromUtf8(daemon_.readLine().trimmed());
-    }
-    ~TPrivateBus() {
-        for (const QString& name : connections_)
-            QDBusConnection::disconnectFromBus(name);
-        daemon_.kill();
-        daemon_.waitForFinished();
-    }
-    TPrivateBus(const TPrivateBus&) = delete;
-    TPrivateBus& operator=(const TPrivateBus&) = delete;
-
-    /// A new connection to the bus under a name of this process.
-    QDBusConnection Connect(const QString& name) {
-        connections_ << name;
-        return QDBusConnection::connectToBus(address_, name);
-    }
-    const QString& Address() const { return address_; }
-
-private:
-    TTempTree folder_;
-    QProcess daemon_;
-    QString address_;
-    QStringList connections_;
-};
+using testing::TPrivateBus;
 
 /// The file manager's ShowItems method: records the addresses it is asked to show; a silent
 /// one never answers.
