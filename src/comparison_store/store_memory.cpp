@@ -39,6 +39,9 @@ TStoreMemory::TStoreMemory(const TCompearerCore& core, TStoreSettings settings)
     std::string cwd(4096, '\0');
     if (::getcwd(cwd.data(), cwd.size()) != nullptr)
         workingFolder_ = cwd.c_str();
+    // Taken before the search starts, whose walk and readers share out what is left.
+    constexpr std::size_t StoreDescriptors = 5;
+    descriptors_ = TDescriptorBudget::Process().TryTake(StoreDescriptors, StoreDescriptors);
     thread_ = std::thread([this] { Run(); });
 }
 
@@ -67,8 +70,6 @@ std::string TStoreMemory::Warning() const {
 }
 
 void TStoreMemory::OpenStore() {
-    constexpr std::size_t StoreDescriptors = 5;
-    descriptors_ = TDescriptorBudget::Process().TryTake(StoreDescriptors, StoreDescriptors);
     if (!descriptors_)
         return GiveUp("no file descriptors are free for it");
     if (!MakeStoreFolder(settings_.Folder))

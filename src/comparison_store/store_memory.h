@@ -92,7 +92,7 @@ private:
     const std::string path_;
     std::string workingFolder_;
     // The database, its journal or log and shared memory, and a file read for its digest.
-    TDescriptorGrant descriptors_;            // the store's thread only
+    TDescriptorGrant descriptors_;
     std::unique_ptr<TComparisonStore> store_; // the store's thread only
     // Facts the store's thread found for the caller's, written before a recall is done.
     std::map<std::uint64_t, TDevice> devices_;

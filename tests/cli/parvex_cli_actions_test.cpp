@@ -155,6 +155,9 @@ TEST_F(ParvexCliActionsTest, ASavedResultIsActedOnByItsMarksAndOnlyInsideItsStar
     nlohmann::json stranger = files[1];
     stranger["path"] = outside;
     stranger["marked"] = true;
+    struct stat outsideFacts {};
+    ASSERT_EQ(::stat(outside.c_str(), &outsideFacts), 0);
+    stranger["ino"] = outsideFacts.st_ino; // a file listed twice makes the document unreadable
     files.push_back(stranger);
     std::ofstream(Temp.Path("result.json")) << result.dump();
 
