@@ -1,6 +1,7 @@
 #include "file_actions/action_plan.h"
 
 #include "file_actions/folder_set.h"
+#include "result_file/start_folder_bounds.h"
 
 #include <algorithm>
 
@@ -63,13 +64,6 @@ void Decide(TPlanGroup& plan, const TResultGroupFacts& group,
 
 } // namespace
 
-bool PathInsideFolder(const std::string& path, const std::string& folder) {
-    if (folder.empty() || !path.starts_with(folder) || path.size() == folder.size())
-        return false;
-    const std::string rest = "/" + path.substr(folder.size()) + "/";
-    return rest.find("/../") == std::string::npos;
-}
-
 TActionPlan MakeActionPlan(const std::vector<TResultGroupFacts>& groups,
                            const TPlanChoices& choices, TRealFolders& real) {
     TActionPlan plan;
@@ -86,7 +80,7 @@ TActionPlan MakeActionPlan(const std::vector<TResultGroupFacts>& groups,
                 file, [&](const std::string& name) { return protectedFolders.Holds(name, real); });
             if (!choices.StartFolder.empty())
                 inside[f] = !AnyName(file, [&](const std::string& name) {
-                    return !PathInsideFolder(name, choices.StartFolder);
+                    return !InsideStartFolderByText(choices.StartFolder, name);
                 });
         }
         TPlanGroup planned;

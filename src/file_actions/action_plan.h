@@ -62,8 +62,4 @@ struct TActionPlan {
 TActionPlan MakeActionPlan(const std::vector<TResultGroupFacts>& groups,
                            const TPlanChoices& choices, TRealFolders& real);
 
-/// True when the exact path lies inside `folder` (ending in "/") as spelled, with no ".." step
-/// leading out of it.
-bool PathInsideFolder(const std::string& path, const std::string& folder);
-
 } // namespace parvex
