@@ -34,8 +34,10 @@ void Decide(TPlanGroup& plan, const TResultGroupFacts& group,
     }
     const auto firstProtected =
         std::ranges::find_if(places, [&](std::size_t f) { return protectedFiles[f]; });
-    if (firstProtected != places.end())
+    if (firstProtected != places.end()) {
         plan.Kept = *firstProtected;
+        plan.KeptBy = TKeptBy::Protected;
+    }
     for (const std::size_t f : places) {
         TPlanFile& file = plan.Files[f];
         if (protectedFiles[f]) {
@@ -45,13 +47,16 @@ void Decide(TPlanGroup& plan, const TResultGroupFacts& group,
         } else if (choices.FollowMarks && !group.Files[f].Marked) {
             file.Decision = TPlanDecision::Stays;
             file.Why = "not marked";
-            if (!plan.Kept)
+            if (!plan.Kept) {
                 plan.Kept = f;
+                plan.KeptBy = TKeptBy::Unmarked;
+            }
         }
     }
     if (!choices.FollowMarks && !plan.Kept && !candidates.empty()) {
         const TKeepChoice choice = rules.Choose(candidates, real);
         plan.Kept = places[choice.Kept];
+        plan.KeptBy = choice.ByFoundOrder ? TKeptBy::FoundOrder : TKeptBy::Rule;
         plan.Files[*plan.Kept] = {*plan.Kept, TPlanDecision::Stays, "kept by " + choice.DecidedBy};
     }
     if (plan.Kept)
@@ -64,8 +69,8 @@ void Decide(TPlanGroup& plan, const TResultGroupFacts& group,
 
 } // namespace
 
-TActionPlan MakeActionPlan(const std::vector<TResultGroupFacts>& groups,
-                           const TPlanChoices& choices, TRealFolders& real) {
+TActionPlan MakeActionPlan(std::span<const TResultGroupFacts> groups, const TPlanChoices& choices,
+                           TRealFolders& real) {
     TActionPlan plan;
     plan.ProtectedFolders = choices.ProtectedFolders;
     const TFolderSet protectedFolders(choices.ProtectedFolders, real);

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -26,12 +27,22 @@ struct TPlanFile {
     std::string Why;
 };
 
+/// What decided the copy of a group that stays.
+enum class TKeptBy {
+    Nothing,    ///< no copy stays
+    Protected,  ///< a copy under a protected folder
+    Unmarked,   ///< the first copy left unmarked
+    Rule,       ///< a keep rule told the copies apart
+    FoundOrder, ///< the copies were tied until the found order
+};
+
 /// One group of a result in a plan.
 struct TPlanGroup {
     std::size_t Group = 0; ///< its place in the result
     /// The copy that stays, which the others are compared with and linked to; nothing when no
     /// copy stays.
     std::optional<std::size_t> Kept;
+    TKeptBy KeptBy = TKeptBy::Nothing;
     /// Every file of the group, in found order.
     std::vector<TPlanFile> Files;
 };
@@ -59,7 +70,7 @@ struct TActionPlan {
 
 /// The plan for the groups of a result (files in found order). Folders are matched through
 /// `real` by identity.
-TActionPlan MakeActionPlan(const std::vector<TResultGroupFacts>& groups,
-                           const TPlanChoices& choices, TRealFolders& real);
+TActionPlan MakeActionPlan(std::span<const TResultGroupFacts> groups, const TPlanChoices& choices,
+                           TRealFolders& real);
 
 } // namespace parvex

@@ -106,9 +106,9 @@ TKeepChoice TKeepRules::Choose(const std::vector<TResultFileFacts>& files,
             break;
         }
         if (candidates.size() == 1)
-            return {candidates.front(), KeepRuleText(rule)};
+            return {candidates.front(), KeepRuleText(rule), rule.Kind == TKeepRuleKind::First};
     }
-    return {candidates.front(), "first"};
+    return {candidates.front(), "first", candidates.size() > 1};
 }
 
 } // namespace parvex

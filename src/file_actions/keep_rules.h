@@ -43,6 +43,9 @@ struct TKeepChoice {
     std::size_t Kept = 0;
     /// The text of the rule that picked the copy alone; "first" when only the found order did.
     std::string DecidedBy;
+    /// The copies were tied until the found order chose among them ("first" or the end of the
+    /// rules).
+    bool ByFoundOrder = false;
 };
 
 /// An ordered list of keep rules with their folders resolved: the first rule that tells the

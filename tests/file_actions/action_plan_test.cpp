@@ -79,7 +79,8 @@ TEST(ActionPlanTest, OneCopyStaysByTheRulesOrTheProtectedCopiesAndTheMarksWhenFo
     };
     for (const auto& c : cases) {
         TRealFolders real;
-        const TActionPlan plan = MakeActionPlan({{"group", {}, c.Files}}, c.Choices, real);
+        const TActionPlan plan =
+            MakeActionPlan(std::vector<TResultGroupFacts>{{"group", {}, c.Files}}, c.Choices, real);
         ASSERT_EQ(plan.Groups.size(), 1u) << c.What;
         EXPECT_EQ(Decisions(plan.Groups[0]), c.Expected) << c.What;
     }

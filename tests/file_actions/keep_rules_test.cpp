@@ -81,6 +81,9 @@ TEST(KeepRulesTest, TheFirstRuleThatTellsTheCopiesApartDecidesAndTiesGoOn) {
         const TKeepChoice choice = TKeepRules(rules, real).Choose(group, real);
         EXPECT_EQ(choice.Kept, c.Kept) << "rules starting " << (c.Rules.empty() ? "-" : c.Rules[0]);
         EXPECT_EQ(choice.DecidedBy, c.DecidedBy) << "kept " << choice.Kept;
+        // In this group "first" decides only where the copies were tied up to it.
+        EXPECT_EQ(choice.ByFoundOrder, std::string(c.DecidedBy) == "first")
+            << "decided by " << choice.DecidedBy;
     }
     // "in:" matches the folder by identity: named through a link, it still prefers its files.
     for (const std::string& folder : {keep, tree.Path("keep-link"), tree.Root() + "./keep//"}) {
