@@ -245,6 +245,7 @@ void TFmain::BuildMenus() {
                            QKeySequence(Qt::CTRL | Qt::Key_F), &TFmain::TB_search_in_foundClick);
 
     BuildMarkMenu();
+    BuildMarkByRules();
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     N_Help1 = item(help, QStringLiteral("Help"), Qt::Key_F1, &TFmain::N_Help1Click);

@@ -270,6 +270,8 @@ public:
     QAction* M_Trash = nullptr;
     QAction* M_Move = nullptr;
     QAction* M_Link = nullptr;
+    /// "Mark by rules...": the dialog of ordered keep rules (fmain_keep_rules.cpp).
+    QAction* M_MarkByRules = nullptr;
 
     /// Opens a file with the desktop's application for it; tests replace it.
     std::function<bool(const QByteArray& path)> OpenFile;
@@ -323,6 +325,11 @@ private:
     void BuildResultTree();
     void BuildStatusBar();
     void BuildMarkMenu();
+    // "Mark by rules..." (fmain_keep_rules.cpp): the item in the Mark menu, the dialog, and the
+    // marks of its plan put on the result.
+    void BuildMarkByRules();
+    void MarkByRulesClick();
+    void PutPlannedMarks(const std::vector<bool>& acted);
     void UpdateMarkCommands(bool searching);
     // Runs a marking rule on every group and says where the first copy had to stay unmarked.
     void MarkWith(const std::function<bool(std::vector<TMarkable>&, std::size_t)>& rule);

@@ -48,7 +48,7 @@ TMainWindowTest::TMainWindowTest()
 
 TMainWindowTest::~TMainWindowTest() = default;
 
-void TMainWindowTest::ReportResult(const std::vector<TGroupRows>& groups) {
+void ReportResultTo(TFmain& window, const std::vector<TGroupRows>& groups) {
     // The files reported lie anywhere, as a search of the root folder finds them.
     window.Edit_root->setText(QStringLiteral("/"));
     window.SearchStarted();
@@ -58,6 +58,10 @@ void TMainWindowTest::ReportResult(const std::vector<TGroupRows>& groups) {
             window.FoundHandler(file, false);
     }
     window.SearchCompleted();
+}
+
+void TMainWindowTest::ReportResult(const std::vector<TGroupRows>& groups) {
+    ReportResultTo(window, groups);
 }
 
 QModelIndex TMainWindowTest::Node(int group, int file) const {

@@ -37,6 +37,10 @@ struct TGroupRows {
     std::vector<std::string> Files;
 };
 
+/// Feeds the groups through the engine's event receivers of `window`, as a search of the root
+/// folder would.
+void ReportResultTo(TFmain& window, const std::vector<TGroupRows>& groups);
+
 /// A main window with scripted dialogs, shown offscreen.
 class TMainWindowTest : public ::testing::Test {
 protected:

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "main/result_data.h"
+#include "result_file/result_document.h"
+
+#include <cstddef>
+#include <stop_token>
+#include <vector>
+
+namespace parvex {
+
+/// The places of a group's file rows in the order the search reported them.
+std::vector<std::size_t> FoundOrderOf(const TResultGroup& group);
+
+/// What the result says about one file row, as a result document holds it.
+TResultFileFacts FileFactsOf(const TResultData& result, std::size_t group, std::size_t file);
+
+/// Every group of the result in its default order, each with its files in the order found, as
+/// the actions library plans for them; stops early (with the groups so far) once `stop` is
+/// requested. The result must not change meanwhile: it may run on another thread.
+std::vector<TResultGroupFacts> ResultFacts(const TResultData& result, std::stop_token stop = {});
+
+} // namespace parvex
