@@ -130,6 +130,7 @@ void TKeepRulesDialog::BuildPresetRow() {
     auto* nameLabel = new QLabel(QStringLiteral("&Name:"), this);
     PresetName = new QLineEdit(this);
     PresetName->setAccessibleName(QStringLiteral("Name of the list"));
+    PresetName->setMinimumWidth(fontMetrics().averageCharWidth() * 16);
     nameLabel->setBuddy(PresetName);
     Btn_save = new QPushButton(QStringLiteral("Sa&ve"), this);
     Btn_save->setToolTip(QStringLiteral("Keep the list under the name"));
@@ -182,6 +183,7 @@ void TKeepRulesDialog::BuildRuleEditor() {
     addLabel->setBuddy(RuleKind);
     RuleArgument = new QLineEdit(this);
     RuleArgument->setAccessibleName(QStringLiteral("Folder or pattern of the rule"));
+    RuleArgument->setMinimumWidth(fontMetrics().averageCharWidth() * 24);
     Btn_browse = new QPushButton(QStringLiteral("&Browse..."), this);
     Btn_add = new QPushButton(QStringLiteral("&Add"), this);
     Btn_add->setToolTip(QStringLiteral("Add the rule at the end of the list"));
@@ -338,8 +340,10 @@ void TKeepRulesDialog::Replan() {
         PreviewText->setText(
             list_.UnknownCount() > 0
                 ? QStringLiteral("%1 of the list this program does not know, marked above: "
-                                 "remove them to use the list.")
-                      .arg(Plural(list_.UnknownCount(), "rule", "rules"))
+                                 "remove %2 to use the list.")
+                      .arg(Plural(list_.UnknownCount(), "rule", "rules"),
+                           list_.UnknownCount() == 1 ? QStringLiteral("it")
+                                                     : QStringLiteral("them"))
                 : QStringLiteral("Add a rule to see what the list marks."));
         return;
     }

@@ -22,8 +22,8 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
@@ -218,6 +218,7 @@ TEST_F(MainWindowTest, CommandsCarryTheirCaptionsShortcutsAndPictures) {
                          QStringLiteral("  All but the oldest in each group [Ctrl+2]"),
                          QStringLiteral("  All but the shortest path in each group [Ctrl+3]"),
                          QStringLiteral("  All but the first found in each group [Ctrl+4]"),
+                         QStringLiteral("  Mark by rules... [Ctrl+7]"),
                          QStringLiteral("  -"),
                          QStringLiteral("  All in the selected file's folder and below [Ctrl+5]"),
                          QStringLiteral("  All under a folder... [Ctrl+6]"),
