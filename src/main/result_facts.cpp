@@ -2,36 +2,40 @@
 
 #include <algorithm>
 #include <numeric>
+#include <utility>
 
 namespace parvex {
 
 std::vector<std::size_t> FoundOrderOf(const TResultGroup& group) {
-    std::vector<std::size_t> files(group.Files.size());
-    std::iota(files.begin(), files.end(), std::size_t{0});
-    std::ranges::sort(files, {}, [&group](std::size_t f) { return group.Files[f].FoundRank; });
-    return files;
+    std::vector<std::size_t> rows(group.Files.size());
+    std::iota(rows.begin(), rows.end(), std::size_t{0});
+    std::ranges::sort(rows, {}, [&group](std::size_t f) { return group.Files[f].FoundRank; });
+    return rows;
 }
 
-TResultFileFacts FileFactsOf(const TResultData& result, std::size_t group, std::size_t file) {
-    const TResultFile& row = result.Group(group).Files[file];
-    TResultFileFacts facts;
-    facts.Path = result.FilePath(group, file).toStdString();
-    facts.Size = row.Found.Size;
-    facts.ModifiedNs = row.ModifiedNs;
-    facts.Id = row.Found.Id;
-    facts.AllNamesFound = row.AllNamesFound;
-    facts.OtherNames = result.OtherNamesOf(group, file);
-    facts.Marked = row.Marked;
+TGroupFacts GroupFactsOf(const TResultData& result, std::size_t group) {
+    const TResultGroup& g = result.Group(group);
+    TGroupFacts facts;
+    facts.Facts.Name = result.GroupName(group).toStdString();
+    facts.Rows = FoundOrderOf(g);
+    for (const std::size_t f : facts.Rows) {
+        const TResultFile& file = g.Files[f];
+        TResultFileFacts& fileFacts = facts.Facts.Files.emplace_back();
+        fileFacts.Path = result.FilePath(group, f).toStdString();
+        fileFacts.Size = file.Found.Size;
+        fileFacts.ModifiedNs = file.ModifiedNs;
+        fileFacts.Id = file.Found.Id;
+        fileFacts.AllNamesFound = file.AllNamesFound;
+        fileFacts.OtherNames = result.OtherNamesOf(group, f);
+        fileFacts.Marked = file.Marked;
+    }
     return facts;
 }
 
 std::vector<TResultGroupFacts> ResultFacts(const TResultData& result, std::stop_token stop) {
     std::vector<TResultGroupFacts> groups(result.GroupCount());
-    for (std::size_t g = 0; g < groups.size() && !stop.stop_requested(); ++g) {
-        groups[g].Name = result.GroupName(g).toStdString();
-        for (const std::size_t f : FoundOrderOf(result.Group(g)))
-            groups[g].Files.push_back(FileFactsOf(result, g, f));
-    }
+    for (std::size_t g = 0; g < groups.size() && !stop.stop_requested(); ++g)
+        groups[g] = std::move(GroupFactsOf(result, g).Facts);
     return groups;
 }
 

@@ -12,8 +12,15 @@ namespace parvex {
 /// The places of a group's file rows in the order the search reported them.
 std::vector<std::size_t> FoundOrderOf(const TResultGroup& group);
 
-/// What the result says about one file row, as a result document holds it.
-TResultFileFacts FileFactsOf(const TResultData& result, std::size_t group, std::size_t file);
+/// A group of a result as the actions library and the result document take it: its files in the
+/// order found, marks included, and the row of each in the group.
+struct TGroupFacts {
+    TResultGroupFacts Facts;
+    std::vector<std::size_t> Rows;
+};
+
+/// The facts of the group at `group` of `result`.
+TGroupFacts GroupFactsOf(const TResultData& result, std::size_t group);
 
 /// Every group of the result in its default order, each with its files in the order found, as
 /// the actions library plans for them; stops early (with the groups so far) once `stop` is
