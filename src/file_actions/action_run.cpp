@@ -4,6 +4,7 @@
 #include "platform/actions_log.h"
 #include "platform/free_name.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace parvex {
@@ -69,21 +70,46 @@ void TActionRun::CountDone(const TWork& work) {
         bytesFreed_ += file.Size;
 }
 
-void TActionRun::Act(const TWork& work, TActionOutcome& outcome) {
+const TResultFileFacts& TActionRun::StayingFile(std::size_t planGroup) {
+    if (stayingGroup_ != planGroup) {
+        stayingGroup_ = planGroup;
+        staying_ = ChooseStaying(planGroup);
+    }
+    return groups_[plan_.Groups[planGroup].Group].Files[staying_];
+}
+
+void TActionRun::JournalTo(TActionJournal& journal) {
+    if (!choices_.DryRun)
+        journal_ = std::make_unique<TJournalBatches>(journal);
+}
+
+// The intents of the next batch, with their targets chosen, written before any of it acts.
+void TActionRun::PrepareBatch() {
+    const std::size_t end = std::min(work_.size(), next_ + TJournalBatches::kBatchSize);
+    std::vector<TStepIntent> intents;
+    for (std::size_t step = next_; step < end; ++step) {
+        const TWork& work = work_[step];
+        if (!work.Skip.empty())
+            continue;
+        const std::string& keptName = StayingFile(work.PlanGroup).Path;
+        intents.push_back(journal_->Reserver().Reserve(choices_.Kind, step, work.Name,
+                                                       TargetFor(work.Name, keptName)));
+    }
+    journal_->Begin(next_, end, std::move(intents));
+}
+
+void TActionRun::Act(std::size_t step, TActionOutcome& outcome) {
+    const TWork& work = work_[step];
     if (!work.Skip.empty()) {
         outcome.Reason = work.Skip;
         return;
     }
-    if (stayingGroup_ != work.PlanGroup) {
-        stayingGroup_ = work.PlanGroup;
-        staying_ = ChooseStaying(work.PlanGroup);
-    }
-    const std::vector<TResultFileFacts>& files = groups_[plan_.Groups[work.PlanGroup].Group].Files;
-    const TResultFileFacts& kept = files[staying_];
+    const TResultFileFacts& kept = StayingFile(work.PlanGroup);
     outcome.Reason = WhyNotActNow(work.Name, FileOf(work), kept.Path, kept);
     if (!outcome.Reason.empty())
         return;
-    const std::string target = TargetFor(work.Name, kept.Path);
+    const std::string target =
+        journal_ ? journal_->TargetOf(step) : TargetFor(work.Name, kept.Path);
     if (choices_.Kind == TActionKind::Move && target.empty()) {
         outcome.Reason = "no free name in the folder";
         return;
@@ -93,7 +119,8 @@ void TActionRun::Act(const TWork& work, TActionOutcome& outcome) {
         outcome.Target = target;
         return;
     }
-    TActionDone done = CarryOut(choices_.Kind, work.Name, target);
+    TActionDone done =
+        journal_ ? journal_->CarryOut(step) : CarryOut(choices_.Kind, work.Name, target);
     outcome.Done = done.Done;
     outcome.Target = std::move(done.Target);
     outcome.Reason = std::move(done.Reason);
@@ -105,15 +132,20 @@ void TActionRun::Act(const TWork& work, TActionOutcome& outcome) {
 bool TActionRun::Step() {
     if (Finished())
         return false;
-    const TWork& work = work_[next_++];
+    if (journal_ && !journal_->Holds(next_))
+        PrepareBatch();
+    const std::size_t step = next_++;
+    const TWork& work = work_[step];
     TActionOutcome outcome;
     outcome.Group = plan_.Groups[work.PlanGroup].Group;
     outcome.File = work.File;
     outcome.Name = work.Name;
-    Act(work, outcome);
+    Act(step, outcome);
     outcomes_.push_back(std::move(outcome));
     if (outcomes_.back().Done)
         CountDone(work);
+    if (journal_ && Finished())
+        journal_->Finish();
     return true;
 }
 

@@ -2,11 +2,13 @@
 
 #include "file_actions/action_plan.h"
 #include "file_actions/file_action.h"
+#include "file_actions/journal_batches.h"
 #include "result_file/result_document.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -49,6 +51,11 @@ public:
     TActionRun(const std::vector<TResultGroupFacts>& groups, const TActionPlan& plan,
                TRunChoices choices, TActionsLog* log);
 
+    /// Records the run's steps in `journal` (which must outlive the run) in batches: the intents
+    /// of up to TJournalBatches::kBatchSize names are written before any of them is acted on,
+    /// their results after. Call before the first Step; a dry run writes none.
+    void JournalTo(TActionJournal& journal);
+
     /// Handles the next name; false when none was left.
     bool Step();
     bool Finished() const { return next_ >= work_.size(); }
@@ -73,7 +80,9 @@ private:
     };
     const TResultFileFacts& FileOf(const TWork& work) const;
     std::size_t ChooseStaying(std::size_t planGroup) const;
-    void Act(const TWork& work, TActionOutcome& outcome);
+    const TResultFileFacts& StayingFile(std::size_t planGroup);
+    void PrepareBatch();
+    void Act(std::size_t step, TActionOutcome& outcome);
     std::string TargetFor(const std::string& name, const std::string& keptName);
     void CountDone(const TWork& work);
 
@@ -93,6 +102,7 @@ private:
     std::map<std::pair<std::size_t, std::size_t>, std::size_t> namesDone_;
     std::set<std::string> targetsPromised_;
     std::string logError_;
+    std::unique_ptr<TJournalBatches> journal_;
 };
 
 } // namespace parvex

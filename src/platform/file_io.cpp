@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <unistd.h>
+#include <vector>
 
 namespace parvex {
 
@@ -16,6 +17,22 @@ bool WriteAll(int fd, std::string_view data) {
         data.remove_prefix(static_cast<std::size_t>(written));
     }
     return true;
+}
+
+bool CopyAll(int from, int to) {
+    std::vector<char> buffer(1 << 20);
+    for (;;) {
+        const ssize_t got = ::read(from, buffer.data(), buffer.size());
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (got == 0)
+            return true;
+        if (!WriteAll(to, std::string_view(buffer.data(), static_cast<std::size_t>(got))))
+            return false;
+    }
 }
 
 std::string FolderOf(const std::string& path) {

@@ -8,6 +8,10 @@ namespace parvex {
 /// Writes every byte of `data` to `fd`, retrying short and interrupted writes; false on an error.
 [[nodiscard]] bool WriteAll(int fd, std::string_view data);
 
+/// Copies every byte from `from` to `to` (both open descriptors), retrying interrupted calls;
+/// false on an error, with errno set.
+[[nodiscard]] bool CopyAll(int from, int to);
+
 /// The folder part of `path` without a trailing "/": "/" for a file in the root, "." for a bare
 /// name.
 std::string FolderOf(const std::string& path);

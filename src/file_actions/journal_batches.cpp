@@ -1,0 +1,52 @@
+#include "file_actions/journal_batches.h"
+
+#include <utility>
+
+namespace parvex {
+
+TJournalBatches::~TJournalBatches() {
+    Finish();
+}
+
+void TJournalBatches::Finish() {
+    if (unwritten_.empty()) {
+        for (const auto& [step, intent] : intents_)
+            journal_.Record(step, {false, {}, "not acted on: the run stopped before"});
+    }
+    intents_.clear();
+    // The acts are done either way; results that cannot be written are learnt on disk at undo.
+    (void)journal_.Sync();
+}
+
+void TJournalBatches::Begin(std::size_t begin, std::size_t end, std::vector<TStepIntent> intents) {
+    Finish();
+    begin_ = begin;
+    end_ = end;
+    unwritten_.clear();
+    for (TStepIntent& intent : intents) {
+        journal_.Intend(intent);
+        const std::size_t step = intent.Step;
+        intents_.emplace(step, std::move(intent));
+    }
+    if (!journal_.Sync())
+        unwritten_ = "the journal cannot be written: " + journal_.Error();
+}
+
+std::string TJournalBatches::TargetOf(std::size_t step) const {
+    const auto found = intents_.find(step);
+    return found == intents_.end() ? std::string() : found->second.Target;
+}
+
+TActionDone TJournalBatches::CarryOut(std::size_t step) {
+    const auto found = intents_.find(step);
+    if (found == intents_.end())
+        return {false, {}, "it has no intent in the journal"};
+    if (!unwritten_.empty())
+        return {false, {}, unwritten_};
+    TActionDone done = CarryOutIntent(found->second);
+    journal_.Record(step, done);
+    intents_.erase(found);
+    return done;
+}
+
+} // namespace parvex
