@@ -158,6 +158,10 @@ TCliOptions ParseCliArguments(const std::vector<std::string>& args) {
             options.MoveFolder = WithTrailingSlash(value);
         } else if (TakeOptionValue(args, i, "--from", value)) {
             options.FromFile = value;
+        } else if (arg == "--undo" || arg.starts_with("--undo=")) {
+            options.UndoRun = arg.size() > 7 ? arg.substr(7) : std::string();
+        } else if (arg == "--list-runs") {
+            options.ListRuns = true;
         } else {
             throw ECliUsageError("unknown option " + Quoted(arg) + " (see --help)");
         }
@@ -165,6 +169,11 @@ TCliOptions ParseCliArguments(const std::vector<std::string>& args) {
     if (options.MinSize > options.MaxSize)
         throw ECliUsageError("--min-size " + std::to_string(options.MinSize) +
                              " is larger than --max-size " + std::to_string(options.MaxSize));
+    if (options.UndoRun || options.ListRuns) {
+        if (args.size() != 1)
+            throw ECliUsageError("--undo and --list-runs take no other argument");
+        return options;
+    }
     CheckActionOptions(options, positional);
     if (!options.FromFile.empty())
         return options;
@@ -191,6 +200,7 @@ const char* CliUsageText() {
            "                  [--dry-run] START_FOLDER [MASK_LIST]\n"
            "       parvex-cli --from RESULT.json ACTION [--keep RULE]... [--protect DIR]...\n"
            "                  [--dry-run] [--format text|null|json | -0]\n"
+           "       parvex-cli --undo[=ID] | --list-runs\n"
            "\n"
            "Finds identical files below START_FOLDER and prints every group to standard output;\n"
            "with an ACTION, acts on the copies found instead: in each group one copy stays and\n"
@@ -272,6 +282,18 @@ const char* CliUsageText() {
            "\"parvex-actions\", version 1). A summary naming the protected folders goes to\n"
            "standard error.\n"
            "\n"
+           "Undoing (every run that acts, of parvex or parvex-cli, is journalled in\n"
+           "$XDG_STATE_HOME/parvex/runs/, ~/.local/state/parvex/runs/ when XDG_STATE_HOME is not\n"
+           "set, even one killed half-way):\n"
+           "  --undo[=ID]      put back what the run ID did, by default the newest run not yet\n"
+           "                   undone: trashed files come back from the trash, moved files move\n"
+           "                   back, files replaced by hard links become files of their own again\n"
+           "                   (refused when the kept copy changed since); nothing in a file's\n"
+           "                   place is ever replaced. One line per name:\n"
+           "                   putback<TAB>PATH<TAB>ACTION or skipped<TAB>PATH<TAB>REASON\n"
+           "  --list-runs      list the runs, the newest first: ID<TAB>START<TAB>BY<TAB>WHAT\n"
+           "                   <TAB>undone or not undone\n"
+           "\n"
            "Warnings and statistics always go to standard error.\n"
            "\n"
            "The comparison store, $XDG_CACHE_HOME/parvex/ (~/.cache/parvex/ when XDG_CACHE_HOME\n"
@@ -286,7 +308,8 @@ const char* CliUsageText() {
            "  1        an error, such as a result that could not be written\n"
            "  2        a bad command line, or a START_FOLDER that does not exist or is not\n"
            "           a folder, a missing --move-to folder, a result that cannot be read,\n"
-           "           or an action on a result without the key content; nothing was done\n"
+           "           an action on a result without the key content, or no such run (or\n"
+           "           none left) to undo; nothing was done\n"
            "  3        something could not be read, was skipped or failed\n"
            "  128+N    stopped by signal N (SIGINT, SIGTERM or SIGHUP); the groups found\n"
            "           until then are written\n";

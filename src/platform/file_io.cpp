@@ -1,6 +1,7 @@
 #include "platform/file_io.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <unistd.h>
 #include <vector>
 
@@ -33,6 +34,19 @@ bool CopyAll(int from, int to) {
         if (!WriteAll(to, std::string_view(buffer.data(), static_cast<std::size_t>(got))))
             return false;
     }
+}
+
+std::string AbsolutePathOf(const std::string& path) {
+    if (!path.empty() && path.front() == '/')
+        return path;
+    char* cwd = ::getcwd(nullptr, 0);
+    if (cwd == nullptr)
+        return {};
+    std::string absolute = cwd;
+    std::free(cwd);
+    if (absolute.back() != '/')
+        absolute += '/';
+    return absolute + path;
 }
 
 std::string FolderOf(const std::string& path) {

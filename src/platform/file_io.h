@@ -12,6 +12,10 @@ namespace parvex {
 /// false on an error, with errno set.
 [[nodiscard]] bool CopyAll(int from, int to);
 
+/// `path` made absolute with the working folder (unchanged when absolute); empty when the working
+/// folder cannot be learnt.
+std::string AbsolutePathOf(const std::string& path);
+
 /// The folder part of `path` without a trailing "/": "/" for a file in the root, "." for a bare
 /// name.
 std::string FolderOf(const std::string& path);

@@ -77,17 +77,6 @@ bool UsableUserFolder(const std::string& folder, uid_t uid, std::string& reason)
     return true;
 }
 
-std::string AbsolutePath(const std::string& path) {
-    if (!path.empty() && path.front() == '/')
-        return path;
-    char* cwd = ::getcwd(nullptr, 0);
-    if (cwd == nullptr)
-        return {};
-    std::string absolute = Join(cwd, path);
-    std::free(cwd);
-    return absolute;
-}
-
 std::string RealPathOf(const std::string& folder) {
     char* real = ::realpath(folder.c_str(), nullptr);
     if (real == nullptr)
@@ -256,7 +245,7 @@ TTrashPlace TrashPlaceOf(const std::string& path) {
         place.Reason = Failure("cannot find it", path.empty() ? ENOENT : errno);
         return place;
     }
-    const std::string absolute = AbsolutePath(path);
+    const std::string absolute = AbsolutePathOf(path);
     if (absolute.empty()) {
         place.Reason = Failure("cannot find the working folder", errno);
         return place;

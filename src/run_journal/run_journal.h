@@ -21,10 +21,9 @@ public:
     /// The run's id, which names it to an undo.
     const std::string& Id() const { return file_->Id(); }
 
-    void Intend(const TStepIntent& intent) override { intents_.push_back(intent); }
-    void Record(std::size_t step, const TActionDone& done) override {
-        results_.emplace_back(step, done);
-    }
+    /// Keeps the intent with its paths made absolute, so that an undo from any folder finds them.
+    void Intend(const TStepIntent& intent) override;
+    void Record(std::size_t step, const TActionDone& done) override;
     [[nodiscard]] bool Sync() override;
     std::string Error() const override { return error_; }
 
