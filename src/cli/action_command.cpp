@@ -167,8 +167,8 @@ int RunActions(const TCliOptions& options, const TResultDocument& result,
 
     WriteToStderr(Summary(options, run, protectedFolders));
     if (journal)
-        WriteToStderr("parvex-cli: journalled as run " + journal->Id() + " (parvex-cli --undo=" +
-                      journal->Id() + " puts it back)\n");
+        WriteToStderr("parvex-cli: journalled as run " + journal->Id() +
+                      " (parvex-cli --undo=" + journal->Id() + " puts it back)\n");
     TRunOutcome outcome;
     if (!written) {
         WriteToStderr(std::string("parvex-cli: cannot write the output: ") +

@@ -9,6 +9,9 @@ TJournalBatches::~TJournalBatches() {
 }
 
 void TJournalBatches::Finish() {
+    if (!open_)
+        return;
+    open_ = false;
     if (unwritten_.empty()) {
         for (const auto& [step, intent] : intents_)
             journal_.Record(step, {false, {}, "not acted on: the run stopped before"});
@@ -20,6 +23,7 @@ void TJournalBatches::Finish() {
 
 void TJournalBatches::Begin(std::size_t begin, std::size_t end, std::vector<TStepIntent> intents) {
     Finish();
+    open_ = true;
     begin_ = begin;
     end_ = end;
     unwritten_.clear();

@@ -46,6 +46,7 @@ private:
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
     std::map<std::size_t, TStepIntent> intents_;
+    bool open_ = false;     ///< a batch was begun and its results are not written yet
     std::string unwritten_; ///< why the batch's intents could not be written
 };
 

@@ -24,6 +24,10 @@ TUndoReport UndoRun(const std::string& folder, const std::string& id) {
             record.State = SettleOnDisk(record.Intent);
     }
     TPutBackNames putBack;
+    for (const TStepRecord& record : steps) {
+        if (record.State == TStepState::NotDone)
+            NoteLeftInPlace(record, putBack);
+    }
     for (auto record = steps.rbegin(); record != steps.rend(); ++record) {
         const bool toUndo =
             record->State == TStepState::Done || record->State == TStepState::Skipped;

@@ -29,11 +29,13 @@ bool SameLook(const TNameFacts& now, const TNameFacts& before) {
     return now.Size == before.Size && now.ModifiedNs == before.ModifiedNs;
 }
 
-// Why the place of a name may not be filled: something is there.
+// Why the place of a name may not be filled: something is there. A file of the size and
+// modification time the name had is the file put back (an inode number alone proves nothing: a
+// file replaced by a link gave its number free).
 std::string WhyTaken(const std::optional<TNameFacts>& place, const TNameFacts& before) {
     if (!place)
         return {};
-    return std::string(place->Id == before.Id || SameLook(*place, before) ? kAlreadyBack : kTaken);
+    return std::string(SameLook(*place, before) ? kAlreadyBack : kTaken);
 }
 
 std::string Failure(const std::string& what, int error) {
@@ -175,6 +177,12 @@ TStepState SettleOnDisk(const TStepIntent& intent) {
         return linked ? TStepState::Done : TStepState::NotDone;
     }
     return TStepState::NotDone;
+}
+
+void NoteLeftInPlace(const TStepRecord& record, TPutBackNames& putBack) {
+    const std::optional<TNameFacts> now = NameFactsOf(record.Intent.Name);
+    if (record.Intent.Before && now && SameUnchangedFile(*now, *record.Intent.Before))
+        putBack.emplace(KeyOf(*record.Intent.Before), record.Intent.Name);
 }
 
 std::string UndoStep(const TStepRecord& record, TPutBackNames& putBack) {

@@ -21,6 +21,10 @@ bool Undoable(const std::string& action);
 /// link) is removed.
 TStepState SettleOnDisk(const TStepIntent& intent);
 
+/// Notes the name of the step `record`, which the run did not act on, as the place its file's
+/// other names come back to, while it still holds that file unchanged.
+void NoteLeftInPlace(const TStepRecord& record, TPutBackNames& putBack);
+
 /// Puts the name of the done step `record` back: out of the trash, back from the folder, or
 /// made a file of its own again; never over anything in its place. Empty when put back, else
 /// why not.
