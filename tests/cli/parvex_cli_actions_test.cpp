@@ -4,6 +4,7 @@
 #include "settings/settings_store.h"
 #include "support/temp_tree.h"
 
+#include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -101,6 +102,52 @@ TEST_F(ParvexCliActionsTest, EachActionWritesALinePerNameAndLogsWhatItDid) {
         EXPECT_NE(run.Err.find("1 done, 0 skipped"), std::string::npos) << run.Err;
         ::unlink((Root + "bb/copy").c_str());
     }
+}
+
+TEST_F(ParvexCliActionsTest, UndoPutsBackEachActionAndSaysByItsStatusWhatItCouldNot) {
+    const std::string into = Temp.Folder("into");
+    const std::string copy = Root + "bb/copy";
+    const struct {
+        std::vector<std::string> Action;
+        const char* Word;
+        bool TakePlace; // a stranger takes the copy's place before the undo
+        int Status;
+        const char* Line;
+    } cases[] = {
+        {{"--trash"}, "trash", false, 0, "putback\tCOPY\ttrash\n"},
+        {{"--move-to", into}, "move", false, 0, "putback\tCOPY\tmove\n"},
+        {{"--link"}, "hardlink", false, 0, "putback\tCOPY\thardlink\n"},
+        {{"--trash"}, "trash", true, 3, "skipped\tCOPY\tits place is taken by another file\n"},
+    };
+    for (const auto& c : cases) {
+        Temp.File("tree/a/copy", "same");
+        Temp.File("tree/bb/copy", "same");
+        std::vector<std::string> args = c.Action;
+        args.insert(args.end(), {"--keep", "shortest-path", Root});
+        const TCliRun acted = Run(args);
+        ASSERT_EQ(acted.Status, 0) << c.Word << ": " << acted.Err;
+        ASSERT_NE(acted.Err.find("journalled as run "), std::string::npos) << acted.Err;
+        if (c.TakePlace)
+            Temp.File("tree/bb/copy", "a stranger");
+        const TCliRun undone = Run({"--undo"});
+        std::string line = c.Line;
+        line.replace(line.find("COPY"), 4, copy);
+        EXPECT_EQ(undone.Status, c.Status) << c.Word << ": " << undone.Err;
+        EXPECT_EQ(undone.Out, line) << c.Word;
+        EXPECT_EQ(TTempTree::ReadFile(copy), c.TakePlace ? "a stranger" : "same") << c.Word;
+        ::unlink(copy.c_str());
+    }
+    const TCliRun listed = Run({"--list-runs"});
+    EXPECT_EQ(listed.Status, 0) << listed.Err;
+    EXPECT_EQ(std::count(listed.Out.begin(), listed.Out.end(), '\n'), 4) << listed.Out;
+    EXPECT_NE(listed.Out.find("\tparvex-cli\thardlink 1\tundone\n"), std::string::npos)
+        << listed.Out;
+    const struct {
+        std::vector<std::string> Args;
+        int Status;
+    } refusals[] = {{{"--undo"}, 2}, {{"--undo=no-such-run"}, 2}, {{"--undo", Root}, 2}};
+    for (const auto& r : refusals)
+        EXPECT_EQ(Run(r.Args).Status, r.Status) << r.Args.back();
 }
 
 TEST_F(ParvexCliActionsTest, KeepRulesAndProtectedFoldersChooseTheCopyThatStays) {
