@@ -29,6 +29,7 @@ class QFileDialog;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QMessageBox;
 class QPoint;
 class QProgressDialog;
 class QRect;
@@ -135,6 +136,9 @@ public:
     void ShowInFileManagerClick();
     /// Copy path: the selected file goes to the clipboard as its path and its address.
     void P_CopyPathClick();
+    /// Undo last action: asks, naming the newest run not yet undone, puts it back and reports
+    /// what came back and what was skipped and why.
+    void UndoLastActionClick();
     /// Copies every marked file to the clipboard as paths and addresses.
     void CopyMarkedClick();
     /// Shows the find dialog while the tree holds nodes.
@@ -217,6 +221,11 @@ public:
     TStatusField* StatusSummary = nullptr;
     /// "N marked, X": shown while a file is marked.
     TStatusField* StatusMarks = nullptr;
+    /// Shown after an undo put files back that the result no longer holds, until the next
+    /// result.
+    TStatusField* StatusOutOfDate = nullptr;
+    /// The report of the last undo; made when first needed.
+    QMessageBox* UndoReport = nullptr;
     /// The details of the selected file, in a dock beside the tree; shown and hidden by
     /// N_DetailsPane.
     TDetailsPane* DetailsPane = nullptr;
@@ -237,6 +246,8 @@ public:
     QAction* N_Movethefile = nullptr;
     QAction* N_Deletethefile = nullptr;
     QAction* N_ShowInFileManager = nullptr;
+    /// Undo last action (Ctrl+Z while the tree has the keyboard; text fields keep their own).
+    QAction* N_UndoLastAction = nullptr;
     QAction* N_OpenResult = nullptr;
     QAction* N_SaveResult = nullptr;
     QAction* N_Settings = nullptr;
