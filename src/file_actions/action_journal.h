@@ -13,7 +13,8 @@ namespace parvex {
 /// undone, or its outcome learnt on disk, even when the run is killed half-way.
 struct TStepIntent {
     std::size_t Step = 0;
-    /// The action's word: "trash", "move", "hardlink" (ActionWord).
+    TActionKind Kind = TActionKind::Trash;
+    /// The action's word, as the journal keeps it (ActionWord).
     std::string Action;
     /// The exact path acted on.
     std::string Name;

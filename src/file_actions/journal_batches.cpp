@@ -14,7 +14,7 @@ void TJournalBatches::Finish() {
     open_ = false;
     if (unwritten_.empty()) {
         for (const auto& [step, intent] : intents_)
-            journal_.Record(step, {false, {}, "not acted on: the run stopped before"});
+            journal_.Record(step, {false, {}, "not acted on"});
     }
     intents_.clear();
     // The acts are done either way; results that cannot be written are learnt on disk at undo.

@@ -14,12 +14,13 @@ TStepIntent TStepReserver::Reserve(TActionKind kind, std::size_t step, const std
                                    const std::string& target) {
     TStepIntent intent;
     intent.Step = step;
+    intent.Kind = kind;
     intent.Action = ActionWord(kind);
     intent.Name = name;
     intent.Before = NameFactsOf(name);
+    intent.Target = target;
     const auto promised = [this](const std::string& path) { return promised_.contains(path); };
-    switch (kind) {
-    case TActionKind::Trash: {
+    if (kind == TActionKind::Trash) {
         const TTrashPlace place = TrashPlaceOf(name);
         intent.RecordedPath = place.RecordedPath;
         intent.Reason = place.Reason;
@@ -28,33 +29,27 @@ TStepIntent TStepReserver::Reserve(TActionKind kind, std::size_t step, const std
             if (intent.Target.empty())
                 intent.Reason = "no free name in the trash";
         }
-        break;
-    }
-    case TActionKind::Move:
-        intent.Target = target;
-        break;
-    case TActionKind::HardLink:
-        intent.Target = target;
+    } else if (kind == TActionKind::HardLink) {
         intent.Kept = NameFactsOf(target);
         intent.Temporary = TemporaryLinkName(name, promised);
-        break;
     }
     promised_.insert(intent.Target);
     promised_.insert(intent.Temporary);
     return intent;
 }
 
+// Actions that reserve nothing (they make no new name) are carried out as they are unjournalled.
 TActionDone CarryOutIntent(const TStepIntent& intent) {
     if (!intent.Reason.empty())
         return {false, {}, intent.Reason};
-    if (intent.Action == ActionWord(TActionKind::Trash)) {
+    if (intent.Kind == TActionKind::Trash) {
         TTrashOutcome outcome =
             TrashFileAs(intent.Name, intent.Target, intent.RecordedPath, std::time(nullptr));
         if (outcome.SlotTaken)
             return {false, intent.Target, "its place in the trash was taken meanwhile"};
         return {outcome.Trashed, std::move(outcome.Entry), std::move(outcome.Reason)};
     }
-    if (intent.Action == ActionWord(TActionKind::Move)) {
+    if (intent.Kind == TActionKind::Move) {
         if (MoveWithoutReplacing(intent.Name, intent.Target))
             return {true, intent.Target, {}};
         if (errno == EEXIST)
@@ -62,8 +57,11 @@ TActionDone CarryOutIntent(const TStepIntent& intent) {
         return {false, intent.Target,
                 std::string("it could not be moved: ") + std::strerror(errno)};
     }
-    TLinkOutcome outcome = ReplaceWithHardLinkVia(intent.Target, intent.Name, intent.Temporary);
-    return {outcome.Linked, intent.Target, std::move(outcome.Reason)};
+    if (intent.Kind == TActionKind::HardLink) {
+        TLinkOutcome outcome = ReplaceWithHardLinkVia(intent.Target, intent.Name, intent.Temporary);
+        return {outcome.Linked, intent.Target, std::move(outcome.Reason)};
+    }
+    return CarryOut(intent.Kind, intent.Name, intent.Target);
 }
 
 TActionDone CarryOutJournaled(TActionJournal& journal, TStepReserver& reserver, TActionKind kind,
