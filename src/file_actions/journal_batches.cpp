@@ -8,21 +8,29 @@ TJournalBatches::~TJournalBatches() {
     Finish();
 }
 
-void TJournalBatches::Finish() {
-    if (!open_)
-        return;
-    open_ = false;
+// The results of the batch begun last, the steps with an intent and no act recorded as not
+// acted on.
+void TJournalBatches::RecordResults() {
     if (unwritten_.empty()) {
         for (const auto& [step, intent] : intents_)
             journal_.Record(step, {false, {}, "not acted on"});
     }
     intents_.clear();
+}
+
+void TJournalBatches::Finish() {
+    if (!open_)
+        return;
+    open_ = false;
+    RecordResults();
     // The acts are done either way; results that cannot be written are learnt on disk at undo.
     (void)journal_.Sync();
 }
 
 void TJournalBatches::Begin(std::size_t begin, std::size_t end, std::vector<TStepIntent> intents) {
-    Finish();
+    // The results of the batch before reach the disk with the intents of this one: one write,
+    // and still every result is there before anything else is acted on.
+    RecordResults();
     open_ = true;
     begin_ = begin;
     end_ = end;

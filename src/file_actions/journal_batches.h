@@ -28,8 +28,8 @@ public:
     TStepReserver& Reserver() { return reserver_; }
     /// True while step `step` lies in the batch begun last.
     bool Holds(std::size_t step) const { return step >= begin_ && step < end_; }
-    /// Writes the results of the batch before, then begins the batch of steps `begin` up to
-    /// `end` with the intents of those that act (the others have none) and writes them.
+    /// Begins the batch of steps `begin` up to `end` with the intents of those that act (the
+    /// others have none) and writes them together with the results of the batch before.
     void Begin(std::size_t begin, std::size_t end, std::vector<TStepIntent> intents);
     /// The target the intent of `step` names; empty when it has none.
     std::string TargetOf(std::size_t step) const;
@@ -41,6 +41,8 @@ public:
     void Finish();
 
 private:
+    void RecordResults();
+
     TActionJournal& journal_;
     TStepReserver reserver_;
     std::size_t begin_ = 0;

@@ -40,8 +40,10 @@ void TFmain::UndoLastActionClick() {
     UndoReport->setDetailedText(UndoDetails(report));
     UndoReport->show();
     // Names put back are not in the result any more: it says so until the next result.
-    if (report.PutBackCount() > 0 && HasResults())
+    if (report.PutBackCount() > 0 && HasResults()) {
         StatusOutOfDate->Show(QStringLiteral("Out of date: files were put back"));
+        StatusOutOfDate->show();
+    }
 }
 
 } // namespace parvex

@@ -1,35 +1,18 @@
 // Undo last action in the window: Ctrl+Z in the tree (and the menu item) asks, naming the newest
 // run, puts back what F8, F6 or a run of any action did, reports it and says the result is out of
 // date; in a text field Ctrl+Z undoes the typing.
-#include "file_actions/action_run.h"
+#include "command_line_run.h"
 #include "main/fmain.h"
 #include "main/status_field.h"
 #include "main_test_support.h"
-#include "platform/file_times.h"
-#include "run_journal/run_journal.h"
-#include "run_journal/runs_folder.h"
 #include "support/qt/modal_driver.h"
 
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
-#include <sys/stat.h>
 
 namespace parvex::test {
 namespace {
-
-TResultFileFacts FactsOf(const std::string& path) {
-    struct stat facts {};
-    TResultFileFacts file;
-    file.Path = path;
-    if (::lstat(path.c_str(), &facts) == 0) {
-        file.Size = facts.st_size;
-        file.ModifiedNs = NanosecondsOf(facts.st_mtim);
-        file.Id = FileIdOf(facts);
-        file.AllNamesFound = true;
-    }
-    return file;
-}
 
 class UndoWindowTest : public TMainWindowTest {
 protected:
@@ -44,20 +27,6 @@ protected:
         QTest::keyClick(window.TV1, static_cast<Qt::Key>(key), modifiers);
     }
 
-    // A run of `kind` on the pair, journalled as parvex-cli journals its runs.
-    void RunAsTheCommandLine(TActionKind kind) {
-        std::vector<TResultGroupFacts> groups(1);
-        groups[0].Files = {FactsOf(second), FactsOf(first)};
-        TRealFolders real;
-        const TActionPlan plan = MakeActionPlan(groups, {}, real);
-        TRunJournal journal(RunsFolder(), "parvex-cli");
-        TActionRun run(groups, plan, {kind, files.Folder("into"), false}, nullptr);
-        run.JournalTo(journal);
-        while (run.Step()) {
-        }
-        ASSERT_EQ(run.DoneCount(), 1u) << run.Outcomes().front().Reason;
-    }
-
     TTempTree files;
     std::string first, second;
 };
@@ -66,47 +35,54 @@ TEST_F(UndoWindowTest, CtrlZInTheTreeAsksAndPutsBackWhatEachActionDid) {
     const std::string over = files.Path("over/pic.jpg");
     const struct {
         const char* What;
-        std::function<void(UndoWindowTest&)> Act;
+        std::function<void()> Act;
         const char* Question; // how the question names what was done
         const char* Summary;
     } cases[] = {
         {"F8",
-         [](UndoWindowTest& t) {
-             t.Select(0, 0);
-             t.PressInTree(Qt::Key_F8);
+         [this] {
+             Select(0, 0);
+             PressInTree(Qt::Key_F8);
          },
          "1 file moved to the trash, by window", "Undo: 1 put back, 0 skipped."},
         {"F6 to a free place",
-         [](UndoWindowTest& t) {
-             t.window.ChooseMoveDestination = [&t](const QString&, const QString&, const QString&) {
-                 return QString::fromStdString(t.files.Path("elsewhere/pic.jpg"));
+         [this] {
+             window.ChooseMoveDestination = [this](const QString&, const QString&, const QString&) {
+                 return QString::fromStdString(files.Path("elsewhere/pic.jpg"));
              };
-             t.files.Folder("elsewhere");
-             t.Select(0, 0);
-             t.PressInTree(Qt::Key_F6);
+             files.Folder("elsewhere");
+             Select(0, 0);
+             PressInTree(Qt::Key_F6);
          },
          "1 file moved, by window", "Undo: 1 put back, 0 skipped."},
         {"F6 onto a file, which goes to the trash in the same run",
-         [&over](UndoWindowTest& t) {
-             t.files.File("over/pic.jpg", "in the way");
-             t.window.ChooseMoveDestination = [&over](const QString&, const QString&,
-                                                      const QString&) {
+         [this, &over] {
+             files.File("over/pic.jpg", "in the way");
+             window.ChooseMoveDestination = [&over](const QString&, const QString&,
+                                                    const QString&) {
                  return QString::fromStdString(over);
              };
-             t.Select(0, 0);
-             t.PressInTree(Qt::Key_F6);
+             Select(0, 0);
+             PressInTree(Qt::Key_F6);
          },
          "1 file moved to the trash, 1 file moved, by window", "Undo: 2 put back, 0 skipped."},
         {"a hard link run of parvex-cli",
-         [](UndoWindowTest& t) { t.RunAsTheCommandLine(TActionKind::HardLink); },
+         [this] {
+             EXPECT_EQ(
+                 RunAsTheCommandLine(TActionKind::HardLink, second, first, files.Folder("into")),
+                 "");
+         },
          "1 file replaced by a hard link, by parvex-cli", "Undo: 1 put back, 0 skipped."},
         {"a move run of parvex-cli",
-         [](UndoWindowTest& t) { t.RunAsTheCommandLine(TActionKind::Move); },
+         [this] {
+             EXPECT_EQ(RunAsTheCommandLine(TActionKind::Move, second, first, files.Folder("into")),
+                       "");
+         },
          "1 file moved, by parvex-cli", "Undo: 1 put back, 0 skipped."},
     };
     for (const auto& c : cases) {
         ReportResult({{"pic.jpg", {first, second}}});
-        c.Act(*this);
+        c.Act();
         sure->Questions.clear();
         PressInTree(Qt::Key_Z, Qt::ControlModifier);
         ASSERT_EQ(sure->Questions.size(), 1u) << c.What;
@@ -115,8 +91,9 @@ TEST_F(UndoWindowTest, CtrlZInTheTreeAsksAndPutsBackWhatEachActionDid) {
             << c.What << ": " << sure->Questions[0].toStdString();
         EXPECT_EQ(TTempTree::ReadFile(first), std::string(600, 'p')) << c.What;
         EXPECT_EQ(TTempTree::ReadFile(second), std::string(600, 'p')) << c.What;
-        if (TTempTree::Exists(over))
+        if (TTempTree::Exists(over)) {
             EXPECT_EQ(TTempTree::ReadFile(over), "in the way") << c.What;
+        }
         ASSERT_NE(window.UndoReport, nullptr) << c.What;
         EXPECT_EQ(window.UndoReport->text(), QLatin1String(c.Summary))
             << c.What << ": " << window.UndoReport->detailedText().toStdString();
