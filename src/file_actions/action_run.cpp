@@ -2,6 +2,7 @@
 
 #include "file_actions/check_before_acting.h"
 #include "platform/actions_log.h"
+#include "platform/all_names_move.h"
 #include "platform/free_name.h"
 
 #include <algorithm>
@@ -70,7 +71,11 @@ void TActionRun::CountDone(const TWork& work) {
         bytesFreed_ += file.Size;
 }
 
-const TResultFileFacts& TActionRun::StayingFile(std::size_t planGroup) {
+bool TActionRun::AtFileStart() const {
+    return Finished() || work_[next_].Name == FileOf(work_[next_]).Path;
+}
+
+const TResultFileFacts& TActionRun::Staying(std::size_t planGroup) {
     if (stayingGroup_ != planGroup) {
         stayingGroup_ = planGroup;
         staying_ = ChooseStaying(planGroup);
@@ -83,31 +88,40 @@ void TActionRun::JournalTo(TActionJournal& journal) {
         journal_ = std::make_unique<TJournalBatches>(journal);
 }
 
-// The intents of the next batch, with their targets chosen, written before any of it acts.
+// The intents of the next batch, with their targets chosen, written before any of it acts. A
+// batch ends where a file does, as a move takes all names of a file at once.
 void TActionRun::PrepareBatch() {
-    const std::size_t end = std::min(work_.size(), next_ + TJournalBatches::kBatchSize);
+    std::size_t end = std::min(work_.size(), next_ + TJournalBatches::kBatchSize);
+    while (end < work_.size() && work_[end].Name != FileOf(work_[end]).Path)
+        ++end;
     std::vector<TStepIntent> intents;
     for (std::size_t step = next_; step < end; ++step) {
         const TWork& work = work_[step];
         if (!work.Skip.empty())
             continue;
-        const std::string& keptName = StayingFile(work.PlanGroup).Path;
+        const std::string& keptName = Staying(work.PlanGroup).Path;
         intents.push_back(journal_->Reserver().Reserve(choices_.Kind, step, work.Name,
                                                        TargetFor(work.Name, keptName)));
     }
     journal_->Begin(next_, end, std::move(intents));
 }
 
-void TActionRun::Act(std::size_t step, TActionOutcome& outcome) {
-    const TWork& work = work_[step];
+void TActionRun::Log(const TActionOutcome& outcome) {
+    if (log_ != nullptr && !log_->Append(ActionWord(choices_.Kind), outcome.Name, outcome.Target) &&
+        logError_.empty())
+        logError_ = log_->Error();
+}
+
+void TActionRun::Act(const TWork& work, TActionOutcome& outcome) {
     if (!work.Skip.empty()) {
         outcome.Reason = work.Skip;
         return;
     }
-    const TResultFileFacts& kept = StayingFile(work.PlanGroup);
+    const TResultFileFacts& kept = Staying(work.PlanGroup);
     outcome.Reason = WhyNotActNow(work.Name, FileOf(work), kept.Path, kept);
     if (!outcome.Reason.empty())
         return;
+    const auto step = static_cast<std::size_t>(&work - work_.data());
     const std::string target =
         journal_ ? journal_->TargetOf(step) : TargetFor(work.Name, kept.Path);
     if (choices_.Kind == TActionKind::Move && target.empty()) {
@@ -124,9 +138,60 @@ void TActionRun::Act(std::size_t step, TActionOutcome& outcome) {
     outcome.Done = done.Done;
     outcome.Target = std::move(done.Target);
     outcome.Reason = std::move(done.Reason);
-    if (outcome.Done && log_ != nullptr &&
-        !log_->Append(ActionWord(choices_.Kind), work.Name, outcome.Target) && logError_.empty())
-        logError_ = log_->Error();
+    if (outcome.Done)
+        Log(outcome);
+}
+
+// The names of the file whose first name is work_[first] that pass their checks move together;
+// the outcome of each of its names is decided here.
+void TActionRun::MoveAllNamesOf(std::size_t first) {
+    const TWork& work = work_[first];
+    const TResultFileFacts& file = FileOf(work);
+    const TResultFileFacts& kept = Staying(work.PlanGroup);
+    std::vector<std::size_t> movable;
+    std::vector<std::string> names;
+    for (std::size_t w = first; w <= first + file.OtherNames.size(); ++w) {
+        TActionOutcome& outcome = decided_[w];
+        outcome.Group = plan_.Groups[work.PlanGroup].Group;
+        outcome.File = work.File;
+        outcome.Name = work_[w].Name;
+        outcome.Reason = WhyNotActNow(outcome.Name, file, kept.Path, kept);
+        if (outcome.Reason.empty()) {
+            movable.push_back(w);
+            names.push_back(outcome.Name);
+        }
+    }
+    if (choices_.DryRun) {
+        for (const std::size_t w : movable) {
+            TActionOutcome& outcome = decided_[w];
+            outcome.Target = TargetFor(outcome.Name, kept.Path);
+            outcome.Done = !outcome.Target.empty();
+            if (!outcome.Done)
+                outcome.Reason = "no free name in the folder";
+        }
+        return;
+    }
+    if (names.empty())
+        return;
+    const TNamesMove moved = MoveNames(movable, names);
+    for (std::size_t n = 0; n < movable.size(); ++n) {
+        TActionOutcome& outcome = decided_[movable[n]];
+        outcome.Done = moved.Moved;
+        if (!moved.Moved) {
+            outcome.Reason = moved.Reason;
+            continue;
+        }
+        outcome.Target = moved.Targets[n];
+        Log(outcome);
+    }
+}
+
+// The names of one file moved together: to the targets their intents name when journalled.
+TNamesMove TActionRun::MoveNames(const std::vector<std::size_t>& steps,
+                                 const std::vector<std::string>& names) {
+    if (!journal_)
+        return MoveAllNames(names, choices_.MoveFolder);
+    return journal_->MoveAllNames(steps);
 }
 
 bool TActionRun::Step() {
@@ -134,14 +199,22 @@ bool TActionRun::Step() {
         return false;
     if (journal_ && !journal_->Holds(next_))
         PrepareBatch();
-    const std::size_t step = next_++;
-    const TWork& work = work_[step];
-    TActionOutcome outcome;
-    outcome.Group = plan_.Groups[work.PlanGroup].Group;
-    outcome.File = work.File;
-    outcome.Name = work.Name;
-    Act(step, outcome);
-    outcomes_.push_back(std::move(outcome));
+    const std::size_t place = next_++;
+    const TWork& work = work_[place];
+    const TResultFileFacts& file = FileOf(work);
+    if (choices_.Kind == TActionKind::Move && work.Skip.empty() && !file.OtherNames.empty() &&
+        work.Name == file.Path)
+        MoveAllNamesOf(place);
+    if (auto decided = decided_.extract(place)) {
+        outcomes_.push_back(std::move(decided.mapped()));
+    } else {
+        TActionOutcome outcome;
+        outcome.Group = plan_.Groups[work.PlanGroup].Group;
+        outcome.File = work.File;
+        outcome.Name = work.Name;
+        Act(work, outcome);
+        outcomes_.push_back(std::move(outcome));
+    }
     if (outcomes_.back().Done)
         CountDone(work);
     if (journal_ && Finished())

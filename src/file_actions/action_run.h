@@ -3,6 +3,7 @@
 #include "file_actions/action_plan.h"
 #include "file_actions/file_action.h"
 #include "file_actions/journal_batches.h"
+#include "platform/all_names_move.h"
 #include "result_file/result_document.h"
 
 #include <cstddef>
@@ -44,7 +45,9 @@ struct TActionOutcome {
 /// A plan carried out one name at a time, so that a caller can keep a window alive between
 /// steps and stop whenever it likes: what is done is done, the rest is untouched. Every name of
 /// a file acted on is handled, each checked right before (unchanged since the search, bytes
-/// equal to the copy that stays); each done action is appended to the actions log.
+/// equal to the copy that stays); each done action is appended to the actions log. A move takes
+/// every name of a file at once, so that the file arrives as one file with all its names: the
+/// step of its first name moves them, the steps of the others say what became of them.
 class TActionRun {
 public:
     /// A run of `plan`, made for `groups`, which must outlive the run (the log may be nullptr).
@@ -52,13 +55,17 @@ public:
                TRunChoices choices, TActionsLog* log);
 
     /// Records the run's steps in `journal` (which must outlive the run) in batches: the intents
-    /// of up to TJournalBatches::kBatchSize names are written before any of them is acted on,
-    /// their results after. Call before the first Step; a dry run writes none.
+    /// of up to TJournalBatches::kBatchSize names (more when a file's names would be split) are
+    /// written before any of them is acted on, their results after. Call before the first Step;
+    /// a dry run writes none.
     void JournalTo(TActionJournal& journal);
 
     /// Handles the next name; false when none was left.
     bool Step();
     bool Finished() const { return next_ >= work_.size(); }
+    /// True when no name of a file is half handled: the run is finished or its next name is the
+    /// first of a file. A caller that stops only here acts on every file whole or not at all.
+    bool AtFileStart() const;
     /// The number of names to handle in all.
     std::size_t Total() const { return work_.size(); }
     /// The outcomes so far, in the order handled.
@@ -80,9 +87,13 @@ private:
     };
     const TResultFileFacts& FileOf(const TWork& work) const;
     std::size_t ChooseStaying(std::size_t planGroup) const;
-    const TResultFileFacts& StayingFile(std::size_t planGroup);
+    const TResultFileFacts& Staying(std::size_t planGroup);
     void PrepareBatch();
-    void Act(std::size_t step, TActionOutcome& outcome);
+    void Act(const TWork& work, TActionOutcome& outcome);
+    void MoveAllNamesOf(std::size_t first);
+    TNamesMove MoveNames(const std::vector<std::size_t>& steps,
+                         const std::vector<std::string>& names);
+    void Log(const TActionOutcome& outcome);
     std::string TargetFor(const std::string& name, const std::string& keptName);
     void CountDone(const TWork& work);
 
@@ -96,6 +107,9 @@ private:
     std::optional<std::size_t> stayingGroup_;
     std::size_t staying_ = 0;
     std::vector<TActionOutcome> outcomes_;
+    // The outcomes of names a move of all names of their file already decided, by their place
+    // in work_.
+    std::map<std::size_t, TActionOutcome> decided_;
     std::size_t doneCount_ = 0;
     std::int64_t bytesFreed_ = 0;
     // Names done per file (group, file), to count a file's space once all are done.

@@ -4,6 +4,8 @@
 #include "platform/hard_link_replace.h"
 #include "platform/safe_move.h"
 
+#include <cerrno>
+#include <cstring>
 #include <utility>
 
 namespace parvex {
@@ -35,7 +37,7 @@ TActionDone CarryOut(TActionKind kind, const std::string& name, const std::strin
         case TMoveOutcome::Failed:
             break;
         }
-        return {false, target, "it could not be moved"};
+        return {false, target, std::strerror(errno)};
     case TActionKind::HardLink:
         break;
     }

@@ -61,4 +61,29 @@ TActionDone TJournalBatches::CarryOut(std::size_t step) {
     return done;
 }
 
+TNamesMove TJournalBatches::MoveAllNames(const std::vector<std::size_t>& steps) {
+    TNamesMove moved;
+    std::vector<std::string> names;
+    std::vector<std::string> targets;
+    for (const std::size_t step : steps) {
+        const auto found = intents_.find(step);
+        if (found == intents_.end()) {
+            moved.Reason = "it has no intent in the journal";
+            return moved;
+        }
+        names.push_back(found->second.Name);
+        targets.push_back(found->second.Target);
+    }
+    if (!unwritten_.empty()) {
+        moved.Reason = unwritten_;
+        return moved;
+    }
+    moved = MoveAllNamesTo(names, targets);
+    for (std::size_t n = 0; n < steps.size(); ++n) {
+        journal_.Record(steps[n], {moved.Moved, targets[n], moved.Reason});
+        intents_.erase(steps[n]);
+    }
+    return moved;
+}
+
 } // namespace parvex

@@ -2,6 +2,7 @@
 
 #include "file_actions/action_journal.h"
 #include "file_actions/journaled_step.h"
+#include "platform/all_names_move.h"
 
 #include <cstddef>
 #include <map>
@@ -36,6 +37,9 @@ public:
     /// Carries out the intent of `step` and records its result; when the batch's intents could
     /// not be written, nothing is done and the reason says so.
     TActionDone CarryOut(std::size_t step);
+    /// Moves the names of one file, the steps `steps` (its first name first), together to the
+    /// targets their intents name, and records their results.
+    TNamesMove MoveAllNames(const std::vector<std::size_t>& steps);
     /// Writes the results recorded so far, the steps with an intent and no act recorded as not
     /// acted on.
     void Finish();

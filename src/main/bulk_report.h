@@ -1,13 +1,16 @@
 #pragma once
 
 #include <QDialog>
+#include <cstddef>
+#include <vector>
 
 class QLabel;
 class QPlainTextEdit;
 
 namespace parvex {
 
-class TBulkRun;
+class TActionRun;
+struct TFileOutcome;
 
 /// The report at the end of a bulk command: how many files were done, the space freed, and
 /// each file skipped with its reason. Modeless, so it can stay open beside the result.
@@ -16,8 +19,10 @@ class TBulkReport : public QDialog {
 public:
     explicit TBulkReport(QWidget* parent = nullptr);
 
-    /// Shows what `run` did under the title `what`; `stopped` when the user stopped it.
-    void ShowRun(const QString& what, const TBulkRun& run, bool stopped);
+    /// Shows what `run` did, file by file (`files`, OutcomesByFile), under the title `what`;
+    /// `left` files were not reached because the user stopped the run.
+    void ShowRun(const QString& what, const TActionRun& run, const std::vector<TFileOutcome>& files,
+                 std::size_t left);
     /// The summary line shown.
     QString Summary() const;
     /// The lines of the skipped files shown, one per file.
