@@ -200,6 +200,8 @@ TEST_F(MainWindowTest, CommandsCarryTheirCaptionsShortcutsAndPictures) {
                          QStringLiteral("  Delete the file [F8]"),
                          QStringLiteral("  Show in file manager [Ctrl+Shift+R]"),
                          QStringLiteral("  -"),
+                         QStringLiteral("  Undo last action... [Ctrl+Z]"),
+                         QStringLiteral("  -"),
                          QStringLiteral("  Open result... [Ctrl+O]"),
                          QStringLiteral("  Save result... [Ctrl+S]"),
                          QStringLiteral("  -"),

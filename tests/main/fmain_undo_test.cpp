@@ -1,6 +1,7 @@
 // Undo last action in the window: Ctrl+Z in the tree (and the menu item) asks, naming the newest
 // run, puts back what F8, F6 or a run of any action did, reports it and says the result is out of
 // date; in a text field Ctrl+Z undoes the typing.
+#include "_compearer/panel/ocompearer.h"
 #include "command_line_run.h"
 #include "main/fmain.h"
 #include "main/status_field.h"
@@ -17,6 +18,8 @@ namespace {
 class UndoWindowTest : public TMainWindowTest {
 protected:
     UndoWindowTest() {
+        // Content among the keys, so that the marked files can be acted on.
+        window.Ocompearer1->Core().SetKeys({false, true, false, true});
         first = files.File("one/pic.jpg", std::string(600, 'p'));
         second = files.File("two/pic.jpg", std::string(600, 'p'));
     }
@@ -66,6 +69,27 @@ TEST_F(UndoWindowTest, CtrlZInTheTreeAsksAndPutsBackWhatEachActionDid) {
              PressInTree(Qt::Key_F6);
          },
          "1 file moved to the trash, 1 file moved, by window", "Undo: 2 put back, 0 skipped."},
+        {"Shift+F8 on the marked copy",
+         [this] {
+             PressInTree(Qt::Key_4, Qt::ControlModifier); // all but the first found
+             PressInTree(Qt::Key_F8, Qt::ShiftModifier);
+         },
+         "1 file moved to the trash, by window", "Undo: 1 put back, 0 skipped."},
+        {"Shift+F6 on the marked copy",
+         [this] {
+             window.ChooseFolder = [this](const QString&) {
+                 return QString::fromStdString(files.Folder("bulk"));
+             };
+             PressInTree(Qt::Key_4, Qt::ControlModifier);
+             PressInTree(Qt::Key_F6, Qt::ShiftModifier);
+         },
+         "1 file moved, by window", "Undo: 1 put back, 0 skipped."},
+        {"Shift+F7 on the marked copy",
+         [this] {
+             PressInTree(Qt::Key_4, Qt::ControlModifier);
+             PressInTree(Qt::Key_F7, Qt::ShiftModifier);
+         },
+         "1 file replaced by a hard link, by window", "Undo: 1 put back, 0 skipped."},
         {"a hard link run of parvex-cli",
          [this] {
              EXPECT_EQ(
