@@ -54,8 +54,7 @@ TActionDone CarryOutIntent(const TStepIntent& intent) {
             return {true, intent.Target, {}};
         if (errno == EEXIST)
             return {false, intent.Target, "its place in the folder was taken meanwhile"};
-        return {false, intent.Target,
-                std::string("it could not be moved: ") + std::strerror(errno)};
+        return {false, intent.Target, std::strerror(errno)};
     }
     if (intent.Kind == TActionKind::HardLink) {
         TLinkOutcome outcome = ReplaceWithHardLinkVia(intent.Target, intent.Name, intent.Temporary);

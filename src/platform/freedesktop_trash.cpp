@@ -252,8 +252,11 @@ TTrashPlace TrashPlaceOf(const std::string& path) {
     }
     const std::string home = HomeTrashFolder();
     struct stat homeFacts {};
-    if (!home.empty() && MakeFolders(home, 0700) && ::stat(home.c_str(), &homeFacts) == 0 &&
-        homeFacts.st_dev == facts.st_dev) {
+    // The home trash is made only when missing: a run trashing thousands of files asks once.
+    const bool homeThere =
+        !home.empty() && (::stat(home.c_str(), &homeFacts) == 0 ||
+                          (MakeFolders(home, 0700) && ::stat(home.c_str(), &homeFacts) == 0));
+    if (homeThere && homeFacts.st_dev == facts.st_dev) {
         place.Folder = home;
         place.RecordedPath = absolute;
         return place;
