@@ -79,7 +79,7 @@ TKeepRule KeepRuleOf(const std::string& text) {
 
 void SetAction(TCliOptions& options, TActionKind action) {
     if (options.Action)
-        throw ECliUsageError("only one of --trash, --move-to and --link may be given");
+        throw ECliUsageError("only one of --trash, --move-to, --link and --dedupe may be given");
     options.Action = action;
 }
 
@@ -93,7 +93,7 @@ void CheckActionOptions(const TCliOptions& options, const std::vector<std::strin
                                                                  : nullptr;
         if (lonely != nullptr)
             throw ECliUsageError(std::string(lonely) +
-                                 " needs an action: --trash, --move-to DIR or --link");
+                                 " needs an action: --trash, --move-to DIR, --link or --dedupe");
     }
     if (!options.FromFile.empty() && !positional.empty())
         throw ECliUsageError("--from acts on a saved result: no START_FOLDER may be given");
@@ -153,6 +153,8 @@ TCliOptions ParseCliArguments(const std::vector<std::string>& args) {
             SetAction(options, TActionKind::Trash);
         } else if (arg == "--link") {
             SetAction(options, TActionKind::HardLink);
+        } else if (arg == "--dedupe") {
+            SetAction(options, TActionKind::Share);
         } else if (TakeOptionValue(args, i, "--move-to", value)) {
             SetAction(options, TActionKind::Move);
             options.MoveFolder = WithTrailingSlash(value);
@@ -247,6 +249,11 @@ const char* CliUsageText() {
            "                   under a free name\n"
            "  --link           replace every copy that does not stay by a hard link to the\n"
            "                   copy that stays\n"
+           "  --dedupe         let every copy that does not stay share its storage with the\n"
+           "                   copy that stays (Btrfs, XFS with reflink): nothing is deleted,\n"
+           "                   names, owners, modes and times stay, and the kernel compares\n"
+           "                   the bytes as it shares them; a copy that already shares it is\n"
+           "                   skipped\n"
            "  --keep RULE      which copy stays; may be repeated: the first rule that tells\n"
            "                   the copies apart decides, ties go to the next rule, then to the\n"
            "                   order found; default first. RULE is newest, oldest (modification\n"
@@ -261,12 +268,13 @@ const char* CliUsageText() {
            "                   searching: on its marked files when it has any (then --keep may\n"
            "                   not be given), else as the keep rules say; files outside its\n"
            "                   start folder are skipped\n"
-           "Every file with several names (hard links) is acted on under each name found.\n"
+           "Every file with several names (hard links) is acted on under each name found\n"
+           "(--dedupe: once, under its first name).\n"
            "Right before acting, each file and the copy that stays must be unchanged since\n"
            "the search and hold equal bytes, or the file is skipped. Done actions are added\n"
            "to actions.log. One line per name acted on or skipped: ACTION<TAB>PATH<TAB>TARGET\n"
-           "(ACTION is trash, move or hardlink; TARGET is the trash entry, the new path or\n"
-           "the copy linked to, empty for the trash in a dry run) or\n"
+           "(ACTION is trash, move, hardlink or share; TARGET is the trash entry, the new\n"
+           "path, or the copy linked to or shared with, empty for the trash in a dry run) or\n"
            "skipped<TAB>PATH<TAB>REASON, escaped as the text format; with -0 the three\n"
            "fields each end with a NUL; with --format json one document (format\n"
            "\"parvex-actions\", version 1). A summary naming the protected folders goes to\n"

@@ -18,6 +18,9 @@ TActionRun::TActionRun(const std::vector<TResultGroupFacts>& groups, const TActi
             const TResultFileFacts& facts = groups_[plan_.Groups[g].Group].Files[file.File];
             const std::string skip = file.Decision == TPlanDecision::Skip ? file.Why : "";
             work_.push_back({g, file.File, facts.Path, skip});
+            // Storage belongs to the file, not to one of its names.
+            if (choices_.Kind == TActionKind::Share)
+                continue;
             for (const std::string& other : facts.OtherNames)
                 work_.push_back({g, file.File, other, skip});
         }
@@ -51,6 +54,7 @@ std::string TActionRun::TargetFor(const std::string& name, const std::string& ke
     case TActionKind::Move:
         break;
     case TActionKind::HardLink:
+    case TActionKind::Share:
         return keptName;
     }
     // A dry run moves nothing, so the names it promised are kept apart by hand.
@@ -65,7 +69,8 @@ void TActionRun::CountDone(const TWork& work) {
     ++doneCount_;
     const TResultFileFacts& file = FileOf(work);
     const std::size_t done = ++namesDone_[{plan_.Groups[work.PlanGroup].Group, work.File}];
-    if (file.AllNamesFound && done == 1 + file.OtherNames.size())
+    if (choices_.Kind != TActionKind::Share && file.AllNamesFound &&
+        done == 1 + file.OtherNames.size())
         bytesFreed_ += file.Size;
 }
 
@@ -80,7 +85,8 @@ void TActionRun::Act(const TWork& work, TActionOutcome& outcome) {
     }
     const std::vector<TResultFileFacts>& files = groups_[plan_.Groups[work.PlanGroup].Group].Files;
     const TResultFileFacts& kept = files[staying_];
-    outcome.Reason = WhyNotActNow(work.Name, FileOf(work), kept.Path, kept);
+    outcome.Reason =
+        WhyNotActNow(work.Name, FileOf(work), kept.Path, kept, choices_.Kind != TActionKind::Share);
     if (!outcome.Reason.empty())
         return;
     const std::string target = TargetFor(work.Name, kept.Path);
@@ -88,16 +94,14 @@ void TActionRun::Act(const TWork& work, TActionOutcome& outcome) {
         outcome.Reason = "no free name in the folder";
         return;
     }
-    if (choices_.DryRun) {
-        outcome.Done = true;
-        outcome.Target = target;
-        return;
-    }
-    TActionDone done = CarryOut(choices_.Kind, work.Name, target);
+    TActionDone done = choices_.DryRun ? Foresee(choices_.Kind, work.Name, target)
+                                       : CarryOut(choices_.Kind, work.Name, target);
     outcome.Done = done.Done;
     outcome.Target = std::move(done.Target);
     outcome.Reason = std::move(done.Reason);
-    if (outcome.Done && log_ != nullptr &&
+    outcome.BytesShared = done.BytesShared;
+    outcome.SharesStorage = done.SharesStorage;
+    if (outcome.Done && !choices_.DryRun && log_ != nullptr &&
         !log_->Append(ActionWord(choices_.Kind), work.Name, outcome.Target) && logError_.empty())
         logError_ = log_->Error();
 }
@@ -111,6 +115,7 @@ bool TActionRun::Step() {
     outcome.File = work.File;
     outcome.Name = work.Name;
     Act(work, outcome);
+    bytesShared_ += outcome.BytesShared;
     outcomes_.push_back(std::move(outcome));
     if (outcomes_.back().Done)
         CountDone(work);
