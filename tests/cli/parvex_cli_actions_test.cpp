@@ -2,6 +2,8 @@
 // folders, saved results, refusals and the exit statuses.
 
 #include "settings/settings_store.h"
+#include "support/kept_facts.h"
+#include "support/private_mount.h"
 #include "support/temp_tree.h"
 
 #include <fstream>
@@ -14,6 +16,9 @@
 namespace parvex {
 namespace {
 
+using testing::OnFreshFileSystem;
+using testing::RandomContent;
+using testing::TChildRun;
 using testing::TTempTree;
 
 struct TCliRun {
@@ -173,6 +178,48 @@ TEST_F(ParvexCliActionsTest, ASavedResultIsActedOnByItsMarksAndOnlyInsideItsStar
     EXPECT_FALSE(TTempTree::Exists(marked));
     EXPECT_TRUE(TTempTree::Exists(outside));
     EXPECT_TRUE(TTempTree::Exists(files[0]["path"]) && TTempTree::Exists(files[1]["path"]));
+}
+
+TEST_F(ParvexCliActionsTest, DedupeSharesStorageOnceThenFindsItSharedAndNeverCountsItFreed) {
+    const TChildRun shared = OnFreshFileSystem(Temp, "btrfs", [this](const std::string& folder) {
+        const std::string content = RandomContent(70000, 5);
+        Temp.File("btrfs/a/copy", content);
+        Temp.File("btrfs/bb/copy", content);
+        std::string report;
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"--dry-run"}, {}, {"--format", "json"}}) {
+            std::vector<std::string> command{"--dedupe", "--keep", "shortest-path"};
+            command.insert(command.end(), args.begin(), args.end());
+            command.push_back(folder);
+            const TCliRun run = Run(command);
+            std::string out = run.Out;
+            for (std::size_t at; (at = out.find(folder)) != std::string::npos;)
+                out.replace(at, folder.size(), "MOUNT/");
+            if (args.size() == 2) {
+                const nlohmann::json document = nlohmann::json::parse(out);
+                out = document["entries"].dump() + " shared " + document["shared"].dump() +
+                      ", freed " + document["freed"].dump() + "\n";
+            }
+            const std::string summary = run.Err.substr(0, run.Err.find('\n') + 1);
+            report += std::to_string(run.Status) + ": " + out + summary;
+        }
+        const std::string logged = Log();
+        return report + (logged.find("\tshare\t" + folder + "bb/copy\t" + folder + "a/copy\n") !=
+                                 std::string::npos
+                             ? "logged once"
+                             : "logged: " + logged);
+    });
+    if (!shared.Ran)
+        GTEST_SKIP() << shared.Output;
+    EXPECT_EQ(shared.Output,
+              "0: share\tMOUNT/bb/copy\tMOUNT/a/copy\n"
+              "parvex-cli: dry run, would share: 1 to do, 0 skipped\n"
+              "0: share\tMOUNT/bb/copy\tMOUNT/a/copy\n"
+              "parvex-cli: share: 1 done, 0 skipped, 70000 bytes now shared\n"
+              "3: [{\"action\":\"skipped\",\"path\":\"MOUNT/bb/copy\",\"reason\":\"already "
+              "shares its storage with the kept copy\"}] shared 0, freed 0\n"
+              "parvex-cli: share: 0 done, 1 skipped, 0 bytes now shared\n"
+              "logged once");
 }
 
 TEST_F(ParvexCliActionsTest, RefusalsChangeNothing) {
