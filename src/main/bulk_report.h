@@ -7,6 +7,7 @@ class QPlainTextEdit;
 
 namespace parvex {
 
+class TActionRun;
 class TBulkRun;
 
 /// The report at the end of a bulk command: how many files were done, the space freed, and
@@ -18,12 +19,17 @@ public:
 
     /// Shows what `run` did under the title `what`; `stopped` when the user stopped it.
     void ShowRun(const QString& what, const TBulkRun& run, bool stopped);
+    /// Shows what a run sharing storage did: the bytes now shared, never space freed, since
+    /// what it frees depends on what else holds the same storage.
+    void ShowSharing(const QString& what, const TActionRun& run, bool stopped);
     /// The summary line shown.
     QString Summary() const;
     /// The lines of the skipped files shown, one per file.
     QString Details() const;
 
 private:
+    void ShowTexts(const QString& summary, const QStringList& lines);
+
     QLabel* summary_ = nullptr;
     QPlainTextEdit* details_ = nullptr;
 };

@@ -176,6 +176,9 @@ public:
     /// Asks once, then acts on every marked file with a progress dialog that can stop, removes
     /// the nodes of the files done and shows the report.
     void ActOnMarked(TBulkKind kind);
+    /// "Share storage of marked files...": each marked file shares the storage of the copy of
+    /// its group that stays, after one question (fmain_share.cpp).
+    void ShareStorageOfMarked();
 
     // Fields.
     TSearchStatus SearchStatus = TSearchStatus::stEmpty;
@@ -270,6 +273,7 @@ public:
     QAction* M_Trash = nullptr;
     QAction* M_Move = nullptr;
     QAction* M_Link = nullptr;
+    QAction* M_Share = nullptr;
 
     /// Opens a file with the desktop's application for it; tests replace it.
     std::function<bool(const QByteArray& path)> OpenFile;
@@ -331,6 +335,15 @@ private:
     std::function<bool(const QByteArray& path)> ProtectionTest() const;
     std::vector<TBulkGroup> BulkPlan() const;
     QString BulkQuestion(TBulkKind kind, const QString& folder) const;
+    // Runs a bulk command's steps a slice at a time under a progress dialog titled `what`,
+    // keeping the window alive and the machine awake, until `step` has nothing left or the
+    // user stops; true when stopped. `handled` tells how many of `total` are done.
+    bool RunInSlices(const QString& what, std::size_t total, const std::function<bool()>& step,
+                     const std::function<std::size_t()>& handled);
+    // Shared storage (fmain_share.cpp): the command in the Mark menu, and whether it is enabled:
+    // `usable` when the other bulk commands are, with `tip` saying why not.
+    void BuildShareCommand();
+    void UpdateShareCommand(bool usable, const QString& tip);
     // A short refusal or hint in the status text for a few seconds.
     void ShowHint(const QString& text);
     // The comparison store of a search (fmain_store.cpp): opened as the search starts when the

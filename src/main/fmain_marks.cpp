@@ -89,6 +89,7 @@ void TFmain::BuildMarkMenu() {
     M_Link =
         item(QStringLiteral("Replace marked files by hard links..."),
              QKeySequence(Qt::SHIFT | Qt::Key_F7), [this] { ActOnMarked(TBulkKind::HardLink); });
+    BuildShareCommand();
 }
 
 void TFmain::UpdateMarkCommands(bool searching) {
@@ -106,6 +107,7 @@ void TFmain::UpdateMarkCommands(bool searching) {
         action->setEnabled(marking && resultByContent_ && anyMarked);
         action->setToolTip(tip.isEmpty() ? action->text() : tip);
     }
+    UpdateShareCommand(marking && resultByContent_ && anyMarked, tip);
 }
 
 std::function<bool(const QByteArray& path)> TFmain::ProtectionTest() const {
@@ -279,6 +281,32 @@ QString TFmain::BulkQuestion(TBulkKind kind, const QString& folder) const {
     return question;
 }
 
+bool TFmain::RunInSlices(const QString& what, std::size_t total, const std::function<bool()>& step,
+                         const std::function<std::size_t()>& handled) {
+    QProgressDialog progress(what + QStringLiteral("..."), QStringLiteral("Stop"), 0,
+                             static_cast<int>(total), this);
+    progress.setWindowTitle(QStringLiteral("Parvex"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    progress.setMinimumWidth(progress.fontMetrics().averageCharWidth() * 50);
+    progress.show();
+    HoldSleep(what);
+    bool more = true;
+    while (more && !progress.wasCanceled()) {
+        for (int i = 0; i < kFilesPerSlice && (more = step()); ++i) {
+        }
+        progress.setValue(static_cast<int>(handled()));
+        if (OnBulkSlice)
+            OnBulkSlice(progress);
+        QCoreApplication::processEvents();
+    }
+    ReleaseSleep();
+    progress.hide();
+    return handled() < total;
+}
+
 void TFmain::ActOnMarked(TBulkKind kind) {
     const QAction* command = kind == TBulkKind::Trash  ? M_Trash
                              : kind == TBulkKind::Move ? M_Move
@@ -342,27 +370,8 @@ void TFmain::ActOnMarked(TBulkKind kind) {
 
     TActionsLog log(ActionsLogFile.empty() ? TActionsLog::DefaultPath() : ActionsLogFile);
     TBulkRun run(std::move(plan), std::move(act), action, &log);
-    QProgressDialog progress(what + QStringLiteral("..."), QStringLiteral("Stop"), 0,
-                             static_cast<int>(run.Total()), this);
-    progress.setWindowTitle(QStringLiteral("Parvex"));
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(0);
-    progress.setAutoClose(false);
-    progress.setAutoReset(false);
-    progress.setMinimumWidth(progress.fontMetrics().averageCharWidth() * 50);
-    progress.show();
-    HoldSleep(what);
-    while (!run.Finished() && !progress.wasCanceled()) {
-        for (int i = 0; i < kFilesPerSlice && run.Step(); ++i) {
-        }
-        progress.setValue(static_cast<int>(run.Outcomes().size()));
-        if (OnBulkSlice)
-            OnBulkSlice(progress);
-        QCoreApplication::processEvents();
-    }
-    const bool stopped = !run.Finished();
-    ReleaseSleep();
-    progress.hide();
+    const bool stopped = RunInSlices(
+        what, run.Total(), [&run] { return run.Step(); }, [&run] { return run.Outcomes().size(); });
 
     std::vector<std::pair<std::size_t, std::uint32_t>> done;
     for (const TBulkOutcome& outcome : run.Outcomes()) {
