@@ -77,6 +77,9 @@ std::string MountFreshFileSystem(const std::string& type, const std::string& fol
                                 ShellQuoted(mountPoint) + " >/dev/null 2>&1";
     if (std::system(command.c_str()) != 0)
         return "cannot mount a " + type + " image on a loop device here";
+    // The loop device holds the image open: a process that ends without cleaning up leaves
+    // nothing behind.
+    ::unlink(imagePath.c_str());
     return {};
 }
 
