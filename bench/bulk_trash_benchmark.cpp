@@ -72,8 +72,8 @@ void MarkAndTrash(benchmark::State& state) {
         ReportGroups(window, root, groups);
         QCoreApplication::processEvents();
         state.ResumeTiming();
-        window.MarkAllButOneClick(parvex::TKeepRule::FirstFound);
-        window.ActOnMarked(parvex::TBulkKind::Trash);
+        window.MarkAllButOneClick({parvex::TKeepRule{parvex::TKeepRuleKind::First, {}}});
+        window.ActOnMarked(parvex::TActionKind::Trash);
         state.PauseTiming();
         if (window.ResultModel->Result().FileCount() != static_cast<std::size_t>(groups))
             state.SkipWithError("not every marked file went to the trash");

@@ -38,6 +38,7 @@ void Decide(TPlanGroup& plan, const TResultGroupFacts& group,
         plan.Kept = *firstProtected;
     for (const std::size_t f : places) {
         TPlanFile& file = plan.Files[f];
+        file.Protected = protectedFiles[f];
         if (protectedFiles[f]) {
             file.Decision = choices.FollowMarks && group.Files[f].Marked ? TPlanDecision::Skip
                                                                          : TPlanDecision::Stays;

@@ -24,6 +24,8 @@ struct TPlanFile {
     TPlanDecision Decision = TPlanDecision::Stays;
     /// Why it stays ("kept by newest", "under a protected folder", "not marked") or is skipped.
     std::string Why;
+    /// Under a protected folder through one of its names.
+    bool Protected = false;
 };
 
 /// One group of a result in a plan.

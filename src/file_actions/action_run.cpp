@@ -2,6 +2,7 @@
 
 #include "file_actions/check_before_acting.h"
 #include "platform/actions_log.h"
+#include "platform/all_names_move.h"
 #include "platform/free_name.h"
 
 #include <utility>
@@ -74,17 +75,30 @@ void TActionRun::CountDone(const TWork& work) {
         bytesFreed_ += file.Size;
 }
 
+bool TActionRun::AtFileStart() const {
+    return Finished() || work_[next_].Name == FileOf(work_[next_]).Path;
+}
+
+const TResultFileFacts& TActionRun::Staying(std::size_t planGroup) {
+    if (stayingGroup_ != planGroup) {
+        stayingGroup_ = planGroup;
+        staying_ = ChooseStaying(planGroup);
+    }
+    return groups_[plan_.Groups[planGroup].Group].Files[staying_];
+}
+
+void TActionRun::Log(const TActionOutcome& outcome) {
+    if (log_ != nullptr && !log_->Append(ActionWord(choices_.Kind), outcome.Name, outcome.Target) &&
+        logError_.empty())
+        logError_ = log_->Error();
+}
+
 void TActionRun::Act(const TWork& work, TActionOutcome& outcome) {
     if (!work.Skip.empty()) {
         outcome.Reason = work.Skip;
         return;
     }
-    if (stayingGroup_ != work.PlanGroup) {
-        stayingGroup_ = work.PlanGroup;
-        staying_ = ChooseStaying(work.PlanGroup);
-    }
-    const std::vector<TResultFileFacts>& files = groups_[plan_.Groups[work.PlanGroup].Group].Files;
-    const TResultFileFacts& kept = files[staying_];
+    const TResultFileFacts& kept = Staying(work.PlanGroup);
     outcome.Reason =
         WhyNotActNow(work.Name, FileOf(work), kept.Path, kept, choices_.Kind != TActionKind::Share);
     if (!outcome.Reason.empty())
@@ -101,22 +115,74 @@ void TActionRun::Act(const TWork& work, TActionOutcome& outcome) {
     outcome.Reason = std::move(done.Reason);
     outcome.BytesShared = done.BytesShared;
     outcome.SharesStorage = done.SharesStorage;
-    if (outcome.Done && !choices_.DryRun && log_ != nullptr &&
-        !log_->Append(ActionWord(choices_.Kind), work.Name, outcome.Target) && logError_.empty())
-        logError_ = log_->Error();
+    if (outcome.Done && !choices_.DryRun)
+        Log(outcome);
+}
+
+// The names of the file whose first name is work_[first] that pass their checks move together;
+// the outcome of each of its names is decided here.
+void TActionRun::MoveAllNamesOf(std::size_t first) {
+    const TWork& work = work_[first];
+    const TResultFileFacts& file = FileOf(work);
+    const TResultFileFacts& kept = Staying(work.PlanGroup);
+    std::vector<std::size_t> movable;
+    std::vector<std::string> names;
+    for (std::size_t w = first; w <= first + file.OtherNames.size(); ++w) {
+        TActionOutcome& outcome = decided_[w];
+        outcome.Group = plan_.Groups[work.PlanGroup].Group;
+        outcome.File = work.File;
+        outcome.Name = work_[w].Name;
+        outcome.Reason = WhyNotActNow(outcome.Name, file, kept.Path, kept);
+        if (outcome.Reason.empty()) {
+            movable.push_back(w);
+            names.push_back(outcome.Name);
+        }
+    }
+    if (choices_.DryRun) {
+        for (const std::size_t w : movable) {
+            TActionOutcome& outcome = decided_[w];
+            outcome.Target = TargetFor(outcome.Name, kept.Path);
+            outcome.Done = !outcome.Target.empty();
+            if (!outcome.Done)
+                outcome.Reason = "no free name in the folder";
+        }
+        return;
+    }
+    if (names.empty())
+        return;
+    TNamesMove moved = MoveAllNames(names, choices_.MoveFolder);
+    for (std::size_t n = 0; n < movable.size(); ++n) {
+        TActionOutcome& outcome = decided_[movable[n]];
+        outcome.Done = moved.Moved;
+        if (!moved.Moved) {
+            outcome.Reason = moved.Reason;
+            continue;
+        }
+        outcome.Target = moved.Targets[n];
+        Log(outcome);
+    }
 }
 
 bool TActionRun::Step() {
     if (Finished())
         return false;
-    const TWork& work = work_[next_++];
-    TActionOutcome outcome;
-    outcome.Group = plan_.Groups[work.PlanGroup].Group;
-    outcome.File = work.File;
-    outcome.Name = work.Name;
-    Act(work, outcome);
-    bytesShared_ += outcome.BytesShared;
-    outcomes_.push_back(std::move(outcome));
+    const std::size_t place = next_++;
+    const TWork& work = work_[place];
+    const TResultFileFacts& file = FileOf(work);
+    if (choices_.Kind == TActionKind::Move && work.Skip.empty() && !file.OtherNames.empty() &&
+        work.Name == file.Path)
+        MoveAllNamesOf(place);
+    if (auto decided = decided_.extract(place)) {
+        outcomes_.push_back(std::move(decided.mapped()));
+    } else {
+        TActionOutcome outcome;
+        outcome.Group = plan_.Groups[work.PlanGroup].Group;
+        outcome.File = work.File;
+        outcome.Name = work.Name;
+        Act(work, outcome);
+        bytesShared_ += outcome.BytesShared;
+        outcomes_.push_back(std::move(outcome));
+    }
     if (outcomes_.back().Done)
         CountDone(work);
     return true;

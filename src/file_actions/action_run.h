@@ -47,7 +47,9 @@ struct TActionOutcome {
 /// A plan carried out one name at a time, so that a caller can keep a window alive between
 /// steps and stop whenever it likes: what is done is done, the rest is untouched. Every name of
 /// a file acted on is handled, each checked right before (unchanged since the search, bytes
-/// equal to the copy that stays); each done action is appended to the actions log. Sharing
+/// equal to the copy that stays); each done action is appended to the actions log. A move takes
+/// every name of a file at once, so that the file arrives as one file with all its names: the
+/// step of its first name moves them, the steps of the others say what became of them. Sharing
 /// storage handles each file once, under its first name, and leaves the comparison of the bytes
 /// to the kernel, which makes it while it shares.
 class TActionRun {
@@ -59,6 +61,9 @@ public:
     /// Handles the next name; false when none was left.
     bool Step();
     bool Finished() const { return next_ >= work_.size(); }
+    /// True when no name of a file is half handled: the run is finished or its next name is the
+    /// first of a file. A caller that stops only here acts on every file whole or not at all.
+    bool AtFileStart() const;
     /// The number of names to handle in all.
     std::size_t Total() const { return work_.size(); }
     /// The outcomes so far, in the order handled.
@@ -83,7 +88,10 @@ private:
     };
     const TResultFileFacts& FileOf(const TWork& work) const;
     std::size_t ChooseStaying(std::size_t planGroup) const;
+    const TResultFileFacts& Staying(std::size_t planGroup);
     void Act(const TWork& work, TActionOutcome& outcome);
+    void MoveAllNamesOf(std::size_t first);
+    void Log(const TActionOutcome& outcome);
     std::string TargetFor(const std::string& name, const std::string& keptName);
     void CountDone(const TWork& work);
 
@@ -97,6 +105,9 @@ private:
     std::optional<std::size_t> stayingGroup_;
     std::size_t staying_ = 0;
     std::vector<TActionOutcome> outcomes_;
+    // The outcomes of names a move of all names of their file already decided, by their place
+    // in work_.
+    std::map<std::size_t, TActionOutcome> decided_;
     std::size_t doneCount_ = 0;
     std::int64_t bytesFreed_ = 0;
     std::int64_t bytesShared_ = 0;

@@ -5,6 +5,8 @@
 #include "platform/safe_move.h"
 #include "platform/shared_storage.h"
 
+#include <cerrno>
+#include <cstring>
 #include <utility>
 
 namespace parvex {
@@ -49,7 +51,7 @@ TActionDone CarryOut(TActionKind kind, const std::string& name, const std::strin
         case TMoveOutcome::Failed:
             break;
         }
-        return {false, target, "it could not be moved"};
+        return {false, target, std::strerror(errno)};
     case TActionKind::HardLink: {
         TLinkOutcome outcome = ReplaceWithHardLink(target, name);
         return {outcome.Linked, target, std::move(outcome.Reason)};

@@ -13,11 +13,4 @@ std::optional<TFoundFile> FoundFileOnDisk(const std::string& path) {
                       FileTimeCode(facts.st_mtime)};
 }
 
-bool UnchangedSinceFound(const std::string& path, const std::optional<TFoundFile>& found) {
-    if (!found)
-        return false;
-    const std::optional<TFoundFile> now = FoundFileOnDisk(path);
-    return now && *now == *found;
-}
-
 } // namespace parvex

@@ -21,8 +21,4 @@ struct TFoundFile {
 /// The facts of the regular file at the exact path bytes now; nothing when none is there.
 std::optional<TFoundFile> FoundFileOnDisk(const std::string& path);
 
-/// True when a file was found and the regular file at `path` still has the facts it was found
-/// with.
-bool UnchangedSinceFound(const std::string& path, const std::optional<TFoundFile>& found);
-
 } // namespace parvex

@@ -1,32 +1,9 @@
 #include "file_actions/mark_rules.h"
 
 #include <algorithm>
-#include <tuple>
+#include <numeric>
 
 namespace parvex {
-
-std::size_t KeptByRule(const std::vector<TMarkable>& files, TKeepRule rule) {
-    // A key that is smaller for the better copy, the found order breaking ties.
-    const auto key = [rule](const TMarkable& file) {
-        switch (rule) {
-        case TKeepRule::Newest:
-            return std::tuple(-file.Moment, std::size_t{0}, file.FoundRank);
-        case TKeepRule::Oldest:
-            return std::tuple(file.Moment, std::size_t{0}, file.FoundRank);
-        case TKeepRule::ShortestPath:
-            return std::tuple(std::int64_t{0}, file.PathLength, file.FoundRank);
-        case TKeepRule::FirstFound:
-            break;
-        }
-        return std::tuple(std::int64_t{0}, std::size_t{0}, file.FoundRank);
-    };
-    std::size_t best = 0;
-    for (std::size_t i = 1; i < files.size(); ++i) {
-        if (key(files[i]) < key(files[best]))
-            best = i;
-    }
-    return best;
-}
 
 bool KeepOneUnmarked(std::vector<TMarkable>& files) {
     if (files.empty() || !std::ranges::all_of(files, &TMarkable::Marked))
@@ -36,12 +13,15 @@ bool KeepOneUnmarked(std::vector<TMarkable>& files) {
     return true;
 }
 
-bool MarkAllButOne(std::vector<TMarkable>& files, TKeepRule rule) {
-    if (files.empty())
-        return false;
-    const std::size_t kept = KeptByRule(files, rule);
-    for (std::size_t i = 0; i < files.size(); ++i)
-        files[i].Marked = i != kept && !files[i].Protected;
+bool MarkAsPlanned(std::vector<TMarkable>& files, const TPlanGroup& plan) {
+    // The plan counts the files in found order.
+    std::vector<std::size_t> found(files.size());
+    std::iota(found.begin(), found.end(), std::size_t{0});
+    std::ranges::sort(found, {}, [&files](std::size_t f) { return files[f].FoundRank; });
+    for (const TPlanFile& file : plan.Files) {
+        TMarkable& markable = files[found[file.File]];
+        markable.Marked = file.Decision == TPlanDecision::Act && !markable.Protected;
+    }
     return KeepOneUnmarked(files);
 }
 

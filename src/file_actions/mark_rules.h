@@ -1,40 +1,32 @@
 #pragma once
 
-#include <cstddef>
+#include "file_actions/action_plan.h"
+
 #include <cstdint>
 #include <vector>
 
 namespace parvex {
 
-/// Which copy of a group a keep-one rule leaves unmarked.
-enum class TKeepRule { Newest, Oldest, ShortestPath, FirstFound };
-
-/// One file of a group as the marking rules see it.
+/// One file of a group as the marking commands see it.
 struct TMarkable {
-    /// The modification moment, in an order that compares as time does.
-    std::int64_t Moment = 0;
-    /// The length of the path in bytes.
-    std::size_t PathLength = 0;
     /// The file's place in the order the search reported the group's files.
     std::uint32_t FoundRank = 0;
-    /// Under a protected folder: never marked by a rule.
+    /// Under a protected folder, or not as found: never marked by a command.
     bool Protected = false;
     bool Marked = false;
 };
 
-/// The place in `files` of the copy `rule` keeps; ties go to the one found first.
-std::size_t KeptByRule(const std::vector<TMarkable>& files, TKeepRule rule);
-
-/// Marks every file but the one `rule` keeps, leaving protected files unmarked. True when the
-/// first copy found had to stay unmarked so that not every copy is marked.
-bool MarkAllButOne(std::vector<TMarkable>& files, TKeepRule rule);
+/// Marks the files that `plan` acts on and unmarks the others, protected files staying
+/// unmarked: the plan was made for the same group, its files in found order. True as for
+/// KeepOneUnmarked.
+bool MarkAsPlanned(std::vector<TMarkable>& files, const TPlanGroup& plan);
 
 /// Adds a mark to every unprotected file whose place `covered` holds true; true as for
-/// MarkAllButOne.
+/// KeepOneUnmarked.
 bool MarkCovered(std::vector<TMarkable>& files, const std::vector<bool>& covered);
 
 /// Marks the unmarked files and unmarks the marked ones, protected files staying unmarked;
-/// true as for MarkAllButOne.
+/// true as for KeepOneUnmarked.
 bool InvertMarks(std::vector<TMarkable>& files);
 
 /// When every file is marked, unmarks the one found first; true when it did.

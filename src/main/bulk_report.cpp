@@ -3,7 +3,7 @@
 #include "dialogs/file_group_info.h"
 #include "dialogs/screen_area.h"
 #include "file_actions/action_run.h"
-#include "file_actions/bulk_run.h"
+#include "file_actions/file_outcomes.h"
 #include "main/counted_text.h"
 
 #include <QDialogButtonBox>
@@ -48,40 +48,40 @@ TBulkReport::TBulkReport(QWidget* parent) : QDialog(parent) {
     layout->addWidget(buttons);
 }
 
-void TBulkReport::ShowRun(const QString& what, const TBulkRun& run, bool stopped) {
+void TBulkReport::ShowRun(const QString& what, const TActionRun& run,
+                          const std::vector<TFileOutcome>& files, std::size_t left) {
     const QLocale locale;
     QStringList lines;
-    std::size_t skipped = 0;
-    for (const TBulkOutcome& outcome : run.Outcomes()) {
-        const QString path = Decoded(outcome.File.Path);
-        if (!outcome.Done) {
-            ++skipped;
-            lines << QStringLiteral("%1: %2").arg(path, QString::fromStdString(outcome.Reason));
-            continue;
+    std::size_t done = 0;
+    std::size_t freedNothing = 0;
+    for (const TFileOutcome& file : files) {
+        if (!file.Done.empty()) {
+            ++done;
+            freedNothing += file.NamesOutside ? 1 : 0;
         }
-        // The other names a command took with the file, and any that had to stay.
-        QStringList others;
-        for (const std::string& name : outcome.File.OtherNames)
-            others << Decoded(name);
-        if (!others.isEmpty())
+        // The other names a command took with the file, and each name that stays with why.
+        if (file.Done.size() > 1) {
+            QStringList others;
+            for (std::size_t n = 1; n < file.Done.size(); ++n)
+                others << Decoded(file.Done[n]);
             lines << QStringLiteral("%1: its other names went with it: %2")
-                         .arg(path, others.join(QStringLiteral(", ")));
-        if (!outcome.Reason.empty())
-            lines << QStringLiteral("%1: %2").arg(path, QString::fromStdString(outcome.Reason));
+                         .arg(Decoded(file.Done.front()), others.join(QStringLiteral(", ")));
+        }
+        for (const TActionOutcome& name : file.NotDone)
+            lines << QStringLiteral("%1: %2").arg(Decoded(name.Name),
+                                                  QString::fromStdString(name.Reason));
     }
     QString text = QStringLiteral("%1: %2 done, %3 skipped, %4 freed.")
-                       .arg(what, locale.toString(static_cast<qulonglong>(run.DoneCount())),
-                            locale.toString(static_cast<qulonglong>(skipped)),
+                       .arg(what, locale.toString(static_cast<qulonglong>(done)),
+                            locale.toString(static_cast<qulonglong>(files.size() - done)),
                             SizeText(run.BytesFreed(), locale));
-    if (run.DoneWithNamesOutside() > 0)
+    if (freedNothing > 0)
         text += QStringLiteral(" %1 files done have names outside the search and freed nothing.")
-                    .arg(locale.toString(static_cast<qulonglong>(run.DoneWithNamesOutside())));
-    if (stopped)
-        text += run.Total() - run.Outcomes().size() == 1
-                    ? QStringLiteral(" Stopped: 1 marked file was left as it is.")
-                    : QStringLiteral(" Stopped: %1 marked files were left as they are.")
-                          .arg(locale.toString(
-                              static_cast<qulonglong>(run.Total() - run.Outcomes().size())));
+                    .arg(locale.toString(static_cast<qulonglong>(freedNothing)));
+    if (left > 0)
+        text += left == 1 ? QStringLiteral(" Stopped: 1 marked file was left as it is.")
+                          : QStringLiteral(" Stopped: %1 marked files were left as they are.")
+                                .arg(locale.toString(static_cast<qulonglong>(left)));
     ShowTexts(text + LogErrorText(run.LogError()), lines);
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <cstddef>
+#include <vector>
 
 class QLabel;
 class QPlainTextEdit;
@@ -8,7 +10,7 @@ class QPlainTextEdit;
 namespace parvex {
 
 class TActionRun;
-class TBulkRun;
+struct TFileOutcome;
 
 /// The report at the end of a bulk command: how many files were done, the space freed, and
 /// each file skipped with its reason. Modeless, so it can stay open beside the result.
@@ -17,8 +19,10 @@ class TBulkReport : public QDialog {
 public:
     explicit TBulkReport(QWidget* parent = nullptr);
 
-    /// Shows what `run` did under the title `what`; `stopped` when the user stopped it.
-    void ShowRun(const QString& what, const TBulkRun& run, bool stopped);
+    /// Shows what `run` did, file by file (`files`, OutcomesByFile), under the title `what`;
+    /// `left` files were not reached because the user stopped the run.
+    void ShowRun(const QString& what, const TActionRun& run, const std::vector<TFileOutcome>& files,
+                 std::size_t left);
     /// Shows what a run sharing storage did: the bytes now shared, never space freed, since
     /// what it frees depends on what else holds the same storage.
     void ShowSharing(const QString& what, const TActionRun& run, bool stopped);
@@ -29,7 +33,6 @@ public:
 
 private:
     void ShowTexts(const QString& summary, const QStringList& lines);
-
     QLabel* summary_ = nullptr;
     QPlainTextEdit* details_ = nullptr;
 };

@@ -3,9 +3,12 @@
 #include "comparison_store/store_memory.h"
 #include "dialogs/help_topic.h"
 #include "dialogs/search_status.h"
-#include "file_actions/bulk_run.h"
+#include "file_actions/action_plan.h"
+#include "file_actions/file_action.h"
 #include "file_actions/mark_rules.h"
+#include "file_actions/plan_count.h"
 #include "main/file_commands.h"
+#include "main/result_facts.h"
 #include "main/result_data.h"
 #include "main/shared_dialogs.h"
 #include "main/skipped_log.h"
@@ -163,8 +166,9 @@ public:
     /// document leaves the result as it was and the message says what is wrong with it.
     [[nodiscard]] bool OpenResult(const QString& fileName);
 
-    /// Marks all files but one in every group, the one `rule` keeps staying unmarked.
-    void MarkAllButOneClick(TKeepRule rule);
+    /// Marks all files but one in every group, the one the keep `rules` keep staying unmarked;
+    /// in a group with protected copies, those stay unmarked instead.
+    void MarkAllButOneClick(const std::vector<TKeepRule>& rules);
     /// Marks every file in the selected file's folder and below.
     void MarkSelectedFolderClick();
     /// Marks every file under a folder the user chooses.
@@ -175,7 +179,7 @@ public:
     void ClearMarksClick();
     /// Asks once, then acts on every marked file with a progress dialog that can stop, removes
     /// the nodes of the files done and shows the report.
-    void ActOnMarked(TBulkKind kind);
+    void ActOnMarked(TActionKind kind);
     /// "Share storage of marked files...": each marked file shares the storage of the copy of
     /// its group that stays, after one question (fmain_share.cpp).
     void ShareStorageOfMarked();
@@ -330,11 +334,13 @@ private:
     void UpdateMarkCommands(bool searching);
     // Runs a marking rule on every group and says where the first copy had to stay unmarked.
     void MarkWith(const std::function<bool(std::vector<TMarkable>&, std::size_t)>& rule);
+    // Says in how many groups the first copy had to stay unmarked, when in any.
+    void SayKeptFirst(std::size_t groups);
     // Marks every file whose path starts with `folder` (ending in "/").
     void MarkUnder(const QByteArray& folder);
+    std::vector<std::string> ProtectedFolders() const;
     std::function<bool(const QByteArray& path)> ProtectionTest() const;
-    std::vector<TBulkGroup> BulkPlan() const;
-    QString BulkQuestion(TBulkKind kind, const QString& folder) const;
+    QString BulkQuestion(TActionKind kind, const QString& folder, const TPlanCount& count) const;
     // Runs a bulk command's steps a slice at a time under a progress dialog titled `what`,
     // keeping the window alive and the machine awake, until `step` has nothing left or the
     // user stops; true when stopped. `handled` tells how many of `total` are done.
@@ -344,6 +350,10 @@ private:
     // `usable` when the other bulk commands are, with `tip` saying why not.
     void BuildShareCommand();
     void UpdateShareCommand(bool usable, const QString& tip);
+    // Carries out `plan` a slice of files at a time under a progress dialog that can stop it,
+    // then takes the files done out of the result and shows the report.
+    void RunPlan(const TMarkedGroups& marked, const TActionPlan& plan, TActionKind kind,
+                 const std::string& folder);
     // A short refusal or hint in the status text for a few seconds.
     void ShowHint(const QString& text);
     // The comparison store of a search (fmain_store.cpp): opened as the search starts when the

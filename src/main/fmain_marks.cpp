@@ -2,18 +2,18 @@
 #include "dialogs/file_group_info.h"
 #include "dialogs/settings_user.h"
 #include "dialogs/sure.h"
+#include "file_actions/action_run.h"
+#include "file_actions/file_outcomes.h"
 #include "file_actions/folder_set.h"
 #include "main/bulk_report.h"
 #include "main/counted_text.h"
 #include "main/fmain.h"
+#include "main/result_facts.h"
 #include "main/result_model.h"
 #include "main/result_tree.h"
 #include "main/status_field.h"
 #include "platform/actions_log.h"
-#include "platform/all_names_move.h"
 #include "platform/desktop/file_list_mime.h"
-#include "platform/freedesktop_trash.h"
-#include "platform/hard_link_replace.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -27,7 +27,6 @@
 #include <QMimeData>
 #include <QProgressDialog>
 #include <QTimer>
-#include <algorithm>
 
 namespace parvex {
 
@@ -59,15 +58,17 @@ void TFmain::BuildMarkMenu() {
                 [this, handler = std::move(handler)] { RunCommand(handler); });
         return action;
     };
-    const auto keep = [this](TKeepRule rule) { return [this, rule] { MarkAllButOneClick(rule); }; };
+    const auto keep = [this](TKeepRuleKind kind) {
+        return [this, kind] { MarkAllButOneClick({TKeepRule{kind, {}}}); };
+    };
     M_KeepNewest = item(QStringLiteral("All but the newest in each group"),
-                        QKeySequence(Qt::CTRL | Qt::Key_1), keep(TKeepRule::Newest));
+                        QKeySequence(Qt::CTRL | Qt::Key_1), keep(TKeepRuleKind::Newest));
     M_KeepOldest = item(QStringLiteral("All but the oldest in each group"),
-                        QKeySequence(Qt::CTRL | Qt::Key_2), keep(TKeepRule::Oldest));
+                        QKeySequence(Qt::CTRL | Qt::Key_2), keep(TKeepRuleKind::Oldest));
     M_KeepShortest = item(QStringLiteral("All but the shortest path in each group"),
-                          QKeySequence(Qt::CTRL | Qt::Key_3), keep(TKeepRule::ShortestPath));
+                          QKeySequence(Qt::CTRL | Qt::Key_3), keep(TKeepRuleKind::ShortestPath));
     M_KeepFirst = item(QStringLiteral("All but the first found in each group"),
-                       QKeySequence(Qt::CTRL | Qt::Key_4), keep(TKeepRule::FirstFound));
+                       QKeySequence(Qt::CTRL | Qt::Key_4), keep(TKeepRuleKind::First));
     MarkMenu->addSeparator();
     M_MarkFolder = item(QStringLiteral("All in the selected file's folder and below"),
                         QKeySequence(Qt::CTRL | Qt::Key_5), [this] { MarkSelectedFolderClick(); });
@@ -82,13 +83,14 @@ void TFmain::BuildMarkMenu() {
         item(QStringLiteral("Copy marked files"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
              [this] { CopyMarkedClick(); });
     MarkMenu->addSeparator();
-    M_Trash = item(QStringLiteral("Move marked files to the trash..."),
-                   QKeySequence(Qt::SHIFT | Qt::Key_F8), [this] { ActOnMarked(TBulkKind::Trash); });
+    M_Trash =
+        item(QStringLiteral("Move marked files to the trash..."),
+             QKeySequence(Qt::SHIFT | Qt::Key_F8), [this] { ActOnMarked(TActionKind::Trash); });
     M_Move = item(QStringLiteral("Move marked files to a folder..."),
-                  QKeySequence(Qt::SHIFT | Qt::Key_F6), [this] { ActOnMarked(TBulkKind::Move); });
+                  QKeySequence(Qt::SHIFT | Qt::Key_F6), [this] { ActOnMarked(TActionKind::Move); });
     M_Link =
         item(QStringLiteral("Replace marked files by hard links..."),
-             QKeySequence(Qt::SHIFT | Qt::Key_F7), [this] { ActOnMarked(TBulkKind::HardLink); });
+             QKeySequence(Qt::SHIFT | Qt::Key_F7), [this] { ActOnMarked(TActionKind::HardLink); });
     BuildShareCommand();
 }
 
@@ -110,11 +112,14 @@ void TFmain::UpdateMarkCommands(bool searching) {
     UpdateShareCommand(marking && resultByContent_ && anyMarked, tip);
 }
 
+std::vector<std::string> TFmain::ProtectedFolders() const {
+    return D_settings_user ? D_settings_user->ProtectedFolders() : std::vector<std::string>();
+}
+
 std::function<bool(const QByteArray& path)> TFmain::ProtectionTest() const {
     // Matched by the folders' identity, each folder resolved once, as parvex-cli matches them.
     auto real = std::make_shared<TRealFolders>();
-    auto folders = std::make_shared<const TFolderSet>(
-        D_settings_user ? D_settings_user->ProtectedFolders() : std::vector<std::string>(), *real);
+    auto folders = std::make_shared<const TFolderSet>(ProtectedFolders(), *real);
     return [folders, real](const QByteArray& path) {
         return folders->Holds(path.toStdString(), *real);
     };
@@ -123,17 +128,19 @@ std::function<bool(const QByteArray& path)> TFmain::ProtectionTest() const {
 void TFmain::MarkWith(const std::function<bool(std::vector<TMarkable>&, std::size_t)>& rule) {
     if (!M_Clear->isEnabled())
         return;
-    const std::size_t keptFirst = ResultModel->ApplyMarkRule(rule, ProtectionTest());
-    if (keptFirst > 0)
-        ShowHint(
-            QStringLiteral("In %1 every copy would have been marked: the first one found "
-                           "stays unmarked.")
-                .arg(CountedText(keptFirst, QStringLiteral("group"), QStringLiteral("groups"))));
+    SayKeptFirst(ResultModel->ApplyMarkRule(rule, ProtectionTest()));
 }
 
-void TFmain::MarkAllButOneClick(TKeepRule rule) {
-    MarkWith(
-        [rule](std::vector<TMarkable>& files, std::size_t) { return MarkAllButOne(files, rule); });
+void TFmain::SayKeptFirst(std::size_t groups) {
+    if (groups > 0)
+        ShowHint(QStringLiteral("In %1 every copy would have been marked: the first one found "
+                                "stays unmarked.")
+                     .arg(CountedText(groups, QStringLiteral("group"), QStringLiteral("groups"))));
+}
+
+void TFmain::MarkAllButOneClick(const std::vector<TKeepRule>& rules) {
+    if (M_Clear->isEnabled())
+        SayKeptFirst(ResultModel->MarkByKeepRules(rules, ProtectedFolders()));
 }
 
 void TFmain::MarkUnder(const QByteArray& folder) {
@@ -207,56 +214,26 @@ void TFmain::ShowHint(const QString& text) {
     });
 }
 
-// Every group with a marked file: its unmarked files (the candidates to stay) and its marked
-// ones, each in found order.
-std::vector<TBulkGroup> TFmain::BulkPlan() const {
-    const TResultData& result = ResultModel->Result();
-    const auto isProtected = ProtectionTest();
-    std::vector<TBulkGroup> plan;
-    for (std::size_t group = 0; group < result.GroupCount(); ++group) {
-        const TResultGroup& g = result.Group(group);
-        if (g.MarkedCount == 0)
-            continue;
-        TBulkGroup bulk;
-        for (std::size_t f = 0; f < g.Files.size(); ++f) {
-            const TResultFile& file = g.Files[f];
-            const QByteArray path = result.FilePath(group, f);
-            // A file is protected as a whole when any of its names is.
-            const std::vector<std::string>& others = result.OtherNamesOf(group, f);
-            const bool covered =
-                isProtected(path) || std::ranges::any_of(others, [&](const std::string& name) {
-                    return isProtected(QByteArray::fromStdString(name));
-                });
-            TBulkFile entry{path.toStdString(), others,  file.Trusted(),
-                            file.AllNamesFound, covered, group,
-                            file.FoundRank};
-            (file.Marked ? bulk.Marked : bulk.Unmarked).push_back(std::move(entry));
-        }
-        for (auto* files : {&bulk.Marked, &bulk.Unmarked})
-            std::ranges::sort(*files, {}, &TBulkFile::FoundRank);
-        plan.push_back(std::move(bulk));
-    }
-    return plan;
-}
-
-QString TFmain::BulkQuestion(TBulkKind kind, const QString& folder) const {
-    const TBulkCount count = CountActedOn(BulkPlan());
-    const QString files =
-        QStringLiteral("%1 (%2)").arg(CountedText(count.Files, QStringLiteral("marked file"),
-                                                  QStringLiteral("marked files")),
-                                      SizeText(count.Bytes, QLocale()));
+QString TFmain::BulkQuestion(TActionKind kind, const QString& folder,
+                             const TPlanCount& count) const {
+    const QString files = QStringLiteral("%1 (%2)").arg(
+        CountedText(count.Files, QStringLiteral("marked file"), QStringLiteral("marked files")),
+        SizeText(count.Bytes, QLocale()));
     QString question;
     switch (kind) {
-    case TBulkKind::Trash:
+    case TActionKind::Trash:
         question = QStringLiteral("Move %1 to the trash?").arg(files);
         break;
-    case TBulkKind::Move:
+    case TActionKind::Move:
         question = QStringLiteral("Move %1 into\n\"%2\"?").arg(files, folder);
         break;
-    case TBulkKind::HardLink:
+    case TActionKind::HardLink:
         question = QStringLiteral("Replace %1 by hard links to the copy of their group that "
                                   "stays?")
                        .arg(files);
+        break;
+    case TActionKind::Share:
+        // Sharing storage asks its own question (TShareCommand).
         break;
     }
     if (count.Protected > 0)
@@ -275,9 +252,10 @@ QString TFmain::BulkQuestion(TBulkKind kind, const QString& folder) const {
         : hidden == 1
             ? QStringLiteral("\n1 of them is in a group the filter hides.")
             : QStringLiteral("\n%1 of them are in groups the filter hides.").arg(Count(hidden));
-    question += QStringLiteral("\nIn each group the first unmarked copy that is unchanged stays; "
-                               "a marked file that changed or whose content no longer equals "
-                               "that copy is skipped.");
+    question += QStringLiteral("\nIn each group the marked files are compared with a protected "
+                               "copy, else with the first unmarked copy that is unchanged; a "
+                               "marked file that changed or whose content no longer equals that "
+                               "copy is skipped.");
     return question;
 }
 
@@ -307,84 +285,76 @@ bool TFmain::RunInSlices(const QString& what, std::size_t total, const std::func
     return handled() < total;
 }
 
-void TFmain::ActOnMarked(TBulkKind kind) {
-    const QAction* command = kind == TBulkKind::Trash  ? M_Trash
-                             : kind == TBulkKind::Move ? M_Move
-                                                       : M_Link;
+void TFmain::ActOnMarked(TActionKind kind) {
+    const QAction* command = kind == TActionKind::Trash  ? M_Trash
+                             : kind == TActionKind::Move ? M_Move
+                                                         : M_Link;
     if (!command->isEnabled() || Dialogs.Fsure == nullptr)
         return;
     QString folder;
-    if (kind == TBulkKind::Move) {
+    if (kind == TActionKind::Move) {
         folder =
             ChooseFolder ? ChooseFolder(QStringLiteral("Move the marked files into:")) : QString();
         if (folder.isEmpty())
             return;
     }
-    std::vector<TBulkGroup> plan = BulkPlan();
-    std::vector<std::string> marked;
-    for (const TBulkGroup& group : plan)
-        for (const TBulkFile& file : group.Marked)
-            marked.push_back(file.Path);
+    const TMarkedGroups marked = MarkedGroupsOf(ResultModel->Result());
+    std::vector<std::string> markedPaths;
+    for (const TResultGroupFacts& group : marked.Facts)
+        for (const TResultFileFacts& file : group.Files)
+            if (file.Marked)
+                markedPaths.push_back(file.Path);
+    TPlanChoices choices;
+    choices.ProtectedFolders = ProtectedFolders();
+    choices.FollowMarks = true;
+    TRealFolders real;
+    const TActionPlan plan = MakeActionPlan(marked.Facts, choices, real);
     // One question for the whole batch, and Enter answers it No.
-    if (!OutsideConfirmed(marked) || !Dialogs.Fsure->AskInFull(BulkQuestion(kind, folder), true))
+    if (!OutsideConfirmed(markedPaths) ||
+        !Dialogs.Fsure->AskInFull(BulkQuestion(kind, folder, CountPlan(marked.Facts, plan)), true))
         return;
+    RunPlan(marked, plan, kind, QFile::encodeName(folder).toStdString());
+}
 
-    const std::string destination = QFile::encodeName(folder).toStdString();
-    TBulkAct act;
-    QString what;
-    std::string action;
-    switch (kind) {
-    case TBulkKind::Trash:
-        what = QStringLiteral("Moving the marked files to the trash");
-        action = "trash";
-        act = EachName(
-            [](const std::string& name, const std::string&, std::string&, std::string& reason) {
-                TTrashOutcome outcome = TrashFile(name);
-                reason = std::move(outcome.Reason);
-                return outcome.Trashed;
-            });
-        break;
-    case TBulkKind::Move:
-        what = QStringLiteral("Moving the marked files");
-        action = "move";
-        act = [destination](const std::vector<std::string>& names, const std::string&,
-                            std::vector<std::string>& targets, std::string& reason) {
-            TNamesMove moved = MoveAllNames(names, destination);
-            targets = std::move(moved.Targets);
-            reason = std::move(moved.Reason);
-            return moved.Moved;
-        };
-        break;
-    case TBulkKind::HardLink:
-        what = QStringLiteral("Replacing the marked files by hard links");
-        action = "hardlink";
-        act = EachName([](const std::string& name, const std::string& kept, std::string& target,
-                          std::string& reason) {
-            target = kept;
-            TLinkOutcome outcome = ReplaceWithHardLink(kept, name);
-            reason = std::move(outcome.Reason);
-            return outcome.Linked;
-        });
-        break;
-    }
-
+void TFmain::RunPlan(const TMarkedGroups& marked, const TActionPlan& plan, TActionKind kind,
+                     const std::string& folder) {
+    const QString what =
+        kind == TActionKind::Trash  ? QStringLiteral("Moving the marked files to the trash")
+        : kind == TActionKind::Move ? QStringLiteral("Moving the marked files")
+                                    : QStringLiteral("Replacing the marked files by hard links");
     TActionsLog log(ActionsLogFile.empty() ? TActionsLog::DefaultPath() : ActionsLogFile);
-    TBulkRun run(std::move(plan), std::move(act), action, &log);
-    const bool stopped = RunInSlices(
-        what, run.Total(), [&run] { return run.Step(); }, [&run] { return run.Outcomes().size(); });
+    TActionRun run(marked.Facts, plan, {kind, folder, false}, &log);
+    // Whole files only, so that Stop never leaves a file with some of its names acted on.
+    RunInSlices(
+        what, run.Total(),
+        [&run] {
+            if (!run.Step())
+                return false;
+            while (!run.AtFileStart())
+                run.Step();
+            return true;
+        },
+        [&run] { return run.Outcomes().size(); });
 
+    const std::vector<TFileOutcome> files = OutcomesByFile(run.Outcomes(), marked.Facts);
+    const TResultData& result = ResultModel->Result();
     std::vector<std::pair<std::size_t, std::uint32_t>> done;
-    for (const TBulkOutcome& outcome : run.Outcomes()) {
-        if (outcome.Done)
-            done.emplace_back(outcome.File.Group, outcome.File.FoundRank);
+    for (const TFileOutcome& file : files) {
+        if (file.Done.empty())
+            continue;
+        const std::size_t group = marked.Places[file.Group];
+        done.emplace_back(group,
+                          result.Group(group).Files[marked.Rows[file.Group][file.File]].FoundRank);
     }
+    const TPlanCount count = CountPlan(marked.Facts, plan);
+    const std::size_t left = count.Files + count.Skipped - files.size();
     ResultModel->RemoveFiles(std::move(done));
     ShowSummary();
     ShowMarks();
     UpdateCommands();
     if (BulkReport == nullptr)
         BulkReport = new TBulkReport(this);
-    BulkReport->ShowRun(what, run, stopped);
+    BulkReport->ShowRun(what, run, files, left);
 }
 
 } // namespace parvex

@@ -1,6 +1,5 @@
 // "Share storage of marked files...": the marked copies share the storage of the copy of their
 // group that stays, on file systems that can (Btrfs, XFS with reflink). Nothing is deleted.
-#include "dialogs/settings_user.h"
 #include "dialogs/sure.h"
 #include "main/bulk_report.h"
 #include "main/fmain.h"
@@ -35,9 +34,7 @@ void TFmain::UpdateShareCommand(bool usable, const QString& tip) {
 void TFmain::ShareStorageOfMarked() {
     if (!M_Share->isEnabled() || Dialogs.Fsure == nullptr)
         return;
-    TShareCommand command(ResultModel->Result(), D_settings_user
-                                                     ? D_settings_user->ProtectedFolders()
-                                                     : std::vector<std::string>());
+    TShareCommand command(ResultModel->Result(), ProtectedFolders());
     if (!OutsideConfirmed(command.MarkedPaths()) ||
         !Dialogs.Fsure->AskInFull(command.Question(), true))
         return;
@@ -48,7 +45,7 @@ void TFmain::ShareStorageOfMarked() {
         what, command.Total(), [&command] { return command.Step(); },
         [&command] { return command.Handled(); });
 
-    ResultModel->ShowSharing(command.SharingFiles());
+    ResultModel->ShowSharing(command.SharingFiles(ResultModel->Result()));
     ShowSummary();
     ShowMarks();
     UpdateCommands();

@@ -9,12 +9,12 @@ std::string ResultDocumentText(const TResultData& result, const TResultSearch& s
                                const std::vector<TSkippedEntry>& skipped, bool complete) {
     TJsonResult document(search);
     for (const std::size_t group : result.FoundOrder()) {
-        const TResultGroup& g = result.Group(group);
-        if (g.Files.size() < 2)
+        if (result.Group(group).Files.size() < 2)
             continue;
-        document.AddGroup(result.GroupName(group).toStdString());
-        for (const std::size_t f : FilesInFoundOrder(g))
-            document.AddFile(FileFactsOf(result, group, f));
+        TGroupFacts facts = GroupFactsOf(result, group);
+        document.AddGroup(facts.Facts.Name);
+        for (const TResultFileFacts& file : facts.Facts.Files)
+            document.AddFile(file);
     }
     for (const TSkippedEntry& entry : skipped)
         document.AddSkipped(entry.Path, entry.Reason);

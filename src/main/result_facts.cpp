@@ -2,45 +2,40 @@
 
 #include <algorithm>
 #include <numeric>
+#include <utility>
 
 namespace parvex {
 
-std::vector<std::size_t> FilesInFoundOrder(const TResultGroup& group) {
-    std::vector<std::size_t> files(group.Files.size());
-    std::iota(files.begin(), files.end(), std::size_t{0});
-    std::ranges::sort(files, {}, [&group](std::size_t f) { return group.Files[f].FoundRank; });
-    return files;
-}
-
-TResultFileFacts FileFactsOf(const TResultData& result, std::size_t group, std::size_t file) {
-    const TResultFile& row = result.Group(group).Files[file];
-    TResultFileFacts facts;
-    facts.Path = result.FilePath(group, file).toStdString();
-    facts.Size = row.Found.Size;
-    facts.ModifiedNs = row.ModifiedNs;
-    facts.Id = row.Found.Id;
-    facts.AllNamesFound = row.AllNamesFound;
-    facts.OtherNames = result.OtherNamesOf(group, file);
-    facts.Marked = row.Marked;
+TGroupFacts GroupFactsOf(const TResultData& result, std::size_t group) {
+    const TResultGroup& g = result.Group(group);
+    TGroupFacts facts;
+    facts.Facts.Name = result.GroupName(group).toStdString();
+    facts.Rows.resize(g.Files.size());
+    std::iota(facts.Rows.begin(), facts.Rows.end(), std::size_t{0});
+    std::ranges::sort(facts.Rows, {}, [&g](std::size_t f) { return g.Files[f].FoundRank; });
+    for (const std::size_t f : facts.Rows) {
+        const TResultFile& file = g.Files[f];
+        TResultFileFacts& fileFacts = facts.Facts.Files.emplace_back();
+        fileFacts.Path = result.FilePath(group, f).toStdString();
+        fileFacts.Size = file.Found.Size;
+        fileFacts.ModifiedNs = file.ModifiedNs;
+        fileFacts.Id = file.Found.Id;
+        fileFacts.AllNamesFound = file.AllNamesFound;
+        fileFacts.OtherNames = result.OtherNamesOf(group, f);
+        fileFacts.Marked = file.Marked;
+    }
     return facts;
 }
 
 TMarkedGroups MarkedGroupsOf(const TResultData& result) {
     TMarkedGroups marked;
     for (std::size_t group = 0; group < result.GroupCount(); ++group) {
-        const TResultGroup& g = result.Group(group);
-        if (g.MarkedCount == 0)
+        if (result.Group(group).MarkedCount == 0)
             continue;
-        TResultGroupFacts facts;
-        facts.Name = result.GroupName(group).toStdString();
-        std::vector<std::uint32_t> ranks;
-        for (const std::size_t f : FilesInFoundOrder(g)) {
-            facts.Files.push_back(FileFactsOf(result, group, f));
-            ranks.push_back(g.Files[f].FoundRank);
-        }
-        marked.Groups.push_back(std::move(facts));
+        TGroupFacts facts = GroupFactsOf(result, group);
+        marked.Facts.push_back(std::move(facts.Facts));
         marked.Places.push_back(group);
-        marked.Ranks.push_back(std::move(ranks));
+        marked.Rows.push_back(std::move(facts.Rows));
     }
     return marked;
 }

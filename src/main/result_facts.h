@@ -4,25 +4,26 @@
 #include "result_file/result_document.h"
 
 #include <cstddef>
-#include <cstdint>
 #include <vector>
 
 namespace parvex {
 
-/// The places of a group's file rows in the order the search reported them.
-std::vector<std::size_t> FilesInFoundOrder(const TResultGroup& group);
+/// A group of a result as the actions library and the result document take it: its files in the
+/// order found, marks included, and the row of each in the group.
+struct TGroupFacts {
+    TResultGroupFacts Facts;
+    std::vector<std::size_t> Rows;
+};
 
-/// A file of a result the window shows, as a result document states it.
-TResultFileFacts FileFactsOf(const TResultData& result, std::size_t group, std::size_t file);
+/// The facts of the group at `group` of `result`.
+TGroupFacts GroupFactsOf(const TResultData& result, std::size_t group);
 
-/// The groups of a result that hold a marked file, as the actions library plans them: each
-/// group's files in found order, and where each group and file came from.
+/// The groups of a result that hold a marked file, as the actions library takes them, with the
+/// place of each in the result and the row of each of their files.
 struct TMarkedGroups {
-    std::vector<TResultGroupFacts> Groups;
-    /// Each group's place in the result.
+    std::vector<TResultGroupFacts> Facts;
     std::vector<std::size_t> Places;
-    /// Each group's files' found ranks, in the order of its facts.
-    std::vector<std::vector<std::uint32_t>> Ranks;
+    std::vector<std::vector<std::size_t>> Rows;
 };
 
 /// The groups of `result` with a marked file.

@@ -1,6 +1,7 @@
 #include "main/result_model.h"
 
 #include "dialogs/file_group_info.h"
+#include "main/result_facts.h"
 #include "main/time_code_text.h"
 #include "platform/desktop/file_list_mime.h"
 
@@ -13,7 +14,6 @@
 #include <QPalette>
 #include <QThreadPool>
 #include <algorithm>
-#include <limits>
 #include <memory>
 #include <numeric>
 #include <utility>
@@ -255,9 +255,7 @@ TResultModel::ApplyMarkRule(const TMarkRule& rule,
         files.clear();
         for (std::size_t f = 0; f < g.Files.size(); ++f) {
             const TResultFile& file = g.Files[f];
-            files.push_back({file.Known ? TimeCodeOrder(file.Found.TimeCode)
-                                        : std::numeric_limits<std::int64_t>::min(),
-                             file.PathLength, file.FoundRank,
+            files.push_back({file.FoundRank,
                              file.State != TFileState::AsFound ||
                                  (isProtected && isProtected(data_.FilePath(group, f))),
                              file.Marked});
@@ -274,6 +272,21 @@ TResultModel::ApplyMarkRule(const TMarkRule& rule,
         Q_EMIT dataChanged(index(0, 0), index(static_cast<int>(exposed_) - 1, ColumnCount - 1));
     Q_EMIT MarksChanged();
     return keptFirst;
+}
+
+std::size_t TResultModel::MarkByKeepRules(std::vector<TKeepRule> rules,
+                                          std::vector<std::string> protectedFolders) {
+    TPlanChoices choices;
+    choices.Rules = std::move(rules);
+    choices.ProtectedFolders = std::move(protectedFolders);
+    TRealFolders real;
+    return ApplyMarkRule(
+        [&](std::vector<TMarkable>& files, std::size_t group) {
+            const TActionPlan plan =
+                MakeActionPlan({GroupFactsOf(data_, group).Facts}, choices, real);
+            return MarkAsPlanned(files, plan.Groups.front());
+        },
+        {});
 }
 
 std::size_t TResultModel::MarkedHidden() const {

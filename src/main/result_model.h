@@ -72,6 +72,12 @@ public:
     /// never marked. The number of groups whose first copy had to stay unmarked.
     std::size_t ApplyMarkRule(const TMarkRule& rule,
                               const std::function<bool(const QByteArray& path)>& isProtected);
+    /// Marks in every group the files that a plan by keep rules acts on (MakeActionPlan), so
+    /// that the copy it keeps and the protected ones stay unmarked: the files parvex-cli acts on
+    /// with the same rules and protected folders. Files not as found are never marked. The
+    /// number of groups whose first copy had to stay unmarked.
+    std::size_t MarkByKeepRules(std::vector<TKeepRule> rules,
+                                std::vector<std::string> protectedFolders);
     /// The number of marked files in groups the filter hides.
     std::size_t MarkedHidden() const;
     /// The next row after `from` (down) or before it (up), groups and files in display order,

@@ -63,14 +63,14 @@ TShareCommand::TShareCommand(const TResultData& result, std::vector<std::string>
     choices.FollowMarks = true;
     choices.ProtectedFolders = std::move(protectedFolders);
     TRealFolders real;
-    parts_->Plan = MakeActionPlan(parts_->Marked.Groups, choices, real);
+    parts_->Plan = MakeActionPlan(parts_->Marked.Facts, choices, real);
 }
 
 TShareCommand::~TShareCommand() = default;
 
 std::vector<std::string> TShareCommand::MarkedPaths() const {
     std::vector<std::string> paths;
-    for (const TResultGroupFacts& group : parts_->Marked.Groups)
+    for (const TResultGroupFacts& group : parts_->Marked.Facts)
         for (const TResultFileFacts& file : group.Files)
             if (file.Marked)
                 paths.push_back(file.Path);
@@ -88,7 +88,7 @@ QString TShareCommand::Question() const {
             skipped += file.Decision == TPlanDecision::Skip;
             if (file.Decision != TPlanDecision::Act)
                 continue;
-            const TResultFileFacts& facts = parts_->Marked.Groups[group.Group].Files[file.File];
+            const TResultFileFacts& facts = parts_->Marked.Facts[group.Group].Files[file.File];
             ++files;
             bytes += facts.Size;
             cannotShare += !devices.CanShare(facts.Id, facts.Path);
@@ -119,7 +119,7 @@ QString TShareCommand::Question() const {
 
 void TShareCommand::Start(const std::string& logFile) {
     parts_->Log.emplace(logFile);
-    parts_->Run.emplace(parts_->Marked.Groups, parts_->Plan,
+    parts_->Run.emplace(parts_->Marked.Facts, parts_->Plan,
                         TRunChoices{TActionKind::Share, {}, false}, &*parts_->Log);
 }
 
@@ -139,19 +139,23 @@ const TActionRun& TShareCommand::Run() const {
     return *parts_->Run;
 }
 
-std::vector<TSharingFile> TShareCommand::SharingFiles() const {
+std::vector<TSharingFile> TShareCommand::SharingFiles(const TResultData& result) const {
     std::vector<TSharingFile> sharing;
     for (const TActionOutcome& outcome : parts_->Run->Outcomes()) {
         if (!outcome.SharesStorage)
             continue;
         // The outcome's group is its place among the marked groups.
-        const std::vector<TResultFileFacts>& files = parts_->Marked.Groups[outcome.Group].Files;
+        const std::vector<TResultFileFacts>& files = parts_->Marked.Facts[outcome.Group].Files;
         const auto kept = std::ranges::find(files, outcome.Target, &TResultFileFacts::Path);
         if (kept == files.end())
             continue;
-        const std::vector<std::uint32_t>& ranks = parts_->Marked.Ranks[outcome.Group];
-        sharing.push_back({parts_->Marked.Places[outcome.Group], ranks[outcome.File],
-                           ranks[static_cast<std::size_t>(kept - files.begin())]});
+        const std::size_t group = parts_->Marked.Places[outcome.Group];
+        const std::vector<std::size_t>& rows = parts_->Marked.Rows[outcome.Group];
+        const auto rank = [&](std::size_t file) {
+            return result.Group(group).Files[rows[file]].FoundRank;
+        };
+        sharing.push_back(
+            {group, rank(outcome.File), rank(static_cast<std::size_t>(kept - files.begin()))});
     }
     return sharing;
 }

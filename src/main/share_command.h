@@ -40,8 +40,8 @@ public:
     /// The run once started.
     const TActionRun& Run() const;
     /// The files the run left sharing storage with the copy that stays (shared by it, or
-    /// already before), as the result names them.
-    std::vector<TSharingFile> SharingFiles() const;
+    /// already before), as `result`, the one the command was made for, names them.
+    std::vector<TSharingFile> SharingFiles(const TResultData& result) const;
 
 private:
     struct TParts;

@@ -108,6 +108,32 @@ TEST_F(ParvexCliActionsTest, EachActionWritesALinePerNameAndLogsWhatItDid) {
     }
 }
 
+// A file found under two names arrives in a folder on another file system as one file with
+// both names, not as two copies.
+TEST_F(ParvexCliActionsTest, MoveToTakesEveryNameOfAFileTogether) {
+    TTempTree other("/dev/shm");
+    const std::string into = other.Folder("into");
+    Temp.File("tree/a/keep", "same");
+    Temp.File("tree/bb/copy", "same");
+    Temp.HardLink("tree/bb/second", "tree/bb/copy");
+    if (TTempTree::SameFileSystem(into, Root))
+        GTEST_SKIP() << "/dev/shm is on the file system of the temporary folder here";
+    const TCliRun run = Run({"--move-to", into, "--keep", "in:" + Root + "a", Root});
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    for (const char* name : {"copy", "second"}) {
+        EXPECT_NE(run.Out.find("move\t" + Root + "bb/" + name + "\t" + into + name + "\n"),
+                  std::string::npos)
+            << run.Out;
+        EXPECT_FALSE(TTempTree::Exists(Root + "bb/" + name)) << name;
+    }
+    struct stat copy {};
+    struct stat second {};
+    ASSERT_EQ(::stat((into + "copy").c_str(), &copy), 0);
+    ASSERT_EQ(::stat((into + "second").c_str(), &second), 0);
+    EXPECT_EQ(copy.st_ino, second.st_ino) << "the names arrived as two files";
+    EXPECT_EQ(copy.st_nlink, 2u);
+}
+
 TEST_F(ParvexCliActionsTest, KeepRulesAndProtectedFoldersChooseTheCopyThatStays) {
     Temp.File("tree/old/x", "same", 1000);
     Temp.File("tree/new/x", "same", 3000);

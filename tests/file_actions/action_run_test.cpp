@@ -176,6 +176,57 @@ TEST_F(ActionRunTest, EveryNameOfAFileIsActedOnAndItsSpaceCountedOnce) {
     EXPECT_EQ(freed, 5);
 }
 
+// A file with two names moves as one file: both names arrive in a folder on another file system
+// still one inode; a move that fails says the system's reason, for one name or several.
+TEST_F(ActionRunTest, AMoveTakesEveryNameOfAFileAtOnceOrSaysTheSystemsReason) {
+    TTempTree other("/dev/shm");
+    if (TTempTree::SameFileSystem(other.Root(), tree.Root()))
+        GTEST_SKIP() << "/dev/shm is on the file system of the temporary folder here";
+    const struct {
+        const char* What;
+        bool SecondName;
+        bool FolderThere;
+        const char* Reason; // empty when done
+    } cases[] = {
+        {"two names", true, true, ""},
+        {"one name", false, true, ""},
+        {"two names, no folder", true, false, "No such file or directory"},
+        {"one name, no folder", false, false, "No such file or directory"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const std::string folder = "case" + std::to_string(n++) + "/";
+        const std::string kept = tree.File(folder + "kept", "12345");
+        const std::string copy = tree.File(folder + "a/copy", "12345");
+        std::vector<std::string> others;
+        if (c.SecondName)
+            others.push_back(tree.HardLink(folder + "b/other", folder + "a/copy"));
+        const std::string into =
+            c.FolderThere ? other.Folder(folder + "into") : other.Path(folder + "missing/");
+        TResultGroupFacts group{"g", {}, {FactsOnDisk(kept), FactsOnDisk(copy, others)}};
+        const std::vector<TActionOutcome> outcomes =
+            RunAll({group}, {TActionKind::Move, into, false});
+        ASSERT_EQ(outcomes.size(), 1 + others.size()) << c.What;
+        for (const TActionOutcome& outcome : outcomes) {
+            EXPECT_EQ(outcome.Done, *c.Reason == 0) << c.What << ": " << outcome.Reason;
+            EXPECT_EQ(outcome.Reason, c.Reason) << c.What;
+        }
+        if (*c.Reason != 0) {
+            EXPECT_TRUE(TTempTree::Exists(copy)) << c.What;
+            continue;
+        }
+        EXPECT_EQ(outcomes[0].Target, into + "copy") << c.What;
+        EXPECT_FALSE(TTempTree::Exists(copy)) << c.What;
+        if (c.SecondName) {
+            EXPECT_EQ(outcomes[1].Target, into + "other") << c.What;
+            EXPECT_FALSE(TTempTree::Exists(others[0])) << c.What;
+            EXPECT_EQ(InodeOf(into + "copy"), InodeOf(into + "other"))
+                << c.What << ": the names arrived as two files";
+        }
+        EXPECT_EQ(freed, 5) << c.What;
+    }
+}
+
 TEST_F(ActionRunTest, ADryRunChangesNothingAndPromisesEachTargetOnce) {
     const std::string into = tree.Folder("into");
     tree.File("into/same.txt", "taken");

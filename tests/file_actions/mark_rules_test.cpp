@@ -1,5 +1,5 @@
-// The marking rules on plain groups: which copy stays, ties, protected files, and that no rule
-// marks every copy.
+// The marking commands on plain groups: marks as a plan says, protected files, and that no
+// command marks every copy.
 #include "file_actions/mark_rules.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@
 namespace parvex {
 namespace {
 
-// A group of files given as (moment, path length, found rank, protected, marked).
+// A group of files given as (found rank, protected, marked).
 std::vector<TMarkable> Group(std::initializer_list<TMarkable> files) {
     return files;
 }
@@ -21,29 +21,39 @@ std::string Marks(const std::vector<TMarkable>& files) {
     return marks;
 }
 
-TEST(MarkRulesTest, EachKeepRuleKeepsItsCopyAndTiesGoToTheOneFoundFirst) {
+// A planned group from its decisions in found order: "S" stays, "A" act, "K" skip.
+TPlanGroup Planned(const std::string& decisions) {
+    TPlanGroup plan;
+    for (std::size_t f = 0; f < decisions.size(); ++f)
+        plan.Files.push_back({f,
+                              decisions[f] == 'S'   ? TPlanDecision::Stays
+                              : decisions[f] == 'A' ? TPlanDecision::Act
+                                                    : TPlanDecision::Skip,
+                              {}});
+    return plan;
+}
+
+TEST(MarkRulesTest, AFileIsMarkedWhenThePlanActsOnItFoundOrderMappedToRows) {
     // Rows in path order; the found order differs from it.
-    const std::vector<TMarkable> files = Group({{20, 9, 2}, {30, 5, 1}, {10, 5, 3}, {30, 7, 0}});
+    const std::vector<TMarkable> rows =
+        Group({{2, false, true}, {1, false, false}, {3, true, false}, {0, false, true}});
     const struct {
-        TKeepRule Rule;
-        std::string Expected;
+        const char* Decisions; // in found order
+        const char* Expected;  // in row order
     } cases[] = {
-        {TKeepRule::Newest, "xxx."},       // rows 1 and 3 are newest; row 3 was found first
-        {TKeepRule::Oldest, "xx.x"},       // row 2 alone is oldest
-        {TKeepRule::ShortestPath, "x.xx"}, // rows 1 and 2 are shortest; row 1 was found first
-        {TKeepRule::FirstFound, "xxx."},   // found rank 0
+        {"SAAA", "xx.."}, // found 3 is protected: never marked
+        {"AASA", ".x.x"}, // the marks that were there do not count
+        {"ASKS", "...x"}, // a file skipped is not marked
     };
     for (const auto& c : cases) {
-        std::vector<TMarkable> group = files;
-        EXPECT_FALSE(MarkAllButOne(group, c.Rule));
-        EXPECT_EQ(Marks(group), c.Expected) << "rule " << static_cast<int>(c.Rule);
+        std::vector<TMarkable> files = rows;
+        MarkAsPlanned(files, Planned(c.Decisions));
+        EXPECT_EQ(Marks(files), c.Expected) << c.Decisions;
     }
 }
 
 TEST(MarkRulesTest, ProtectedFilesAreNeverMarkedByARule) {
-    std::vector<TMarkable> group = Group({{1, 5, 0}, {2, 5, 1, true}, {3, 5, 2}});
-    EXPECT_FALSE(MarkAllButOne(group, TKeepRule::Newest));
-    EXPECT_EQ(Marks(group), "x..");
+    std::vector<TMarkable> group = Group({{0, false, true}, {1, true}, {2}});
     EXPECT_FALSE(InvertMarks(group));
     EXPECT_EQ(Marks(group), "..x");
     EXPECT_FALSE(MarkCovered(group, {true, true, false}));
@@ -51,22 +61,22 @@ TEST(MarkRulesTest, ProtectedFilesAreNeverMarkedByARule) {
 }
 
 TEST(MarkRulesTest, ARuleThatWouldMarkEveryCopyLeavesTheFirstFoundUnmarked) {
-    std::vector<TMarkable> group = Group({{1, 5, 1}, {1, 5, 0}, {1, 5, 2}});
+    std::vector<TMarkable> group = Group({{1}, {0}, {2}});
     EXPECT_TRUE(MarkCovered(group, {true, true, true}));
     EXPECT_EQ(Marks(group), "x.x");
+    EXPECT_TRUE(MarkAsPlanned(group, Planned("AAA")));
+    EXPECT_EQ(Marks(group), "x.x");
 
-    group = Group({{1, 5, 1, false, true}, {1, 5, 0}, {1, 5, 2, false, true}});
+    group = Group({{1, false, true}, {0}, {2, false, true}});
     EXPECT_FALSE(InvertMarks(group));
     EXPECT_EQ(Marks(group), ".x.");
-    group = Group({{1, 5, 1}, {1, 5, 0}});
+    group = Group({{1}, {0}});
     EXPECT_TRUE(InvertMarks(group));
     EXPECT_EQ(Marks(group), "x.");
 }
 
 TEST(MarkRulesTest, AGroupOfOneKeepsItsFile) {
-    std::vector<TMarkable> group = Group({{1, 5, 0}});
-    EXPECT_FALSE(MarkAllButOne(group, TKeepRule::Oldest));
-    EXPECT_EQ(Marks(group), ".");
+    std::vector<TMarkable> group = Group({{0}});
     EXPECT_TRUE(MarkCovered(group, {true}));
     EXPECT_EQ(Marks(group), ".");
     EXPECT_FALSE(KeepOneUnmarked(group));

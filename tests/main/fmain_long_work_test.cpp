@@ -106,7 +106,7 @@ TEST_F(FmainLongWorkTest, SleepWaitsWhileWorkRunsAndALongSearchEndingUnseenIsNot
         lockDuringRun = loginManager.LastLock();
     };
     TTrashHome home(tree.Path("home"));
-    window.ActOnMarked(TBulkKind::Trash);
+    window.ActOnMarked(TActionKind::Trash);
     EXPECT_EQ(lockDuringRun, "held");
     ASSERT_EQ(loginManager.Calls.size(), 5u);
     EXPECT_EQ(loginManager.Calls[4][2], QStringLiteral("Moving the marked files to the trash"));

@@ -1,11 +1,17 @@
+#include "file_actions/action_plan.h"
+#include "main/result_document_text.h"
+#include "main/result_facts.h"
 #include "main/result_model.h"
 #include "main/time_code_text.h"
 #include "platform/file_times.h"
+#include "result_file/json_result_reader.h"
+#include "support/temp_tree.h"
 
 #include <QAbstractItemModelTester>
 #include <QLocale>
 #include <gtest/gtest.h>
 #include <memory>
+#include <random>
 
 namespace parvex {
 namespace {
@@ -172,6 +178,102 @@ TEST_F(TResultModelTest, TheViewGetsTheGroupsInSlicesAndAFoundRowIsHandedToItFir
     EXPECT_EQ(Path(last), QStringLiteral("/x/%1").arg(groups - 1 + 100000));
     EXPECT_EQ(model.rowCount(), static_cast<int>(groups));
     EXPECT_FALSE(model.canFetchMore({}));
+}
+
+// The copy a plan keeps in each group, and what it does with each file ("S" stays, "A" act,
+// "K" skip), group by group.
+std::vector<std::string> KeptAndDecisions(const std::vector<TResultGroupFacts>& groups,
+                                          const TActionPlan& plan) {
+    std::vector<std::string> texts;
+    for (const TPlanGroup& group : plan.Groups) {
+        std::string text = group.Kept ? groups[group.Group].Files[*group.Kept].Path : "none";
+        text += " ";
+        for (const TPlanFile& file : group.Files)
+            text += file.Decision == TPlanDecision::Stays ? 'S'
+                    : file.Decision == TPlanDecision::Act ? 'A'
+                                                          : 'K';
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+// Random results (files in an order other than their paths', times apart by nanoseconds within
+// one second) and random lists of keep rules and protected folders: the window marks by the
+// rules, and its bulk command (which follows the marks) keeps the same copy in every group and
+// acts on the same files as parvex-cli does with those rules on the document of that result.
+TEST(MarkByKeepRulesTest, TheWindowKeepsTheCopyParvexCliKeepsWithTheSameRules) {
+    testing::TTempTree tree;
+    const std::vector<std::string> folders{tree.Folder("p"), tree.Folder("q/deep"),
+                                           tree.Folder("r"), tree.Folder("s/t")};
+    // Protected folders and "in:" spelled other than the files' paths.
+    const std::vector<std::string> ruleTexts{"newest",
+                                             "oldest",
+                                             "shortest-path",
+                                             "longest-path",
+                                             "first",
+                                             "in:" + tree.Root() + "q//",
+                                             "in:" + tree.Path("s/t/../t"),
+                                             "glob:*/r/*",
+                                             "glob:*b*"};
+    const std::vector<std::string> protectedFolders{tree.Path("p") + "/.", tree.Root() + "r/"};
+    constexpr std::int64_t kSecond = 1'000'000'000;
+    std::mt19937 random(20261209);
+    std::uint64_t inode = 0;
+    for (int round = 0; round < 300; ++round) {
+        TResultData data;
+        data.Restart(QCollator(QLocale::c()), tree.Root());
+        const int groupCount = 1 + static_cast<int>(random() % 4);
+        for (int g = 0; g < groupCount; ++g) {
+            data.AddGroup("g" + QByteArray::number(g));
+            const int fileCount = 2 + static_cast<int>(random() % 5);
+            for (int f = 0; f < fileCount; ++f) {
+                const std::string path = folders[random() % folders.size()] +
+                                         std::string(random() % 3, 'b') + "z" + std::to_string(g) +
+                                         std::to_string(fileCount - f);
+                const std::int64_t ns = 1'600'000'000 * kSecond +
+                                        static_cast<std::int64_t>(random() % 3) * (kSecond / 3);
+                TResultFacts facts{
+                    TFoundFile{{1, ++inode}, 7, FileTimeCode(ns / kSecond)}, true, {}, ns};
+                data.AddFile(QByteArray::fromStdString(path), facts);
+            }
+        }
+        data.Finish();
+        TPlanChoices byRules;
+        byRules.Rules.clear();
+        for (std::size_t r = random() % 4; r > 0; --r)
+            byRules.Rules.push_back(*ParseKeepRule(ruleTexts[random() % ruleTexts.size()]));
+        if (random() % 2 == 0)
+            byRules.ProtectedFolders = protectedFolders;
+        TResultModel model;
+        model.SetResult(std::move(data), true);
+
+        // parvex-cli --from the document of the result, unmarked, with the rules.
+        TResultSearch search;
+        search.StartFolder = tree.Root();
+        search.Keys.Content = true;
+        const TResultDocument document =
+            ReadJsonResult(ResultDocumentText(model.Result(), search, {}, true));
+        byRules.StartFolder = document.Search.StartFolder;
+        TRealFolders real;
+        const TActionPlan cliPlan = MakeActionPlan(document.Groups, byRules, real);
+
+        // The window: marks by the rules, then the plan of its bulk command.
+        model.MarkByKeepRules(byRules.Rules, byRules.ProtectedFolders);
+        std::vector<TResultGroupFacts> shown;
+        for (const std::size_t group : model.Result().FoundOrder())
+            shown.push_back(GroupFactsOf(model.Result(), group).Facts);
+        TPlanChoices byMarks;
+        byMarks.ProtectedFolders = byRules.ProtectedFolders;
+        byMarks.FollowMarks = true;
+        const TActionPlan windowPlan = MakeActionPlan(shown, byMarks, real);
+
+        std::string rules;
+        for (const TKeepRule& rule : byRules.Rules)
+            rules += KeepRuleText(rule) + " ";
+        EXPECT_EQ(KeptAndDecisions(shown, windowPlan), KeptAndDecisions(document.Groups, cliPlan))
+            << "round " << round << ", rules " << rules << ", "
+            << (byRules.ProtectedFolders.empty() ? "no protected folders" : "protected folders");
+    }
 }
 
 } // namespace

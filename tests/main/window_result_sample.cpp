@@ -21,6 +21,6 @@ int main(int argc, char** argv) {
     window.Edit_ft->setText(QStringLiteral("*.*"));
     window.Edit_root->setText(QFile::decodeName(argv[1]));
     window.Ocompearer1btn_startClick();
-    window.MarkAllButOneClick(parvex::TKeepRule::FirstFound);
+    window.MarkAllButOneClick({parvex::TKeepRule{parvex::TKeepRuleKind::First, {}}});
     return window.SaveResult(QFile::decodeName(argv[2])) ? 0 : 1;
 }
