@@ -44,8 +44,11 @@ std::string Summary(const TCliOptions& options, const TActionRun& run,
     text += ActionWord(*options.Action);
     text += ": " + std::to_string(run.DoneCount()) + (options.DryRun ? " to do, " : " done, ") +
             std::to_string(run.SkippedCount()) + " skipped";
+    // Shared bytes free as much space only where nothing else (a snapshot) still holds them.
     if (!options.DryRun)
-        text += ", " + std::to_string(run.BytesFreed()) + " bytes freed";
+        text += ", " + (*options.Action == TActionKind::Share
+                            ? std::to_string(run.BytesShared()) + " bytes now shared"
+                            : std::to_string(run.BytesFreed()) + " bytes freed");
     text += "\nparvex-cli: protected folders:";
     if (protectedFolders.empty())
         text += " none";

@@ -79,7 +79,7 @@ TKeepRule KeepRuleOf(const std::string& text) {
 
 void SetAction(TCliOptions& options, TActionKind action) {
     if (options.Action)
-        throw ECliUsageError("only one of --trash, --move-to and --link may be given");
+        throw ECliUsageError("only one of --trash, --move-to, --link and --dedupe may be given");
     options.Action = action;
 }
 
@@ -93,7 +93,7 @@ void CheckActionOptions(const TCliOptions& options, const std::vector<std::strin
                                                                  : nullptr;
         if (lonely != nullptr)
             throw ECliUsageError(std::string(lonely) +
-                                 " needs an action: --trash, --move-to DIR or --link");
+                                 " needs an action: --trash, --move-to DIR, --link or --dedupe");
     }
     if (!options.FromFile.empty() && !positional.empty())
         throw ECliUsageError("--from acts on a saved result: no START_FOLDER may be given");
@@ -153,6 +153,8 @@ TCliOptions ParseCliArguments(const std::vector<std::string>& args) {
             SetAction(options, TActionKind::Trash);
         } else if (arg == "--link") {
             SetAction(options, TActionKind::HardLink);
+        } else if (arg == "--dedupe") {
+            SetAction(options, TActionKind::Share);
         } else if (TakeOptionValue(args, i, "--move-to", value)) {
             SetAction(options, TActionKind::Move);
             options.MoveFolder = WithTrailingSlash(value);
@@ -257,11 +259,17 @@ const char* CliUsageText() {
            "                   under a free name\n"
            "  --link           replace every copy that does not stay by a hard link to the\n"
            "                   copy that stays\n"
+           "  --dedupe         let every copy that does not stay share its storage with the\n"
+           "                   copy that stays (Btrfs, XFS with reflink): nothing is deleted,\n"
+           "                   names, owners, modes and times stay, and the kernel compares\n"
+           "                   the bytes as it shares them; a copy that already shares it is\n"
+           "                   skipped\n"
            "  --keep RULE      which copy stays; may be repeated: the first rule that tells\n"
            "                   the copies apart decides, ties go to the next rule, then to the\n"
            "                   order found; default first. RULE is newest, oldest (modification\n"
-           "                   time), shortest-path, longest-path, first, in:DIR (a copy under\n"
-           "                   DIR) or glob:PATTERN (a copy whose whole path matches the mask)\n"
+           "                   time to the nanosecond), shortest-path, longest-path, first,\n"
+           "                   in:DIR (a copy under DIR) or glob:PATTERN (a copy whose whole\n"
+           "                   path matches the mask)\n"
            "  --protect DIR    never act on a file under DIR; may be repeated, and adds to the\n"
            "                   protected folders of parvex's settings. A protected copy is the\n"
            "                   copy that stays; folders are matched by their real path\n"
@@ -271,12 +279,14 @@ const char* CliUsageText() {
            "                   searching: on its marked files when it has any (then --keep may\n"
            "                   not be given), else as the keep rules say; files outside its\n"
            "                   start folder are skipped\n"
-           "Every file with several names (hard links) is acted on under each name found.\n"
-           "Right before acting, each file and the copy that stays must be unchanged since\n"
-           "the search and hold equal bytes, or the file is skipped. Done actions are added\n"
+           "Every file with several names (hard links) is acted on under each name found\n"
+           "(--dedupe: once, under its first name); --move-to moves them together, so that\n"
+           "the file arrives as one file. Right before acting, each file and the copy that\n"
+           "stays must be unchanged since the search and hold equal bytes, or the file is\n"
+           "skipped; an action that fails says the system's reason. Done actions are added\n"
            "to actions.log. One line per name acted on or skipped: ACTION<TAB>PATH<TAB>TARGET\n"
-           "(ACTION is trash, move or hardlink; TARGET is the trash entry, the new path or\n"
-           "the copy linked to, empty for the trash in a dry run) or\n"
+           "(ACTION is trash, move, hardlink or share; TARGET is the trash entry, the new\n"
+           "path, or the copy linked to or shared with, empty for the trash in a dry run) or\n"
            "skipped<TAB>PATH<TAB>REASON, escaped as the text format; with -0 the three\n"
            "fields each end with a NUL; with --format json one document (format\n"
            "\"parvex-actions\", version 1). A summary naming the protected folders goes to\n"

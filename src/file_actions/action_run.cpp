@@ -20,6 +20,9 @@ TActionRun::TActionRun(const std::vector<TResultGroupFacts>& groups, const TActi
             const TResultFileFacts& facts = groups_[plan_.Groups[g].Group].Files[file.File];
             const std::string skip = file.Decision == TPlanDecision::Skip ? file.Why : "";
             work_.push_back({g, file.File, facts.Path, skip});
+            // Storage belongs to the file, not to one of its names.
+            if (choices_.Kind == TActionKind::Share)
+                continue;
             for (const std::string& other : facts.OtherNames)
                 work_.push_back({g, file.File, other, skip});
         }
@@ -53,6 +56,7 @@ std::string TActionRun::TargetFor(const std::string& name, const std::string& ke
     case TActionKind::Move:
         break;
     case TActionKind::HardLink:
+    case TActionKind::Share:
         return keptName;
     }
     // A dry run moves nothing, so the names it promised are kept apart by hand.
@@ -67,7 +71,8 @@ void TActionRun::CountDone(const TWork& work) {
     ++doneCount_;
     const TResultFileFacts& file = FileOf(work);
     const std::size_t done = ++namesDone_[{plan_.Groups[work.PlanGroup].Group, work.File}];
-    if (file.AllNamesFound && done == 1 + file.OtherNames.size())
+    if (choices_.Kind != TActionKind::Share && file.AllNamesFound &&
+        done == 1 + file.OtherNames.size())
         bytesFreed_ += file.Size;
 }
 
@@ -118,7 +123,8 @@ void TActionRun::Act(const TWork& work, TActionOutcome& outcome) {
         return;
     }
     const TResultFileFacts& kept = Staying(work.PlanGroup);
-    outcome.Reason = WhyNotActNow(work.Name, FileOf(work), kept.Path, kept);
+    outcome.Reason =
+        WhyNotActNow(work.Name, FileOf(work), kept.Path, kept, choices_.Kind != TActionKind::Share);
     if (!outcome.Reason.empty())
         return;
     const auto step = static_cast<std::size_t>(&work - work_.data());
@@ -128,17 +134,15 @@ void TActionRun::Act(const TWork& work, TActionOutcome& outcome) {
         outcome.Reason = "no free name in the folder";
         return;
     }
-    if (choices_.DryRun) {
-        outcome.Done = true;
-        outcome.Target = target;
-        return;
-    }
-    TActionDone done =
-        journal_ ? journal_->CarryOut(step) : CarryOut(choices_.Kind, work.Name, target);
+    TActionDone done = choices_.DryRun ? Foresee(choices_.Kind, work.Name, target)
+                       : journal_  ? journal_->CarryOut(step)
+                                   : CarryOut(choices_.Kind, work.Name, target);
     outcome.Done = done.Done;
     outcome.Target = std::move(done.Target);
     outcome.Reason = std::move(done.Reason);
-    if (outcome.Done)
+    outcome.BytesShared = done.BytesShared;
+    outcome.SharesStorage = done.SharesStorage;
+    if (outcome.Done && !choices_.DryRun)
         Log(outcome);
 }
 
@@ -213,6 +217,7 @@ bool TActionRun::Step() {
         outcome.File = work.File;
         outcome.Name = work.Name;
         Act(work, outcome);
+        bytesShared_ += outcome.BytesShared;
         outcomes_.push_back(std::move(outcome));
     }
     if (outcomes_.back().Done)

@@ -40,6 +40,11 @@ struct TActionOutcome {
     std::string Target;
     /// Why it was skipped or failed, when not done.
     std::string Reason;
+    /// Bytes of the file now sharing storage with the copy that stays (sharing storage only).
+    std::int64_t BytesShared = 0;
+    /// The file shares its storage with the copy that stays (Target): shared by this run, or
+    /// skipped because it already did.
+    bool SharesStorage = false;
 };
 
 /// A plan carried out one name at a time, so that a caller can keep a window alive between
@@ -47,7 +52,9 @@ struct TActionOutcome {
 /// a file acted on is handled, each checked right before (unchanged since the search, bytes
 /// equal to the copy that stays); each done action is appended to the actions log. A move takes
 /// every name of a file at once, so that the file arrives as one file with all its names: the
-/// step of its first name moves them, the steps of the others say what became of them.
+/// step of its first name moves them, the steps of the others say what became of them. Sharing
+/// storage handles each file once, under its first name, and leaves the comparison of the bytes
+/// to the kernel, which makes it while it shares.
 class TActionRun {
 public:
     /// A run of `plan`, made for `groups`, which must outlive the run (the log may be nullptr).
@@ -74,6 +81,9 @@ public:
     std::size_t SkippedCount() const { return outcomes_.size() - doneCount_; }
     /// The space the run frees: each file once, when all its names were found and done.
     std::int64_t BytesFreed() const { return bytesFreed_; }
+    /// The bytes that now share storage with the copy that stays: what sharing storage
+    /// reports, since the space it frees depends on what else holds those bytes (snapshots).
+    std::int64_t BytesShared() const { return bytesShared_; }
     /// Why writing the actions log failed, the first time it did; empty when it never did.
     const std::string& LogError() const { return logError_; }
     const TRunChoices& Choices() const { return choices_; }
@@ -112,6 +122,7 @@ private:
     std::map<std::size_t, TActionOutcome> decided_;
     std::size_t doneCount_ = 0;
     std::int64_t bytesFreed_ = 0;
+    std::int64_t bytesShared_ = 0;
     // Names done per file (group, file), to count a file's space once all are done.
     std::map<std::pair<std::size_t, std::size_t>, std::size_t> namesDone_;
     std::set<std::string> targetsPromised_;

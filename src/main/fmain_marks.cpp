@@ -95,6 +95,7 @@ void TFmain::BuildMarkMenu() {
     M_Link =
         item(QStringLiteral("Replace marked files by hard links..."),
              QKeySequence(Qt::SHIFT | Qt::Key_F7), [this] { ActOnMarked(TActionKind::HardLink); });
+    BuildShareCommand();
 }
 
 void TFmain::UpdateMarkCommands(bool searching) {
@@ -112,6 +113,7 @@ void TFmain::UpdateMarkCommands(bool searching) {
         action->setEnabled(marking && resultByContent_ && anyMarked);
         action->setToolTip(tip.isEmpty() ? action->text() : tip);
     }
+    UpdateShareCommand(marking && resultByContent_ && anyMarked, tip);
 }
 
 std::vector<std::string> TFmain::ProtectedFolders() const {
@@ -216,20 +218,6 @@ void TFmain::ShowHint(const QString& text) {
     });
 }
 
-TFmain::TMarkedGroups TFmain::MarkedGroups() const {
-    const TResultData& result = ResultModel->Result();
-    TMarkedGroups marked;
-    for (std::size_t group = 0; group < result.GroupCount(); ++group) {
-        if (result.Group(group).MarkedCount == 0)
-            continue;
-        TGroupFacts facts = GroupFactsOf(result, group);
-        marked.Facts.push_back(std::move(facts.Facts));
-        marked.Places.push_back(group);
-        marked.Rows.push_back(std::move(facts.Rows));
-    }
-    return marked;
-}
-
 QString TFmain::BulkQuestion(TActionKind kind, const QString& folder,
                              const TPlanCount& count) const {
     const QString files = QStringLiteral("%1 (%2)").arg(
@@ -247,6 +235,9 @@ QString TFmain::BulkQuestion(TActionKind kind, const QString& folder,
         question = QStringLiteral("Replace %1 by hard links to the copy of their group that "
                                   "stays?")
                        .arg(files);
+        break;
+    case TActionKind::Share:
+        // Sharing storage asks its own question (TShareCommand).
         break;
     }
     if (count.Protected > 0)
@@ -272,6 +263,32 @@ QString TFmain::BulkQuestion(TActionKind kind, const QString& folder,
     return question;
 }
 
+bool TFmain::RunInSlices(const QString& what, std::size_t total, const std::function<bool()>& step,
+                         const std::function<std::size_t()>& handled) {
+    QProgressDialog progress(what + QStringLiteral("..."), QStringLiteral("Stop"), 0,
+                             static_cast<int>(total), this);
+    progress.setWindowTitle(QStringLiteral("Parvex"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    progress.setMinimumWidth(progress.fontMetrics().averageCharWidth() * 50);
+    progress.show();
+    HoldSleep(what);
+    bool more = true;
+    while (more && !progress.wasCanceled()) {
+        for (int i = 0; i < kFilesPerSlice && (more = step()); ++i) {
+        }
+        progress.setValue(static_cast<int>(handled()));
+        if (OnBulkSlice)
+            OnBulkSlice(progress);
+        QCoreApplication::processEvents();
+    }
+    ReleaseSleep();
+    progress.hide();
+    return handled() < total;
+}
+
 void TFmain::ActOnMarked(TActionKind kind) {
     const QAction* command = kind == TActionKind::Trash  ? M_Trash
                              : kind == TActionKind::Move ? M_Move
@@ -285,7 +302,7 @@ void TFmain::ActOnMarked(TActionKind kind) {
         if (folder.isEmpty())
             return;
     }
-    const TMarkedGroups marked = MarkedGroups();
+    const TMarkedGroups marked = MarkedGroupsOf(ResultModel->Result());
     std::vector<std::string> markedPaths;
     for (const TResultGroupFacts& group : marked.Facts)
         for (const TResultFileFacts& file : group.Files)
@@ -321,29 +338,17 @@ void TFmain::RunPlan(const TMarkedGroups& marked, const TActionPlan& plan, TActi
     TActionsLog log(ActionsLogFile.empty() ? TActionsLog::DefaultPath() : ActionsLogFile);
     TActionRun run(marked.Facts, plan, {kind, folder, false}, &log);
     run.JournalTo(*journal);
-    QProgressDialog progress(what + QStringLiteral("..."), QStringLiteral("Stop"), 0,
-                             static_cast<int>(run.Total()), this);
-    progress.setWindowTitle(QStringLiteral("Parvex"));
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(0);
-    progress.setAutoClose(false);
-    progress.setAutoReset(false);
-    progress.setMinimumWidth(progress.fontMetrics().averageCharWidth() * 50);
-    progress.show();
-    HoldSleep(what);
-    while (!run.Finished() && !progress.wasCanceled()) {
-        // Whole files only, so that Stop never leaves a file with some of its names acted on.
-        for (int i = 0; i < kFilesPerSlice && run.Step(); ++i) {
+    // Whole files only, so that Stop never leaves a file with some of its names acted on.
+    RunInSlices(
+        what, run.Total(),
+        [&run] {
+            if (!run.Step())
+                return false;
             while (!run.AtFileStart())
                 run.Step();
-        }
-        progress.setValue(static_cast<int>(run.Outcomes().size()));
-        if (OnBulkSlice)
-            OnBulkSlice(progress);
-        QCoreApplication::processEvents();
-    }
-    ReleaseSleep();
-    progress.hide();
+            return true;
+        },
+        [&run] { return run.Outcomes().size(); });
 
     const std::vector<TFileOutcome> files = OutcomesByFile(run.Outcomes(), marked.Facts);
     const TResultData& result = ResultModel->Result();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <utility>
 
 namespace parvex {
 
@@ -24,6 +25,19 @@ TGroupFacts GroupFactsOf(const TResultData& result, std::size_t group) {
         fileFacts.Marked = file.Marked;
     }
     return facts;
+}
+
+TMarkedGroups MarkedGroupsOf(const TResultData& result) {
+    TMarkedGroups marked;
+    for (std::size_t group = 0; group < result.GroupCount(); ++group) {
+        if (result.Group(group).MarkedCount == 0)
+            continue;
+        TGroupFacts facts = GroupFactsOf(result, group);
+        marked.Facts.push_back(std::move(facts.Facts));
+        marked.Places.push_back(group);
+        marked.Rows.push_back(std::move(facts.Rows));
+    }
+    return marked;
 }
 
 } // namespace parvex

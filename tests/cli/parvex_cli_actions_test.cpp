@@ -2,6 +2,8 @@
 // folders, saved results, refusals and the exit statuses.
 
 #include "settings/settings_store.h"
+#include "support/kept_facts.h"
+#include "support/private_mount.h"
 #include "support/temp_tree.h"
 
 #include <algorithm>
@@ -15,6 +17,9 @@
 namespace parvex {
 namespace {
 
+using testing::OnFreshFileSystem;
+using testing::RandomContent;
+using testing::TChildRun;
 using testing::TTempTree;
 
 struct TCliRun {
@@ -150,6 +155,32 @@ TEST_F(ParvexCliActionsTest, UndoPutsBackEachActionAndSaysByItsStatusWhatItCould
         EXPECT_EQ(Run(r.Args).Status, r.Status) << r.Args.back();
 }
 
+// A file found under two names arrives in a folder on another file system as one file with
+// both names, not as two copies.
+TEST_F(ParvexCliActionsTest, MoveToTakesEveryNameOfAFileTogether) {
+    TTempTree other("/dev/shm");
+    const std::string into = other.Folder("into");
+    Temp.File("tree/a/keep", "same");
+    Temp.File("tree/bb/copy", "same");
+    Temp.HardLink("tree/bb/second", "tree/bb/copy");
+    if (TTempTree::SameFileSystem(into, Root))
+        GTEST_SKIP() << "/dev/shm is on the file system of the temporary folder here";
+    const TCliRun run = Run({"--move-to", into, "--keep", "in:" + Root + "a", Root});
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    for (const char* name : {"copy", "second"}) {
+        EXPECT_NE(run.Out.find("move\t" + Root + "bb/" + name + "\t" + into + name + "\n"),
+                  std::string::npos)
+            << run.Out;
+        EXPECT_FALSE(TTempTree::Exists(Root + "bb/" + name)) << name;
+    }
+    struct stat copy {};
+    struct stat second {};
+    ASSERT_EQ(::stat((into + "copy").c_str(), &copy), 0);
+    ASSERT_EQ(::stat((into + "second").c_str(), &second), 0);
+    EXPECT_EQ(copy.st_ino, second.st_ino) << "the names arrived as two files";
+    EXPECT_EQ(copy.st_nlink, 2u);
+}
+
 TEST_F(ParvexCliActionsTest, KeepRulesAndProtectedFoldersChooseTheCopyThatStays) {
     Temp.File("tree/old/x", "same", 1000);
     Temp.File("tree/new/x", "same", 3000);
@@ -220,6 +251,48 @@ TEST_F(ParvexCliActionsTest, ASavedResultIsActedOnByItsMarksAndOnlyInsideItsStar
     EXPECT_FALSE(TTempTree::Exists(marked));
     EXPECT_TRUE(TTempTree::Exists(outside));
     EXPECT_TRUE(TTempTree::Exists(files[0]["path"]) && TTempTree::Exists(files[1]["path"]));
+}
+
+TEST_F(ParvexCliActionsTest, DedupeSharesStorageOnceThenFindsItSharedAndNeverCountsItFreed) {
+    const TChildRun shared = OnFreshFileSystem(Temp, "btrfs", [this](const std::string& folder) {
+        const std::string content = RandomContent(70000, 5);
+        Temp.File("btrfs/a/copy", content);
+        Temp.File("btrfs/bb/copy", content);
+        std::string report;
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"--dry-run"}, {}, {"--format", "json"}}) {
+            std::vector<std::string> command{"--dedupe", "--keep", "shortest-path"};
+            command.insert(command.end(), args.begin(), args.end());
+            command.push_back(folder);
+            const TCliRun run = Run(command);
+            std::string out = run.Out;
+            for (std::size_t at; (at = out.find(folder)) != std::string::npos;)
+                out.replace(at, folder.size(), "MOUNT/");
+            if (args.size() == 2) {
+                const nlohmann::json document = nlohmann::json::parse(out);
+                out = document["entries"].dump() + " shared " + document["shared"].dump() +
+                      ", freed " + document["freed"].dump() + "\n";
+            }
+            const std::string summary = run.Err.substr(0, run.Err.find('\n') + 1);
+            report += std::to_string(run.Status) + ": " + out + summary;
+        }
+        const std::string logged = Log();
+        return report + (logged.find("\tshare\t" + folder + "bb/copy\t" + folder + "a/copy\n") !=
+                                 std::string::npos
+                             ? "logged once"
+                             : "logged: " + logged);
+    });
+    if (!shared.Ran)
+        GTEST_SKIP() << shared.Output;
+    EXPECT_EQ(shared.Output,
+              "0: share\tMOUNT/bb/copy\tMOUNT/a/copy\n"
+              "parvex-cli: dry run, would share: 1 to do, 0 skipped\n"
+              "0: share\tMOUNT/bb/copy\tMOUNT/a/copy\n"
+              "parvex-cli: share: 1 done, 0 skipped, 70000 bytes now shared\n"
+              "3: [{\"action\":\"skipped\",\"path\":\"MOUNT/bb/copy\",\"reason\":\"already "
+              "shares its storage with the kept copy\"}] shared 0, freed 0\n"
+              "parvex-cli: share: 0 done, 1 skipped, 0 bytes now shared\n"
+              "logged once");
 }
 
 TEST_F(ParvexCliActionsTest, RefusalsChangeNothing) {

@@ -231,6 +231,7 @@ TEST_F(MainWindowTest, CommandsCarryTheirCaptionsShortcutsAndPictures) {
                          QStringLiteral("  Move marked files to the trash... [Shift+F8]"),
                          QStringLiteral("  Move marked files to a folder... [Shift+F6]"),
                          QStringLiteral("  Replace marked files by hard links... [Shift+F7]"),
+                         QStringLiteral("  Share storage of marked files... [Shift+F5]"),
                          QStringLiteral("&View"),
                          QStringLiteral("  Details pane [F3]"),
                          QStringLiteral("&Help"),
