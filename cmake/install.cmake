@@ -20,6 +20,7 @@ install(FILES
   docs/start_dir.html
   docs/result_view.html
   docs/marks.html
+  docs/undo.html
   docs/keys.html
   docs/file_mask.html
   docs/result_file.html

@@ -9,6 +9,8 @@
 #include "platform/actions_log.h"
 #include "platform/start_folder.h"
 #include "result_file/json_result_reader.h"
+#include "run_journal/run_journal.h"
+#include "run_journal/runs_folder.h"
 #include "settings/settings_store.h"
 
 #include <algorithm>
@@ -17,6 +19,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <sstream>
 #include <stdexcept>
 #include <unistd.h>
@@ -41,8 +44,11 @@ std::string Summary(const TCliOptions& options, const TActionRun& run,
     text += ActionWord(*options.Action);
     text += ": " + std::to_string(run.DoneCount()) + (options.DryRun ? " to do, " : " done, ") +
             std::to_string(run.SkippedCount()) + " skipped";
+    // Shared bytes free as much space only where nothing else (a snapshot) still holds them.
     if (!options.DryRun)
-        text += ", " + std::to_string(run.BytesFreed()) + " bytes freed";
+        text += ", " + (*options.Action == TActionKind::Share
+                            ? std::to_string(run.BytesShared()) + " bytes now shared"
+                            : std::to_string(run.BytesFreed()) + " bytes freed");
     text += "\nparvex-cli: protected folders:";
     if (protectedFolders.empty())
         text += " none";
@@ -139,8 +145,22 @@ int RunActions(const TCliOptions& options, const TResultDocument& result,
         std::ranges::transform(choices.Rules, std::back_inserter(request.KeepRules), KeepRuleText);
     request.ProtectedFolders = protectedFolders;
 
+    // A run that changes files is journalled, so that it can be undone; without a journal,
+    // nothing is done.
+    std::unique_ptr<TRunJournal> journal;
+    if (!options.DryRun) {
+        try {
+            journal = std::make_unique<TRunJournal>(RunsFolder(), "parvex-cli");
+        } catch (const std::exception& error) {
+            WriteToStderr(std::string("parvex-cli: the journal cannot be written: ") +
+                          error.what() + "; nothing was done\n");
+            return ExitError;
+        }
+    }
     TActionsLog log(TActionsLog::DefaultPath());
     TActionRun run(result.Groups, plan, request.Run, options.DryRun ? nullptr : &log);
+    if (journal)
+        run.JournalTo(*journal);
     TActionPrinter printer(options.Format, request);
     TBufferedWriter output(STDOUT_FILENO);
     bool written = true;
@@ -149,6 +169,9 @@ int RunActions(const TCliOptions& options, const TResultDocument& result,
     written = output.Write(printer.Ending(run)) && output.Flush() && written;
 
     WriteToStderr(Summary(options, run, protectedFolders));
+    if (journal)
+        WriteToStderr("parvex-cli: journalled as run " + journal->Id() +
+                      " (parvex-cli --undo=" + journal->Id() + " puts it back)\n");
     TRunOutcome outcome;
     if (!written) {
         WriteToStderr(std::string("parvex-cli: cannot write the output: ") +

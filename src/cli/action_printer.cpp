@@ -69,6 +69,7 @@ std::string TActionPrinter::Ending(const TActionRun& run) {
     document_["done"] = run.DoneCount();
     document_["skipped"] = run.SkippedCount();
     document_["freed"] = run.BytesFreed();
+    document_["shared"] = run.BytesShared();
     return document_.dump(2) + "\n";
 }
 

@@ -79,7 +79,7 @@ TKeepRule KeepRuleOf(const std::string& text) {
 
 void SetAction(TCliOptions& options, TActionKind action) {
     if (options.Action)
-        throw ECliUsageError("only one of --trash, --move-to and --link may be given");
+        throw ECliUsageError("only one of --trash, --move-to, --link and --dedupe may be given");
     options.Action = action;
 }
 
@@ -93,7 +93,7 @@ void CheckActionOptions(const TCliOptions& options, const std::vector<std::strin
                                                                  : nullptr;
         if (lonely != nullptr)
             throw ECliUsageError(std::string(lonely) +
-                                 " needs an action: --trash, --move-to DIR or --link");
+                                 " needs an action: --trash, --move-to DIR, --link or --dedupe");
     }
     if (!options.FromFile.empty() && !positional.empty())
         throw ECliUsageError("--from acts on a saved result: no START_FOLDER may be given");
@@ -153,11 +153,17 @@ TCliOptions ParseCliArguments(const std::vector<std::string>& args) {
             SetAction(options, TActionKind::Trash);
         } else if (arg == "--link") {
             SetAction(options, TActionKind::HardLink);
+        } else if (arg == "--dedupe") {
+            SetAction(options, TActionKind::Share);
         } else if (TakeOptionValue(args, i, "--move-to", value)) {
             SetAction(options, TActionKind::Move);
             options.MoveFolder = WithTrailingSlash(value);
         } else if (TakeOptionValue(args, i, "--from", value)) {
             options.FromFile = value;
+        } else if (arg == "--undo" || arg.starts_with("--undo=")) {
+            options.UndoRun = arg.size() > 7 ? arg.substr(7) : std::string();
+        } else if (arg == "--list-runs") {
+            options.ListRuns = true;
         } else {
             throw ECliUsageError("unknown option " + Quoted(arg) + " (see --help)");
         }
@@ -165,6 +171,11 @@ TCliOptions ParseCliArguments(const std::vector<std::string>& args) {
     if (options.MinSize > options.MaxSize)
         throw ECliUsageError("--min-size " + std::to_string(options.MinSize) +
                              " is larger than --max-size " + std::to_string(options.MaxSize));
+    if (options.UndoRun || options.ListRuns) {
+        if (args.size() != 1)
+            throw ECliUsageError("--undo and --list-runs take no other argument");
+        return options;
+    }
     CheckActionOptions(options, positional);
     if (!options.FromFile.empty())
         return options;
@@ -191,6 +202,7 @@ const char* CliUsageText() {
            "                  [--dry-run] START_FOLDER [MASK_LIST]\n"
            "       parvex-cli --from RESULT.json ACTION [--keep RULE]... [--protect DIR]...\n"
            "                  [--dry-run] [--format text|null|json | -0]\n"
+           "       parvex-cli --undo[=ID] | --list-runs\n"
            "\n"
            "Finds identical files below START_FOLDER and prints every group to standard output;\n"
            "with an ACTION, acts on the copies found instead: in each group one copy stays and\n"
@@ -247,6 +259,11 @@ const char* CliUsageText() {
            "                   under a free name\n"
            "  --link           replace every copy that does not stay by a hard link to the\n"
            "                   copy that stays\n"
+           "  --dedupe         let every copy that does not stay share its storage with the\n"
+           "                   copy that stays (Btrfs, XFS with reflink): nothing is deleted,\n"
+           "                   names, owners, modes and times stay, and the kernel compares\n"
+           "                   the bytes as it shares them; a copy that already shares it is\n"
+           "                   skipped\n"
            "  --keep RULE      which copy stays; may be repeated: the first rule that tells\n"
            "                   the copies apart decides, ties go to the next rule, then to the\n"
            "                   order found; default first. RULE is newest, oldest (modification\n"
@@ -262,17 +279,30 @@ const char* CliUsageText() {
            "                   searching: on its marked files when it has any (then --keep may\n"
            "                   not be given), else as the keep rules say; files outside its\n"
            "                   start folder are skipped\n"
-           "Every file with several names (hard links) is acted on under each name found;\n"
-           "--move-to moves them together, so that the file arrives as one file. Right\n"
-           "before acting, each file and the copy that stays must be unchanged since the\n"
-           "search and hold equal bytes, or the file is skipped; an action that fails says\n"
-           "the system's reason. Done actions are added to actions.log. One line per name\n"
-           "acted on or skipped: ACTION<TAB>PATH<TAB>TARGET (ACTION is trash, move or\n"
-           "hardlink; TARGET is the trash entry, the new path or the copy linked to, empty\n"
-           "for the trash in a dry run) or skipped<TAB>PATH<TAB>REASON, escaped as the text\n"
-           "format; with -0 the three fields each end with a NUL; with --format json one\n"
-           "document (format \"parvex-actions\", version 1). A summary naming the protected\n"
-           "folders goes to standard error.\n"
+           "Every file with several names (hard links) is acted on under each name found\n"
+           "(--dedupe: once, under its first name); --move-to moves them together, so that\n"
+           "the file arrives as one file. Right before acting, each file and the copy that\n"
+           "stays must be unchanged since the search and hold equal bytes, or the file is\n"
+           "skipped; an action that fails says the system's reason. Done actions are added\n"
+           "to actions.log. One line per name acted on or skipped: ACTION<TAB>PATH<TAB>TARGET\n"
+           "(ACTION is trash, move, hardlink or share; TARGET is the trash entry, the new\n"
+           "path, or the copy linked to or shared with, empty for the trash in a dry run) or\n"
+           "skipped<TAB>PATH<TAB>REASON, escaped as the text format; with -0 the three\n"
+           "fields each end with a NUL; with --format json one document (format\n"
+           "\"parvex-actions\", version 1). A summary naming the protected folders goes to\n"
+           "standard error.\n"
+           "\n"
+           "Undoing (every run that acts, of parvex or parvex-cli, is journalled in\n"
+           "$XDG_STATE_HOME/parvex/runs/, ~/.local/state/parvex/runs/ when XDG_STATE_HOME is not\n"
+           "set, even one killed half-way):\n"
+           "  --undo[=ID]      put back what the run ID did, by default the newest run not yet\n"
+           "                   undone: trashed files come back from the trash, moved files move\n"
+           "                   back, files replaced by hard links become files of their own again\n"
+           "                   (refused when the kept copy changed since); nothing in a file's\n"
+           "                   place is ever replaced. One line per name:\n"
+           "                   putback<TAB>PATH<TAB>ACTION or skipped<TAB>PATH<TAB>REASON\n"
+           "  --list-runs      list the runs, the newest first: ID<TAB>START<TAB>BY<TAB>WHAT\n"
+           "                   <TAB>undone or not undone\n"
            "\n"
            "Warnings and statistics always go to standard error.\n"
            "\n"
@@ -288,7 +318,8 @@ const char* CliUsageText() {
            "  1        an error, such as a result that could not be written\n"
            "  2        a bad command line, or a START_FOLDER that does not exist or is not\n"
            "           a folder, a missing --move-to folder, a result that cannot be read,\n"
-           "           or an action on a result without the key content; nothing was done\n"
+           "           an action on a result without the key content, or no such run (or\n"
+           "           none left) to undo; nothing was done\n"
            "  3        something could not be read, was skipped or failed\n"
            "  128+N    stopped by signal N (SIGINT, SIGTERM or SIGHUP); the groups found\n"
            "           until then are written\n";

@@ -44,6 +44,9 @@ struct TCliOptions {
     std::vector<std::string> ProtectedFolders; // --protect, beside those of the settings
     bool DryRun = false;
     std::string FromFile; // act on this saved result instead of searching
+    // Undoing a run: --undo (the newest run not undone: an empty id) or --undo=ID; --list-runs.
+    std::optional<std::string> UndoRun;
+    bool ListRuns = false;
 
     /// The engine's SearchSpec: the start folder followed by the mask list.
     std::string SearchSpec() const { return StartFolder + MaskList; }

@@ -10,10 +10,12 @@
 #include "cli/result_printer.h"
 #include "cli/start_folder_check.h"
 #include "cli/stop_signals.h"
+#include "cli/undo_command.h"
 #include "comparison_store/store_memory.h"
 #include "platform/executable_path.h"
 #include "result_file/json_result.h"
 #include "result_file/result_search.h"
+#include "run_journal/runs_folder.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -232,6 +234,10 @@ int main(int argc, char** argv) {
                        stdout);
             return parvex::ExitComplete;
         }
+        if (options.UndoRun)
+            return parvex::RunUndo(parvex::RunsFolder(), *options.UndoRun);
+        if (options.ListRuns)
+            return parvex::RunListRuns(parvex::RunsFolder());
         if (options.FromFile.empty())
             parvex::RequireStartFolder(options.StartFolder);
         parvex::RequireMoveFolder(options);

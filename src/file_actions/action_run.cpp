@@ -5,6 +5,7 @@
 #include "platform/all_names_move.h"
 #include "platform/free_name.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace parvex {
@@ -19,6 +20,9 @@ TActionRun::TActionRun(const std::vector<TResultGroupFacts>& groups, const TActi
             const TResultFileFacts& facts = groups_[plan_.Groups[g].Group].Files[file.File];
             const std::string skip = file.Decision == TPlanDecision::Skip ? file.Why : "";
             work_.push_back({g, file.File, facts.Path, skip});
+            // Storage belongs to the file, not to one of its names.
+            if (choices_.Kind == TActionKind::Share)
+                continue;
             for (const std::string& other : facts.OtherNames)
                 work_.push_back({g, file.File, other, skip});
         }
@@ -52,6 +56,7 @@ std::string TActionRun::TargetFor(const std::string& name, const std::string& ke
     case TActionKind::Move:
         break;
     case TActionKind::HardLink:
+    case TActionKind::Share:
         return keptName;
     }
     // A dry run moves nothing, so the names it promised are kept apart by hand.
@@ -66,7 +71,8 @@ void TActionRun::CountDone(const TWork& work) {
     ++doneCount_;
     const TResultFileFacts& file = FileOf(work);
     const std::size_t done = ++namesDone_[{plan_.Groups[work.PlanGroup].Group, work.File}];
-    if (file.AllNamesFound && done == 1 + file.OtherNames.size())
+    if (choices_.Kind != TActionKind::Share && file.AllNamesFound &&
+        done == 1 + file.OtherNames.size())
         bytesFreed_ += file.Size;
 }
 
@@ -82,6 +88,29 @@ const TResultFileFacts& TActionRun::Staying(std::size_t planGroup) {
     return groups_[plan_.Groups[planGroup].Group].Files[staying_];
 }
 
+void TActionRun::JournalTo(TActionJournal& journal) {
+    if (!choices_.DryRun)
+        journal_ = std::make_unique<TJournalBatches>(journal);
+}
+
+// The intents of the next batch, with their targets chosen, written before any of it acts. A
+// batch ends where a file does, as a move takes all names of a file at once.
+void TActionRun::PrepareBatch() {
+    std::size_t end = std::min(work_.size(), next_ + TJournalBatches::kBatchSize);
+    while (end < work_.size() && work_[end].Name != FileOf(work_[end]).Path)
+        ++end;
+    std::vector<TStepIntent> intents;
+    for (std::size_t step = next_; step < end; ++step) {
+        const TWork& work = work_[step];
+        if (!work.Skip.empty())
+            continue;
+        const std::string& keptName = Staying(work.PlanGroup).Path;
+        intents.push_back(journal_->Reserver().Reserve(choices_.Kind, step, work.Name,
+                                                       TargetFor(work.Name, keptName)));
+    }
+    journal_->Begin(next_, end, std::move(intents));
+}
+
 void TActionRun::Log(const TActionOutcome& outcome) {
     if (log_ != nullptr && !log_->Append(ActionWord(choices_.Kind), outcome.Name, outcome.Target) &&
         logError_.empty())
@@ -94,24 +123,26 @@ void TActionRun::Act(const TWork& work, TActionOutcome& outcome) {
         return;
     }
     const TResultFileFacts& kept = Staying(work.PlanGroup);
-    outcome.Reason = WhyNotActNow(work.Name, FileOf(work), kept.Path, kept);
+    outcome.Reason =
+        WhyNotActNow(work.Name, FileOf(work), kept.Path, kept, choices_.Kind != TActionKind::Share);
     if (!outcome.Reason.empty())
         return;
-    const std::string target = TargetFor(work.Name, kept.Path);
+    const auto step = static_cast<std::size_t>(&work - work_.data());
+    const std::string target =
+        journal_ ? journal_->TargetOf(step) : TargetFor(work.Name, kept.Path);
     if (choices_.Kind == TActionKind::Move && target.empty()) {
         outcome.Reason = "no free name in the folder";
         return;
     }
-    if (choices_.DryRun) {
-        outcome.Done = true;
-        outcome.Target = target;
-        return;
-    }
-    TActionDone done = CarryOut(choices_.Kind, work.Name, target);
+    TActionDone done = choices_.DryRun ? Foresee(choices_.Kind, work.Name, target)
+                       : journal_  ? journal_->CarryOut(step)
+                                   : CarryOut(choices_.Kind, work.Name, target);
     outcome.Done = done.Done;
     outcome.Target = std::move(done.Target);
     outcome.Reason = std::move(done.Reason);
-    if (outcome.Done)
+    outcome.BytesShared = done.BytesShared;
+    outcome.SharesStorage = done.SharesStorage;
+    if (outcome.Done && !choices_.DryRun)
         Log(outcome);
 }
 
@@ -146,7 +177,7 @@ void TActionRun::MoveAllNamesOf(std::size_t first) {
     }
     if (names.empty())
         return;
-    TNamesMove moved = MoveAllNames(names, choices_.MoveFolder);
+    const TNamesMove moved = MoveNames(movable, names);
     for (std::size_t n = 0; n < movable.size(); ++n) {
         TActionOutcome& outcome = decided_[movable[n]];
         outcome.Done = moved.Moved;
@@ -159,9 +190,19 @@ void TActionRun::MoveAllNamesOf(std::size_t first) {
     }
 }
 
+// The names of one file moved together: to the targets their intents name when journalled.
+TNamesMove TActionRun::MoveNames(const std::vector<std::size_t>& steps,
+                                 const std::vector<std::string>& names) {
+    if (!journal_)
+        return MoveAllNames(names, choices_.MoveFolder);
+    return journal_->MoveAllNames(steps);
+}
+
 bool TActionRun::Step() {
     if (Finished())
         return false;
+    if (journal_ && !journal_->Holds(next_))
+        PrepareBatch();
     const std::size_t place = next_++;
     const TWork& work = work_[place];
     const TResultFileFacts& file = FileOf(work);
@@ -176,10 +217,13 @@ bool TActionRun::Step() {
         outcome.File = work.File;
         outcome.Name = work.Name;
         Act(work, outcome);
+        bytesShared_ += outcome.BytesShared;
         outcomes_.push_back(std::move(outcome));
     }
     if (outcomes_.back().Done)
         CountDone(work);
+    if (journal_ && Finished())
+        journal_->Finish();
     return true;
 }
 

@@ -2,11 +2,14 @@
 
 #include "file_actions/action_plan.h"
 #include "file_actions/file_action.h"
+#include "file_actions/journal_batches.h"
+#include "platform/all_names_move.h"
 #include "result_file/result_document.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -37,6 +40,11 @@ struct TActionOutcome {
     std::string Target;
     /// Why it was skipped or failed, when not done.
     std::string Reason;
+    /// Bytes of the file now sharing storage with the copy that stays (sharing storage only).
+    std::int64_t BytesShared = 0;
+    /// The file shares its storage with the copy that stays (Target): shared by this run, or
+    /// skipped because it already did.
+    bool SharesStorage = false;
 };
 
 /// A plan carried out one name at a time, so that a caller can keep a window alive between
@@ -44,12 +52,20 @@ struct TActionOutcome {
 /// a file acted on is handled, each checked right before (unchanged since the search, bytes
 /// equal to the copy that stays); each done action is appended to the actions log. A move takes
 /// every name of a file at once, so that the file arrives as one file with all its names: the
-/// step of its first name moves them, the steps of the others say what became of them.
+/// step of its first name moves them, the steps of the others say what became of them. Sharing
+/// storage handles each file once, under its first name, and leaves the comparison of the bytes
+/// to the kernel, which makes it while it shares.
 class TActionRun {
 public:
     /// A run of `plan`, made for `groups`, which must outlive the run (the log may be nullptr).
     TActionRun(const std::vector<TResultGroupFacts>& groups, const TActionPlan& plan,
                TRunChoices choices, TActionsLog* log);
+
+    /// Records the run's steps in `journal` (which must outlive the run) in batches: the intents
+    /// of up to TJournalBatches::kBatchSize names (more when a file's names would be split) are
+    /// written before any of them is acted on, their results after. Call before the first Step;
+    /// a dry run writes none.
+    void JournalTo(TActionJournal& journal);
 
     /// Handles the next name; false when none was left.
     bool Step();
@@ -65,6 +81,9 @@ public:
     std::size_t SkippedCount() const { return outcomes_.size() - doneCount_; }
     /// The space the run frees: each file once, when all its names were found and done.
     std::int64_t BytesFreed() const { return bytesFreed_; }
+    /// The bytes that now share storage with the copy that stays: what sharing storage
+    /// reports, since the space it frees depends on what else holds those bytes (snapshots).
+    std::int64_t BytesShared() const { return bytesShared_; }
     /// Why writing the actions log failed, the first time it did; empty when it never did.
     const std::string& LogError() const { return logError_; }
     const TRunChoices& Choices() const { return choices_; }
@@ -79,8 +98,11 @@ private:
     const TResultFileFacts& FileOf(const TWork& work) const;
     std::size_t ChooseStaying(std::size_t planGroup) const;
     const TResultFileFacts& Staying(std::size_t planGroup);
+    void PrepareBatch();
     void Act(const TWork& work, TActionOutcome& outcome);
     void MoveAllNamesOf(std::size_t first);
+    TNamesMove MoveNames(const std::vector<std::size_t>& steps,
+                         const std::vector<std::string>& names);
     void Log(const TActionOutcome& outcome);
     std::string TargetFor(const std::string& name, const std::string& keptName);
     void CountDone(const TWork& work);
@@ -100,10 +122,12 @@ private:
     std::map<std::size_t, TActionOutcome> decided_;
     std::size_t doneCount_ = 0;
     std::int64_t bytesFreed_ = 0;
+    std::int64_t bytesShared_ = 0;
     // Names done per file (group, file), to count a file's space once all are done.
     std::map<std::pair<std::size_t, std::size_t>, std::size_t> namesDone_;
     std::set<std::string> targetsPromised_;
     std::string logError_;
+    std::unique_ptr<TJournalBatches> journal_;
 };
 
 } // namespace parvex

@@ -18,13 +18,16 @@ bool UnchangedSinceSearch(const std::string& name, const TResultFileFacts& found
 }
 
 std::string WhyNotActNow(const std::string& name, const TResultFileFacts& file,
-                         const std::string& keptName, const TResultFileFacts& kept) {
+                         const std::string& keptName, const TResultFileFacts& kept,
+                         bool compareBytes) {
     if (!UnchangedSinceSearch(name, file))
         return EntryExists(name) ? "changed since the search" : "no longer there";
     if (!UnchangedSinceSearch(keptName, kept))
         return "the copy that stays changed since the search";
     if (file.Id.Known() && file.Id == kept.Id)
         return "another name of the copy that stays";
+    if (!compareBytes)
+        return {};
     switch (CompareContent(name, keptName)) {
     case TContentMatch::Same:
         return {};

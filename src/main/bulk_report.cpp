@@ -4,6 +4,7 @@
 #include "dialogs/screen_area.h"
 #include "file_actions/action_run.h"
 #include "file_actions/file_outcomes.h"
+#include "main/counted_text.h"
 
 #include <QDialogButtonBox>
 #include <QFile>
@@ -19,6 +20,12 @@ namespace {
 
 QString Decoded(const std::string& bytes) {
     return QFile::decodeName(QByteArray::fromStdString(bytes));
+}
+
+QString LogErrorText(const std::string& error) {
+    return error.empty()
+               ? QString()
+               : QStringLiteral("\nThe actions log could not be written: %1").arg(Decoded(error));
 }
 
 } // namespace
@@ -75,9 +82,33 @@ void TBulkReport::ShowRun(const QString& what, const TActionRun& run,
         text += left == 1 ? QStringLiteral(" Stopped: 1 marked file was left as it is.")
                           : QStringLiteral(" Stopped: %1 marked files were left as they are.")
                                 .arg(locale.toString(static_cast<qulonglong>(left)));
-    if (!run.LogError().empty())
-        text += QStringLiteral("\nThe actions log could not be written: %1")
-                    .arg(QFile::decodeName(QByteArray::fromStdString(run.LogError())));
+    ShowTexts(text + LogErrorText(run.LogError()), lines);
+}
+
+void TBulkReport::ShowSharing(const QString& what, const TActionRun& run, bool stopped) {
+    const QLocale locale;
+    QStringList lines;
+    for (const TActionOutcome& outcome : run.Outcomes()) {
+        if (!outcome.Done)
+            lines << QStringLiteral("%1: %2").arg(Decoded(outcome.Name),
+                                                  QString::fromStdString(outcome.Reason));
+    }
+    QString text =
+        QStringLiteral("%1: %2 done, %3 skipped, %4 now shared with the copies that stay. The "
+                       "space freed may be less: snapshots and other files may still hold the "
+                       "same storage.")
+            .arg(what, locale.toString(static_cast<qulonglong>(run.DoneCount())),
+                 locale.toString(static_cast<qulonglong>(run.SkippedCount())),
+                 SizeText(run.BytesShared(), locale));
+    if (stopped)
+        text += QStringLiteral(" Stopped: %1 left as they are.")
+                    .arg(CountedText(run.Total() - run.Outcomes().size(),
+                                     QStringLiteral("marked file was"),
+                                     QStringLiteral("marked files were")));
+    ShowTexts(text + LogErrorText(run.LogError()), lines);
+}
+
+void TBulkReport::ShowTexts(const QString& text, const QStringList& lines) {
     summary_->setText(text);
     details_->setPlainText(lines.join(QLatin1Char('\n')));
     details_->setVisible(!lines.isEmpty());

@@ -23,12 +23,16 @@ public:
     /// `left` files were not reached because the user stopped the run.
     void ShowRun(const QString& what, const TActionRun& run, const std::vector<TFileOutcome>& files,
                  std::size_t left);
+    /// Shows what a run sharing storage did: the bytes now shared, never space freed, since
+    /// what it frees depends on what else holds the same storage.
+    void ShowSharing(const QString& what, const TActionRun& run, bool stopped);
     /// The summary line shown.
     QString Summary() const;
     /// The lines of the skipped files shown, one per file.
     QString Details() const;
 
 private:
+    void ShowTexts(const QString& summary, const QStringList& lines);
     QLabel* summary_ = nullptr;
     QPlainTextEdit* details_ = nullptr;
 };

@@ -4,6 +4,8 @@
 #include "main/result_tree.h"
 #include "platform/file_io.h"
 #include "platform/file_status.h"
+#include "run_journal/runs_folder.h"
+#include "run_journal/single_file_runs.h"
 
 #include <QFile>
 #include <exception>
@@ -53,8 +55,11 @@ QString TrashQuestion(const QString& shown, const TLastCopyVerdict& verdict) {
 
 TFileCommandServices DesktopFileServices() {
     TFileCommandServices services;
-    services.MoveFile = SafeMoveFile;
-    services.TrashFile = TrashFile;
+    // Each move or trash is a run of its own, journalled so that it can be undone.
+    services.MoveFile = [](const std::string& source, const std::string& destination) {
+        return MoveAsRun(RunsFolder(), source, destination);
+    };
+    services.TrashFile = [](const std::string& path) { return TrashAsRun(RunsFolder(), path); };
     services.CheckLastCopy = [](const std::string& path, const std::vector<std::string>& others) {
         return DecideLastCopy(path, others);
     };

@@ -223,6 +223,12 @@ void TFmain::BuildMenus() {
         item(file, QStringLiteral("Show in file manager"),
              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), &TFmain::ShowInFileManagerClick);
     file->addSeparator();
+    // Ctrl+Z undoes an action only from the tree: in a text field it undoes the typing.
+    N_UndoLastAction = item(file, QStringLiteral("Undo last action..."),
+                            QKeySequence(Qt::CTRL | Qt::Key_Z), &TFmain::UndoLastActionClick);
+    N_UndoLastAction->setShortcutContext(Qt::WidgetShortcut);
+    TV1->addAction(N_UndoLastAction);
+    file->addSeparator();
     N_OpenResult = item(file, QStringLiteral("Open result..."), QKeySequence(Qt::CTRL | Qt::Key_O),
                         &TFmain::OpenResultClick);
     N_SaveResult = item(file, QStringLiteral("Save result..."), QKeySequence(Qt::CTRL | Qt::Key_S),
@@ -329,6 +335,13 @@ void TFmain::BuildStatusBar() {
         StatusBar1);
     StatusBar1->addPermanentWidget(StatusNotRead);
     StatusNotRead->hide();
+    StatusOutOfDate = new TStatusField(
+        QStringLiteral("An undo put files back that this result does not show. Search again to "
+                       "see them."),
+        StatusBar1);
+    StatusBar1->addPermanentWidget(StatusOutOfDate);
+    StatusOutOfDate->hide();
+    connect(ResultModel, &QAbstractItemModel::modelReset, StatusOutOfDate, &QWidget::hide);
 
     connect(StatusNotRead, &TStatusField::DoubleClicked, this, &TFmain::StatusNotReadDblClick);
 }
@@ -456,6 +469,7 @@ void TFmain::UpdateCommands() {
     N_ShowInFileManager->setEnabled(TB_move->isEnabled());
     N_OpenResult->setEnabled(!state.BreakSearch);
     N_SaveResult->setEnabled(!state.BreakSearch && HasResults());
+    N_UndoLastAction->setEnabled(!state.BreakSearch);
     UpdateMarkCommands(state.BreakSearch);
 }
 

@@ -8,6 +8,7 @@
 #include "file_actions/mark_rules.h"
 #include "file_actions/plan_count.h"
 #include "main/file_commands.h"
+#include "main/result_facts.h"
 #include "main/result_data.h"
 #include "main/shared_dialogs.h"
 #include "main/skipped_log.h"
@@ -31,6 +32,7 @@ class QFileDialog;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QMessageBox;
 class QPoint;
 class QProgressDialog;
 class QRect;
@@ -137,6 +139,9 @@ public:
     void ShowInFileManagerClick();
     /// Copy path: the selected file goes to the clipboard as its path and its address.
     void P_CopyPathClick();
+    /// Undo last action: asks, naming the newest run not yet undone, puts it back and reports
+    /// what came back and what was skipped and why.
+    void UndoLastActionClick();
     /// Copies every marked file to the clipboard as paths and addresses.
     void CopyMarkedClick();
     /// Shows the find dialog while the tree holds nodes.
@@ -179,6 +184,9 @@ public:
     /// Asks once, then acts on every marked file with a progress dialog that can stop, removes
     /// the nodes of the files done and shows the report.
     void ActOnMarked(TActionKind kind);
+    /// "Share storage of marked files...": each marked file shares the storage of the copy of
+    /// its group that stays, after one question (fmain_share.cpp).
+    void ShareStorageOfMarked();
 
     // Fields.
     TSearchStatus SearchStatus = TSearchStatus::stEmpty;
@@ -220,6 +228,11 @@ public:
     TStatusField* StatusSummary = nullptr;
     /// "N marked, X": shown while a file is marked.
     TStatusField* StatusMarks = nullptr;
+    /// Shown after an undo put files back that the result no longer holds, until the next
+    /// result.
+    TStatusField* StatusOutOfDate = nullptr;
+    /// The report of the last undo; made when first needed.
+    QMessageBox* UndoReport = nullptr;
     /// The details of the selected file, in a dock beside the tree; shown and hidden by
     /// N_DetailsPane.
     TDetailsPane* DetailsPane = nullptr;
@@ -240,6 +253,8 @@ public:
     QAction* N_Movethefile = nullptr;
     QAction* N_Deletethefile = nullptr;
     QAction* N_ShowInFileManager = nullptr;
+    /// Undo last action (Ctrl+Z while the tree has the keyboard; text fields keep their own).
+    QAction* N_UndoLastAction = nullptr;
     QAction* N_OpenResult = nullptr;
     QAction* N_SaveResult = nullptr;
     QAction* N_Settings = nullptr;
@@ -273,6 +288,7 @@ public:
     QAction* M_Trash = nullptr;
     QAction* M_Move = nullptr;
     QAction* M_Link = nullptr;
+    QAction* M_Share = nullptr;
     /// "Mark by rules...": the dialog of ordered keep rules (fmain_keep_rules.cpp).
     QAction* M_MarkByRules = nullptr;
 
@@ -342,15 +358,16 @@ private:
     void MarkUnder(const QByteArray& folder);
     std::vector<std::string> ProtectedFolders() const;
     std::function<bool(const QByteArray& path)> ProtectionTest() const;
-    // The groups with a marked file as the actions library takes them, with the place of each
-    // in the result and the row of each of their files.
-    struct TMarkedGroups {
-        std::vector<TResultGroupFacts> Facts;
-        std::vector<std::size_t> Places;
-        std::vector<std::vector<std::size_t>> Rows;
-    };
-    TMarkedGroups MarkedGroups() const;
     QString BulkQuestion(TActionKind kind, const QString& folder, const TPlanCount& count) const;
+    // Runs a bulk command's steps a slice at a time under a progress dialog titled `what`,
+    // keeping the window alive and the machine awake, until `step` has nothing left or the
+    // user stops; true when stopped. `handled` tells how many of `total` are done.
+    bool RunInSlices(const QString& what, std::size_t total, const std::function<bool()>& step,
+                     const std::function<std::size_t()>& handled);
+    // Shared storage (fmain_share.cpp): the command in the Mark menu, and whether it is enabled:
+    // `usable` when the other bulk commands are, with `tip` saying why not.
+    void BuildShareCommand();
+    void UpdateShareCommand(bool usable, const QString& tip);
     // Carries out `plan` a slice of files at a time under a progress dialog that can stop it,
     // then takes the files done out of the result and shows the report.
     void RunPlan(const TMarkedGroups& marked, const TActionPlan& plan, TActionKind kind,

@@ -14,6 +14,8 @@
 #include "main/status_field.h"
 #include "platform/actions_log.h"
 #include "platform/desktop/file_list_mime.h"
+#include "run_journal/run_journal.h"
+#include "run_journal/runs_folder.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -27,6 +29,8 @@
 #include <QMimeData>
 #include <QProgressDialog>
 #include <QTimer>
+#include <exception>
+#include <memory>
 
 namespace parvex {
 
@@ -91,6 +95,7 @@ void TFmain::BuildMarkMenu() {
     M_Link =
         item(QStringLiteral("Replace marked files by hard links..."),
              QKeySequence(Qt::SHIFT | Qt::Key_F7), [this] { ActOnMarked(TActionKind::HardLink); });
+    BuildShareCommand();
 }
 
 void TFmain::UpdateMarkCommands(bool searching) {
@@ -108,6 +113,7 @@ void TFmain::UpdateMarkCommands(bool searching) {
         action->setEnabled(marking && resultByContent_ && anyMarked);
         action->setToolTip(tip.isEmpty() ? action->text() : tip);
     }
+    UpdateShareCommand(marking && resultByContent_ && anyMarked, tip);
 }
 
 std::vector<std::string> TFmain::ProtectedFolders() const {
@@ -212,20 +218,6 @@ void TFmain::ShowHint(const QString& text) {
     });
 }
 
-TFmain::TMarkedGroups TFmain::MarkedGroups() const {
-    const TResultData& result = ResultModel->Result();
-    TMarkedGroups marked;
-    for (std::size_t group = 0; group < result.GroupCount(); ++group) {
-        if (result.Group(group).MarkedCount == 0)
-            continue;
-        TGroupFacts facts = GroupFactsOf(result, group);
-        marked.Facts.push_back(std::move(facts.Facts));
-        marked.Places.push_back(group);
-        marked.Rows.push_back(std::move(facts.Rows));
-    }
-    return marked;
-}
-
 QString TFmain::BulkQuestion(TActionKind kind, const QString& folder,
                              const TPlanCount& count) const {
     const QString files = QStringLiteral("%1 (%2)").arg(
@@ -243,6 +235,9 @@ QString TFmain::BulkQuestion(TActionKind kind, const QString& folder,
         question = QStringLiteral("Replace %1 by hard links to the copy of their group that "
                                   "stays?")
                        .arg(files);
+        break;
+    case TActionKind::Share:
+        // Sharing storage asks its own question (TShareCommand).
         break;
     }
     if (count.Protected > 0)
@@ -268,6 +263,32 @@ QString TFmain::BulkQuestion(TActionKind kind, const QString& folder,
     return question;
 }
 
+bool TFmain::RunInSlices(const QString& what, std::size_t total, const std::function<bool()>& step,
+                         const std::function<std::size_t()>& handled) {
+    QProgressDialog progress(what + QStringLiteral("..."), QStringLiteral("Stop"), 0,
+                             static_cast<int>(total), this);
+    progress.setWindowTitle(QStringLiteral("Parvex"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    progress.setMinimumWidth(progress.fontMetrics().averageCharWidth() * 50);
+    progress.show();
+    HoldSleep(what);
+    bool more = true;
+    while (more && !progress.wasCanceled()) {
+        for (int i = 0; i < kFilesPerSlice && (more = step()); ++i) {
+        }
+        progress.setValue(static_cast<int>(handled()));
+        if (OnBulkSlice)
+            OnBulkSlice(progress);
+        QCoreApplication::processEvents();
+    }
+    ReleaseSleep();
+    progress.hide();
+    return handled() < total;
+}
+
 void TFmain::ActOnMarked(TActionKind kind) {
     const QAction* command = kind == TActionKind::Trash  ? M_Trash
                              : kind == TActionKind::Move ? M_Move
@@ -281,7 +302,7 @@ void TFmain::ActOnMarked(TActionKind kind) {
         if (folder.isEmpty())
             return;
     }
-    const TMarkedGroups marked = MarkedGroups();
+    const TMarkedGroups marked = MarkedGroupsOf(ResultModel->Result());
     std::vector<std::string> markedPaths;
     for (const TResultGroupFacts& group : marked.Facts)
         for (const TResultFileFacts& file : group.Files)
@@ -305,31 +326,29 @@ void TFmain::RunPlan(const TMarkedGroups& marked, const TActionPlan& plan, TActi
         kind == TActionKind::Trash  ? QStringLiteral("Moving the marked files to the trash")
         : kind == TActionKind::Move ? QStringLiteral("Moving the marked files")
                                     : QStringLiteral("Replacing the marked files by hard links");
+    // The run is journalled, so that it can be undone; without a journal nothing is done.
+    std::unique_ptr<TRunJournal> journal;
+    try {
+        journal = std::make_unique<TRunJournal>(RunsFolder(), "window");
+    } catch (const std::exception& error) {
+        ShowText(QStringLiteral("Nothing was done: the journal of the action cannot be written: %1")
+                     .arg(QString::fromLocal8Bit(error.what())));
+        return;
+    }
     TActionsLog log(ActionsLogFile.empty() ? TActionsLog::DefaultPath() : ActionsLogFile);
     TActionRun run(marked.Facts, plan, {kind, folder, false}, &log);
-    QProgressDialog progress(what + QStringLiteral("..."), QStringLiteral("Stop"), 0,
-                             static_cast<int>(run.Total()), this);
-    progress.setWindowTitle(QStringLiteral("Parvex"));
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(0);
-    progress.setAutoClose(false);
-    progress.setAutoReset(false);
-    progress.setMinimumWidth(progress.fontMetrics().averageCharWidth() * 50);
-    progress.show();
-    HoldSleep(what);
-    while (!run.Finished() && !progress.wasCanceled()) {
-        // Whole files only, so that Stop never leaves a file with some of its names acted on.
-        for (int i = 0; i < kFilesPerSlice && run.Step(); ++i) {
+    run.JournalTo(*journal);
+    // Whole files only, so that Stop never leaves a file with some of its names acted on.
+    RunInSlices(
+        what, run.Total(),
+        [&run] {
+            if (!run.Step())
+                return false;
             while (!run.AtFileStart())
                 run.Step();
-        }
-        progress.setValue(static_cast<int>(run.Outcomes().size()));
-        if (OnBulkSlice)
-            OnBulkSlice(progress);
-        QCoreApplication::processEvents();
-    }
-    ReleaseSleep();
-    progress.hide();
+            return true;
+        },
+        [&run] { return run.Outcomes().size(); });
 
     const std::vector<TFileOutcome> files = OutcomesByFile(run.Outcomes(), marked.Facts);
     const TResultData& result = ResultModel->Result();

@@ -168,7 +168,7 @@ void TResultData::Refigure(TResultGroup& group) {
         const std::int64_t moment = TimeCodeOrder(file.Found.TimeCode);
         group.Newest = first ? moment : std::max(group.Newest, moment);
         first = false;
-        if (file.State == TFileState::AsFound)
+        if (file.State == TFileState::AsFound && file.SharesWith == 0)
             space.push_back({file.Found.Id, file.Found.Size, file.AllNamesFound});
     }
     group.Wasted = WastedSpace(std::move(space));
@@ -220,10 +220,20 @@ void TResultData::RemoveFile(std::size_t group, std::size_t file) {
     CountStale(g.Files[file].State, -1);
     g.Files.erase(g.Files.begin() + static_cast<std::ptrdiff_t>(file));
     --fileCount_;
-    totalWasted_ -= g.Wasted;
-    Refigure(g);
-    totalWasted_ += g.Wasted;
+    RefigureInTotal(g);
     RefigureMarks(g);
+}
+
+void TResultData::RefigureInTotal(TResultGroup& group) {
+    totalWasted_ -= group.Wasted;
+    Refigure(group);
+    totalWasted_ += group.Wasted;
+}
+
+void TResultData::SetSharing(std::size_t group, std::size_t file, std::uint32_t keptRank) {
+    TResultGroup& g = found_[order_[group]];
+    g.Files[file].SharesWith = keptRank + 1;
+    RefigureInTotal(g);
 }
 
 void TResultData::SetMarked(std::size_t group, std::size_t file, bool marked) {

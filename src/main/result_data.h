@@ -42,6 +42,9 @@ struct TResultFile {
     TFoundFile Found;
     /// The modification time to the nanosecond, since the epoch, when Known.
     std::int64_t ModifiedNs = 0;
+    /// 0; or, once its storage is shared with the copy of its group that stays, 1 + that
+    /// copy's found rank: its space is no longer wasted.
+    std::uint32_t SharesWith = 0;
 
     /// What was found about the file when commands may rely on it: nothing for a file whose
     /// facts are unknown, or one that is missing or changed since a saved result was made.
@@ -71,6 +74,13 @@ struct TResultGroup {
     /// were found and every one of them in the group is marked.
     std::int64_t MarkedBytes = 0;
     std::vector<TResultFile> Files;
+};
+
+/// A file that now shares its storage with the copy of its group that stays.
+struct TSharingFile {
+    std::size_t Group = 0;      ///< the group's place in the result
+    std::uint32_t Rank = 0;     ///< the file's found rank in it
+    std::uint32_t KeptRank = 0; ///< the found rank of the copy whose storage it shares
 };
 
 /// The result of a search without any widget: the groups in their default order (by name with
@@ -124,6 +134,10 @@ public:
     /// Takes a file row out of its group and figures the group's wasted space again.
     void RemoveFile(std::size_t group, std::size_t file);
 
+    /// Records that a file now shares its storage with the file of its group found at
+    /// `keptRank`, and figures the group's wasted space again without it.
+    void SetSharing(std::size_t group, std::size_t file, std::uint32_t keptRank);
+
     /// Marks or unmarks a file.
     void SetMarked(std::size_t group, std::size_t file, bool marked);
     /// Sets the marks of a group's files at once, one per file row.
@@ -143,6 +157,8 @@ public:
 private:
     void CloseGroup();
     void Refigure(TResultGroup& group);
+    // Refigure, keeping the total of wasted space.
+    void RefigureInTotal(TResultGroup& group);
     void RefigureMarks(TResultGroup& group);
     // Counts a file row in or out (`change` 1 or -1) of the missing or changed ones.
     void CountStale(TFileState state, int change);

@@ -39,4 +39,17 @@ std::vector<TResultGroupFacts> ResultFacts(const TResultData& result, std::stop_
     return groups;
 }
 
+TMarkedGroups MarkedGroupsOf(const TResultData& result) {
+    TMarkedGroups marked;
+    for (std::size_t group = 0; group < result.GroupCount(); ++group) {
+        if (result.Group(group).MarkedCount == 0)
+            continue;
+        TGroupFacts facts = GroupFactsOf(result, group);
+        marked.Facts.push_back(std::move(facts.Facts));
+        marked.Places.push_back(group);
+        marked.Rows.push_back(std::move(facts.Rows));
+    }
+    return marked;
+}
+
 } // namespace parvex

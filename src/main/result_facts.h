@@ -27,4 +27,15 @@ TGroupFacts GroupFactsOf(const TResultData& result, std::size_t group);
 /// requested. The result must not change meanwhile: it may run on another thread.
 std::vector<TResultGroupFacts> ResultFacts(const TResultData& result, std::stop_token stop = {});
 
+/// The groups of a result that hold a marked file, as the actions library takes them, with the
+/// place of each in the result and the row of each of their files.
+struct TMarkedGroups {
+    std::vector<TResultGroupFacts> Facts;
+    std::vector<std::size_t> Places;
+    std::vector<std::vector<std::size_t>> Rows;
+};
+
+/// The groups of `result` with a marked file.
+TMarkedGroups MarkedGroupsOf(const TResultData& result);
+
 } // namespace parvex

@@ -34,6 +34,10 @@ const QString kOutsideNote =
 // Shown beside the size of a file whose inode has other names.
 const QString kLinkMark = QStringLiteral(" \u21C4");
 
+// Shown after the path of a file whose storage is shared with the copy that stays; as text, so
+// that a screen reader reads it with the path.
+const QString kSharingSuffix = QStringLiteral("  (shares storage with the kept copy)");
+
 // Shown after the path of a file of an opened result that is not as the result says.
 QString StateSuffix(TFileState state) {
     switch (state) {
@@ -278,8 +282,8 @@ std::size_t TResultModel::MarkByKeepRules(std::vector<TKeepRule> rules,
     TRealFolders real;
     return ApplyMarkRule(
         [&](std::vector<TMarkable>& files, std::size_t group) {
-            const TActionPlan plan =
-                MakeActionPlan({GroupFactsOf(data_, group).Facts}, choices, real);
+            const TResultGroupFacts facts = GroupFactsOf(data_, group).Facts;
+            const TActionPlan plan = MakeActionPlan({&facts, 1}, choices, real);
             return MarkAsPlanned(files, plan.Groups.front());
         },
         {});
@@ -294,6 +298,35 @@ std::size_t TResultModel::MarkedHidden() const {
             hidden += data_.Group(group).MarkedCount;
     }
     return hidden;
+}
+
+QString TResultModel::SharedCopyOf(std::size_t group, const TResultFile& file) const {
+    const std::vector<TResultFile>& files = data_.Group(group).Files;
+    const auto kept = std::ranges::find(files, file.SharesWith - 1, &TResultFile::FoundRank);
+    return file.SharesWith == 0 || kept == files.end()
+               ? QString()
+               : QFile::decodeName(
+                     data_.FilePath(group, static_cast<std::size_t>(kept - files.begin())));
+}
+
+void TResultModel::ShowSharing(const std::vector<TSharingFile>& files) {
+    for (const TSharingFile& sharing : files) {
+        const std::vector<TResultFile>& rows = data_.Group(sharing.Group).Files;
+        const auto row = std::ranges::find(rows, sharing.Rank, &TResultFile::FoundRank);
+        if (row == rows.end())
+            continue;
+        const auto file = static_cast<std::size_t>(row - rows.begin());
+        data_.SetSharing(sharing.Group, file, sharing.KeptRank);
+        data_.SetMarked(sharing.Group, file, false);
+        const std::int32_t groupRow = RowOfGroup(sharing.Group);
+        if (groupRow < 0 || static_cast<std::size_t>(groupRow) >= exposed_)
+            continue;
+        const QModelIndex parent = index(groupRow, 0);
+        Q_EMIT dataChanged(index(groupRow, 0), index(groupRow, ColumnCount - 1));
+        Q_EMIT dataChanged(index(static_cast<int>(file), 0, parent),
+                           index(static_cast<int>(file), ColumnCount - 1, parent));
+    }
+    Q_EMIT MarksChanged();
 }
 
 void TResultModel::RemoveFiles(std::vector<std::pair<std::size_t, std::uint32_t>> files) {
@@ -427,6 +460,9 @@ QVariant TResultModel::FileData(std::size_t group, std::size_t file, int column,
             tip += QStringLiteral("\n") + StaleRefusal(f.State);
         if (f.Outside)
             tip += QStringLiteral("\n") + kOutsideNote;
+        if (f.SharesWith != 0)
+            tip += QStringLiteral("\nShares its storage with the copy that stays: %1")
+                       .arg(SharedCopyOf(group, f));
         if (!others.empty()) {
             QStringList names;
             for (const std::string& name : others)
@@ -440,7 +476,8 @@ QVariant TResultModel::FileData(std::size_t group, std::size_t file, int column,
     switch (column) {
     case ColumnPath:
         return QFile::decodeName(data_.FilePath(group, file)) + StateSuffix(f.State) +
-               (f.Outside ? kOutsideSuffix : QString());
+               (f.Outside ? kOutsideSuffix : QString()) +
+               (f.SharesWith != 0 ? kSharingSuffix : QString());
     case ColumnSize:
         if (!f.Known)
             return {};

@@ -61,6 +61,10 @@ public:
     /// found rank there.
     void RemoveFiles(std::vector<std::pair<std::size_t, std::uint32_t>> files);
 
+    /// Shows files as sharing storage with the copy that stays, unmarked: they stay in the
+    /// tree and no longer count in their group's wasted space.
+    void ShowSharing(const std::vector<TSharingFile>& files);
+
     /// A marking rule: it changes the marks of one group's files (the group's place in the
     /// result given), and says whether the first copy found had to stay unmarked.
     using TMarkRule = std::function<bool(std::vector<TMarkable>& files, std::size_t group)>;
@@ -122,6 +126,9 @@ private:
     std::int32_t RowOfGroup(std::size_t group) const;
     QVariant GroupData(std::size_t group, int column, int role) const;
     QVariant FileData(std::size_t group, std::size_t file, int column, int role) const;
+    // The path of the copy a file shares its storage with; empty when it shares none or that
+    // copy left the result.
+    QString SharedCopyOf(std::size_t group, const TResultFile& file) const;
     void Arrange();
     void ApplyOrder(std::vector<std::uint32_t> shown);
 

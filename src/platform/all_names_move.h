@@ -21,4 +21,9 @@ struct TNamesMove {
 /// at the destination, what was done is undone and the reason says why.
 TNamesMove MoveAllNames(const std::vector<std::string>& names, const std::string& folder);
 
+/// MoveAllNames to the chosen free paths `targets`, one per name; nothing at a target is ever
+/// replaced.
+TNamesMove MoveAllNamesTo(const std::vector<std::string>& names,
+                          const std::vector<std::string>& targets);
+
 } // namespace parvex

@@ -1,6 +1,8 @@
 #include "platform/freedesktop_trash.h"
 
 #include "platform/file_io.h"
+#include "platform/file_status.h"
+#include "platform/no_replace_move.h"
 #include "platform/unique_fd.h"
 
 #include <cerrno>
@@ -9,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -74,17 +77,6 @@ bool UsableUserFolder(const std::string& folder, uid_t uid, std::string& reason)
     return true;
 }
 
-std::string AbsolutePath(const std::string& path) {
-    if (!path.empty() && path.front() == '/')
-        return path;
-    char* cwd = ::getcwd(nullptr, 0);
-    if (cwd == nullptr)
-        return {};
-    std::string absolute = Join(cwd, path);
-    std::free(cwd);
-    return absolute;
-}
-
 std::string RealPathOf(const std::string& folder) {
     char* real = ::realpath(folder.c_str(), nullptr);
     if (real == nullptr)
@@ -99,22 +91,6 @@ std::string SlotName(const std::string& name, int attempt) {
     const std::string number = attempt == 1 ? std::string() : "." + std::to_string(attempt);
     const std::size_t room = kNameMax - kInfoSuffix.size() - number.size();
     return name.substr(0, room) + number;
-}
-
-// Renames without replacing anything; false with errno EEXIST when the target name is taken.
-bool RenameNoReplace(const std::string& from, const std::string& to) {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return true;
-    if (errno != EINVAL && errno != ENOSYS)
-        return false;
-    // A file system without the no-replace flag: the info file already holds the slot, so
-    // only a stranger's file can be there.
-    struct stat facts {};
-    if (::lstat(to.c_str(), &facts) == 0) {
-        errno = EEXIST;
-        return false;
-    }
-    return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
 } // namespace
@@ -191,69 +167,126 @@ std::string TopdirTrashFolder(const std::string& topdir, uid_t uid, std::string&
     return {};
 }
 
-TTrashOutcome TrashFileInto(const std::string& path, const std::string& trash,
-                            const std::string& recordedPath, std::time_t deleted) {
+std::string TrashInfoFileOf(const std::string& entry) {
+    const std::string trash = FolderOf(FolderOf(entry));
+    return Join(Join(trash, "info"), NameOf(entry) + std::string(kInfoSuffix));
+}
+
+std::string FreeTrashEntry(const std::string& trash, const std::string& path,
+                           const std::function<bool(const std::string&)>& alsoTaken) {
     const std::string files = Join(trash, "files");
-    const std::string info = Join(trash, "info");
+    const std::string name = NameOf(path);
+    for (int attempt = 1; attempt <= kMostSlots; ++attempt) {
+        std::string entry = Join(files, SlotName(name, attempt));
+        if (!EntryExists(entry) && !EntryExists(TrashInfoFileOf(entry)) &&
+            !(alsoTaken && alsoTaken(entry)))
+            return entry;
+    }
+    return {};
+}
+
+TTrashOutcome TrashFileAs(const std::string& path, const std::string& entry,
+                          const std::string& recordedPath, std::time_t deleted) {
+    const std::string files = FolderOf(entry);
+    const std::string info = FolderOf(TrashInfoFileOf(entry));
     for (const std::string& folder : {files, info})
         if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
             return Refused(Failure("cannot create " + folder, errno));
-    const std::string record = TrashInfoText(recordedPath, deleted);
-    const std::string name = NameOf(path);
-    for (int attempt = 1; attempt <= kMostSlots; ++attempt) {
-        const std::string slot = SlotName(name, attempt);
-        const std::string infoPath = Join(info, slot + std::string(kInfoSuffix));
-        // The info file is created exclusively: holding it reserves the slot's name.
-        TUniqueFd fd(
-            ::open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-        if (!fd) {
-            if (errno == EEXIST)
-                continue;
-            return Refused(Failure("cannot write the trash entry in " + info, errno));
-        }
-        if (!WriteAll(fd.Get(), record) || !fd.Close()) {
-            const int error = errno;
-            ::unlink(infoPath.c_str());
-            return Refused(Failure("cannot write the trash entry in " + info, error));
-        }
-        if (RenameNoReplace(path, Join(files, slot)))
-            return {true, {}, Join(files, slot)};
+    const std::string infoPath = TrashInfoFileOf(entry);
+    // The info file is created exclusively: holding it reserves the slot's name.
+    TUniqueFd fd(
+        ::open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!fd) {
+        TTrashOutcome outcome = Refused(Failure("cannot write the trash entry in " + info, errno));
+        outcome.SlotTaken = errno == EEXIST;
+        return outcome;
+    }
+    if (!WriteAll(fd.Get(), TrashInfoText(recordedPath, deleted)) || !fd.Close()) {
         const int error = errno;
         ::unlink(infoPath.c_str());
-        if (error != EEXIST)
-            return Refused(Failure("cannot move it into " + files, error));
+        return Refused(Failure("cannot write the trash entry in " + info, error));
     }
-    return Refused("no free name in " + files);
+    if (RenameWithoutReplacing(path, entry))
+        return {true, {}, entry};
+    const int error = errno;
+    ::unlink(infoPath.c_str());
+    TTrashOutcome outcome = Refused(Failure("cannot move it into " + files, error));
+    outcome.SlotTaken = error == EEXIST;
+    return outcome;
 }
 
-TTrashOutcome TrashFile(const std::string& path) {
-    struct stat facts {};
-    if (path.empty() || ::lstat(path.c_str(), &facts) != 0)
-        return Refused(Failure("cannot find it", path.empty() ? ENOENT : errno));
-    const std::string absolute = AbsolutePath(path);
-    if (absolute.empty())
-        return Refused(Failure("cannot find the working folder", errno));
+TTrashOutcome TrashFileInto(const std::string& path, const std::string& trash,
+                            const std::string& recordedPath, std::time_t deleted) {
+    std::set<std::string> taken;
+    for (;;) {
+        const std::string entry = FreeTrashEntry(
+            trash, path, [&taken](const std::string& slot) { return taken.contains(slot); });
+        if (entry.empty())
+            return Refused("no free name in " + Join(trash, "files"));
+        TTrashOutcome outcome = TrashFileAs(path, entry, recordedPath, deleted);
+        // A slot taken between looking and acting moves on to the next one.
+        if (!outcome.SlotTaken)
+            return outcome;
+        taken.insert(entry);
+    }
+}
 
+bool RestoreTrashEntry(const std::string& entry, const std::string& path) {
+    if (!RenameWithoutReplacing(entry, path))
+        return false;
+    ::unlink(TrashInfoFileOf(entry).c_str());
+    return true;
+}
+
+TTrashPlace TrashPlaceOf(const std::string& path) {
+    TTrashPlace place;
+    struct stat facts {};
+    if (path.empty() || ::lstat(path.c_str(), &facts) != 0) {
+        place.Reason = Failure("cannot find it", path.empty() ? ENOENT : errno);
+        return place;
+    }
+    const std::string absolute = AbsolutePathOf(path);
+    if (absolute.empty()) {
+        place.Reason = Failure("cannot find the working folder", errno);
+        return place;
+    }
     const std::string home = HomeTrashFolder();
     struct stat homeFacts {};
-    if (!home.empty() && MakeFolders(home, 0700) && ::stat(home.c_str(), &homeFacts) == 0 &&
-        homeFacts.st_dev == facts.st_dev)
-        return TrashFileInto(path, home, absolute, std::time(nullptr));
-
+    // The home trash is made only when missing: a run trashing thousands of files asks once.
+    const bool homeThere =
+        !home.empty() && (::stat(home.c_str(), &homeFacts) == 0 ||
+                          (MakeFolders(home, 0700) && ::stat(home.c_str(), &homeFacts) == 0));
+    if (homeThere && homeFacts.st_dev == facts.st_dev) {
+        place.Folder = home;
+        place.RecordedPath = absolute;
+        return place;
+    }
     // Another file system: the trash at the top of its mount, with the place recorded from
     // there, so that the entry stays right wherever the file system is mounted next time.
     const std::string folder = RealPathOf(FolderOf(absolute));
     const std::string topdir = MountTopOf(folder);
-    if (folder.empty() || topdir.empty())
-        return Refused(Failure("cannot find the file system's top folder", errno));
+    if (folder.empty() || topdir.empty()) {
+        place.Reason = Failure("cannot find the file system's top folder", errno);
+        return place;
+    }
     std::string reason;
-    const std::string trash = TopdirTrashFolder(topdir, ::getuid(), reason);
-    if (trash.empty())
-        return Refused("its file system has no usable trash (" + reason + ")");
+    place.Folder = TopdirTrashFolder(topdir, ::getuid(), reason);
+    if (place.Folder.empty()) {
+        place.Reason = "its file system has no usable trash (" + reason + ")";
+        return place;
+    }
     std::string relative = folder.substr(topdir.size());
     while (!relative.empty() && relative.front() == '/')
         relative.erase(0, 1);
-    return TrashFileInto(path, trash, Join(relative, NameOf(absolute)), std::time(nullptr));
+    place.RecordedPath = Join(relative, NameOf(absolute));
+    return place;
+}
+
+TTrashOutcome TrashFile(const std::string& path) {
+    const TTrashPlace place = TrashPlaceOf(path);
+    if (place.Folder.empty())
+        return Refused(place.Reason);
+    return TrashFileInto(path, place.Folder, place.RecordedPath, std::time(nullptr));
 }
 
 } // namespace parvex

@@ -1,6 +1,7 @@
 #include "platform/hard_link_replace.h"
 
 #include "platform/file_io.h"
+#include "platform/file_status.h"
 
 #include <cerrno>
 #include <cstring>
@@ -16,7 +17,18 @@ TLinkOutcome Refused(const std::string& what, int error) {
 
 } // namespace
 
-TLinkOutcome ReplaceWithHardLink(const std::string& kept, const std::string& duplicate) {
+std::string TemporaryLinkName(const std::string& duplicate,
+                              const std::function<bool(const std::string&)>& alsoTaken) {
+    const std::string base = FolderOf(duplicate) + "/.parvex-link-" + std::to_string(::getpid());
+    for (int attempt = 0;; ++attempt) {
+        std::string candidate = base + "-" + std::to_string(attempt);
+        if (!EntryExists(candidate) && !(alsoTaken && alsoTaken(candidate)))
+            return candidate;
+    }
+}
+
+TLinkOutcome ReplaceWithHardLinkVia(const std::string& kept, const std::string& duplicate,
+                                    const std::string& temporary) {
     struct stat keptFacts {};
     struct stat duplicateFacts {};
     if (::lstat(kept.c_str(), &keptFacts) != 0)
@@ -27,23 +39,18 @@ TLinkOutcome ReplaceWithHardLink(const std::string& kept, const std::string& dup
         return {false, "the kept copy is on another file system"};
     if (keptFacts.st_ino == duplicateFacts.st_ino)
         return {true, {}};
-    const std::string folder = FolderOf(duplicate);
-    const std::string base = folder + "/.parvex-link-" + std::to_string(::getpid()) + "-";
-    for (int attempt = 0; attempt < 1000; ++attempt) {
-        const std::string temporary = base + std::to_string(attempt);
-        if (::link(kept.c_str(), temporary.c_str()) != 0) {
-            if (errno == EEXIST)
-                continue;
-            return Refused("no link can be made", errno);
-        }
-        if (::rename(temporary.c_str(), duplicate.c_str()) != 0) {
-            const int error = errno;
-            ::unlink(temporary.c_str());
-            return Refused("the link cannot take the file's place", error);
-        }
-        return {true, {}};
+    if (::link(kept.c_str(), temporary.c_str()) != 0)
+        return Refused("no link can be made", errno);
+    if (::rename(temporary.c_str(), duplicate.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(temporary.c_str());
+        return Refused("the link cannot take the file's place", error);
     }
-    return {false, "no free temporary name in the folder"};
+    return {true, {}};
+}
+
+TLinkOutcome ReplaceWithHardLink(const std::string& kept, const std::string& duplicate) {
+    return ReplaceWithHardLinkVia(kept, duplicate, TemporaryLinkName(duplicate));
 }
 
 } // namespace parvex

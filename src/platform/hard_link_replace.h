@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace parvex {
@@ -15,5 +16,16 @@ struct TLinkOutcome {
 /// renamed over the duplicate, so a failure at any point leaves the duplicate as it was.
 [[nodiscard]] TLinkOutcome ReplaceWithHardLink(const std::string& kept,
                                                const std::string& duplicate);
+
+/// A temporary name in the folder of `duplicate` that nothing holds and for which `alsoTaken`
+/// does not hold, for the link that replaces it.
+std::string TemporaryLinkName(const std::string& duplicate,
+                              const std::function<bool(const std::string&)>& alsoTaken = {});
+
+/// ReplaceWithHardLink through the chosen temporary name `temporary`; refused, changing nothing,
+/// when another took that name meanwhile.
+[[nodiscard]] TLinkOutcome ReplaceWithHardLinkVia(const std::string& kept,
+                                                  const std::string& duplicate,
+                                                  const std::string& temporary);
 
 } // namespace parvex

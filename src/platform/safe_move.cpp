@@ -7,7 +7,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace parvex {
 namespace {
@@ -23,22 +22,6 @@ public:
 private:
     int error_;
 };
-
-bool CopyContent(int from, int to) {
-    std::vector<char> buffer(1 << 20);
-    for (;;) {
-        const ssize_t got = ::read(from, buffer.data(), buffer.size());
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (got == 0)
-            return true;
-        if (!WriteAll(to, std::string_view(buffer.data(), static_cast<std::size_t>(got))))
-            return false;
-    }
-}
 
 // Puts the complete copy `temporary` in the destination's place and removes the source. The
 // old destination is kept under a second name until the source is gone: a source that cannot
@@ -96,7 +79,7 @@ TMoveOutcome CopyThenRemove(const std::string& source, const std::string& destin
     if (::fchown(out.Get(), sourceInfo.st_uid, sourceInfo.st_gid) != 0) {
     }
     const bool complete =
-        CopyContent(in.Get(), out.Get()) && ::fchmod(out.Get(), sourceInfo.st_mode & 07777) == 0 &&
+        CopyAll(in.Get(), out.Get()) && ::fchmod(out.Get(), sourceInfo.st_mode & 07777) == 0 &&
         ::futimens(out.Get(), times) == 0 && ::fsync(out.Get()) == 0 && out.Close();
     if (!complete || !ReplaceKeepingOld(temporary, destination, source)) {
         const TKeptReason reason;

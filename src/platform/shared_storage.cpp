@@ -156,17 +156,14 @@ TShareOutcome ShareRange(int keptFd, int copyFd, std::uint64_t length) {
     return outcome;
 }
 
-} // namespace
-
-bool FileSystemCanShare(const std::string& path) {
-    struct statfs facts {};
-    if (::statfs(path.c_str(), &facts) != 0)
-        return false;
+bool CanShare(const struct statfs& facts) {
     const auto type = static_cast<unsigned long>(facts.f_type);
     return type == BtrfsMagic || type == XfsMagic || type == Ocfs2Magic || type == BcachefsMagic;
 }
 
-TShareOutcome ShareStorage(const std::string& kept, const std::string& copy) {
+// ShareStorage when `share`; otherwise every check it makes before the kernel is asked, and
+// what it would ask the kernel to share.
+TShareOutcome ShareOrForesee(const std::string& kept, const std::string& copy, bool share) {
     const TUniqueFd keptFd = OpenToShare(kept);
     if (!keptFd)
         return Refused(std::string("the kept copy cannot be opened: ") + std::strerror(errno));
@@ -200,7 +197,28 @@ TShareOutcome ShareStorage(const std::string& kept, const std::string& copy) {
             return {TShareResult::AlreadyShared, 0,
                     "already shares its storage with the kept copy"};
     }
-    return ShareRange(keptFd.Get(), copyFd.Get(), std::uint64_t(copyFacts.st_size));
+    if (share)
+        return ShareRange(keptFd.Get(), copyFd.Get(), std::uint64_t(copyFacts.st_size));
+    // Only the kernel's answer tells an XFS made without reflink; the type is what can be known.
+    struct statfs system {};
+    if (::fstatfs(copyFd.Get(), &system) != 0 || !CanShare(system))
+        return Refused(ReasonOf(EOPNOTSUPP));
+    return {TShareResult::Shared, std::int64_t(copyFacts.st_size), {}};
+}
+
+} // namespace
+
+bool FileSystemCanShare(const std::string& path) {
+    struct statfs facts {};
+    return ::statfs(path.c_str(), &facts) == 0 && CanShare(facts);
+}
+
+TShareOutcome ShareStorage(const std::string& kept, const std::string& copy) {
+    return ShareOrForesee(kept, copy, true);
+}
+
+TShareOutcome ForeseeSharedStorage(const std::string& kept, const std::string& copy) {
+    return ShareOrForesee(kept, copy, false);
 }
 
 } // namespace parvex

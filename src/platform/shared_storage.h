@@ -32,4 +32,9 @@ bool FileSystemCanShare(const std::string& path);
 /// reported as Changed. Names, owners, modes and times of both files stay as they were.
 TShareOutcome ShareStorage(const std::string& kept, const std::string& copy);
 
+/// What ShareStorage would do, changing nothing: every check it makes before it asks the kernel
+/// (Shared with the copy's size when it would ask), and Refused where the file system is not
+/// one that shares. Only the kernel's own comparison tells whether the bytes are still equal.
+TShareOutcome ForeseeSharedStorage(const std::string& kept, const std::string& copy);
+
 } // namespace parvex

@@ -104,6 +104,7 @@ TEST(CliOptionsTest, AnActionTakesItsKeepRulesInOrderProtectedFoldersAndADryRun)
     EXPECT_EQ(saved.Action, parvex::TActionKind::HardLink);
     EXPECT_EQ(saved.FromFile, "r.json");
     EXPECT_TRUE(saved.KeepRules.empty());
+    EXPECT_EQ(ParseCliArguments({"--dedupe", "/t"}).Action, parvex::TActionKind::Share);
     EXPECT_FALSE(ParseCliArguments({"/t"}).Action) << "a search alone acts on nothing";
 }
 
@@ -151,13 +152,18 @@ TEST(CliOptionsTest, BadCommandLinesAreUsageErrorsWithTheirReason) {
         {{"--keep", "biggest", "--trash", "/t"},
          "unknown keep rule 'biggest' (rules: newest, oldest, shortest-path, longest-path, "
          "first, in:DIR, glob:PATTERN)"},
-        {{"--trash", "--link", "/t"}, "only one of --trash, --move-to and --link may be given"},
+        {{"--dedupe", "--link", "/t"},
+         "only one of --trash, --move-to, --link and --dedupe may be given"},
         {{"--move-to=/m", "--trash", "/t"},
-         "only one of --trash, --move-to and --link may be given"},
-        {{"--keep", "newest", "/t"}, "--keep needs an action: --trash, --move-to DIR or --link"},
-        {{"--protect", "/p", "/t"}, "--protect needs an action: --trash, --move-to DIR or --link"},
-        {{"--dry-run", "/t"}, "--dry-run needs an action: --trash, --move-to DIR or --link"},
-        {{"--from", "r.json"}, "--from needs an action: --trash, --move-to DIR or --link"},
+         "only one of --trash, --move-to, --link and --dedupe may be given"},
+        {{"--keep", "newest", "/t"},
+         "--keep needs an action: --trash, --move-to DIR, --link or --dedupe"},
+        {{"--protect", "/p", "/t"},
+         "--protect needs an action: --trash, --move-to DIR, --link or --dedupe"},
+        {{"--dry-run", "/t"},
+         "--dry-run needs an action: --trash, --move-to DIR, --link or --dedupe"},
+        {{"--from", "r.json"},
+         "--from needs an action: --trash, --move-to DIR, --link or --dedupe"},
         {{"--from", "r.json", "--trash", "/t"},
          "--from acts on a saved result: no START_FOLDER may be given"},
         {{"--trash"}, "missing START_FOLDER (see --help)"},

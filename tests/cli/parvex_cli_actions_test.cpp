@@ -2,8 +2,11 @@
 // folders, saved results, refusals and the exit statuses.
 
 #include "settings/settings_store.h"
+#include "support/kept_facts.h"
+#include "support/private_mount.h"
 #include "support/temp_tree.h"
 
+#include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -14,6 +17,9 @@
 namespace parvex {
 namespace {
 
+using testing::OnFreshFileSystem;
+using testing::RandomContent;
+using testing::TChildRun;
 using testing::TTempTree;
 
 struct TCliRun {
@@ -101,6 +107,52 @@ TEST_F(ParvexCliActionsTest, EachActionWritesALinePerNameAndLogsWhatItDid) {
         EXPECT_NE(run.Err.find("1 done, 0 skipped"), std::string::npos) << run.Err;
         ::unlink((Root + "bb/copy").c_str());
     }
+}
+
+TEST_F(ParvexCliActionsTest, UndoPutsBackEachActionAndSaysByItsStatusWhatItCouldNot) {
+    const std::string into = Temp.Folder("into");
+    const std::string copy = Root + "bb/copy";
+    const struct {
+        std::vector<std::string> Action;
+        const char* Word;
+        bool TakePlace; // a stranger takes the copy's place before the undo
+        int Status;
+        const char* Line;
+    } cases[] = {
+        {{"--trash"}, "trash", false, 0, "putback\tCOPY\ttrash\n"},
+        {{"--move-to", into}, "move", false, 0, "putback\tCOPY\tmove\n"},
+        {{"--link"}, "hardlink", false, 0, "putback\tCOPY\thardlink\n"},
+        {{"--trash"}, "trash", true, 3, "skipped\tCOPY\tits place is taken by another file\n"},
+    };
+    for (const auto& c : cases) {
+        Temp.File("tree/a/copy", "same");
+        Temp.File("tree/bb/copy", "same");
+        std::vector<std::string> args = c.Action;
+        args.insert(args.end(), {"--keep", "shortest-path", Root});
+        const TCliRun acted = Run(args);
+        ASSERT_EQ(acted.Status, 0) << c.Word << ": " << acted.Err;
+        ASSERT_NE(acted.Err.find("journalled as run "), std::string::npos) << acted.Err;
+        if (c.TakePlace)
+            Temp.File("tree/bb/copy", "a stranger");
+        const TCliRun undone = Run({"--undo"});
+        std::string line = c.Line;
+        line.replace(line.find("COPY"), 4, copy);
+        EXPECT_EQ(undone.Status, c.Status) << c.Word << ": " << undone.Err;
+        EXPECT_EQ(undone.Out, line) << c.Word;
+        EXPECT_EQ(TTempTree::ReadFile(copy), c.TakePlace ? "a stranger" : "same") << c.Word;
+        ::unlink(copy.c_str());
+    }
+    const TCliRun listed = Run({"--list-runs"});
+    EXPECT_EQ(listed.Status, 0) << listed.Err;
+    EXPECT_EQ(std::count(listed.Out.begin(), listed.Out.end(), '\n'), 4) << listed.Out;
+    EXPECT_NE(listed.Out.find("\tparvex-cli\thardlink 1\tundone\n"), std::string::npos)
+        << listed.Out;
+    const struct {
+        std::vector<std::string> Args;
+        int Status;
+    } refusals[] = {{{"--undo"}, 2}, {{"--undo=no-such-run"}, 2}, {{"--undo", Root}, 2}};
+    for (const auto& r : refusals)
+        EXPECT_EQ(Run(r.Args).Status, r.Status) << r.Args.back();
 }
 
 // A file found under two names arrives in a folder on another file system as one file with
@@ -199,6 +251,48 @@ TEST_F(ParvexCliActionsTest, ASavedResultIsActedOnByItsMarksAndOnlyInsideItsStar
     EXPECT_FALSE(TTempTree::Exists(marked));
     EXPECT_TRUE(TTempTree::Exists(outside));
     EXPECT_TRUE(TTempTree::Exists(files[0]["path"]) && TTempTree::Exists(files[1]["path"]));
+}
+
+TEST_F(ParvexCliActionsTest, DedupeSharesStorageOnceThenFindsItSharedAndNeverCountsItFreed) {
+    const TChildRun shared = OnFreshFileSystem(Temp, "btrfs", [this](const std::string& folder) {
+        const std::string content = RandomContent(70000, 5);
+        Temp.File("btrfs/a/copy", content);
+        Temp.File("btrfs/bb/copy", content);
+        std::string report;
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"--dry-run"}, {}, {"--format", "json"}}) {
+            std::vector<std::string> command{"--dedupe", "--keep", "shortest-path"};
+            command.insert(command.end(), args.begin(), args.end());
+            command.push_back(folder);
+            const TCliRun run = Run(command);
+            std::string out = run.Out;
+            for (std::size_t at; (at = out.find(folder)) != std::string::npos;)
+                out.replace(at, folder.size(), "MOUNT/");
+            if (args.size() == 2) {
+                const nlohmann::json document = nlohmann::json::parse(out);
+                out = document["entries"].dump() + " shared " + document["shared"].dump() +
+                      ", freed " + document["freed"].dump() + "\n";
+            }
+            const std::string summary = run.Err.substr(0, run.Err.find('\n') + 1);
+            report += std::to_string(run.Status) + ": " + out + summary;
+        }
+        const std::string logged = Log();
+        return report + (logged.find("\tshare\t" + folder + "bb/copy\t" + folder + "a/copy\n") !=
+                                 std::string::npos
+                             ? "logged once"
+                             : "logged: " + logged);
+    });
+    if (!shared.Ran)
+        GTEST_SKIP() << shared.Output;
+    EXPECT_EQ(shared.Output,
+              "0: share\tMOUNT/bb/copy\tMOUNT/a/copy\n"
+              "parvex-cli: dry run, would share: 1 to do, 0 skipped\n"
+              "0: share\tMOUNT/bb/copy\tMOUNT/a/copy\n"
+              "parvex-cli: share: 1 done, 0 skipped, 70000 bytes now shared\n"
+              "3: [{\"action\":\"skipped\",\"path\":\"MOUNT/bb/copy\",\"reason\":\"already "
+              "shares its storage with the kept copy\"}] shared 0, freed 0\n"
+              "parvex-cli: share: 0 done, 1 skipped, 0 bytes now shared\n"
+              "logged once");
 }
 
 TEST_F(ParvexCliActionsTest, RefusalsChangeNothing) {

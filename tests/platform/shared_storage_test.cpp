@@ -2,22 +2,21 @@
 // a child process of its own.
 
 #include "platform/shared_storage.h"
-#include "support/child_process.h"
+#include "support/kept_facts.h"
 #include "support/private_mount.h"
 #include "support/temp_tree.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <random>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace parvex {
 namespace {
 
-using testing::MountFreshFileSystem;
-using testing::RunInChild;
+using testing::KeptFactsLine;
+using testing::OnFreshFileSystem;
+using testing::RandomContent;
 using testing::TChildRun;
 using testing::TTempTree;
 
@@ -37,14 +36,6 @@ const char* NameOf(TShareResult result) {
     return "?";
 }
 
-std::string Bytes(std::size_t size, unsigned seed) {
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (char& c : bytes)
-        c = static_cast<char>(random());
-    return bytes;
-}
-
 std::string Write(const std::string& path, const std::string& content) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const bool written = fd >= 0 && ::write(fd, content.data(), content.size()) ==
@@ -54,33 +45,11 @@ std::string Write(const std::string& path, const std::string& content) {
     return written ? path : std::string();
 }
 
-// The facts sharing must leave alone, as one line.
-std::string FactsOf(const std::string& path) {
-    struct stat facts {};
-    if (::lstat(path.c_str(), &facts) != 0)
-        return "missing";
-    std::ostringstream line;
-    line << facts.st_ino << ' ' << std::oct << facts.st_mode << std::dec << ' ' << facts.st_uid
-         << ':' << facts.st_gid << ' ' << facts.st_nlink << ' ' << facts.st_size << ' '
-         << facts.st_mtim.tv_sec << '.' << facts.st_mtim.tv_nsec << ' ' << facts.st_atim.tv_sec;
-    return line.str();
-}
-
 std::string Outcome(const TShareOutcome& outcome) {
     std::string text = NameOf(outcome.Result);
     if (outcome.Result == TShareResult::Shared)
         text += " " + std::to_string(outcome.BytesShared);
     return text;
-}
-
-// Runs `body` on a fresh file system of `type` mounted on a folder of `tree`; skips the
-// calling test when mounting is not allowed here.
-TChildRun OnFreshFileSystem(const TTempTree& tree, const std::string& type,
-                            const std::function<std::string(const std::string&)>& body) {
-    const std::string folder = tree.Path(type + "/");
-    ::mkdir(folder.c_str(), 0755);
-    return RunInChild([&] { return MountFreshFileSystem(type, folder); },
-                      [&] { return body(folder); });
 }
 
 TEST(SharedStorage, CopyOnWriteFileSystemsShareIdenticalFilesAndLeaveTheirFactsAlone) {
@@ -100,7 +69,7 @@ TEST(SharedStorage, CopyOnWriteFileSystemsShareIdenticalFilesAndLeaveTheirFactsA
         TTempTree tree;
         const TChildRun run = OnFreshFileSystem(tree, c.Type, [](const std::string& folder) {
             std::string report = FileSystemCanShare(folder) ? "can share\n" : "cannot share\n";
-            const std::string content = Bytes(1048699, 7);
+            const std::string content = RandomContent(1048699, 7);
             const std::string kept = Write(folder + "kept", content);
             const std::string copy = Write(folder + "copy", content);
             ::chmod(copy.c_str(), 0640);
@@ -108,10 +77,11 @@ TEST(SharedStorage, CopyOnWriteFileSystemsShareIdenticalFilesAndLeaveTheirFactsA
                 return std::string("cannot give the copy another owner");
             const timespec times[2] = {{1500000000, 1}, {1500000000, 123456789}};
             ::utimensat(AT_FDCWD, copy.c_str(), times, 0);
-            const std::string factsBefore = FactsOf(copy);
+            const std::string factsBefore = KeptFactsLine(copy);
             report += "large: " + Outcome(ShareStorage(kept, copy)) + "\n";
-            report +=
-                FactsOf(copy) == factsBefore ? "facts kept\n" : "facts now " + FactsOf(copy) + "\n";
+            report += KeptFactsLine(copy) == factsBefore
+                          ? "facts kept\n"
+                          : "facts now " + KeptFactsLine(copy) + "\n";
             report += TTempTree::ReadFile(copy) == content ? "content kept\n" : "content lost\n";
             report += "again: " + Outcome(ShareStorage(kept, copy)) + "\n";
 
@@ -122,7 +92,7 @@ TEST(SharedStorage, CopyOnWriteFileSystemsShareIdenticalFilesAndLeaveTheirFactsA
                 "\n";
             report += "changed size: " +
                       Outcome(ShareStorage(kept, Write(folder + "longer", content + "x"))) + "\n";
-            const std::string small = Bytes(300, 8);
+            const std::string small = RandomContent(300, 8);
             report += "small: " +
                       Outcome(ShareStorage(Write(folder + "small", small),
                                            Write(folder + "small-copy", small))) +
@@ -139,7 +109,7 @@ TEST(SharedStorage, FileSystemsWithoutSharingRefuseWithAReason) {
     for (const char* type : {"ext4", "tmpfs"}) {
         TTempTree tree;
         const TChildRun run = OnFreshFileSystem(tree, type, [](const std::string& folder) {
-            const std::string content = Bytes(70000, 9);
+            const std::string content = RandomContent(70000, 9);
             const TShareOutcome outcome =
                 ShareStorage(Write(folder + "kept", content), Write(folder + "copy", content));
             return std::string(FileSystemCanShare(folder) ? "can share" : "cannot share") + ", " +

@@ -1,5 +1,7 @@
 #include "support/private_mount.h"
 
+#include "support/temp_tree.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -7,6 +9,7 @@
 #include <map>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace parvex::testing {
@@ -74,7 +77,18 @@ std::string MountFreshFileSystem(const std::string& type, const std::string& fol
                                 ShellQuoted(mountPoint) + " >/dev/null 2>&1";
     if (std::system(command.c_str()) != 0)
         return "cannot mount a " + type + " image on a loop device here";
+    // The loop device holds the image open: a process that ends without cleaning up leaves
+    // nothing behind.
+    ::unlink(imagePath.c_str());
     return {};
+}
+
+TChildRun OnFreshFileSystem(const TTempTree& tree, const std::string& type,
+                            const std::function<std::string(const std::string& folder)>& body) {
+    const std::string folder = tree.Path(type + "/");
+    ::mkdir(folder.c_str(), 0755);
+    return RunInChild([&] { return MountFreshFileSystem(type, folder); },
+                      [&] { return body(folder); });
 }
 
 } // namespace parvex::testing
