@@ -1,6 +1,6 @@
 // Runs of a plan on real trees: each action, the checks right before acting, hard links, the
 // dry run and the actions log.
-#include "facts_on_disk.h"
+#include "support/facts_on_disk.h"
 #include "file_actions/action_run.h"
 #include "platform/actions_log.h"
 #include "support/temp_tree.h"

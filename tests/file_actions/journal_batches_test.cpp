@@ -1,6 +1,6 @@
 // A run journalled in batches: every intent is on disk before its name is acted on, many names
 // take few writes, and a journal that cannot be written stops the acts.
-#include "facts_on_disk.h"
+#include "support/facts_on_disk.h"
 #include "file_actions/action_run.h"
 #include "support/temp_tree.h"
 

@@ -1,6 +1,6 @@
 // Runs of a plan that share storage, on fresh Btrfs and XFS mounts and on file systems that
 // cannot share, each in a child process of its own.
-#include "facts_on_disk.h"
+#include "support/facts_on_disk.h"
 #include "file_actions/action_run.h"
 #include "platform/actions_log.h"
 #include "support/kept_facts.h"

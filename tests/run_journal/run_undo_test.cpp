@@ -1,6 +1,6 @@
 // Runs of each action undone on real trees: after a run that went to its end, and after a run
 // killed between an intent and its result at each step.
-#include "facts_on_disk.h"
+#include "support/facts_on_disk.h"
 #include "file_actions/action_run.h"
 #include "run_journal/run_journal.h"
 #include "run_journal/run_list.h"

@@ -1,6 +1,6 @@
 // Undo never replaces and says why it skips; steps of a killed run are learnt on disk and what
 // they left half made is removed.
-#include "facts_on_disk.h"
+#include "support/facts_on_disk.h"
 #include "file_actions/action_run.h"
 #include "file_actions/journaled_step.h"
 #include "platform/freedesktop_trash.h"

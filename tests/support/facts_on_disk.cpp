@@ -1,4 +1,4 @@
-#include "facts_on_disk.h"
+#include "support/facts_on_disk.h"
 
 #include "platform/file_times.h"
 
