@@ -6,24 +6,27 @@
 # a search by size and content has to read them. The same arguments give the same tree.
 #   bench/make-million.sh /tmp/parvex-million
 #   SCALE=10 bench/make-million.sh /tmp/parvex-small   # a tenth of everything: 100,000 files
+#   SIZES=8 bench/make-million.sh /tmp/parvex-handful  # every file has one of 8 sizes (default
+#                                                      # 4,096): huge sets of one size
 set -euo pipefail
 
 DIR=${1:?usage: make-million.sh DIR}
 SCALE=${SCALE:-1}
+SIZES=${SIZES:-4096}
 MARKER=.parvex-million
 
 . "$(dirname "$0")/generated-folder.sh"
 prepare_generated_folder "$DIR" "$MARKER" make-million.sh
 
-python3 - "$DIR" "$SCALE" <<'PY'
+python3 - "$DIR" "$SCALE" "$SIZES" <<'PY'
 import os, random, sys
 
-root, scale = sys.argv[1], int(sys.argv[2])
+root, scale, size_count = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
 FOLDERS = 1000
 QUADS, PAIRS, SINGLES = 100_000 // scale, 200_000 // scale, 200_000 // scale
 BASE_TIME = 1_700_000_000
 rng = random.Random(20261208)
-sizes = [1 + int(rng.paretovariate(1.2) * 200) % 65536 for _ in range(4096)]
+sizes = [1 + int(rng.paretovariate(1.2) * 200) % 65536 for _ in range(4096)][:size_count]
 
 for f in range(FOLDERS):
     os.mkdir(f"{root}/d{f:03}")

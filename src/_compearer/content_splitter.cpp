@@ -55,9 +55,12 @@ struct TContentSplitter::TFile {
 };
 
 TContentSplitter::TContentSplitter(const TSplitColumns& columns, TDescriptorCache& budget,
-                                   TContentHooks hooks)
+                                   TContentHooks hooks, std::size_t heldBudget)
     : paths_(columns.Paths), ids_(columns.Ids), modifiedNs_(columns.ModifiedNs), budget_(budget),
-      hooks_(std::move(hooks)), maxOpen_(std::clamp<std::size_t>(budget.Limit(), 2, MaxOpenFiles)) {
+      hooks_(std::move(hooks)), maxOpen_(std::clamp<std::size_t>(budget.Limit(), 2, MaxOpenFiles)),
+      heldBudget_(heldBudget) {
+    // Only the pages written to become resident.
+    held_.reserve(heldBudget_);
 }
 
 // The descriptors close with files_.
@@ -89,6 +92,8 @@ bool TContentSplitter::Split(std::span<const std::uint32_t> rows, std::int64_t s
     std::iota(all.begin(), all.end(), 0U);
     const bool completed = Resolve(std::move(all), classes);
     CloseAll();
+    held_.clear();
+    heldAt_.clear();
     return completed;
 }
 
@@ -113,11 +118,13 @@ bool TContentSplitter::Resolve(TMembers members, std::vector<std::vector<std::ui
 bool TContentSplitter::HashSplit(TMembers members, std::int64_t offset, std::size_t block,
                                  std::vector<std::vector<std::uint32_t>>& classes) {
     // Too many files to hold open at once: sort them by a hash of one block, one file at a
-    // time, and split on it. The hash only sorts; the side-by-side read decides equality.
+    // time, and split on it. The hash only sorts; bytes decide equality: those of the small
+    // files read whole and held here, or else a side-by-side read.
     struct TKey {
         std::int64_t Length;
         XXH64_hash_t Hash;
         std::uint32_t Member;
+        std::int64_t HeldAt; // into held_, or -1 when the file must be read again
     };
     std::vector<TKey> keys;
     keys.reserve(members.size());
@@ -130,10 +137,15 @@ bool TContentSplitter::HashSplit(TMembers members, std::int64_t offset, std::siz
             std::clamp<std::int64_t>(file.Length - offset, 0, static_cast<std::int64_t>(block));
         const std::int64_t count = ReadAt(member, buffer, static_cast<std::size_t>(wanted), offset);
         const std::int64_t length = file.Length;
-        Close(member);
         if (count < 0)
             continue;
-        keys.push_back({length, XXH3_64bits(buffer, static_cast<std::size_t>(count)), member});
+        const XXH64_hash_t hash = XXH3_64bits(buffer, static_cast<std::size_t>(count));
+        const bool whole = offset == 0 && count == length;
+        // A file read whole is final once its descriptor shows it as it was when opened.
+        if (whole && !ReadWhole(member))
+            continue;
+        Close(member);
+        keys.push_back({length, hash, member, whole ? Hold(buffer, count, hash) : -1});
         hooks_.Poll();
         if (hooks_.StopRequested())
             return false;
@@ -152,6 +164,14 @@ bool TContentSplitter::HashSplit(TMembers members, std::int64_t offset, std::siz
         TMembers run;
         for (const TKey& key : same)
             run.push_back(key.Member);
+        if (std::all_of(same.begin(), same.end(),
+                        [](const TKey& key) { return key.HeldAt >= 0; })) {
+            std::vector<std::int64_t> heldAt;
+            for (const TKey& key : same)
+                heldAt.push_back(key.HeldAt);
+            SplitHeld(run, heldAt, same.front().Length, classes);
+            return true;
+        }
         const std::int64_t next = offset + static_cast<std::int64_t>(block);
         if (run.size() <= maxOpen_)
             return Resolve(std::move(run), classes);
@@ -159,6 +179,63 @@ bool TContentSplitter::HashSplit(TMembers members, std::int64_t offset, std::siz
             return CompareToRepresentative(std::move(run), classes);
         return HashSplit(std::move(run), next, std::min(block * 4, MaxHashBlock), classes);
     });
+}
+
+// The member's last bytes were read: it is final when its descriptor still shows the file as it
+// was when first opened. False, with the member failed, when it changed.
+bool TContentSplitter::ReadWhole(std::uint32_t member) {
+    TFile& file = files_[member];
+    struct stat facts {};
+    if (::fstat(file.Fd.Get(), &facts) != 0) {
+        Fail(member, errno);
+        return false;
+    }
+    return Unchanged(member, facts);
+}
+
+// Holds the `count` bytes of a file read whole and returns where they are held, or -1 when the
+// memory for held bytes is used up. Equal bytes are held once: a later file with the bytes of
+// an earlier one points to them.
+std::int64_t TContentSplitter::Hold(const char* bytes, std::int64_t count, std::uint64_t hash) {
+    const auto size = static_cast<std::size_t>(count);
+    if (const auto earlier = heldAt_.find(hash); earlier != heldAt_.end()) {
+        const auto [at, length] = earlier->second;
+        if (length == count && std::memcmp(held_.data() + at, bytes, size) == 0)
+            return at;
+    }
+    if (held_.size() + size > heldBudget_)
+        return -1;
+    const auto at = static_cast<std::int64_t>(held_.size());
+    held_.insert(held_.end(), bytes, bytes + size);
+    heldAt_.emplace(hash, std::pair(at, count));
+    return at;
+}
+
+// Splits a run of files read whole on their held bytes; each file is final and settled.
+void TContentSplitter::SplitHeld(const TMembers& run, const std::vector<std::int64_t>& heldAt,
+                                 std::int64_t length,
+                                 std::vector<std::vector<std::uint32_t>>& classes) {
+    const auto sameBytes = [&](std::size_t a, std::size_t b) {
+        return heldAt[a] == heldAt[b] ||
+               std::memcmp(held_.data() + heldAt[a], held_.data() + heldAt[b],
+                           static_cast<std::size_t>(length)) == 0;
+    };
+    std::vector<std::size_t> pending(run.size());
+    std::iota(pending.begin(), pending.end(), std::size_t{0});
+    std::vector<std::size_t> rest;
+    while (!pending.empty()) {
+        TMembers part{run[pending.front()]};
+        rest.clear();
+        for (std::size_t i = 1; i < pending.size(); ++i) {
+            if (sameBytes(pending.front(), pending[i]))
+                part.push_back(run[pending[i]]);
+            else
+                rest.push_back(pending[i]);
+        }
+        Emit(part, classes);
+        pending.swap(rest);
+    }
+    Settle(run);
 }
 
 bool TContentSplitter::CompareToRepresentative(TMembers members,

@@ -13,6 +13,8 @@
 #include <span>
 #include <string>
 #include <sys/stat.h>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace parvex {
@@ -53,7 +55,10 @@ class TContentSplitter {
 public:
     /// Rows are indexes into `columns`; descriptors are held in `budget`; the hooks report
     /// progress and poll for a stop.
-    TContentSplitter(const TSplitColumns& columns, TDescriptorCache& budget, TContentHooks hooks);
+    /// Small files read whole while sorting a large set hold up to `heldBudget` bytes, so that
+    /// they are compared without a second read.
+    TContentSplitter(const TSplitColumns& columns, TDescriptorCache& budget, TContentHooks hooks,
+                     std::size_t heldBudget = HeldBudget);
     ~TContentSplitter();
     TContentSplitter(const TContentSplitter&) = delete;
     TContentSplitter& operator=(const TContentSplitter&) = delete;
@@ -81,6 +86,8 @@ public:
     static constexpr std::size_t MaxOpenFiles = 64;
     /// Chunk memory shared by the files read side by side.
     static constexpr std::size_t ChunkBudget = 2 << 20;
+    /// Bytes of small files read whole held for their comparison, unless the caller gives less.
+    static constexpr std::size_t HeldBudget = 16 << 20;
 
 private:
     struct TFile;
@@ -97,6 +104,10 @@ private:
     static std::vector<TMembers> SplitOnChunk(const char* arena, const TMembers& members,
                                               std::size_t chunk,
                                               const std::vector<std::int64_t>& counts);
+    [[nodiscard]] bool ReadWhole(std::uint32_t member);
+    std::int64_t Hold(const char* bytes, std::int64_t count, std::uint64_t hash);
+    void SplitHeld(const TMembers& run, const std::vector<std::int64_t>& heldAt,
+                   std::int64_t length, std::vector<std::vector<std::uint32_t>>& classes);
     void Emit(const TMembers& members, std::vector<std::vector<std::uint32_t>>& classes);
     void Settle(const TMembers& members);
     [[nodiscard]] bool Open(std::uint32_t member);
@@ -124,6 +135,11 @@ private:
     };
     std::unique_ptr<char, TFreeBuffer> buffer_;
     std::size_t bufferSize_ = 0;
+    // Bytes of files read whole by the hash pass, each distinct content once, and where the
+    // first file of each hash has them (offset, length).
+    std::size_t heldBudget_;
+    std::vector<char> held_;
+    std::unordered_map<std::uint64_t, std::pair<std::int64_t, std::int64_t>> heldAt_;
     std::atomic<std::int64_t> bytesRead_{0};
     std::atomic<std::int64_t> rowsSettled_{0};
 };

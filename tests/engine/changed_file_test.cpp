@@ -123,5 +123,33 @@ TEST(ChangedFile, AFileThatChangesWhileComparedIsDroppedFromItsGroupAndReported)
     }
 }
 
+// Small files of one size, too many to be open at once, are compared on the bytes held from one
+// read: a file rewritten right after that read is still caught, on its descriptor.
+TEST(ChangedFile, ASmallFileOfALargeSetRewrittenRightAfterItsReadIsDropped) {
+    const struct {
+        const char* Change;
+        std::function<void(const std::string&)> Apply;
+    } cases[] = {{"grown", Append}, {"rewritten with its time put back", RewriteBehindItsTime}};
+    for (const auto& c : cases) {
+        TTempTree tree;
+        constexpr int Files = 100;
+        for (int i = 0; i < Files; ++i)
+            tree.File("f" + std::to_string(i), std::string(100, char('a' + i % 2)), OldTime);
+        const std::string changing = tree.Path("f7");
+        TCompearerCore core;
+        core.SetKeys({.Name = false, .Size = true, .Time = false, .Content = true});
+        core.OnChunkRead = [&](const std::string& path, std::int64_t) {
+            if (path == changing)
+                c.Apply(changing);
+        };
+        TEventLog log;
+        log.Search(core, tree.Root() + "*");
+        EXPECT_EQ(log.Skipped(), TLines{"skipped " + changing + ": changed while being compared"})
+            << c.Change;
+        EXPECT_EQ(core.Figures.Groups, 2) << c.Change;
+        EXPECT_EQ(core.Figures.FilesInGroups, Files - 1) << c.Change;
+    }
+}
+
 } // namespace
 } // namespace parvex

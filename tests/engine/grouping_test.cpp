@@ -357,6 +357,58 @@ TEST_F(Grouping, ManyCandidatesOfOneSizeAreSplitExactlyWithBoundedOpenFiles) {
     EXPECT_EQ(Found(paths), expected);
 }
 
+// Small files of one size, more than may be open at once, are read whole while they are sorted
+// by hash and compared on the bytes held from that read: each is read once. Past the memory for
+// held bytes, the files of a hash that were not held are read again side by side, with the same
+// groups. Files are read in the order of their paths, so the last bodies are the ones not held.
+TEST_F(Grouping, SmallFilesOfALargeSetAreReadOnceWhileTheirBytesFitInMemory) {
+    const auto NameOf = [](std::size_t i) {
+        std::string digits = std::to_string(i);
+        return "f" + std::string(4 - digits.size(), '0') + digits;
+    };
+    const struct {
+        const char* Shape;
+        std::size_t Size, Bodies;
+        bool ReadOnce;
+    } cases[] = {
+        {"held", 1000, 60, true},
+        {"beyond the held bytes' memory", 60 << 10, 300, false},
+    };
+    for (const auto& c : cases) {
+        TTempTree files;
+        std::vector<std::string> paths;
+        std::map<std::size_t, TLines> members; // by body
+        for (std::size_t i = 0; i < c.Bodies * 2; ++i) {
+            // Every third body has a copy; the copies come after every original.
+            const std::size_t body = i < c.Bodies ? i : (i - c.Bodies) * 3;
+            if (body >= c.Bodies)
+                continue;
+            std::string bytes(c.Size, 'b');
+            bytes.back() = char(body % 200);
+            bytes[0] = char(body / 200);
+            paths.push_back(files.File(NameOf(i), bytes, 1600000000));
+            members[body].push_back("file " + paths.back());
+        }
+        TLines expected;
+        for (const auto& [body, lines] : members) {
+            if (lines.size() < 2)
+                continue;
+            expected.push_back("group " + NameOf(body));
+            expected.insert(expected.end(), lines.begin(), lines.end());
+        }
+        for (const int threads : {1, 4}) {
+            core.Threads = threads;
+            log.Lines.clear();
+            EXPECT_EQ(Found(paths), expected) << c.Shape << ", " << threads << " threads";
+            const auto once = std::int64_t(paths.size() * c.Size);
+            if (c.ReadOnce)
+                EXPECT_EQ(core.Figures.ContentBytesRead, once) << c.Shape;
+            else
+                EXPECT_GT(core.Figures.ContentBytesRead, once) << c.Shape;
+        }
+    }
+}
+
 TEST_F(Grouping, AStopFromInsideAReportEndsThePassBeforeTheNextComparison) {
     const auto a = File("a", "1"), b = File("b", "1"), c = File("c", "1"), d = File("d", "2"),
                e = File("e", "2");
