@@ -2,6 +2,7 @@
 
 #include "_compearer/for_each_run.h"
 #include "platform/file_times.h"
+#include "platform/free_memory.h"
 #include "platform/long_path.h"
 
 #include <algorithm>
@@ -58,13 +59,34 @@ TContentSplitter::TContentSplitter(const TSplitColumns& columns, TDescriptorCach
                                    TContentHooks hooks, std::size_t heldBudget)
     : paths_(columns.Paths), ids_(columns.Ids), modifiedNs_(columns.ModifiedNs), budget_(budget),
       hooks_(std::move(hooks)), maxOpen_(std::clamp<std::size_t>(budget.Limit(), 2, MaxOpenFiles)),
-      heldBudget_(heldBudget) {
-    // Only the pages written to become resident.
-    held_.reserve(heldBudget_);
-}
+      heldBudget_(heldBudget) {}
 
 // The descriptors close with files_.
 TContentSplitter::~TContentSplitter() = default;
+
+// A large set's records and held bytes go back to the system once it is split, so that a reader
+// does not keep the memory of the largest set it met while the others run.
+void TContentSplitter::ReleaseLargeSet() {
+    if (MemoryOf(files_.size(), 0) + held_.size() < ReleaseAbove) {
+        held_.clear();
+        heldAt_.clear();
+        return;
+    }
+    std::vector<TFile>().swap(files_);
+    std::vector<std::uint32_t>().swap(rowsByPath_);
+    std::vector<char>().swap(held_);
+    decltype(heldAt_)().swap(heldAt_);
+    ReturnFreeMemory();
+}
+
+std::size_t TContentSplitter::MemoryOf(std::size_t rowCount, std::int64_t size) {
+    // A file's record, its place in the path order, its hash key and its held place.
+    constexpr std::size_t PerFile = sizeof(TFile) + 4 + 32 + 48;
+    const bool held = rowCount > MaxOpenFiles && size <= std::int64_t(FirstHashBlock);
+    const std::size_t heldBytes =
+        held ? std::min(HeldBudget, rowCount * static_cast<std::size_t>(size)) : 0;
+    return rowCount * PerFile + heldBytes + ChunkBudget;
+}
 
 bool TContentSplitter::Split(std::span<const std::uint32_t> rows, std::int64_t scanSize,
                              std::vector<std::vector<std::uint32_t>>& classes) {
@@ -92,8 +114,7 @@ bool TContentSplitter::Split(std::span<const std::uint32_t> rows, std::int64_t s
     std::iota(all.begin(), all.end(), 0U);
     const bool completed = Resolve(std::move(all), classes);
     CloseAll();
-    held_.clear();
-    heldAt_.clear();
+    ReleaseLargeSet();
     return completed;
 }
 
@@ -205,6 +226,9 @@ std::int64_t TContentSplitter::Hold(const char* bytes, std::int64_t count, std::
     }
     if (held_.size() + size > heldBudget_)
         return -1;
+    // Held bytes grow to the budget in one step, never copied to a larger buffer.
+    if (held_.capacity() < heldBudget_)
+        held_.reserve(heldBudget_);
     const auto at = static_cast<std::int64_t>(held_.size());
     held_.insert(held_.end(), bytes, bytes + size);
     heldAt_.emplace(hash, std::pair(at, count));

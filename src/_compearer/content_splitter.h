@@ -74,6 +74,9 @@ public:
     static std::int64_t WorkOf(std::int64_t rowCount, std::int64_t size) {
         return rowCount * (RowWork + size);
     }
+    /// The memory a split of `rowCount` rows of size `size` takes at most: its files' records,
+    /// the bytes of small files it holds and its chunks.
+    static std::size_t MemoryOf(std::size_t rowCount, std::int64_t size);
     /// Bytes read from files so far; another thread may ask while a split runs.
     std::int64_t BytesRead() const { return bytesRead_.load(std::memory_order_relaxed); }
     /// Rows whose class is final so far (a file listed under several rows counts each row);
@@ -88,6 +91,8 @@ public:
     static constexpr std::size_t ChunkBudget = 2 << 20;
     /// Bytes of small files read whole held for their comparison, unless the caller gives less.
     static constexpr std::size_t HeldBudget = 16 << 20;
+    /// A split whose memory reached this much gives it back to the system when it ends.
+    static constexpr std::size_t ReleaseAbove = 4 << 20;
 
 private:
     struct TFile;
@@ -104,6 +109,7 @@ private:
     static std::vector<TMembers> SplitOnChunk(const char* arena, const TMembers& members,
                                               std::size_t chunk,
                                               const std::vector<std::int64_t>& counts);
+    void ReleaseLargeSet();
     [[nodiscard]] bool ReadWhole(std::uint32_t member);
     std::int64_t Hold(const char* bytes, std::int64_t count, std::uint64_t hash);
     void SplitHeld(const TMembers& run, const std::vector<std::int64_t>& heldAt,

@@ -98,7 +98,7 @@ public:
     void Skip(const std::string& folder);
 
     /// Most entries held read ahead and not yet taken.
-    static constexpr std::size_t MaxEntriesAhead = 1 << 16;
+    static constexpr std::size_t MaxEntriesAhead = 1 << 13;
 
 private:
     void Work();

@@ -29,8 +29,10 @@ struct TSplitPool::TWorker {
 TSplitPool::TSplitPool(const TSplitColumns& columns, TDescriptorGrant descriptors,
                        std::size_t threads, std::size_t setCount,
                        std::function<TSet(std::size_t)> setAt,
-                       const std::function<void(const std::string&, std::int64_t)>& chunkRead)
-    : setAt_(std::move(setAt)), setCount_(setCount), slots_(Lookahead) {
+                       const std::function<void(const std::string&, std::int64_t)>& chunkRead,
+                       std::size_t memoryBudget)
+    : setAt_(std::move(setAt)), setCount_(setCount), slots_(Lookahead),
+      memoryBudget_(memoryBudget) {
     const std::size_t readers = Readers(threads, descriptors.Count());
     // Each worker holds its share, no more than a splitter keeps open; the rest goes back.
     const std::size_t share =
@@ -58,20 +60,40 @@ void TSplitPool::Stop() {
     ready_.notify_all();
 }
 
-bool TSplitPool::NextSet(std::size_t& index) {
+// A set that cannot be given takes no memory: its error is met again when the worker asks for
+// the set, and goes to the calling thread with the set's result.
+std::size_t TSplitPool::MemoryOfSet(std::size_t index) const {
+    try {
+        const TSet set = setAt_(index);
+        return TContentSplitter::MemoryOf(set.Rows.size(), set.ScanSize);
+    } catch (...) {
+        return 0;
+    }
+}
+
+// The next set in order, once its split fits in the memory left; `memory` is what it takes.
+bool TSplitPool::NextSet(std::size_t& index, std::size_t& memory) {
     std::unique_lock lock(mutex_);
-    room_.wait(lock, [this] {
-        return stopped_ || handedOut_ >= setCount_ || handedOut_ < taken_ + Lookahead;
+    room_.wait(lock, [this, &memory] {
+        if (stopped_ || handedOut_ >= setCount_)
+            return true;
+        if (handedOut_ >= taken_ + Lookahead)
+            return false;
+        memory = MemoryOfSet(handedOut_);
+        return memoryInUse_ == 0 || memoryInUse_ + memory <= memoryBudget_;
     });
     if (stopped_ || handedOut_ >= setCount_)
         return false;
     index = handedOut_++;
+    memoryInUse_ += memory;
+    peakMemory_ = std::max(peakMemory_, memoryInUse_);
     return true;
 }
 
 void TSplitPool::Work(TWorker& worker) {
     std::size_t index = 0;
-    while (NextSet(index)) {
+    std::size_t memory = 0;
+    while (NextSet(index, memory)) {
         TSetResult result;
         std::exception_ptr error;
         worker.Current = &result;
@@ -89,8 +111,10 @@ void TSplitPool::Work(TWorker& worker) {
             slot.Result = std::move(result);
             slot.Error = error;
             slot.Ready = true;
+            memoryInUse_ -= memory;
         }
         ready_.notify_all();
+        room_.notify_all();
     }
 }
 
@@ -118,6 +142,11 @@ bool TSplitPool::Take(std::size_t index, TSetResult& result, std::chrono::millis
     if (error)
         std::rethrow_exception(error);
     return true;
+}
+
+std::size_t TSplitPool::PeakMemory() {
+    const std::lock_guard lock(mutex_);
+    return peakMemory_;
 }
 
 std::int64_t TSplitPool::BytesRead() const {

@@ -42,9 +42,11 @@ public:
     /// the sets 0 to setCount - 1, as `setAt` gives them; at most Lookahead sets are split ahead
     /// of the one the calling thread waits for. `chunkRead`, when set, is every splitter's
     /// ChunkRead hook, called on the workers' threads.
+    /// Splits run side by side while their memory together stays within `memoryBudget`.
     TSplitPool(const TSplitColumns& columns, TDescriptorGrant descriptors, std::size_t threads,
                std::size_t setCount, std::function<TSet(std::size_t)> setAt,
-               const std::function<void(const std::string&, std::int64_t)>& chunkRead = {});
+               const std::function<void(const std::string&, std::int64_t)>& chunkRead = {},
+               std::size_t memoryBudget = MemoryBudget);
     /// Stops the workers and waits for them.
     ~TSplitPool();
     TSplitPool(const TSplitPool&) = delete;
@@ -64,6 +66,8 @@ public:
     std::int64_t BytesRead() const;
     /// Rows whose class the workers settled so far.
     std::int64_t RowsSettled() const;
+    /// The most memory the splits running side by side took together so far.
+    std::size_t PeakMemory();
 
     /// The workers a pool of `threads` starts with `descriptors`: each holds two or more.
     static std::size_t Readers(std::size_t threads, std::size_t descriptors) {
@@ -72,6 +76,9 @@ public:
 
     /// Most sets split ahead of the one the calling thread waits for.
     static constexpr std::size_t Lookahead = 1024;
+    /// The memory the workers' splits may take together, as TContentSplitter::MemoryOf reckons
+    /// it: a set that would take more waits until others finish, unless it is the only one.
+    static constexpr std::size_t MemoryBudget = 80 << 20;
 
 private:
     struct TWorker;
@@ -81,7 +88,8 @@ private:
         bool Ready = false;
     };
     void Work(TWorker& worker);
-    bool NextSet(std::size_t& index);
+    bool NextSet(std::size_t& index, std::size_t& memory);
+    std::size_t MemoryOfSet(std::size_t index) const;
 
     std::function<TSet(std::size_t)> setAt_;
     std::size_t setCount_;
@@ -92,6 +100,9 @@ private:
     std::vector<TSlot> slots_;
     std::size_t handedOut_ = 0; // sets given to workers
     std::size_t taken_ = 0;     // sets the calling thread took
+    std::size_t memoryBudget_;
+    std::size_t memoryInUse_ = 0; // of the sets being split
+    std::size_t peakMemory_ = 0;
     std::atomic<bool> stopped_{false};
     std::atomic<std::int64_t> work_{0};
 };

@@ -103,6 +103,23 @@ TEST_F(SplitPool, UnreadableFilesAndErrorsArriveWithTheirSet) {
     EXPECT_TRUE(result.Classes.empty());
 }
 
+// Splits run side by side only while their memory fits the budget; a set larger than the whole
+// budget still runs, alone.
+TEST_F(SplitPool, SplitsSideBySideStayWithinTheMemoryBudget) {
+    const std::size_t set = TContentSplitter::MemoryOf(4, 1000 + SetCount);
+    for (const std::size_t budget : {std::size_t{1}, set, 2 * set + 1}) {
+        const auto pool = std::make_unique<TSplitPool>(
+            TSplitColumns{paths, ids, modifiedNs}, descriptors.TryTake(8, 8), 4, SetCount,
+            [this](std::size_t k) { return SetAt(k); }, nullptr, budget);
+        TSplitPool::TSetResult result;
+        for (std::uint32_t k = 0; k < SetCount; ++k) {
+            ASSERT_TRUE(pool->Take(k, result, std::chrono::milliseconds(5), [] {}));
+            EXPECT_EQ(result.Classes, (TClasses{{4 * k, 4 * k + 2}})) << "budget " << budget;
+        }
+        EXPECT_LE(pool->PeakMemory(), std::max(budget, set)) << "budget " << budget;
+    }
+}
+
 TEST_F(SplitPool, AStoppedPoolHandsBackNothingMore) {
     const auto pool = Pool(2);
     TSplitPool::TSetResult result;
