@@ -1,9 +1,12 @@
 // Times the comparison pass on a synthetic file table with keys that read no file, to show that
-// its cost grows about linearly with the number of rows.
+// its cost grows about linearly with the number of rows and that the table's bytes per row do
+// not grow with it (up to 10 million rows).
 
 #include "_compearer/compearer_core.h"
 
 #include <benchmark/benchmark.h>
+#include <cstdio>
+#include <fstream>
 #include <random>
 #include <string>
 
@@ -16,7 +19,10 @@ void FillTable(parvex::TCompearerCore& core, std::int64_t rows) {
     std::mt19937_64 random(rows);
     core.ClearFileTable();
     for (std::int64_t row = 0; row < rows; ++row) {
-        const std::string name = "file-" + std::to_string(random() % (rows / 3)) + ".dat";
+        // Names of one length for every row count, so that bytes per row compare.
+        char name[32];
+        std::snprintf(name, sizeof name, "file-%08llu.dat",
+                      static_cast<unsigned long long>(random() % std::uint64_t(rows / 3)));
         const std::string folder = "/data/folder-" + std::to_string(row % 997) + "/";
         const auto size = std::int64_t(4096 + random() % (rows / 100));
         core.AddFile({.Folder = folder,
@@ -26,20 +32,34 @@ void FillTable(parvex::TCompearerCore& core, std::int64_t rows) {
     }
 }
 
+// The process's peak resident memory so far, in bytes.
+double PeakResidentBytes() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.starts_with("VmHWM:"))
+            return std::stod(line.substr(6)) * 1024;
+    return 0;
+}
+
 void GroupIdentical(benchmark::State& state, bool compareName, bool compareTime) {
     const std::int64_t rows = state.range(0);
     std::int64_t lines = 0;
+    double tableBytes = 0;
     for (auto _ : state) {
         state.PauseTiming();
         parvex::TCompearerCore core;
         core.SetKeys({.Name = compareName, .Size = true, .Time = compareTime, .Content = false});
         core.OnFileFound = [&lines](const std::string&, bool) { ++lines; };
         FillTable(core, rows);
+        tableBytes = double(core.TableBytes());
         state.ResumeTiming();
         core.GroupIdentical();
     }
     state.SetComplexityN(rows);
     state.counters["lines"] = benchmark::Counter(double(lines), benchmark::Counter::kAvgIterations);
+    state.counters["table_bytes_per_row"] = tableBytes / double(rows);
+    // Peak of the whole process: run one row count per process to read it for that count.
+    state.counters["peak_bytes_per_row"] = PeakResidentBytes() / double(rows);
 }
 
 void SizeAndTime(benchmark::State& state) {
@@ -49,8 +69,18 @@ void NameAndSize(benchmark::State& state) {
     GroupIdentical(state, true, false);
 }
 
-BENCHMARK(SizeAndTime)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Complexity();
-BENCHMARK(NameAndSize)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(SizeAndTime)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Arg(10000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+BENCHMARK(NameAndSize)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Arg(10000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 } // namespace
 

@@ -9,6 +9,7 @@
 #include "platform/text_case.h"
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <limits>
 #include <numeric>
@@ -98,24 +99,39 @@ void TCompearerCore::FoldRepeatedFiles(std::vector<bool>& removed) {
     if (distinctRows_ == FilePaths.size())
         return;
     TRowIndex byPath, byId;
-    std::string path;
-    for (std::uint32_t row = 0; row < FilePaths.size(); ++row) {
-        FilePaths.CopyPath(row, path);
-        const std::uint64_t pathHash = XXH3_64bits(path.data(), path.size());
-        std::uint32_t first = byPath.Find(
-            pathHash, [&](std::uint32_t earlier) { return FilePaths.Equals(earlier, path); });
-        const TFileId id = FileIds[row];
-        if (first == TRowIndex::NotFound && id.Known())
-            first =
-                byId.Find(id.Hash(), [&](std::uint32_t earlier) { return FileIds[earlier] == id; });
-        if (first != TRowIndex::NotFound) {
-            removed[row] = true;
-            AddOtherName(first, path);
-            continue;
+    // Rows go in blocks: the index slots of a whole block are fetched before it is looked up.
+    constexpr std::size_t Block = 32;
+    std::array<std::string, Block> paths;
+    std::array<std::uint64_t, Block> pathHashes{};
+    const auto rowCount = std::uint32_t(FilePaths.size());
+    for (std::uint32_t begin = 0; begin < rowCount; begin += Block) {
+        const std::uint32_t end = std::min<std::uint32_t>(rowCount, begin + Block);
+        for (std::uint32_t row = begin; row < end; ++row) {
+            std::string& path = paths[row - begin];
+            FilePaths.CopyPath(row, path);
+            pathHashes[row - begin] = XXH3_64bits(path.data(), path.size());
+            byPath.Prefetch(pathHashes[row - begin]);
+            if (FileIds[row].Known())
+                byId.Prefetch(FileIds[row].Hash());
         }
-        byPath.Insert(pathHash, row);
-        if (id.Known())
-            byId.Insert(id.Hash(), row);
+        for (std::uint32_t row = begin; row < end; ++row) {
+            std::string& path = paths[row - begin];
+            const std::uint64_t pathHash = pathHashes[row - begin];
+            std::uint32_t first = byPath.Find(
+                pathHash, [&](std::uint32_t earlier) { return FilePaths.Equals(earlier, path); });
+            const TFileId id = FileIds[row];
+            if (first == TRowIndex::NotFound && id.Known())
+                first = byId.Find(id.Hash(),
+                                  [&](std::uint32_t earlier) { return FileIds[earlier] == id; });
+            if (first != TRowIndex::NotFound) {
+                removed[row] = true;
+                AddOtherName(first, path);
+                continue;
+            }
+            byPath.Insert(pathHash, row);
+            if (id.Known())
+                byId.Insert(id.Hash(), row);
+        }
         Poll();
     }
 }

@@ -22,6 +22,12 @@ public:
         const std::uint32_t row = Probe(slots_, tag, same);
         return row != NotFound || !old_.Slots ? row : Probe(old_, tag, same);
     }
+    /// Asks the processor to fetch the slot a lookup of `hash` starts at, ahead of the lookup:
+    /// a large index is far beyond the caches, and its lookups go to random places.
+    void Prefetch(std::uint64_t hash) const {
+        if (slots_.Slots)
+            __builtin_prefetch(&slots_.Slots[std::uint32_t(hash) & (slots_.Size - 1)]);
+    }
     /// Stores `row` under `hash`.
     void Insert(std::uint64_t hash, std::uint32_t row);
     /// Forgets every row and gives the memory back.
