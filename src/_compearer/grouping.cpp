@@ -6,6 +6,7 @@
 #include "_compearer/search_spec.h"
 #include "_compearer/sort_in_steps.h"
 #include "_compearer/split_pool.h"
+#include "platform/free_memory.h"
 #include "platform/text_case.h"
 
 #include <algorithm>
@@ -84,6 +85,9 @@ void TCompearerCore::GroupIdentical() {
     TCandidateSets sets;
     BuildCandidateSets(HashKeysAndSort(removed), sets);
     StartProgress(sets);
+    // The scan's indexes and the sorted keys are freed: their memory goes back before the
+    // readers take theirs.
+    ReturnFreeMemory();
     CompareAndReportInHeadOrder(sets, removed);
     DropFurtherMembers(removed);
     // The last poll shows the comparison at its end.
