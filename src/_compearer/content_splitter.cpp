@@ -2,7 +2,6 @@
 
 #include "_compearer/for_each_run.h"
 #include "platform/file_times.h"
-#include "platform/free_memory.h"
 #include "platform/long_path.h"
 
 #include <algorithm>
@@ -76,7 +75,6 @@ void TContentSplitter::ReleaseLargeSet() {
     std::vector<std::uint32_t>().swap(rowsByPath_);
     std::vector<char>().swap(held_);
     decltype(heldAt_)().swap(heldAt_);
-    ReturnFreeMemory();
 }
 
 std::size_t TContentSplitter::MemoryOf(std::size_t rowCount, std::int64_t size) {

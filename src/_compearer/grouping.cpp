@@ -6,7 +6,7 @@
 #include "_compearer/search_spec.h"
 #include "_compearer/sort_in_steps.h"
 #include "_compearer/split_pool.h"
-#include "platform/free_memory.h"
+#include "platform/large_blocks.h"
 #include "platform/text_case.h"
 
 #include <algorithm>
@@ -71,6 +71,8 @@ struct TCompearerCore::TCandidateSets {
 // on the cheap keys and splitting only the candidate sets on content, and reports them in that
 // order as soon as no earlier head can still appear.
 void TCompearerCore::GroupIdentical() {
+    // The readers' large records go back to the system as each large set is done.
+    GiveLargeBlocksBack();
     // No progress until the work is known.
     progressDone_ = progressTotal_ = progressReported_ = 0;
     // The comparison's figures start afresh and its time runs from here.
@@ -85,9 +87,6 @@ void TCompearerCore::GroupIdentical() {
     TCandidateSets sets;
     BuildCandidateSets(HashKeysAndSort(removed), sets);
     StartProgress(sets);
-    // The scan's indexes and the sorted keys are freed: their memory goes back before the
-    // readers take theirs.
-    ReturnFreeMemory();
     CompareAndReportInHeadOrder(sets, removed);
     DropFurtherMembers(removed);
     // The last poll shows the comparison at its end.

@@ -6,6 +6,7 @@
 #include "platform/file_mask.h"
 #include "platform/file_times.h"
 #include "platform/folder_reader.h"
+#include "platform/large_blocks.h"
 
 #include <algorithm>
 #include <sys/stat.h>
@@ -57,6 +58,8 @@ struct TCompearerCore::TScanWalk {
 };
 
 void TCompearerCore::ScanSearchSpec(const std::string& spec) {
+    // The scan's large indexes go back to the system when they are freed.
+    GiveLargeBlocksBack();
     StopRequested = false;
     // Rows that were there before are unknown to this scan's indexes: they may repeat its own.
     const bool fresh = FilePaths.empty();
