@@ -56,9 +56,9 @@ struct TContentSplitter::TFile {
 
 TContentSplitter::TContentSplitter(const TSplitColumns& columns, TDescriptorCache& budget,
                                    TContentHooks hooks, std::size_t heldBudget)
-    : paths_(columns.Paths), ids_(columns.Ids), modifiedNs_(columns.ModifiedNs), budget_(budget),
-      hooks_(std::move(hooks)), maxOpen_(std::clamp<std::size_t>(budget.Limit(), 2, MaxOpenFiles)),
-      heldBudget_(heldBudget) {}
+    : paths_(columns.Paths), ids_(columns.Ids), modifiedNs_(columns.ModifiedNs),
+      changedNs_(columns.ChangedNs), budget_(budget), hooks_(std::move(hooks)),
+      maxOpen_(std::clamp<std::size_t>(budget.Limit(), 2, MaxOpenFiles)), heldBudget_(heldBudget) {}
 
 // The descriptors close with files_.
 TContentSplitter::~TContentSplitter() = default;
@@ -149,6 +149,18 @@ bool TContentSplitter::HashSplit(TMembers members, std::int64_t offset, std::siz
     keys.reserve(members.size());
     char* buffer = Buffer(block);
     for (const std::uint32_t member : members) {
+        if (offset == 0 && scanSize_ <= std::int64_t(block)) {
+            const std::int64_t count =
+                ReadUnchangedSinceScan(member, buffer, static_cast<std::size_t>(scanSize_));
+            if (count >= 0) {
+                const XXH64_hash_t hash = XXH3_64bits(buffer, static_cast<std::size_t>(count));
+                keys.push_back({count, hash, member, Hold(buffer, count, hash)});
+                hooks_.Poll();
+                if (hooks_.StopRequested())
+                    return false;
+                continue;
+            }
+        }
         if (!Open(member))
             continue;
         TFile& file = files_[member];
@@ -582,6 +594,45 @@ void TContentSplitter::CloseAll() {
         Close(member);
 }
 
+// Reads a small file whole on its first opening with one status call, made after the read: when
+// it shows the regular file the scan found, with the scan's size and times, change time included,
+// nothing touched the file since the scan, so the bytes read are the scan's version and final.
+// Otherwise -1 and the file is closed again, for the careful reading, which tells a change from
+// a failure. `length` is the scan size.
+std::int64_t TContentSplitter::ReadUnchangedSinceScan(std::uint32_t member, char* buffer,
+                                                      std::size_t length) {
+    TFile& file = files_[member];
+    const std::uint32_t row = rowsByPath_[file.RowBegin];
+    if (file.HasSeen || file.Failed || file.Fd || row >= modifiedNs_.size() ||
+        row >= changedNs_.size() || changedNs_[row] == 0 || row >= ids_.size() ||
+        !ids_[row].Known())
+        return -1;
+    const std::string& path = paths_[row];
+    if (!budget_.Open(file.Fd, [&] {
+            return OpenLongPath(path, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+        }))
+        return -1;
+    ssize_t count = 0;
+    do {
+        count = ::pread(file.Fd.Get(), buffer, length, 0);
+    } while (count < 0 && errno == EINTR);
+    if (count >= 0)
+        CountRead(member, 0, count);
+    struct stat facts {};
+    const bool asScanned = count == static_cast<ssize_t>(length) &&
+                           ::fstat(file.Fd.Get(), &facts) == 0 && S_ISREG(facts.st_mode) &&
+                           FileIdOf(facts) == ids_[row] && facts.st_size == scanSize_ &&
+                           NanosecondsOf(facts.st_mtim) == modifiedNs_[row] &&
+                           NanosecondsOf(facts.st_ctim) == changedNs_[row];
+    Close(member);
+    if (!asScanned)
+        return -1;
+    file.Seen = {scanSize_, modifiedNs_[row], changedNs_[row]};
+    file.HasSeen = true;
+    file.Length = scanSize_;
+    return count;
+}
+
 std::int64_t TContentSplitter::ReadAt(std::uint32_t member, char* buffer, std::size_t length,
                                       std::int64_t offset) {
     TFile& file = files_[member];
@@ -601,17 +652,23 @@ std::int64_t TContentSplitter::ReadAt(std::uint32_t member, char* buffer, std::s
             break;
         done += static_cast<std::size_t>(count);
     }
-    bytesRead_.fetch_add(static_cast<std::int64_t>(done), std::memory_order_relaxed);
+    CountRead(member, offset, std::int64_t(done));
+    return static_cast<std::int64_t>(done);
+}
+
+// Counts `count` bytes read from the member's file at `offset`, in the figures and the work done.
+void TContentSplitter::CountRead(std::uint32_t member, std::int64_t offset, std::int64_t count) {
+    TFile& file = files_[member];
+    bytesRead_.fetch_add(count, std::memory_order_relaxed);
     if (hooks_.ChunkRead)
-        hooks_.ChunkRead(paths_[rowsByPath_[file.RowBegin]], offset + std::int64_t(done));
+        hooks_.ChunkRead(paths_[rowsByPath_[file.RowBegin]], offset + count);
     // Each byte read counts once, wherever it lies, up to the file's scan size.
     const std::int64_t credit =
-        std::min(file.CreditedWork + file.RowCount * std::int64_t(done), file.RowCount * scanSize_);
+        std::min(file.CreditedWork + file.RowCount * count, file.RowCount * scanSize_);
     if (credit > file.CreditedWork) {
         hooks_.WorkDone(credit - file.CreditedWork);
         file.CreditedWork = credit;
     }
-    return static_cast<std::int64_t>(done);
 }
 
 void TContentSplitter::TFreeBuffer::operator()(char* buffer) const {

@@ -37,12 +37,14 @@ struct TContentHooks {
 };
 
 /// The columns of the file table a content split reads: a row's path, its file's device and
-/// inode (a file whose id is known must still have it when opened) and its modification time
-/// in nanoseconds as the scan saw it.
+/// inode (a file whose id is known must still have it when opened), and its modification and
+/// change times in nanoseconds as the scan saw them (a column shorter than the table knows no
+/// time for the rows past its end).
 struct TSplitColumns {
     const TPathColumn& Paths;
     const TFileIdColumn& Ids;
     const TChunkedColumn<std::int64_t>& ModifiedNs;
+    const TChunkedColumn<std::int64_t>& ChangedNs;
 };
 
 /// Splits sets of candidate rows into classes of files with byte-identical content. Every file
@@ -111,6 +113,8 @@ private:
                                               const std::vector<std::int64_t>& counts);
     void ReleaseLargeSet();
     [[nodiscard]] bool ReadWhole(std::uint32_t member);
+    std::int64_t ReadUnchangedSinceScan(std::uint32_t member, char* buffer, std::size_t length);
+    void CountRead(std::uint32_t member, std::int64_t offset, std::int64_t count);
     std::int64_t Hold(const char* bytes, std::int64_t count, std::uint64_t hash);
     void SplitHeld(const TMembers& run, const std::vector<std::int64_t>& heldAt,
                    std::int64_t length, std::vector<std::vector<std::uint32_t>>& classes);
@@ -130,6 +134,7 @@ private:
     const TPathColumn& paths_;
     const TFileIdColumn& ids_;
     const TChunkedColumn<std::int64_t>& modifiedNs_;
+    const TChunkedColumn<std::int64_t>& changedNs_;
     TDescriptorCache& budget_;
     TContentHooks hooks_;
     std::size_t maxOpen_ = MaxOpenFiles;

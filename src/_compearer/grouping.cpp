@@ -250,7 +250,7 @@ void TCompearerCore::CompareAndReportInHeadOrder(const TCandidateSets& sets,
         return !StopRequested;
     });
     TContentSplitter splitter(
-        {FilePaths, FileIds, FileModifiedNs}, cache,
+        {FilePaths, FileIds, FileModifiedNs, FileChangedNs}, cache,
         {[this] { Poll(); }, [this] { return StopRequested; },
          [this](std::int64_t work) { AddProgress(work); },
          [this](std::uint32_t row, int error) { ReportUnreadable(row, error); },
@@ -317,7 +317,8 @@ void TCompearerCore::SplitWithPool(const TCandidateSets& sets, const TCandidateS
                                    TContentRecall* recall, std::vector<bool>& removed,
                                    TDescriptorGrant descriptors, std::size_t threads) {
     TSplitPool pool(
-        {FilePaths, FileIds, FileModifiedNs}, std::move(descriptors), threads, sets.Order.size(),
+        {FilePaths, FileIds, FileModifiedNs, FileChangedNs}, std::move(descriptors), threads,
+        sets.Order.size(),
         [&sets, &read, this](std::size_t index) {
             const std::uint32_t k = sets.Order[index];
             return TSplitPool::TSet{read.Set(k), FileSizes[sets.Set(k).front()]};

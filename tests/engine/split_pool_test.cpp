@@ -41,7 +41,7 @@ protected:
     // A pool of `threads` with eight descriptors.
     std::unique_ptr<TSplitPool> Pool(std::size_t threads,
                                      std::function<TSplitPool::TSet(std::size_t)> setAt) {
-        return std::make_unique<TSplitPool>(TSplitColumns{paths, ids, modifiedNs},
+        return std::make_unique<TSplitPool>(TSplitColumns{paths, ids, modifiedNs, changedNs},
                                             descriptors.TryTake(8, 8), threads, SetCount,
                                             std::move(setAt));
     }
@@ -58,6 +58,7 @@ protected:
     TPathColumn paths;
     TFileIdColumn ids;
     TChunkedColumn<std::int64_t> modifiedNs;
+    TChunkedColumn<std::int64_t> changedNs; // none known: every file is read the careful way
     TDescriptorBudget descriptors{64};
     std::vector<std::uint32_t> rows;
 };
@@ -109,8 +110,8 @@ TEST_F(SplitPool, SplitsSideBySideStayWithinTheMemoryBudget) {
     const std::size_t set = TContentSplitter::MemoryOf(4, 1000 + SetCount);
     for (const std::size_t budget : {std::size_t{1}, set, 2 * set + 1}) {
         const auto pool = std::make_unique<TSplitPool>(
-            TSplitColumns{paths, ids, modifiedNs}, descriptors.TryTake(8, 8), 4, SetCount,
-            [this](std::size_t k) { return SetAt(k); }, nullptr, budget);
+            TSplitColumns{paths, ids, modifiedNs, changedNs}, descriptors.TryTake(8, 8), 4,
+            SetCount, [this](std::size_t k) { return SetAt(k); }, nullptr, budget);
         TSplitPool::TSetResult result;
         for (std::uint32_t k = 0; k < SetCount; ++k) {
             ASSERT_TRUE(pool->Take(k, result, std::chrono::milliseconds(5), [] {}));
