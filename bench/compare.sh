@@ -5,6 +5,11 @@
 #   bench/compare.sh /tmp/parvex-corpus          warm: every file is read once before the runs
 #   bench/compare.sh --cold /tmp/parvex-corpus   cold: the page cache is dropped before every
 #                                                single run (root only; skipped otherwise)
+#   bench/compare.sh --shape handful /tmp/parvex-handful
+#                                                a million generated files (bench/make-million.sh)
+#                                                of 8 sizes ("handful") or 4,096 ("million"),
+#                                                made first unless DIR already holds that tree;
+#                                                --cold may come before --shape
 #   RUNS=3 (timed runs per tool), PARVEX_CLI=path/to/parvex-cli (default: build/src/cli/),
 #   TOOLS="parvex jdupes" (the tools to run, parvex among them; default: all five),
 #   PARVEX_ARGS="--threads 1" (more parvex-cli arguments, split at blanks),
@@ -12,13 +17,27 @@
 set -euo pipefail
 
 HERE=$(cd "$(dirname "$0")" && pwd)
-USAGE="usage: compare.sh [--cold] DIR"
+USAGE="usage: compare.sh [--cold] [--shape million|handful] DIR"
 COLD=0
 if [ "${1:-}" = --cold ]; then
   COLD=1
   shift
 fi
+SHAPE=
+if [ "${1:-}" = --shape ]; then
+  SHAPE=${2:-}
+  shift 2 || { echo "$USAGE" >&2; exit 2; }
+fi
 [ $# -eq 1 ] || { echo "$USAGE" >&2; exit 2; }
+case $SHAPE in
+"") ;;
+million | handful)
+  SIZES=4096
+  [ "$SHAPE" = million ] || SIZES=8
+  [ -d "$1/.parvex-million-sizes-$SIZES-scale-1" ] || SIZES=$SIZES "$HERE/make-million.sh" "$1"
+  ;;
+*) echo "compare.sh: unknown shape '$SHAPE' ($USAGE)" >&2; exit 2 ;;
+esac
 DIR=$(cd "$1" && pwd)
 RUNS=${RUNS:-3}
 ALL_TOOLS=(parvex fdupes jdupes rdfind rmlint)

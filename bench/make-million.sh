@@ -17,6 +17,8 @@ MARKER=.parvex-million
 
 . "$(dirname "$0")/generated-folder.sh"
 prepare_generated_folder "$DIR" "$MARKER" make-million.sh
+# A second empty folder names the shape, so that bench/compare.sh --shape knows the tree.
+mkdir "$DIR/$MARKER-sizes-$SIZES-scale-$SCALE"
 
 python3 - "$DIR" "$SCALE" "$SIZES" <<'PY'
 import os, random, sys

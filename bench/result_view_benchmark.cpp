@@ -186,7 +186,8 @@ void MillionResult(benchmark::State& state) {
 // A real search by size and content through the window, over the tree in $PARVEX_MILLION (made
 // by bench/make-million.sh): the longest stall of the event loop from the click on Start until
 // the result is drawn, how long the result takes to appear after the comparison ends, clearing
-// it, and the process's memory at the end.
+// it, and the process's memory at the end. With PARVEX_REMEMBER=0 the window does not remember
+// what it compared, as `parvex-cli --no-cache` does not.
 void MillionSearch(benchmark::State& state) {
     const char* tree = std::getenv("PARVEX_MILLION");
     if (tree == nullptr) {
@@ -194,6 +195,8 @@ void MillionSearch(benchmark::State& state) {
         return;
     }
     TWindow shown;
+    if (const char* remember = std::getenv("PARVEX_REMEMBER"); remember && *remember == '0')
+        shown.window->D_settings_user->WriteRememberCompared(false);
     parvex::TCompearerCore& core = shown.window->Ocompearer1->Core();
     core.SetKeys({.Size = true, .Content = true});
     shown.window->Edit_root->setText(QFile::decodeName(tree));
