@@ -31,6 +31,26 @@ constexpr std::int64_t SequentialHintSize = 256 << 10;
 // so that several files are fetched at once rather than one chunk after the other.
 constexpr std::int64_t ReadAheadWindow = 8 << 20;
 
+// Splits the indexes in `pending` into parts whose members `same` finds equal to the part's
+// first, calling `part` with the members each part maps to.
+template <class TSame, class TPart>
+void PartitionByEquality(std::vector<std::size_t> pending,
+                         const std::vector<std::uint32_t>& members, TSame same, TPart part) {
+    std::vector<std::size_t> rest;
+    while (!pending.empty()) {
+        std::vector<std::uint32_t> equal{members[pending.front()]};
+        rest.clear();
+        for (std::size_t i = 1; i < pending.size(); ++i) {
+            if (same(pending.front(), pending[i]))
+                equal.push_back(members[pending[i]]);
+            else
+                rest.push_back(pending[i]);
+        }
+        part(std::move(equal));
+        pending.swap(rest);
+    }
+}
+
 } // namespace
 
 // What a file's descriptor says of it. Writing to a file moves its size or its times, unless
@@ -55,10 +75,10 @@ struct TContentSplitter::TFile {
 };
 
 TContentSplitter::TContentSplitter(const TSplitColumns& columns, TDescriptorCache& budget,
-                                   TContentHooks hooks, std::size_t heldBudget)
+                                   TContentHooks hooks)
     : paths_(columns.Paths), ids_(columns.Ids), modifiedNs_(columns.ModifiedNs),
       changedNs_(columns.ChangedNs), budget_(budget), hooks_(std::move(hooks)),
-      maxOpen_(std::clamp<std::size_t>(budget.Limit(), 2, MaxOpenFiles)), heldBudget_(heldBudget) {}
+      maxOpen_(std::clamp<std::size_t>(budget.Limit(), 2, MaxOpenFiles)) {}
 
 // The descriptors close with files_.
 TContentSplitter::~TContentSplitter() = default;
@@ -234,11 +254,11 @@ std::int64_t TContentSplitter::Hold(const char* bytes, std::int64_t count, std::
         if (length == count && std::memcmp(held_.data() + at, bytes, size) == 0)
             return at;
     }
-    if (held_.size() + size > heldBudget_)
+    if (held_.size() + size > HeldBudget)
         return -1;
     // Held bytes grow to the budget in one step, never copied to a larger buffer.
-    if (held_.capacity() < heldBudget_)
-        held_.reserve(heldBudget_);
+    if (held_.capacity() < HeldBudget)
+        held_.reserve(HeldBudget);
     const auto at = static_cast<std::int64_t>(held_.size());
     held_.insert(held_.end(), bytes, bytes + size);
     heldAt_.emplace(hash, std::pair(at, count));
@@ -254,21 +274,10 @@ void TContentSplitter::SplitHeld(const TMembers& run, const std::vector<std::int
                std::memcmp(held_.data() + heldAt[a], held_.data() + heldAt[b],
                            static_cast<std::size_t>(length)) == 0;
     };
-    std::vector<std::size_t> pending(run.size());
-    std::iota(pending.begin(), pending.end(), std::size_t{0});
-    std::vector<std::size_t> rest;
-    while (!pending.empty()) {
-        TMembers part{run[pending.front()]};
-        rest.clear();
-        for (std::size_t i = 1; i < pending.size(); ++i) {
-            if (sameBytes(pending.front(), pending[i]))
-                part.push_back(run[pending[i]]);
-            else
-                rest.push_back(pending[i]);
-        }
-        Emit(part, classes);
-        pending.swap(rest);
-    }
+    std::vector<std::size_t> all(run.size());
+    std::iota(all.begin(), all.end(), std::size_t{0});
+    PartitionByEquality(std::move(all), run, sameBytes,
+                        [&](const TMembers& part) { Emit(part, classes); });
     Settle(run);
 }
 
@@ -450,19 +459,8 @@ TContentSplitter::SplitOnChunk(const char* arena, const TMembers& members, std::
         std::vector<std::size_t> pending;
         for (const auto& [hash, k] : run)
             pending.push_back(k);
-        while (!pending.empty()) {
-            const std::size_t first = pending.front();
-            TMembers part{members[first]};
-            std::vector<std::size_t> rest;
-            for (std::size_t i = 1; i < pending.size(); ++i) {
-                if (sameBytes(first, pending[i]))
-                    part.push_back(members[pending[i]]);
-                else
-                    rest.push_back(pending[i]);
-            }
-            parts.push_back(std::move(part));
-            pending = std::move(rest);
-        }
+        PartitionByEquality(std::move(pending), members, sameBytes,
+                            [&](TMembers part) { parts.push_back(std::move(part)); });
     });
     return parts;
 }

@@ -57,10 +57,7 @@ class TContentSplitter {
 public:
     /// Rows are indexes into `columns`; descriptors are held in `budget`; the hooks report
     /// progress and poll for a stop.
-    /// Small files read whole while sorting a large set hold up to `heldBudget` bytes, so that
-    /// they are compared without a second read.
-    TContentSplitter(const TSplitColumns& columns, TDescriptorCache& budget, TContentHooks hooks,
-                     std::size_t heldBudget = HeldBudget);
+    TContentSplitter(const TSplitColumns& columns, TDescriptorCache& budget, TContentHooks hooks);
     ~TContentSplitter();
     TContentSplitter(const TContentSplitter&) = delete;
     TContentSplitter& operator=(const TContentSplitter&) = delete;
@@ -91,7 +88,8 @@ public:
     static constexpr std::size_t MaxOpenFiles = 64;
     /// Chunk memory shared by the files read side by side.
     static constexpr std::size_t ChunkBudget = 2 << 20;
-    /// Bytes of small files read whole held for their comparison, unless the caller gives less.
+    /// Bytes of small files read whole while a large set is sorted, held so that they are
+    /// compared without a second read.
     static constexpr std::size_t HeldBudget = 16 << 20;
     /// A split whose memory reached this much gives it back to the system when it ends.
     static constexpr std::size_t ReleaseAbove = 4 << 20;
@@ -148,7 +146,6 @@ private:
     std::size_t bufferSize_ = 0;
     // Bytes of files read whole by the hash pass, each distinct content once, and where the
     // first file of each hash has them (offset, length).
-    std::size_t heldBudget_;
     std::vector<char> held_;
     std::unordered_map<std::uint64_t, std::pair<std::int64_t, std::int64_t>> heldAt_;
     std::atomic<std::int64_t> bytesRead_{0};
