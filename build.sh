@@ -14,7 +14,7 @@ cd "$(dirname "$0")"
 
 JOBS=${JOBS:-$(nproc)}
 PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config libsqlite3-dev
-  qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev libxxhash-dev
+  qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev libxxhash-dev liburing-dev
   nlohmann-json3-dev python3-jsonschema
   fonts-dejavu-core xdg-utils
   dpkg-dev file desktop-file-utils appstream lintian dbus-daemon libfile-mimeinfo-perl

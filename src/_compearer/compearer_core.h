@@ -12,6 +12,7 @@
 #include "_compearer/row_index.h"
 #include "_compearer/search_progress.h"
 #include "_compearer/time_code_column.h"
+#include "platform/batched_reads.h"
 
 #include <chrono>
 #include <cstdint>
@@ -74,6 +75,9 @@ public:
     /// Worker threads that read files (and walk folders) beside the calling thread; 0 lets the
     /// search choose from the devices it reads, 1 does everything on the calling thread.
     int Threads = 0;
+    /// How files' bytes are read: batches of small files go to the kernel in one call where it
+    /// allows (Batched), or every read is its own system call (Plain).
+    TReadPath ReadPath = TReadPath::Batched;
     /// Names and paths always keep their case; while this is false the name key ignores the
     /// case of a to z.
     bool CaseSensitiveNames = false;

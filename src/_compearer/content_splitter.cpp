@@ -25,6 +25,10 @@ constexpr std::size_t MinChunk = 16 << 10;
 constexpr std::size_t MaxChunk = 1 << 20;
 constexpr std::size_t FirstHashBlock = 64 << 10;
 constexpr std::size_t MaxHashBlock = 4 << 20;
+// The small files of a large set are read whole in batches of at most this many bytes: enough
+// to fill a batch with files of a few pages, and a quarter of what a comparison side by side
+// takes, for the many readers that sort large sets at once.
+constexpr std::size_t WholeBatchBytes = 512 << 10;
 // Below this size the kernel's read-ahead is enough; above it, tell it we stream.
 constexpr std::int64_t SequentialHintSize = 256 << 10;
 // Once files agree at both ends, the kernel is asked to read this much ahead of the comparison,
@@ -75,10 +79,15 @@ struct TContentSplitter::TFile {
 };
 
 TContentSplitter::TContentSplitter(const TSplitColumns& columns, TDescriptorCache& budget,
-                                   TContentHooks hooks)
+                                   TReadPath readPath, TContentHooks hooks)
     : paths_(columns.Paths), ids_(columns.Ids), modifiedNs_(columns.ModifiedNs),
       changedNs_(columns.ChangedNs), budget_(budget), hooks_(std::move(hooks)),
-      maxOpen_(std::clamp<std::size_t>(budget.Limit(), 2, MaxOpenFiles)) {}
+      ringDescriptorSetAside_(readPath == TReadPath::Batched && budget.SetAside(2)),
+      reader_(ringDescriptorSetAside_ ? TReadPath::Batched : TReadPath::Plain) {
+    if (ringDescriptorSetAside_ && !reader_.Batched())
+        budget_.PutBack(); // the kernel refused the ring
+    maxOpen_ = std::clamp<std::size_t>(budget_.Limit(), 2, MaxOpenFiles);
+}
 
 // The descriptors close with files_.
 TContentSplitter::~TContentSplitter() = default;
@@ -145,11 +154,35 @@ bool TContentSplitter::Resolve(TMembers members, std::vector<std::vector<std::ui
     }
     if (members.size() > maxOpen_)
         return HashSplit(std::move(members), 0, FirstHashBlock, classes);
+    if (ResolveReadWhole(members, classes))
+        return true;
     std::vector<TMembers> finals;
     if (!Lockstep(members, finals))
         return false;
     for (const TMembers& equal : finals)
         Emit(equal, classes);
+    Settle(members);
+    return true;
+}
+
+// Splits a set of small files, all within one chunk budget, on their whole bytes read side by
+// side, each file with one status call. False, with nothing settled, when the set does not
+// qualify or a file must be read the careful way; the files are then compared side by side.
+bool TContentSplitter::ResolveReadWhole(const TMembers& members,
+                                        std::vector<std::vector<std::uint32_t>>& classes) {
+    const std::size_t stride = WholeStride();
+    if (members.size() < 2 || scanSize_ > std::int64_t(FirstHashBlock) ||
+        members.size() * stride > ChunkBudget ||
+        !std::all_of(members.begin(), members.end(),
+                     [this](std::uint32_t member) { return MayReadUnchanged(member); }))
+        return false;
+    char* const arena = Buffer(members.size() * stride);
+    std::vector<std::int64_t> counts;
+    ReadUnchangedSinceScan(members, arena, counts);
+    if (std::any_of(counts.begin(), counts.end(), [](std::int64_t count) { return count < 0; }))
+        return false;
+    for (const TMembers& part : SplitOnChunk(arena, members, stride, counts))
+        Emit(part, classes);
     Settle(members);
     return true;
 }
@@ -167,36 +200,47 @@ bool TContentSplitter::HashSplit(TMembers members, std::int64_t offset, std::siz
     };
     std::vector<TKey> keys;
     keys.reserve(members.size());
-    char* buffer = Buffer(block);
-    for (const std::uint32_t member : members) {
-        if (offset == 0 && scanSize_ <= std::int64_t(block)) {
-            const std::int64_t count =
-                ReadUnchangedSinceScan(member, buffer, static_cast<std::size_t>(scanSize_));
-            if (count >= 0) {
-                const XXH64_hash_t hash = XXH3_64bits(buffer, static_cast<std::size_t>(count));
-                keys.push_back({count, hash, member, Hold(buffer, count, hash)});
-                hooks_.Poll();
-                if (hooks_.StopRequested())
-                    return false;
+    // Small files are read whole, a batch at a time, each with one status call; those that take
+    // the careful way are read one by one afterwards.
+    const bool whole = offset == 0 && scanSize_ <= std::int64_t(block);
+    const std::size_t stride = WholeStride();
+    const std::size_t batch = std::clamp<std::size_t>(WholeBatchBytes / stride, 1, maxOpen_);
+    char* const arena = Buffer(whole ? std::max(block, batch * stride) : block);
+    TMembers careful;
+    std::vector<std::int64_t> counts;
+    for (std::size_t at = 0; whole && at < members.size(); at += batch) {
+        const auto part = std::span(members).subspan(at, std::min(batch, members.size() - at));
+        ReadUnchangedSinceScan(part, arena, counts);
+        for (std::size_t k = 0; k < part.size(); ++k) {
+            if (counts[k] < 0) {
+                careful.push_back(part[k]);
                 continue;
             }
+            const char* bytes = arena + k * stride;
+            const XXH64_hash_t hash = XXH3_64bits(bytes, static_cast<std::size_t>(counts[k]));
+            keys.push_back({counts[k], hash, part[k], Hold(bytes, counts[k], hash)});
         }
+        hooks_.Poll();
+        if (hooks_.StopRequested())
+            return false;
+    }
+    for (const std::uint32_t member : whole ? careful : members) {
         if (!Open(member))
             continue;
         TFile& file = files_[member];
         const std::int64_t wanted =
             std::clamp<std::int64_t>(file.Length - offset, 0, static_cast<std::int64_t>(block));
-        const std::int64_t count = ReadAt(member, buffer, static_cast<std::size_t>(wanted), offset);
+        const std::int64_t count = ReadAt(member, arena, static_cast<std::size_t>(wanted), offset);
         const std::int64_t length = file.Length;
         if (count < 0)
             continue;
-        const XXH64_hash_t hash = XXH3_64bits(buffer, static_cast<std::size_t>(count));
-        const bool whole = offset == 0 && count == length;
+        const XXH64_hash_t hash = XXH3_64bits(arena, static_cast<std::size_t>(count));
+        const bool readWhole = offset == 0 && count == length;
         // A file read whole is final once its descriptor shows it as it was when opened.
-        if (whole && !ReadWhole(member))
+        if (readWhole && !ReadWhole(member))
             continue;
         Close(member);
-        keys.push_back({length, hash, member, whole ? Hold(buffer, count, hash) : -1});
+        keys.push_back({length, hash, member, readWhole ? Hold(arena, count, hash) : -1});
         hooks_.Poll();
         if (hooks_.StopRequested())
             return false;
@@ -592,43 +636,71 @@ void TContentSplitter::CloseAll() {
         Close(member);
 }
 
-// Reads a small file whole on its first opening with one status call, made after the read: when
-// it shows the regular file the scan found, with the scan's size and times, change time included,
-// nothing touched the file since the scan, so the bytes read are the scan's version and final.
-// Otherwise -1 and the file is closed again, for the careful reading, which tells a change from
-// a failure. `length` is the scan size.
-std::int64_t TContentSplitter::ReadUnchangedSinceScan(std::uint32_t member, char* buffer,
-                                                      std::size_t length) {
-    TFile& file = files_[member];
+// The room a small file read whole takes in an arena: its scan size, rounded up to whole pages
+// so that every file's bytes start on a page.
+std::size_t TContentSplitter::WholeStride() const {
+    const auto size = static_cast<std::size_t>(std::max<std::int64_t>(scanSize_, 1));
+    return (size + PageSize - 1) / PageSize * PageSize;
+}
+
+// True when the member's file may be read with one status call: not yet opened, and the scan
+// knows its identity and its times.
+bool TContentSplitter::MayReadUnchanged(std::uint32_t member) const {
+    const TFile& file = files_[member];
     const std::uint32_t row = rowsByPath_[file.RowBegin];
-    if (file.HasSeen || file.Failed || file.Fd || row >= modifiedNs_.size() ||
-        row >= changedNs_.size() || changedNs_[row] == 0 || row >= ids_.size() ||
-        !ids_[row].Known())
-        return -1;
-    const std::string& path = paths_[row];
-    if (!budget_.Open(file.Fd, [&] {
-            return OpenLongPath(path, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
-        }))
-        return -1;
-    ssize_t count = 0;
-    do {
-        count = ::pread(file.Fd.Get(), buffer, length, 0);
-    } while (count < 0 && errno == EINTR);
-    if (count >= 0)
-        CountRead(member, 0, count);
-    struct stat facts {};
-    const bool asScanned = count == static_cast<ssize_t>(length) &&
-                           ::fstat(file.Fd.Get(), &facts) == 0 && S_ISREG(facts.st_mode) &&
-                           FileIdOf(facts) == ids_[row] && facts.st_size == scanSize_ &&
-                           NanosecondsOf(facts.st_mtim) == modifiedNs_[row] &&
-                           NanosecondsOf(facts.st_ctim) == changedNs_[row];
-    Close(member);
-    if (!asScanned)
-        return -1;
-    file.Seen = {scanSize_, modifiedNs_[row], changedNs_[row]};
-    file.HasSeen = true;
-    file.Length = scanSize_;
-    return count;
+    return !file.HasSeen && !file.Failed && !file.Fd && row < modifiedNs_.size() &&
+           row < changedNs_.size() && changedNs_[row] != 0 && row < ids_.size() &&
+           ids_[row].Known();
+}
+
+// Reads small files whole on their first opening, side by side, each with one status call made
+// after its read: when it shows the regular file the scan found, with the scan's size and times,
+// change time included, nothing touched the file since the scan, so the bytes read are the
+// scan's version and final. Member k's bytes go to `arena` at k strides; counts[k] is their
+// count, or -1 when the file must be read the careful way, which tells a change from a failure
+// (it is closed again, as it was).
+void TContentSplitter::ReadUnchangedSinceScan(std::span<const std::uint32_t> members, char* arena,
+                                              std::vector<std::int64_t>& counts) {
+    const std::size_t stride = WholeStride();
+    const auto length = static_cast<std::size_t>(scanSize_);
+    counts.assign(members.size(), -1);
+    requests_.clear();
+    std::vector<std::size_t> opened;
+    for (std::size_t k = 0; k < members.size(); ++k) {
+        TFile& file = files_[members[k]];
+        if (!MayReadUnchanged(members[k]))
+            continue;
+        const std::string& path = paths_[rowsByPath_[file.RowBegin]];
+        if (!budget_.Open(file.Fd, [&] {
+                return OpenLongPath(path,
+                                    O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+            }))
+            continue;
+        requests_.push_back({file.Fd.Get(), arena + k * stride, length, 0, 0});
+        opened.push_back(k);
+    }
+    reader_.ReadAll(requests_);
+    for (std::size_t i = 0; i < opened.size(); ++i) {
+        const std::uint32_t member = members[opened[i]];
+        TFile& file = files_[member];
+        const std::uint32_t row = rowsByPath_[file.RowBegin];
+        const std::int64_t count = requests_[i].Result;
+        if (count >= 0)
+            CountRead(member, 0, count);
+        struct stat facts {};
+        const bool asScanned = count == scanSize_ && ::fstat(file.Fd.Get(), &facts) == 0 &&
+                               S_ISREG(facts.st_mode) && FileIdOf(facts) == ids_[row] &&
+                               facts.st_size == scanSize_ &&
+                               NanosecondsOf(facts.st_mtim) == modifiedNs_[row] &&
+                               NanosecondsOf(facts.st_ctim) == changedNs_[row];
+        Close(member);
+        if (!asScanned)
+            continue;
+        file.Seen = {scanSize_, modifiedNs_[row], changedNs_[row]};
+        file.HasSeen = true;
+        file.Length = scanSize_;
+        counts[opened[i]] = count;
+    }
 }
 
 std::int64_t TContentSplitter::ReadAt(std::uint32_t member, char* buffer, std::size_t length,

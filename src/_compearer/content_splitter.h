@@ -4,6 +4,7 @@
 #include "_compearer/descriptor_cache.h"
 #include "_compearer/file_id_column.h"
 #include "_compearer/path_column.h"
+#include "platform/batched_reads.h"
 #include "platform/file_id.h"
 
 #include <atomic>
@@ -55,9 +56,10 @@ struct TSplitColumns {
 /// identical to nothing and reported through the Changed hook.
 class TContentSplitter {
 public:
-    /// Rows are indexes into `columns`; descriptors are held in `budget`; the hooks report
-    /// progress and poll for a stop.
-    TContentSplitter(const TSplitColumns& columns, TDescriptorCache& budget, TContentHooks hooks);
+    /// Rows are indexes into `columns`; descriptors are held in `budget` (a ring for batched
+    /// reads takes one of them); the hooks report progress and poll for a stop.
+    TContentSplitter(const TSplitColumns& columns, TDescriptorCache& budget, TReadPath readPath,
+                     TContentHooks hooks);
     ~TContentSplitter();
     TContentSplitter(const TContentSplitter&) = delete;
     TContentSplitter& operator=(const TContentSplitter&) = delete;
@@ -100,6 +102,8 @@ private:
     using TMembers = std::vector<std::uint32_t>;
 
     bool Resolve(TMembers members, std::vector<std::vector<std::uint32_t>>& classes);
+    bool ResolveReadWhole(const TMembers& members,
+                          std::vector<std::vector<std::uint32_t>>& classes);
     bool HashSplit(TMembers members, std::int64_t offset, std::size_t block,
                    std::vector<std::vector<std::uint32_t>>& classes);
     bool CompareToRepresentative(TMembers members,
@@ -111,7 +115,10 @@ private:
                                               const std::vector<std::int64_t>& counts);
     void ReleaseLargeSet();
     [[nodiscard]] bool ReadWhole(std::uint32_t member);
-    std::int64_t ReadUnchangedSinceScan(std::uint32_t member, char* buffer, std::size_t length);
+    std::size_t WholeStride() const;
+    [[nodiscard]] bool MayReadUnchanged(std::uint32_t member) const;
+    void ReadUnchangedSinceScan(std::span<const std::uint32_t> members, char* arena,
+                                std::vector<std::int64_t>& counts);
     void CountRead(std::uint32_t member, std::int64_t offset, std::int64_t count);
     std::int64_t Hold(const char* bytes, std::int64_t count, std::uint64_t hash);
     void SplitHeld(const TMembers& run, const std::vector<std::int64_t>& heldAt,
@@ -135,6 +142,10 @@ private:
     const TChunkedColumn<std::int64_t>& changedNs_;
     TDescriptorCache& budget_;
     TContentHooks hooks_;
+    // The ring of batched reads holds one descriptor of the budget's, set aside before it opens.
+    bool ringDescriptorSetAside_ = false;
+    TBatchReader reader_;
+    std::vector<TReadRequest> requests_;
     std::size_t maxOpen_ = MaxOpenFiles;
     std::int64_t scanSize_ = 0;
     std::vector<std::uint32_t> rowsByPath_;

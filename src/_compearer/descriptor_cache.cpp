@@ -76,6 +76,15 @@ void TDescriptorCache::Unlink(TBudgetFd& fd) {
     --held_;
 }
 
+bool TDescriptorCache::SetAside(std::size_t keep) {
+    if (limit_ < keep + 1)
+        return false;
+    --limit_;
+    while (held_ > limit_ && CloseOldest()) {
+    }
+    return true;
+}
+
 bool TDescriptorCache::CloseOldest() {
     if (oldest_ == nullptr)
         return false;

@@ -93,6 +93,12 @@ public:
     }
     /// Marks `fd` as just used, so it is closed last.
     void Touch(TBudgetFd& fd);
+    /// Takes one descriptor out of the limit for its holder to keep open beside the cache,
+    /// closing the oldest held when the cache is full. False, with nothing taken, when the limit
+    /// would fall below `keep`.
+    [[nodiscard]] bool SetAside(std::size_t keep);
+    /// Gives back a descriptor set aside with SetAside.
+    void PutBack() { ++limit_; }
 
     /// The longest wait between two tries while the system refuses descriptors.
     static constexpr std::chrono::milliseconds RoomWait{10};

@@ -250,7 +250,7 @@ void TCompearerCore::CompareAndReportInHeadOrder(const TCandidateSets& sets,
         return !StopRequested;
     });
     TContentSplitter splitter(
-        {FilePaths, FileIds, FileModifiedNs, FileChangedNs}, cache,
+        {FilePaths, FileIds, FileModifiedNs, FileChangedNs}, cache, ReadPath,
         {[this] { Poll(); }, [this] { return StopRequested; },
          [this](std::int64_t work) { AddProgress(work); },
          [this](std::uint32_t row, int error) { ReportUnreadable(row, error); },
@@ -318,7 +318,7 @@ void TCompearerCore::SplitWithPool(const TCandidateSets& sets, const TCandidateS
                                    TDescriptorGrant descriptors, std::size_t threads) {
     TSplitPool pool(
         {FilePaths, FileIds, FileModifiedNs, FileChangedNs}, std::move(descriptors), threads,
-        sets.Order.size(),
+        ReadPath, sets.Order.size(),
         [&sets, &read, this](std::size_t index) {
             const std::uint32_t k = sets.Order[index];
             return TSplitPool::TSet{read.Set(k), FileSizes[sets.Set(k).front()]};

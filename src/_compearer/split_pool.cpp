@@ -7,10 +7,11 @@ namespace parvex {
 
 struct TSplitPool::TWorker {
     TWorker(TSplitPool& pool, const TSplitColumns& columns, TDescriptorGrant descriptors,
+            TReadPath readPath,
             const std::function<void(const std::string&, std::int64_t)>& chunkRead)
         : Descriptors(std::move(descriptors),
                       [&pool] { return !pool.stopped_.load(std::memory_order_relaxed); }),
-          Splitter(columns, Descriptors,
+          Splitter(columns, Descriptors, readPath,
                    {[] {}, [&pool] { return pool.stopped_.load(std::memory_order_relaxed); },
                     [&pool](std::int64_t work) {
                         pool.work_.fetch_add(work, std::memory_order_relaxed);
@@ -27,7 +28,7 @@ struct TSplitPool::TWorker {
 };
 
 TSplitPool::TSplitPool(const TSplitColumns& columns, TDescriptorGrant descriptors,
-                       std::size_t threads, std::size_t setCount,
+                       std::size_t threads, TReadPath readPath, std::size_t setCount,
                        std::function<TSet(std::size_t)> setAt,
                        const std::function<void(const std::string&, std::int64_t)>& chunkRead,
                        std::size_t memoryBudget)
@@ -38,8 +39,8 @@ TSplitPool::TSplitPool(const TSplitColumns& columns, TDescriptorGrant descriptor
     const std::size_t share =
         std::min(descriptors.Count() / readers, TContentSplitter::MaxOpenFiles);
     for (std::size_t k = 0; k < readers; ++k)
-        workers_.push_back(
-            std::make_unique<TWorker>(*this, columns, descriptors.Split(share), chunkRead));
+        workers_.push_back(std::make_unique<TWorker>(*this, columns, descriptors.Split(share),
+                                                     readPath, chunkRead));
     descriptors.Release();
     for (const auto& worker : workers_)
         worker->Thread = std::thread([this, &worker = *worker] { Work(worker); });

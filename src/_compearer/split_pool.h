@@ -38,13 +38,13 @@ public:
         std::vector<std::uint32_t> Changed;
     };
 
-    /// Starts Readers(threads, descriptors) workers, sharing `descriptors` out among them, on
-    /// the sets 0 to setCount - 1, as `setAt` gives them; at most Lookahead sets are split ahead
-    /// of the one the calling thread waits for. `chunkRead`, when set, is every splitter's
-    /// ChunkRead hook, called on the workers' threads.
-    /// Splits run side by side while their memory together stays within `memoryBudget`.
+    /// Starts Readers(threads, descriptors) workers, sharing `descriptors` out among them and
+    /// reading on `readPath`, on the sets 0 to setCount - 1, as `setAt` gives them; at most
+    /// Lookahead sets are split ahead of the one the calling thread waits for. `chunkRead`, when
+    /// set, is every splitter's ChunkRead hook, called on the workers' threads. Splits run side by
+    /// side while their memory together stays within `memoryBudget`.
     TSplitPool(const TSplitColumns& columns, TDescriptorGrant descriptors, std::size_t threads,
-               std::size_t setCount, std::function<TSet(std::size_t)> setAt,
+               TReadPath readPath, std::size_t setCount, std::function<TSet(std::size_t)> setAt,
                const std::function<void(const std::string&, std::int64_t)>& chunkRead = {},
                std::size_t memoryBudget = MemoryBudget);
     /// Stops the workers and waits for them.

@@ -123,6 +123,8 @@ TCliOptions ParseCliArguments(const std::vector<std::string>& args) {
             options.ShowStats = true;
         } else if (arg == "--no-cache") {
             options.UseStore = false;
+        } else if (arg == "--plain-reads") {
+            options.PlainReads = true;
         } else if (arg == "--quiet" || arg == "-q") {
             options.Quiet = true;
         } else if (arg == "-0") {
@@ -196,8 +198,8 @@ const char* CliUsageText() {
     return "usage: parvex-cli [--keys LIST] [--exclude DIR]... [--min-size SIZE] [--max-size "
            "SIZE]\n"
            "                  [--no-hidden] [--no-read-only] [--format text|null|json | -0]\n"
-           "                  [--threads N] [--no-cache] [--quiet] [--stats] START_FOLDER\n"
-           "                  [MASK_LIST]\n"
+           "                  [--threads N] [--plain-reads] [--no-cache] [--quiet] [--stats]\n"
+           "                  START_FOLDER [MASK_LIST]\n"
            "       parvex-cli [search options] ACTION [--keep RULE]... [--protect DIR]...\n"
            "                  [--dry-run] START_FOLDER [MASK_LIST]\n"
            "       parvex-cli --from RESULT.json ACTION [--keep RULE]... [--protect DIR]...\n"
@@ -242,6 +244,9 @@ const char* CliUsageText() {
            "  --threads N      walk and read with N threads, 1 doing everything on one thread;\n"
            "                   0, the default, lets the search choose from the devices it\n"
            "                   reads; N is at most 1024\n"
+           "  --plain-reads    read every file with its own system calls; by default small\n"
+           "                   files are read in batches through io_uring where the system\n"
+           "                   allows it\n"
            "  --quiet, -q      no \"cannot read PATH: REASON\" line on standard error for a\n"
            "                   file or folder that could not be read (the exit status still\n"
            "                   says so)\n"

@@ -29,10 +29,11 @@ struct TCliOptions {
     TOutputFormat Format = TOutputFormat::Text;
     std::int64_t MinSize = 0; // smallest file size collected, included
     std::int64_t MaxSize = std::numeric_limits<std::int64_t>::max(); // largest, included
-    bool Hidden = true;   // collect names starting with "." and enter such folders
-    bool ReadOnly = true; // collect files without the owner's write permission
-    int Threads = 0;      // the engine's worker threads; 0 lets it choose by the devices read
-    bool Quiet = false;   // no line for a file or folder that could not be read
+    bool Hidden = true;      // collect names starting with "." and enter such folders
+    bool ReadOnly = true;    // collect files without the owner's write permission
+    int Threads = 0;         // the engine's worker threads; 0 lets it choose by the devices read
+    bool PlainReads = false; // one system call per read, never batched through io_uring
+    bool Quiet = false;      // no line for a file or folder that could not be read
     bool ShowStats = false;
     bool UseStore = true; // read and write the comparison store
     bool ShowHelp = false;

@@ -86,6 +86,7 @@ void PrepareSearch(TCompearerCore& core, const TCliOptions& options, std::int64_
     core.MinFileSize = options.MinSize;
     core.MaxFileSize = options.MaxSize;
     core.Threads = options.Threads;
+    core.ReadPath = options.PlainReads ? TReadPath::Plain : TReadPath::Batched;
     core.AllowHidden = options.Hidden;
     core.AllowHiddenFolders = options.Hidden;
     core.AllowReadOnly = options.ReadOnly;

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace parvex {
 namespace {
@@ -56,7 +57,8 @@ void RewriteBehindItsTime(const std::string& path) {
 }
 
 // A file that changes once its content is being compared, or after the scan and before its
-// first read, is in no group and is reported as changed, with one reader or several: a grown
+// first read, is in no group and is reported as changed, with one reader or several, reading
+// small files in batches or one at a time: a grown
 // file is not reported identical for the bytes it had, a shrunk one not with its old size. The
 // other files keep their groups.
 TEST(ChangedFile, AFileThatChangesWhileComparedIsDroppedFromItsGroupAndReported) {
@@ -76,7 +78,8 @@ TEST(ChangedFile, AFileThatChangesWhileComparedIsDroppedFromItsGroupAndReported)
          [](const std::string& path) { EXPECT_EQ(::truncate(path.c_str(), 0), 0); }},
     };
     for (const auto& c : cases) {
-        for (const int threads : {1, 4}) {
+        for (const auto& [threads, path] :
+             {std::pair{1, TReadPath::Batched}, {4, TReadPath::Batched}, {1, TReadPath::Plain}}) {
             TTempTree tree;
             const std::string body(BodySize, 'b'), other(4096, 'o');
             for (const char* name : {"a", "changing", "c"})
@@ -86,6 +89,7 @@ TEST(ChangedFile, AFileThatChangesWhileComparedIsDroppedFromItsGroupAndReported)
             const std::string changing = tree.Path("changing");
             TCompearerCore core;
             core.Threads = threads;
+            core.ReadPath = path;
             core.SetKeys({.Name = false, .Size = true, .Time = false, .Content = true});
             std::atomic<int> reads{0};
             std::atomic<bool> changed{false};
@@ -105,7 +109,8 @@ TEST(ChangedFile, AFileThatChangesWhileComparedIsDroppedFromItsGroupAndReported)
             log.Search(core, tree.Root() + "*");
 
             const std::string what = std::string(c.Change) + ", " + std::to_string(threads) +
-                                     " threads:\n" + TEventLog::Joined(log.Lines);
+                                     " threads, path " + std::to_string(int(path)) + ":\n" +
+                                     TEventLog::Joined(log.Lines);
             EXPECT_TRUE(changed) << what;
             EXPECT_EQ(log.Skipped(),
                       TLines{"skipped " + changing + ": changed while being compared"})
@@ -123,10 +128,11 @@ TEST(ChangedFile, AFileThatChangesWhileComparedIsDroppedFromItsGroupAndReported)
     }
 }
 
-// Small files of one size, too many to be open at once, are read whole with one status call when
-// nothing touched them since the scan: a file rewritten right after that read is still caught,
-// and one whose status alone changed after the scan (its mode) is read again, not dropped.
-TEST(ChangedFile, ASmallFileOfALargeSetIsDroppedOnlyWhenItsBytesMayHaveChanged) {
+// Small files of one size, in a set too large to be open at once or in a small one, are read
+// whole with one status call when nothing touched them since the scan, in batches or one at a
+// time: a file rewritten right after that read is still caught, and one whose status alone
+// changed after the scan (its mode) is read again, not dropped.
+TEST(ChangedFile, ASmallFileReadWholeIsDroppedOnlyWhenItsBytesMayHaveChanged) {
     const struct {
         const char* Change;
         bool AfterTheScan;
@@ -139,28 +145,36 @@ TEST(ChangedFile, ASmallFileOfALargeSetIsDroppedOnlyWhenItsBytesMayHaveChanged) 
          [](const std::string& path) { EXPECT_EQ(::chmod(path.c_str(), 0640), 0); }, false},
     };
     for (const auto& c : cases) {
-        TTempTree tree;
-        constexpr int Files = 100;
-        for (int i = 0; i < Files; ++i)
-            tree.File("f" + std::to_string(i), std::string(100, char('a' + i % 2)), OldTime);
-        const std::string changing = tree.Path("f7");
-        TCompearerCore core;
-        core.SetKeys({.Name = false, .Size = true, .Time = false, .Content = true});
-        core.OnChunkRead = [&](const std::string& path, std::int64_t) {
-            if (path == changing && !c.AfterTheScan)
-                c.Apply(changing);
-        };
-        core.OnStateChanged = [&](TSearchState state) {
-            if (state == ssComparing && c.AfterTheScan)
-                c.Apply(changing);
-        };
-        TEventLog log;
-        log.Search(core, tree.Root() + "*");
-        const TLines skipped =
-            c.Dropped ? TLines{"skipped " + changing + ": changed while being compared"} : TLines{};
-        EXPECT_EQ(log.Skipped(), skipped) << c.Change;
-        EXPECT_EQ(core.Figures.Groups, 2) << c.Change;
-        EXPECT_EQ(core.Figures.FilesInGroups, c.Dropped ? Files - 1 : Files) << c.Change;
+        for (const int files : {100, 10}) {
+            for (const TReadPath path : {TReadPath::Batched, TReadPath::Plain}) {
+                TTempTree tree;
+                for (int i = 0; i < files; ++i)
+                    tree.File("f" + std::to_string(i), std::string(100, char('a' + i % 2)),
+                              OldTime);
+                const std::string changing = tree.Path("f7");
+                TCompearerCore core;
+                core.ReadPath = path;
+                core.SetKeys({.Name = false, .Size = true, .Time = false, .Content = true});
+                core.OnChunkRead = [&](const std::string& read, std::int64_t) {
+                    if (read == changing && !c.AfterTheScan)
+                        c.Apply(changing);
+                };
+                core.OnStateChanged = [&](TSearchState state) {
+                    if (state == ssComparing && c.AfterTheScan)
+                        c.Apply(changing);
+                };
+                TEventLog log;
+                log.Search(core, tree.Root() + "*");
+                const TLines skipped =
+                    c.Dropped ? TLines{"skipped " + changing + ": changed while being compared"}
+                              : TLines{};
+                const std::string what = std::string(c.Change) + ", " + std::to_string(files) +
+                                         " files, path " + std::to_string(int(path));
+                EXPECT_EQ(log.Skipped(), skipped) << what;
+                EXPECT_EQ(core.Figures.Groups, 2) << what;
+                EXPECT_EQ(core.Figures.FilesInGroups, c.Dropped ? files - 1 : files) << what;
+            }
+        }
     }
 }
 

@@ -41,6 +41,26 @@ TEST(DescriptorCache, HoldsAtMostItsGrantClosingTheLeastRecentlyUsed) {
     EXPECT_TRUE(fds[3]);
 }
 
+// A descriptor set aside for its holder leaves the cache one fewer, the oldest closing when the
+// cache is full; it never leaves fewer than asked, and it comes back when put back.
+TEST(DescriptorCache, ADescriptorSetAsideLeavesTheCacheOneFewer) {
+    TDescriptorBudget budget(10);
+    TDescriptorCache cache(budget.TryTake(3, 3), {});
+    std::vector<TBudgetFd> fds(3);
+    for (TBudgetFd& fd : fds)
+        ASSERT_TRUE(cache.Open(fd, OpenNull));
+    ASSERT_TRUE(cache.SetAside(2));
+    EXPECT_EQ(cache.Limit(), 2U);
+    EXPECT_FALSE(fds[0]);
+    EXPECT_TRUE(fds[1] && fds[2]);
+    EXPECT_FALSE(cache.SetAside(2));
+    EXPECT_EQ(cache.Limit(), 2U);
+    cache.PutBack();
+    EXPECT_EQ(cache.Limit(), 3U);
+    ASSERT_TRUE(cache.Open(fds[0], OpenNull));
+    EXPECT_TRUE(fds[0] && fds[1] && fds[2]);
+}
+
 TEST(DescriptorCache, AHeldDescriptorMayMove) {
     TDescriptorBudget budget(10);
     TDescriptorCache cache(budget.TryTake(2, 2), {});

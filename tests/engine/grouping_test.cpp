@@ -32,6 +32,7 @@ struct TRow {
     std::int64_t Size, Time;
     TFileId Id;
     std::int64_t ModifiedNs = 0;
+    std::int64_t ChangedNs = 0;
 };
 
 // Whole files, read once per path: the pass rereads a file for every pair, which only costs time.
@@ -111,7 +112,8 @@ std::vector<TRow> TableOf(const TCompearerCore& core) {
     std::vector<TRow> rows;
     for (std::size_t i = 0; i < core.FilePaths.size(); ++i)
         rows.push_back({core.FilePaths[i], std::string(core.FileNames[i]), core.FileSizes[i],
-                        core.FileTimes[i], core.FileIds[i], core.FileModifiedNs[i]});
+                        core.FileTimes[i], core.FileIds[i], core.FileModifiedNs[i],
+                        core.FileChangedNs[i]});
     return rows;
 }
 
@@ -124,7 +126,8 @@ void SetTable(TCompearerCore& core, const std::vector<TRow>& rows) {
                       .Size = row.Size,
                       .Time = row.Time,
                       .Id = row.Id,
-                      .ModifiedNs = row.ModifiedNs});
+                      .ModifiedNs = row.ModifiedNs,
+                      .ChangedNs = row.ChangedNs});
     }
 }
 
@@ -136,7 +139,8 @@ TRow RowOf(const std::string& path) {
             std::int64_t(facts.st_size),
             FileTimeCode(facts.st_mtim.tv_sec),
             FileIdOf(facts),
-            NanosecondsOf(facts.st_mtim)};
+            NanosecondsOf(facts.st_mtim),
+            NanosecondsOf(facts.st_ctim)};
 }
 
 class Grouping : public ::testing::Test {
@@ -409,6 +413,35 @@ TEST_F(Grouping, SmallFilesOfALargeSetAreReadOnceWhileTheirBytesFitInMemory) {
     }
 }
 
+// Small sets of small files are read whole side by side, each file once, in batches or one read
+// at a time; a set whose files differ only in their last byte still parts.
+TEST_F(Grouping, SmallSetsOfSmallFilesAreReadOnceOnEitherReadPath) {
+    std::vector<std::string> paths;
+    TLines expected;
+    std::int64_t bytes = 0;
+    for (int set = 0; set < 20; ++set) {
+        const std::string body(std::size_t(100 + set * 997), char('a' + set));
+        std::string last = body;
+        last.back() = '!';
+        const std::string name = "s" + std::to_string(set);
+        for (const auto& [suffix, content] : {std::pair{"a", body}, {"b", last}, {"c", body}}) {
+            paths.push_back(File(name + suffix, content));
+            bytes += std::int64_t(content.size());
+        }
+        expected.insert(expected.end(), {"group " + name + "a", "file " + paths[paths.size() - 3],
+                                         "file " + paths.back()});
+    }
+    for (const TReadPath path : {TReadPath::Plain, TReadPath::Batched}) {
+        for (const int threads : {1, 4}) {
+            core.ReadPath = path;
+            core.Threads = threads;
+            log.Lines.clear();
+            EXPECT_EQ(Found(paths), expected) << threads << " threads, path " << int(path);
+            EXPECT_EQ(core.Figures.ContentBytesRead, bytes) << threads << " threads";
+        }
+    }
+}
+
 TEST_F(Grouping, AStopFromInsideAReportEndsThePassBeforeTheNextComparison) {
     const auto a = File("a", "1"), b = File("b", "1"), c = File("c", "1"), d = File("d", "2"),
                e = File("e", "2");
@@ -489,21 +522,27 @@ TEST_F(Grouping, ReportsExactlyWhatThePairwisePassReportsUnderEveryKeyCombinatio
         for (unsigned combination = 0; combination < 32; ++combination) {
             Keys(combination & 1, combination & 2, combination & 4, combination & 8);
             core.CaseSensitiveNames = combination & 16;
-            // One reader and several raise the same events, skipped files included.
+            // One reader and several, reading in batches or one file at a time, raise the
+            // same events, skipped files included.
             TLines eventsOfOneReader;
-            for (const int threads : {1, 4}) {
-                core.Threads = threads;
-                SetTable(core, table);
-                log.Lines.clear();
-                log.Attach(core);
-                core.GroupIdentical();
-                ASSERT_EQ(log.Found(), ReferencePass(table, core, files))
-                    << "seed " << seed << " keys " << combination << " rows " << table.size()
-                    << " threads " << threads;
-                if (threads == 1)
-                    eventsOfOneReader = log.Lines;
-                else
-                    ASSERT_EQ(log.Lines, eventsOfOneReader) << "seed " << seed;
+            for (const TReadPath path : {TReadPath::Plain, TReadPath::Batched}) {
+                for (const int threads : {1, 4}) {
+                    core.Threads = threads;
+                    core.ReadPath = path;
+                    SetTable(core, table);
+                    log.Lines.clear();
+                    log.Attach(core);
+                    core.GroupIdentical();
+                    const std::string run = "seed " + std::to_string(seed) + " keys " +
+                                            std::to_string(combination) + " threads " +
+                                            std::to_string(threads) + " path " +
+                                            std::to_string(int(path));
+                    ASSERT_EQ(log.Found(), ReferencePass(table, core, files)) << run;
+                    if (eventsOfOneReader.empty())
+                        eventsOfOneReader = log.Lines;
+                    else
+                        ASSERT_EQ(log.Lines, eventsOfOneReader) << run;
+                }
             }
         }
     }

@@ -42,8 +42,8 @@ protected:
     std::unique_ptr<TSplitPool> Pool(std::size_t threads,
                                      std::function<TSplitPool::TSet(std::size_t)> setAt) {
         return std::make_unique<TSplitPool>(TSplitColumns{paths, ids, modifiedNs, changedNs},
-                                            descriptors.TryTake(8, 8), threads, SetCount,
-                                            std::move(setAt));
+                                            descriptors.TryTake(8, 8), threads, TReadPath::Batched,
+                                            SetCount, std::move(setAt));
     }
     std::unique_ptr<TSplitPool> Pool(std::size_t threads) {
         return Pool(threads, [this](std::size_t k) { return SetAt(k); });
@@ -111,7 +111,8 @@ TEST_F(SplitPool, SplitsSideBySideStayWithinTheMemoryBudget) {
     for (const std::size_t budget : {std::size_t{1}, set, 2 * set + 1}) {
         const auto pool = std::make_unique<TSplitPool>(
             TSplitColumns{paths, ids, modifiedNs, changedNs}, descriptors.TryTake(8, 8), 4,
-            SetCount, [this](std::size_t k) { return SetAt(k); }, nullptr, budget);
+            TReadPath::Batched, SetCount, [this](std::size_t k) { return SetAt(k); }, nullptr,
+            budget);
         TSplitPool::TSetResult result;
         for (std::uint32_t k = 0; k < SetCount; ++k) {
             ASSERT_TRUE(pool->Take(k, result, std::chrono::milliseconds(5), [] {}));
