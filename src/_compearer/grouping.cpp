@@ -377,7 +377,15 @@ std::size_t TCompearerCore::ReaderThreads(const TCandidateSets& sets) const {
 // reported once no set still to come can hold an earlier head.
 void TCompearerCore::ReportInHeadOrder(const TCandidateSets& sets, std::vector<bool>& removed,
                                        const TClassesOf& classesOf) {
-    std::priority_queue<TRows, std::vector<TRows>, THeadAfter> found;
+    // Classes wait here until every class with an earlier head is reported: up to one for two
+    // candidate rows. Room for them all is reserved at once, so that the queue never moves its
+    // classes to a larger block in one long step between two polls; pages are only touched as
+    // classes arrive.
+    std::vector<TRows> waiting;
+    if (CompareContent)
+        waiting.reserve(sets.Rows.size() / 2);
+    std::priority_queue<TRows, std::vector<TRows>, THeadAfter> found(THeadAfter{},
+                                                                     std::move(waiting));
     std::vector<TRows> classes;
     bool stopped = false;
     const auto reportHeadsBefore = [&](std::uint32_t limit) {
