@@ -103,12 +103,6 @@ public:
         timer_.setInterval(1);
         QObject::connect(&timer_, &QTimer::timeout, this, [this] {
             longest_ = std::max(longest_, MillisecondsOf(since_));
-            if (MillisecondsOf(since_) > 60) {
-                timespec ts;
-                clock_gettime(CLOCK_MONOTONIC, &ts);
-                fprintf(stderr, "gap %f ending %ld.%09ld\n", MillisecondsOf(since_), ts.tv_sec,
-                        ts.tv_nsec);
-            }
             since_.restart();
         });
         timer_.start();
