@@ -119,9 +119,14 @@ void TResultData::CloseGroup() {
     group.Files = std::move(sorted);
     group.FoldedLength =
         AppendFolded(paths_.View(group.NameStart, group.NameLength), group.FoldedStart);
-    for (TResultFile& file : group.Files)
-        file.FoldedLength =
-            AppendFolded(paths_.View(file.PathStart, file.PathLength), file.FoldedStart);
+    for (TResultFile& file : group.Files) {
+        // Most paths are their own folded text; those are not kept twice.
+        const QByteArrayView path = paths_.View(file.PathStart, file.PathLength);
+        const QByteArray folded = Folded(QFile::decodeName(path.toByteArray()));
+        file.FoldedInPaths = folded == path;
+        file.FoldedStart = file.FoldedInPaths ? file.PathStart : folded_.Append(folded);
+        file.FoldedLength = static_cast<std::uint32_t>(folded.size());
+    }
     Refigure(group);
     totalWasted_ += group.Wasted;
     RefigureMarks(group);
@@ -199,10 +204,11 @@ const std::vector<std::string>& TResultData::OtherNamesOf(std::size_t group,
 
 bool TResultData::NodeHolds(const QByteArrayMatcher& folded, std::size_t group, int file) const {
     const TResultGroup& g = found_[order_[group]];
+    if (file < 0)
+        return folded.indexIn(folded_.View(g.FoldedStart, g.FoldedLength)) >= 0;
+    const TResultFile& f = g.Files[static_cast<std::size_t>(file)];
     const QByteArrayView text =
-        file < 0 ? folded_.View(g.FoldedStart, g.FoldedLength)
-                 : folded_.View(g.Files[static_cast<std::size_t>(file)].FoldedStart,
-                                g.Files[static_cast<std::size_t>(file)].FoldedLength);
+        (f.FoldedInPaths ? paths_ : folded_).View(f.FoldedStart, f.FoldedLength);
     return folded.indexIn(text) >= 0;
 }
 

@@ -32,6 +32,8 @@ struct TResultFile {
     std::uint32_t FoundRank = 0;
     bool Known = false;
     bool AllNamesFound = false;
+    /// The path is its own folded text: FoldedStart is PathStart, in the paths' store.
+    bool FoldedInPaths = false;
     /// Marked for a bulk command.
     bool Marked = false;
     /// Whether the file is still as found; only an opened result has missing or changed files.

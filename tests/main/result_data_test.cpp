@@ -1,5 +1,6 @@
 #include "main/result_data.h"
 
+#include <QByteArrayMatcher>
 #include <QFile>
 #include <QLocale>
 #include <gtest/gtest.h>
@@ -68,6 +69,26 @@ TEST_F(TResultDataTest, PathsKeepTheirExactBytes) {
     data.Finish();
     EXPECT_EQ(data.FilePath(0, 0), QByteArray("/x/caf\xE9\xFF"));
     EXPECT_EQ(data.GroupName(0), QByteArray("caf\xE9"));
+}
+
+// A path is found by text in any letter case, whether it is its own folded text or not, and
+// one path's text never stands for another's.
+TEST_F(TResultDataTest, SearchTextsMatchPathsOfEitherCase) {
+    Group("g", {"/low/abc.txt", "/UP/ABC.TXT", "/up/Other.txt", "/x/caf\xE9\xFF"});
+    data.Finish();
+    const auto holding = [&](const char* text) {
+        const QByteArrayMatcher matcher(TResultData::Folded(QString::fromUtf8(text)));
+        QStringList paths;
+        for (std::size_t f = 0; f < data.Group(0).Files.size(); ++f)
+            if (data.NodeHolds(matcher, 0, int(f)))
+                paths << QFile::decodeName(data.FilePath(0, f));
+        return paths;
+    };
+    EXPECT_EQ(holding("Abc"),
+              (QStringList{QStringLiteral("/low/abc.txt"), QStringLiteral("/UP/ABC.TXT")}));
+    EXPECT_EQ(holding("up/o"), QStringList{QStringLiteral("/up/Other.txt")});
+    EXPECT_EQ(holding("/x/"), QStringList{QFile::decodeName("/x/caf\xE9\xFF")});
+    EXPECT_TRUE(holding("low/up").isEmpty());
 }
 
 TEST_F(TResultDataTest, FileBeforeAnyGroupIsIgnoredAndRestartDropsEverything) {
