@@ -92,7 +92,7 @@ public:
     static constexpr std::size_t ChunkBudget = 2 << 20;
     /// Bytes of small files read whole while a large set is sorted, held so that they are
     /// compared without a second read.
-    static constexpr std::size_t HeldBudget = 16 << 20;
+    static constexpr std::size_t HeldBudget = 8 << 20;
     /// A split whose memory reached this much gives it back to the system when it ends.
     static constexpr std::size_t ReleaseAbove = 4 << 20;
 
