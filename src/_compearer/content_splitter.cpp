@@ -66,13 +66,15 @@ struct TContentSplitter::TStamp {
     bool operator==(const TStamp&) const = default;
 };
 
+// A large set has a record for each of its files, so the record is kept small: a descriptor
+// lives in a slot of its own (fds_) only while its file is in use, and a file's length is the
+// size it had when first opened.
 struct TContentSplitter::TFile {
     std::uint32_t RowBegin = 0; // into rowsByPath_
     std::uint32_t RowCount = 0;
-    TBudgetFd Fd;
-    std::int64_t Length = 0; // at opening time
+    std::uint32_t FdSlot = NoFdSlot; // into fds_
     std::int64_t CreditedWork = 0;
-    TStamp Seen; // when first opened
+    TStamp Seen; // when first opened; Seen.Size is the length compared
     bool HasSeen = false;
     bool Failed = false;
     bool Settled = false;
@@ -108,7 +110,7 @@ void TContentSplitter::ReleaseLargeSet() {
 
 std::size_t TContentSplitter::MemoryOf(std::size_t rowCount, std::int64_t size) {
     // A file's record, its place in the path order, its hash key and its held place.
-    constexpr std::size_t PerFile = sizeof(TFile) + 4 + 32 + 48;
+    constexpr std::size_t PerFile = sizeof(TFile) + 4 + 24 + 48;
     const bool held = rowCount > MaxOpenFiles && size <= std::int64_t(FirstHashBlock);
     const std::size_t heldBytes =
         held ? std::min(HeldBudget, rowCount * static_cast<std::size_t>(size)) : 0;
@@ -196,7 +198,7 @@ bool TContentSplitter::HashSplit(TMembers members, std::int64_t offset, std::siz
         std::int64_t Length;
         XXH64_hash_t Hash;
         std::uint32_t Member;
-        std::int64_t HeldAt; // into held_, or -1 when the file must be read again
+        std::int32_t HeldAt; // into held_ (within HeldBudget), or -1 when read again
     };
     std::vector<TKey> keys;
     keys.reserve(members.size());
@@ -229,9 +231,9 @@ bool TContentSplitter::HashSplit(TMembers members, std::int64_t offset, std::siz
             continue;
         TFile& file = files_[member];
         const std::int64_t wanted =
-            std::clamp<std::int64_t>(file.Length - offset, 0, static_cast<std::int64_t>(block));
+            std::clamp<std::int64_t>(file.Seen.Size - offset, 0, static_cast<std::int64_t>(block));
         const std::int64_t count = ReadAt(member, arena, static_cast<std::size_t>(wanted), offset);
-        const std::int64_t length = file.Length;
+        const std::int64_t length = file.Seen.Size;
         if (count < 0)
             continue;
         const XXH64_hash_t hash = XXH3_64bits(arena, static_cast<std::size_t>(count));
@@ -279,9 +281,8 @@ bool TContentSplitter::HashSplit(TMembers members, std::int64_t offset, std::siz
 // The member's last bytes were read: it is final when its descriptor still shows the file as it
 // was when first opened. False, with the member failed, when it changed.
 bool TContentSplitter::ReadWhole(std::uint32_t member) {
-    TFile& file = files_[member];
     struct stat facts {};
-    if (::fstat(file.Fd.Get(), &facts) != 0) {
+    if (::fstat(FdOf(member), &facts) != 0) {
         Fail(member, errno);
         return false;
     }
@@ -291,7 +292,7 @@ bool TContentSplitter::ReadWhole(std::uint32_t member) {
 // Holds the `count` bytes of a file read whole and returns where they are held, or -1 when the
 // memory for held bytes is used up. Equal bytes are held once: a later file with the bytes of
 // an earlier one points to them.
-std::int64_t TContentSplitter::Hold(const char* bytes, std::int64_t count, std::uint64_t hash) {
+std::int32_t TContentSplitter::Hold(const char* bytes, std::int64_t count, std::uint64_t hash) {
     const auto size = static_cast<std::size_t>(count);
     if (const auto earlier = heldAt_.find(hash); earlier != heldAt_.end()) {
         const auto [at, length] = earlier->second;
@@ -303,9 +304,9 @@ std::int64_t TContentSplitter::Hold(const char* bytes, std::int64_t count, std::
     // Held bytes grow to the budget in one step, never copied to a larger buffer.
     if (held_.capacity() < HeldBudget)
         held_.reserve(HeldBudget);
-    const auto at = static_cast<std::int64_t>(held_.size());
+    const auto at = static_cast<std::int32_t>(held_.size());
     held_.insert(held_.end(), bytes, bytes + size);
-    heldAt_.emplace(hash, std::pair(at, count));
+    heldAt_.emplace(hash, std::pair(at, static_cast<std::int32_t>(count)));
     return at;
 }
 
@@ -384,7 +385,7 @@ bool TContentSplitter::Lockstep(const TMembers& members, std::vector<TMembers>& 
 
     // Files of different current lengths differ; each length is a set of its own.
     std::stable_sort(open.begin(), open.end(), [this](std::uint32_t a, std::uint32_t b) {
-        return files_[a].Length < files_[b].Length;
+        return files_[a].Seen.Size < files_[b].Seen.Size;
     });
     // Bytes from Offset up to End are still to compare. After the first chunk the last one is
     // read, so that files differing only near their end (an appended record, a trailer) part
@@ -396,10 +397,10 @@ bool TContentSplitter::Lockstep(const TMembers& members, std::vector<TMembers>& 
     };
     std::vector<TStep> work;
     const auto sameLength = [this](std::uint32_t a, std::uint32_t b) {
-        return files_[a].Length == files_[b].Length;
+        return files_[a].Seen.Size == files_[b].Seen.Size;
     };
     ForEachRun(open, sameLength, [&](const auto same) {
-        work.push_back({TMembers(same.begin(), same.end()), 0, files_[same.front()].Length});
+        work.push_back({TMembers(same.begin(), same.end()), 0, files_[same.front()].Seen.Size});
     });
 
     std::vector<std::int64_t> counts;
@@ -407,7 +408,7 @@ bool TContentSplitter::Lockstep(const TMembers& members, std::vector<TMembers>& 
         TStep step = std::move(work.back());
         work.pop_back();
         TMembers& same = step.Members;
-        const std::int64_t length = files_[same.front()].Length;
+        const std::int64_t length = files_[same.front()].Seen.Size;
         // A lone file needs no more reading, unless it stands for several rows: then it must
         // prove readable to its end, as two reads of one file would.
         if ((same.size() == 1 && files_[same.front()].RowCount == 1) || step.Offset >= step.End) {
@@ -423,8 +424,7 @@ bool TContentSplitter::Lockstep(const TMembers& members, std::vector<TMembers>& 
         for (std::size_t k = 0; k < same.size(); ++k) {
             counts[k] = ReadAt(same[k], arena + k * chunk, std::size_t(wanted), from);
             if (announce && counts[k] == wanted)
-                ::posix_fadvise(files_[same[k]].Fd.Get(), from + wanted, ReadAheadWindow,
-                                POSIX_FADV_WILLNEED);
+                ::posix_fadvise(FdOf(same[k]), from + wanted, ReadAheadWindow, POSIX_FADV_WILLNEED);
             hooks_.Poll();
             if (hooks_.StopRequested())
                 return false;
@@ -454,12 +454,11 @@ bool TContentSplitter::Lockstep(const TMembers& members, std::vector<TMembers>& 
 void TContentSplitter::Finish(TMembers members, std::vector<TMembers>& finals) {
     TMembers unchanged;
     for (const std::uint32_t member : members) {
-        TFile& file = files_[member];
         struct stat facts {};
-        if (!file.Fd) {
+        if (FdOf(member) < 0) {
             if (Reopen(member))
                 unchanged.push_back(member);
-        } else if (::fstat(file.Fd.Get(), &facts) != 0) {
+        } else if (::fstat(FdOf(member), &facts) != 0) {
             Fail(member, errno);
         } else if (Unchanged(member, facts)) {
             unchanged.push_back(member);
@@ -539,9 +538,8 @@ bool TContentSplitter::Open(std::uint32_t member) {
     if (!Reopen(member))
         return false;
     // Any other length is a change, found when the file's last bytes are read.
-    file.Length = file.Seen.Size;
-    if (file.Length > SequentialHintSize)
-        ::posix_fadvise(file.Fd.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    if (file.Seen.Size > SequentialHintSize)
+        ::posix_fadvise(FdOf(member), 0, 0, POSIX_FADV_SEQUENTIAL);
     return true;
 }
 
@@ -551,14 +549,14 @@ bool TContentSplitter::Reopen(std::uint32_t member) {
     TFile& file = files_[member];
     if (file.Failed)
         return false;
-    if (file.Fd) {
-        budget_.Touch(file.Fd);
+    if (FdOf(member) >= 0) {
+        budget_.Touch(fds_[file.FdSlot]);
         return true;
     }
     const std::uint32_t row = rowsByPath_[file.RowBegin];
     const std::string& path = paths_[row];
     // Never block on, or open for real, anything but a regular file that replaced the row.
-    if (!budget_.Open(file.Fd, [&] {
+    if (!budget_.Open(SlotFor(member), [&] {
             return OpenLongPath(path, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
         })) {
         // A link in the file's place is not followed, which is no failure; a lack of
@@ -567,7 +565,7 @@ bool TContentSplitter::Reopen(std::uint32_t member) {
         return false;
     }
     struct stat facts {};
-    if (::fstat(file.Fd.Get(), &facts) != 0) {
+    if (::fstat(FdOf(member), &facts) != 0) {
         Fail(member, errno);
         return false;
     }
@@ -627,8 +625,34 @@ void TContentSplitter::FailChanged(std::uint32_t member) {
 }
 
 void TContentSplitter::Close(std::uint32_t member) {
+    TFile& file = files_[member];
+    if (file.FdSlot == NoFdSlot)
+        return;
     // Read only: a failed close loses nothing.
-    files_[member].Fd.Close();
+    fds_[file.FdSlot].Close();
+    freeFdSlots_.push_back(file.FdSlot);
+    file.FdSlot = NoFdSlot;
+}
+
+// The member's open descriptor, or -1.
+int TContentSplitter::FdOf(std::uint32_t member) const {
+    const std::uint32_t slot = files_[member].FdSlot;
+    return slot == NoFdSlot ? -1 : fds_[slot].Get();
+}
+
+// The member's slot, taken from the free ones (or added) when it has none. Slots live in a
+// deque, so a slot stays where it is while others are added.
+TBudgetFd& TContentSplitter::SlotFor(std::uint32_t member) {
+    TFile& file = files_[member];
+    if (file.FdSlot == NoFdSlot) {
+        if (freeFdSlots_.empty()) {
+            freeFdSlots_.push_back(static_cast<std::uint32_t>(fds_.size()));
+            fds_.emplace_back();
+        }
+        file.FdSlot = freeFdSlots_.back();
+        freeFdSlots_.pop_back();
+    }
+    return fds_[file.FdSlot];
 }
 
 void TContentSplitter::CloseAll() {
@@ -648,7 +672,7 @@ std::size_t TContentSplitter::WholeStride() const {
 bool TContentSplitter::MayReadUnchanged(std::uint32_t member) const {
     const TFile& file = files_[member];
     const std::uint32_t row = rowsByPath_[file.RowBegin];
-    return !file.HasSeen && !file.Failed && !file.Fd && row < modifiedNs_.size() &&
+    return !file.HasSeen && !file.Failed && file.FdSlot == NoFdSlot && row < modifiedNs_.size() &&
            row < changedNs_.size() && changedNs_[row] != 0 && row < ids_.size() &&
            ids_[row].Known();
 }
@@ -671,12 +695,15 @@ void TContentSplitter::ReadUnchangedSinceScan(std::span<const std::uint32_t> mem
         if (!MayReadUnchanged(members[k]))
             continue;
         const std::string& path = paths_[rowsByPath_[file.RowBegin]];
-        if (!budget_.Open(file.Fd, [&] {
+        TBudgetFd& fd = SlotFor(members[k]);
+        if (!budget_.Open(fd, [&] {
                 return OpenLongPath(path,
                                     O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
-            }))
+            })) {
+            Close(members[k]);
             continue;
-        requests_.push_back({file.Fd.Get(), arena + k * stride, length, 0, 0});
+        }
+        requests_.push_back({fd.Get(), arena + k * stride, length, 0, 0});
         opened.push_back(k);
     }
     reader_.ReadAll(requests_);
@@ -688,7 +715,7 @@ void TContentSplitter::ReadUnchangedSinceScan(std::span<const std::uint32_t> mem
         if (count >= 0)
             CountRead(member, 0, count);
         struct stat facts {};
-        const bool asScanned = count == scanSize_ && ::fstat(file.Fd.Get(), &facts) == 0 &&
+        const bool asScanned = count == scanSize_ && ::fstat(FdOf(member), &facts) == 0 &&
                                S_ISREG(facts.st_mode) && FileIdOf(facts) == ids_[row] &&
                                facts.st_size == scanSize_ &&
                                NanosecondsOf(facts.st_mtim) == modifiedNs_[row] &&
@@ -698,19 +725,17 @@ void TContentSplitter::ReadUnchangedSinceScan(std::span<const std::uint32_t> mem
             continue;
         file.Seen = {scanSize_, modifiedNs_[row], changedNs_[row]};
         file.HasSeen = true;
-        file.Length = scanSize_;
         counts[opened[i]] = count;
     }
 }
 
 std::int64_t TContentSplitter::ReadAt(std::uint32_t member, char* buffer, std::size_t length,
                                       std::int64_t offset) {
-    TFile& file = files_[member];
     if (!Reopen(member))
         return -1;
     std::size_t done = 0;
     while (done < length) {
-        const ssize_t count = ::pread(file.Fd.Get(), buffer + done, length - done,
+        const ssize_t count = ::pread(FdOf(member), buffer + done, length - done,
                                       static_cast<off_t>(offset + std::int64_t(done)));
         if (count < 0 && errno == EINTR)
             continue;

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <span>
@@ -93,6 +94,7 @@ public:
     /// Bytes of small files read whole while a large set is sorted, held so that they are
     /// compared without a second read.
     static constexpr std::size_t HeldBudget = 8 << 20;
+    static_assert(HeldBudget <= INT32_MAX, "held bytes are found by 32-bit places");
     /// A split whose memory reached this much gives it back to the system when it ends.
     static constexpr std::size_t ReleaseAbove = 4 << 20;
 
@@ -120,7 +122,7 @@ private:
     void ReadUnchangedSinceScan(std::span<const std::uint32_t> members, char* arena,
                                 std::vector<std::int64_t>& counts);
     void CountRead(std::uint32_t member, std::int64_t offset, std::int64_t count);
-    std::int64_t Hold(const char* bytes, std::int64_t count, std::uint64_t hash);
+    std::int32_t Hold(const char* bytes, std::int64_t count, std::uint64_t hash);
     void SplitHeld(const TMembers& run, const std::vector<std::int64_t>& heldAt,
                    std::int64_t length, std::vector<std::vector<std::uint32_t>>& classes);
     void Emit(const TMembers& members, std::vector<std::vector<std::uint32_t>>& classes);
@@ -132,6 +134,8 @@ private:
     void FailChanged(std::uint32_t member);
     void Close(std::uint32_t member);
     void CloseAll();
+    int FdOf(std::uint32_t member) const;
+    TBudgetFd& SlotFor(std::uint32_t member);
     [[nodiscard]] std::int64_t ReadAt(std::uint32_t member, char* buffer, std::size_t length,
                                       std::int64_t offset);
     char* Buffer(std::size_t bytes);
@@ -150,6 +154,10 @@ private:
     std::int64_t scanSize_ = 0;
     std::vector<std::uint32_t> rowsByPath_;
     std::vector<TFile> files_;
+    // The descriptors of the files in use, each in a slot a file holds until it is closed.
+    static constexpr std::uint32_t NoFdSlot = UINT32_MAX;
+    std::deque<TBudgetFd> fds_;
+    std::vector<std::uint32_t> freeFdSlots_;
     struct TFreeBuffer {
         void operator()(char* buffer) const;
     };
@@ -158,7 +166,7 @@ private:
     // Bytes of files read whole by the hash pass, each distinct content once, and where the
     // first file of each hash has them (offset, length).
     std::vector<char> held_;
-    std::unordered_map<std::uint64_t, std::pair<std::int64_t, std::int64_t>> heldAt_;
+    std::unordered_map<std::uint64_t, std::pair<std::int32_t, std::int32_t>> heldAt_;
     std::atomic<std::int64_t> bytesRead_{0};
     std::atomic<std::int64_t> rowsSettled_{0};
 };

@@ -78,7 +78,7 @@ public:
     static constexpr std::size_t Lookahead = 1024;
     /// The memory the workers' splits may take together, as TContentSplitter::MemoryOf reckons
     /// it: a set that would take more waits until others finish, unless it is the only one.
-    static constexpr std::size_t MemoryBudget = 80 << 20;
+    static constexpr std::size_t MemoryBudget = 60 << 20;
 
 private:
     struct TWorker;
