@@ -91,7 +91,7 @@ TContentSplitter::TContentSplitter(const TSplitColumns& columns, TDescriptorCach
     maxOpen_ = std::clamp<std::size_t>(budget_.Limit(), 2, MaxOpenFiles);
 }
 
-// The descriptors close with files_.
+// The descriptors close with fds_.
 TContentSplitter::~TContentSplitter() = default;
 
 // A large set's records and held bytes go back to the system once it is split, so that a reader
