@@ -554,11 +554,7 @@ bool TContentSplitter::Reopen(std::uint32_t member) {
         return true;
     }
     const std::uint32_t row = rowsByPath_[file.RowBegin];
-    const std::string& path = paths_[row];
-    // Never block on, or open for real, anything but a regular file that replaced the row.
-    if (!budget_.Open(SlotFor(member), [&] {
-            return OpenLongPath(path, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
-        })) {
+    if (!OpenInSlot(member)) {
         // A link in the file's place is not followed, which is no failure; a lack of
         // descriptors fails an open only once the work is stopped.
         Fail(member, errno == ELOOP || errno == EMFILE || errno == ENFILE ? 0 : errno);
@@ -640,6 +636,16 @@ int TContentSplitter::FdOf(std::uint32_t member) const {
     return slot == NoFdSlot ? -1 : fds_[slot].Get();
 }
 
+// Opens the member's file by path into its slot, within the descriptor budget. Never blocks on,
+// or opens for real, anything but a regular file that replaced the row's. False, with errno
+// set, when it cannot be opened.
+bool TContentSplitter::OpenInSlot(std::uint32_t member) {
+    const std::string& path = paths_[rowsByPath_[files_[member].RowBegin]];
+    return budget_.Open(SlotFor(member), [&] {
+        return OpenLongPath(path, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+    });
+}
+
 // The member's slot, taken from the free ones (or added) when it has none. Slots live in a
 // deque, so a slot stays where it is while others are added.
 TBudgetFd& TContentSplitter::SlotFor(std::uint32_t member) {
@@ -691,19 +697,13 @@ void TContentSplitter::ReadUnchangedSinceScan(std::span<const std::uint32_t> mem
     requests_.clear();
     std::vector<std::size_t> opened;
     for (std::size_t k = 0; k < members.size(); ++k) {
-        TFile& file = files_[members[k]];
         if (!MayReadUnchanged(members[k]))
             continue;
-        const std::string& path = paths_[rowsByPath_[file.RowBegin]];
-        TBudgetFd& fd = SlotFor(members[k]);
-        if (!budget_.Open(fd, [&] {
-                return OpenLongPath(path,
-                                    O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
-            })) {
+        if (!OpenInSlot(members[k])) {
             Close(members[k]);
             continue;
         }
-        requests_.push_back({fd.Get(), arena + k * stride, length, 0, 0});
+        requests_.push_back({FdOf(members[k]), arena + k * stride, length, 0, 0});
         opened.push_back(k);
     }
     reader_.ReadAll(requests_);
@@ -733,22 +733,14 @@ std::int64_t TContentSplitter::ReadAt(std::uint32_t member, char* buffer, std::s
                                       std::int64_t offset) {
     if (!Reopen(member))
         return -1;
-    std::size_t done = 0;
-    while (done < length) {
-        const ssize_t count = ::pread(FdOf(member), buffer + done, length - done,
-                                      static_cast<off_t>(offset + std::int64_t(done)));
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0) {
-            Fail(member, errno);
-            return -1;
-        }
-        if (count == 0)
-            break;
-        done += static_cast<std::size_t>(count);
+    TReadRequest request{FdOf(member), buffer, length, offset, 0};
+    ReadPlainly(request);
+    if (request.Result < 0) {
+        Fail(member, static_cast<int>(-request.Result));
+        return -1;
     }
-    CountRead(member, offset, std::int64_t(done));
-    return static_cast<std::int64_t>(done);
+    CountRead(member, offset, request.Result);
+    return request.Result;
 }
 
 // Counts `count` bytes read from the member's file at `offset`, in the figures and the work done.

@@ -136,6 +136,7 @@ private:
     void CloseAll();
     int FdOf(std::uint32_t member) const;
     TBudgetFd& SlotFor(std::uint32_t member);
+    [[nodiscard]] bool OpenInSlot(std::uint32_t member);
     [[nodiscard]] std::int64_t ReadAt(std::uint32_t member, char* buffer, std::size_t length,
                                       std::int64_t offset);
     char* Buffer(std::size_t bytes);

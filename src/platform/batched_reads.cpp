@@ -7,10 +7,7 @@
 
 namespace parvex {
 
-namespace {
-
-// Reads on from where the request stands until it is complete or the file ends.
-void CompleteByPread(TReadRequest& request) {
+void ReadPlainly(TReadRequest& request) {
     auto done = static_cast<std::size_t>(std::max<std::int64_t>(request.Result, 0));
     while (done < request.Length) {
         const ssize_t count = ::pread(request.Fd, request.Buffer + done, request.Length - done,
@@ -27,8 +24,6 @@ void CompleteByPread(TReadRequest& request) {
     }
     request.Result = static_cast<std::int64_t>(done);
 }
-
-} // namespace
 
 struct TBatchReader::TRing {
     io_uring Ring{};
@@ -64,7 +59,7 @@ void TBatchReader::ReadAll(std::span<TReadRequest> requests) {
         if (again)
             request.Result = 0;
         if (request.Result >= 0 && std::size_t(request.Result) < request.Length)
-            CompleteByPread(request);
+            ReadPlainly(request);
     }
 }
 

@@ -25,6 +25,10 @@ struct TReadRequest {
     std::int64_t Result = 0;
 };
 
+/// Reads the rest of `request` with pread(2), from its Result bytes on (0 for a new request),
+/// until its Length or the file's end; Result becomes the count read, or -errno.
+void ReadPlainly(TReadRequest& request);
+
 /// Reads batches of requests. On the batched path a whole batch goes to the kernel in one call,
 /// so reads of files that are not in memory wait on the disk together, not one after the other,
 /// and a batch of small files costs one system call instead of one each. Where the kernel

@@ -97,8 +97,8 @@ TEST(ChangedFile, AFileThatChangesWhileComparedIsDroppedFromItsGroupAndReported)
                 if (!changed.exchange(true))
                     c.Apply(changing);
             };
-            core.OnChunkRead = [&](const std::string& path, std::int64_t) {
-                if (path == changing && ++reads == 1 && c.When == BetweenTwoReads)
+            core.OnChunkRead = [&](const std::string& read, std::int64_t) {
+                if (read == changing && ++reads == 1 && c.When == BetweenTwoReads)
                     change();
             };
             core.OnStateChanged = [&](TSearchState state) {

@@ -55,8 +55,8 @@ TEST_P(BatchReader, ReadsEveryRequestAsPreadWould) {
 
 INSTANTIATE_TEST_SUITE_P(ReadPaths, BatchReader,
                          ::testing::Values(TReadPath::Batched, TReadPath::Plain),
-                         [](const auto& info) {
-                             return info.param == TReadPath::Batched ? "Batched" : "Plain";
+                         [](const ::testing::TestParamInfo<TReadPath>& path) {
+                             return path.param == TReadPath::Batched ? "Batched" : "Plain";
                          });
 
 } // namespace
